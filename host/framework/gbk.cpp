@@ -1,0 +1,116 @@
+#include "gbk.h"
+
+#include <QList>
+#include <iconv.h>
+
+#include <algorithm>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace {
+
+// One conversion direction; iconv_t is closed with the object.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : handle_(iconv_open(to, from))
+    {
+        if (handle_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+    ~Converter() { iconv_close(handle_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts input; on a sequence that cannot be converted, appends `replacement` and skips
+    // `skip` input bytes (the width of one input unit).
+    std::string Run(std::string_view input, std::string_view replacement, std::size_t skip)
+    {
+        std::string out;
+        out.reserve(input.size() * 2 + 16);
+        char* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        char buffer[4096];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const std::size_t rc = iconv(handle_, &in, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+            if (rc != static_cast<std::size_t>(-1))
+                continue;
+            if (errno == E2BIG)
+                continue;
+            // EILSEQ or EINVAL (truncated at the end): replace one unit and go on.
+            out.append(replacement);
+            const std::size_t step = std::min(skip, inLeft);
+            in += step;
+            inLeft -= step;
+            iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
+    }
+
+private:
+    iconv_t handle_;
+};
+
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+}  // namespace
+
+namespace gbk {
+
+std::string FromUnicode(QStringView text)
+{
+    // UTF-32 input lets one unconvertible character be skipped as exactly four bytes.
+    const QList<uint> ucs4 = text.toUcs4();
+    const std::string_view raw(reinterpret_cast<const char*>(ucs4.constData()),
+                               static_cast<std::size_t>(ucs4.size()) * 4);
+    return Converter("GBK", "UTF-32LE").Run(raw, "?", 4);
+}
+
+QString ToUnicode(std::string_view bytes)
+{
+    return QString::fromUtf8(ToUtf8(bytes));
+}
+
+std::string FromUtf8(std::string_view utf8)
+{
+    return FromUnicode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+std::string ToUtf8(std::string_view bytes)
+{
+    return Converter("UTF-8", "GBK").Run(bytes, "\xEF\xBF\xBD", 1);
+}
+
+std::size_t CharBytes(std::string_view bytes, std::size_t pos)
+{
+    if (pos + 1 < bytes.size() && IsLeadByte(static_cast<unsigned char>(bytes[pos])))
+        return 2;
+    return 1;
+}
+
+std::string_view CutToBytes(std::string_view bytes, std::size_t maxBytes)
+{
+    if (bytes.size() <= maxBytes)
+        return bytes;
+    std::size_t pos = 0;
+    while (pos < maxBytes) {
+        const std::size_t width = CharBytes(bytes, pos);
+        if (pos + width > maxBytes)
+            break;
+        pos += width;
+    }
+    return bytes.substr(0, pos);
+}
+
+std::size_t CharCount(std::string_view bytes)
+{
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < bytes.size(); pos += CharBytes(bytes, pos))
+        ++count;
+    return count;
+}
+
+}  // namespace gbk

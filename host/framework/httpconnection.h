@@ -1,0 +1,55 @@
+#pragma once
+// The host's HTTP client: one synchronous GET at a time, usable on any thread.
+#include "networksettings.h"
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Asked during transfers; setting the argument to true abandons the transfer.
+using TStopQuery = std::function<void(bool& terminated)>;
+
+// A failed Get. what() is UTF-8 text a person can read: the host and the cause.
+class HttpError : public std::runtime_error {
+public:
+    enum class Cause { Refused, TimedOut, Status, TooLarge, Aborted, BadAddress, Other };
+    HttpError(Cause cause, std::string host, int status, const std::string& message)
+        : std::runtime_error(message), cause_(cause), host_(std::move(host)), status_(status) {}
+    Cause cause() const { return cause_; }
+    const std::string& host() const { return host_; }
+    int status() const { return status_; }
+
+private:
+    Cause cause_;
+    std::string host_;
+    int status_;
+};
+
+class THttpConnection {
+public:
+    explicit THttpConnection(NetworkSettings settings, TStopQuery stopQuery = {});
+    ~THttpConnection();
+    THttpConnection(const THttpConnection&) = delete;
+    THttpConnection& operator=(const THttpConnection&) = delete;
+
+    // Fetches url, following redirects. `limit` is the number of seconds the connection or
+    // the transfer may stall before it is abandoned. Returns the body (also kept as
+    // ResponseText) and throws HttpError on any failure, an HTTP status of 400 or more included.
+    std::string Get(const std::string& url, int limit, const std::vector<std::string>* headers = nullptr);
+
+    const std::string& ResponseText() const { return responseText_; }
+    int ResponseCode() const { return responseCode_; }
+    // The address the last Get ended on after redirects.
+    const std::string& EffectiveUrl() const { return effectiveUrl_; }
+
+private:
+    struct Transfer;
+    NetworkSettings settings_;
+    TStopQuery stopQuery_;
+    std::string responseText_;
+    std::string effectiveUrl_;
+    int responseCode_ = 0;
+    void* curl_ = nullptr;  // CURL*, reused across Gets for connection keep-alive
+};

@@ -1,0 +1,31 @@
+#include "messageservice.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace {
+const QString kTitle = QStringLiteral("提示");
+}
+
+void DesktopMessageService::Alert(const QString& text)
+{
+    QMessageBox::critical(QApplication::activeWindow(), kTitle, text);
+}
+
+void DesktopMessageService::Info(const QString& text)
+{
+    QMessageBox::information(QApplication::activeWindow(), kTitle, text);
+}
+
+int DesktopMessageService::Question(const QString& text)
+{
+    const auto answer = QMessageBox::question(QApplication::activeWindow(), kTitle, text,
+                                              QMessageBox::Yes | QMessageBox::No);
+    return answer == QMessageBox::Yes ? IDYES : IDNO;
+}
+
+int DesktopMessageService::ShowModal(QDialog& dialog)
+{
+    return dialog.exec();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Every message box and modal dialog goes through one service: the desktop shows real boxes,
+// tests answer them without a person.
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual void Alert(const QString& text) = 0;     // error box
+    virtual void Info(const QString& text) = 0;      // information box
+    virtual int Question(const QString& text) = 0;   // yes/no box; IDYES for yes
+    virtual int ShowModal(QDialog& dialog) = 0;      // runs the dialog modally, returns its result
+};
+
+// Real message boxes, parented to the active window.
+class DesktopMessageService final : public MessageService {
+public:
+    void Alert(const QString& text) override;
+    void Info(const QString& text) override;
+    int Question(const QString& text) override;
+    int ShowModal(QDialog& dialog) override;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// The host's network settings, shared by its HTTP client and its browser.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct NetworkSettings {
+    // Host redirections in curl's CONNECT_TO form "HOST:PORT:CONNECT-TO-HOST:CONNECT-TO-PORT";
+    // an empty HOST or PORT matches any.
+    std::vector<std::string> connectTo;
+    std::string userAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 5.1)";
+    std::string proxy;  // empty: direct
+    // A response body larger than this is refused, so a hostile server cannot exhaust memory.
+    std::size_t maxBodyBytes = 64u << 20;
+};
