@@ -1,0 +1,67 @@
+#pragma once
+// The result grid's table view: a sorting proxy over a MemData, the grid's columns, freezing,
+// and the "<暂无数据>" text of an empty grid.
+#include "memdata.h"
+
+#include <QSortFilterProxyModel>
+#include <QTableView>
+
+#include <vector>
+
+class DataView : public QTableView {
+    Q_OBJECT
+public:
+    static inline const QString kEmptyText = QStringLiteral("<暂无数据>");
+
+    // Shows `data`, which must outlive the view.
+    explicit DataView(MemData& data, QWidget* parent = nullptr);
+
+    MemData& Data() { return m_data; }
+    const MemData& Data() const { return m_data; }
+    QSortFilterProxyModel& Proxy() { return *m_proxy; }
+
+    // No repaint and no per-row model signals until the matching EndUpdate, which announces the
+    // rows and repaints once. Nestable; an EndUpdate without a BeginUpdate does nothing.
+    void BeginUpdate();
+    void EndUpdate();
+    bool Updating() const { return m_updateDepth > 0; }
+
+    // Storage index of the focused (current) row, -1 if none.
+    int FocusedRow() const;
+    // Moves the focus to a row without touching the selection; ignores unknown rows.
+    void SetFocusedRow(int storageIndex);
+    // Storage index of a view (proxy) index's row, -1 for an invalid index.
+    int StorageRow(const QModelIndex& viewIndex) const;
+
+    // Storage indexes in display (sorted) order.
+    std::vector<int> DisplayOrder() const;
+    // Storage indexes of the selected rows, in display order.
+    std::vector<int> SelectedRows() const;
+    // Makes exactly these rows (storage indexes) the selection.
+    void SelectRows(const std::vector<int>& storageIndexes);
+
+signals:
+    // A click on the check-box column's header, which does not sort.
+    void StatusHeaderClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void SortIndicatorChanged(int section, Qt::SortOrder order);
+    void SectionResized(int section, int oldSize, int newSize);
+    void FitColumns();
+    int FlexibleWidth() const;
+
+    MemData& m_data;
+    QSortFilterProxyModel* m_proxy;  // child of the view
+    int m_updateDepth = 0;
+    int m_sortColumn = ColId;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    // Caption and url widths as parts of the width left to the flexible columns; the date
+    // column takes the rest, so the columns always fill the width.
+    double m_captionShare;
+    double m_urlShare;
+    bool m_fitting = false;
+};

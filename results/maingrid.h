@@ -1,0 +1,25 @@
+#pragma once
+// The result grid: the table view over its own MemData, with the row-count footer below it.
+#include <QWidget>
+
+class DataView;
+class GridFooter;
+class MemData;
+
+class MainGrid : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainGrid(QWidget* parent = nullptr);
+    ~MainGrid() override;
+
+    DataView& View() { return *m_view; }
+    MemData& Data() { return *m_data; }
+    GridFooter& Footer() { return *m_footer; }
+    // The row count as the footer shows it.
+    QString FooterText() const;
+
+private:
+    MemData* m_data;       // children of the grid; the view and footer are created after the
+    DataView* m_view;      // data and deleted before it (see the destructor)
+    GridFooter* m_footer;
+};

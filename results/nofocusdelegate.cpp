@@ -1,0 +1,7 @@
+#include "nofocusdelegate.h"
+
+void NoFocusDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->state &= ~QStyle::State_HasFocus;
+}
