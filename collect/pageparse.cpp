@@ -1,0 +1,107 @@
+#include "pageparse.h"
+
+#include <stdexcept>
+
+namespace {
+
+// True when the failure is the transfer abandoned for a stop request.
+bool IsAbortedTransfer(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const HttpError& e) {
+        return e.cause() == HttpError::Cause::Aborted;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+TPageParse::TPageParse(const NetworkSettings& network, const std::string& url, const std::string& id, int index,
+                       TOnGetUrlEvent onGetUrl, TOnParseErrorEvent onParseError, TOnPaseEndEvent onParseEnd,
+                       TCheckTerminatedEvent onCheckTerminated)
+    : Connection(std::make_unique<THttpConnection>(network, [this](bool& t) { SocketTerminate(t); })),
+      DetailConnection(std::make_unique<THttpConnection>(network, [this](bool& t) { SocketTerminate(t); })),
+      Index(index), Url(url), Id(id), OnGetUrl(std::move(onGetUrl)), OnParseError(std::move(onParseError)),
+      OnParseEnd(std::move(onParseEnd)), OnCheckTerminated(std::move(onCheckTerminated))
+{
+    const std::size_t slash = url.rfind('/');
+    if (slash != std::string::npos)
+        BaseUrl = url.substr(0, slash + 1);
+}
+
+void TPageParse::SocketTerminate(bool& terminated)
+{
+    if (OnCheckTerminated)
+        OnCheckTerminated(*this);
+    terminated = Terminated();
+}
+
+bool TPageParse::StopRequestedNow()
+{
+    if (OnCheckTerminated)
+        OnCheckTerminated(*this);
+    return Terminated();
+}
+
+void TPageParse::Execute()
+{
+    try {
+        while (!Url.empty())
+            ParsePage();
+    } catch (...) {
+        // A failing error report must not keep the end callback from coming.
+    }
+    try {
+        Synchronize([this] { CallParseEnd(); });
+    } catch (...) {
+    }
+    Connection.reset();
+    DetailConnection.reset();
+}
+
+void TPageParse::ParsePage()
+{
+    try {
+        if (StopRequestedNow()) {
+            Url.clear();
+            return;
+        }
+        Connection->Get(Url, kFetchLimit);
+        ParseHTMLDocument(Connection->ResponseText());
+    } catch (...) {
+        Url.clear();
+        const std::exception_ptr error = std::current_exception();
+        // A transfer abandoned because the user stopped is the stop, not a failure to report.
+        if (Terminated() && IsAbortedTransfer(error))
+            return;
+        LastError = error;
+        Synchronize([this] { CallParseError(); });
+    }
+}
+
+void TPageParse::CallGetUrl()
+{
+    if (OnGetUrl)
+        OnGetUrl(ItemData, ItemLink, ItemCaption, ItemDate, ItemCount, *this);
+}
+
+void TPageParse::CallParseError()
+{
+    if (!OnParseError || !LastError)
+        return;
+    try {
+        std::rethrow_exception(LastError);
+    } catch (const std::exception& e) {
+        OnParseError(e, Url, Index, *this);
+    } catch (...) {
+        OnParseError(std::runtime_error("未知错误"), Url, Index, *this);
+    }
+}
+
+void TPageParse::CallParseEnd()
+{
+    if (OnParseEnd)
+        OnParseEnd(*this);
+}

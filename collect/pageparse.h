@@ -1,0 +1,68 @@
+#pragma once
+// The worker thread of every paged, feed and Xunlei collection: fetches one page after another
+// and hands each to its site parser, reporting items, a failure and its end on the
+// user-interface thread while it waits.
+#include "httpconnection.h"
+#include "workerthread.h"
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TPageParse : public WorkerThread {
+public:
+    using TOnGetUrlEvent = std::function<void(const std::string& Html, const std::string& Url,
+                                              const std::string& Caption, const std::string& Date, int Index,
+                                              TPageParse& PP)>;
+    using TOnParseErrorEvent =
+        std::function<void(const std::exception& E, const std::string& Url, int Index, TPageParse& PP)>;
+    using TOnPaseEndEvent = std::function<void(TPageParse& PP)>;
+    using TCheckTerminatedEvent = std::function<void(TPageParse& PP)>;
+
+    // Settings the host gives every connection of the worker.
+    TPageParse(const NetworkSettings& network, const std::string& url, const std::string& id, int index,
+               TOnGetUrlEvent onGetUrl, TOnParseErrorEvent onParseError, TOnPaseEndEvent onParseEnd,
+               TCheckTerminatedEvent onCheckTerminated);
+
+    // The stop query of both connections: a pending stop request reaches a transfer in flight.
+    void SocketTerminate(bool& terminated);
+
+    int GetIndex() const { return Index; }
+    std::string GetUrl() const { return Url; }
+    const std::string& GetId() const { return Id; }
+    const std::string& GetBaseUrl() const { return BaseUrl; }
+
+    // The seconds a page or item transfer may stall.
+    static constexpr int kFetchLimit = 16;
+
+protected:
+    void Execute() override;
+    void ParsePage();
+    // The site parser: receives one page, reports its items, then sets Url to the next page's
+    // address (adding 1 to Index) or clears it.
+    virtual void ParseHTMLDocument(const std::string& page) = 0;
+
+    void CallGetUrl();
+    void CallParseError();
+    void CallParseEnd();
+    // Asks the form whether to stop; true when the thread has a terminate request.
+    bool StopRequestedNow();
+
+    std::unique_ptr<THttpConnection> Connection;
+    std::unique_ptr<THttpConnection> DetailConnection;
+    int Index = 0;
+    int ItemCount = 0;
+    std::string Url;
+    std::string Id;
+    std::string BaseUrl;
+    std::string ItemLink;
+    std::string ItemData;
+    std::string ItemCaption;
+    std::string ItemDate;
+    std::exception_ptr LastError;
+    TOnGetUrlEvent OnGetUrl;
+    TOnParseErrorEvent OnParseError;
+    TOnPaseEndEvent OnParseEnd;
+    TCheckTerminatedEvent OnCheckTerminated;
+};

@@ -1,0 +1,126 @@
+#pragma once
+// The collection form: takes an address and a site, hands a single page to its parser or an
+// album to a page worker, and collects the rows into its result table.
+#include "addressrules.h"
+#include "app.h"
+#include "pageparse.h"
+#include "resultrow.h"
+#include "stopflag.h"
+#include "ui_parse.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+
+class DataView;
+class MemData;
+
+class TParseForm : public QWidget, private Ui::TParseForm {
+    Q_OBJECT
+public:
+    TParseForm(QWidget* owner, IApp* app);
+    ~TParseForm() override;
+
+    // Controls other parts of the module set and read (the collection dialog, the main window).
+    QLineEdit& UrlEditor() { return *UrlEdit; }
+    QPushButton& CollectButton() { return *Button; }
+    QCheckBox& FastSwitch() { return *FastCheckBox; }
+    QCheckBox& AddSwitch() { return *AddCheckBox; }
+    QSpinBox& StartPage() { return *PageEdit; }
+    QProgressBar& Progress() { return *ProgressBar; }
+    QRadioButton& SiteRadio(std::string_view siteKey);
+    ::MainGrid& ResultGrid() { return *Ui::TParseForm::Grid; }
+    MemData& Data();
+    DataView& View();
+    bool Running() const { return Timer.isActive(); }
+
+    void ButtonClick();
+    void StartProcess();
+    void EndProcess();
+    void TimerTimer();
+    void CheckTerminated(TPageParse& thread);
+    void ParseEnd(TPageParse& thread);
+    void ParseError(const std::exception& E, const std::string& Url, int Index, TPageParse& thread);
+    void UrlEditPropertiesEditValueChanged();
+
+    // Starters: build the first address from CollectId and PageEdit and launch the worker.
+    void ParseTudouByWeb();
+    void ParseYoukuByWeb();
+    void Parse56ByWeb();
+    void Parse6JFByWeb();
+    void ParseOuouByWeb();
+    void ParseSinaByWeb();
+    void ParseTudouByRss();
+    void ParseYoukuByRss();
+    void ParseXunleiByMovie();
+
+    // Single-page parsers: run on this thread and append (or, on retry, overwrite) one row.
+    void ParseSimpleTudou(const std::string& url, int kind, bool append);
+    void ParseSimpleYouku(const std::string& url, int kind, bool append);
+    void ParseSimple56(const std::string& url, int kind, bool append);
+    void ParseSimple6JF(const std::string& url, int kind, bool append);
+    void ParseSimpleOuou(const std::string& url, int kind, bool append);
+    void ParseSimpleSina(const std::string& url, int kind, bool append);
+
+    // How a starter's worker is launched. By default each starter's own site worker; the seam
+    // lets a caller run the same form with a worker of its own.
+    struct WorkerStart {
+        Starter starter;
+        std::string url;
+        std::string id;
+        int index;
+    };
+    using WorkerLauncher = std::function<void(TParseForm& form, const WorkerStart& start)>;
+    void SetWorkerLauncher(WorkerLauncher launcher) { launcher_ = std::move(launcher); }
+
+    using RowMethod = void (TParseForm::*)(const std::string& Html, const std::string& Url,
+                                           const std::string& Caption, const std::string& Date, int Index,
+                                           TPageParse& PP);
+    using EndMethod = void (TParseForm::*)(TPageParse& PP);
+
+    // Starts a worker of class Worker whose callbacks reach this form only while it exists.
+    template <class Worker>
+    std::shared_ptr<Worker> StartWorker(const std::string& url, const std::string& id, int index, RowMethod onRow,
+                                        EndMethod onEnd = &TParseForm::ParseEnd)
+    {
+        return WorkerThread::Start<Worker>(App->GetWorkers(), App->GetNetwork(), url, id, index, Guarded(onRow),
+                                           Guarded(&TParseForm::ParseError), Guarded(onEnd), StopCheck());
+    }
+
+    // The row-append rule: a new checked row with the given fields; a failure is swallowed.
+    void AppendRow(const RowFields& fields);
+    // Row callback that takes an item as it comes: data to Url, link to Link.
+    void GetPlainUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                     const std::string& Date, int Index, TPageParse& PP);
+
+    IApp* App;
+    std::unique_ptr<TStringHashTable> AlbumTable;
+    StopFlag StopRequested;
+    std::string CollectId;
+    std::string SiteKey;
+
+private:
+    void Launch(Starter starter);
+    void LaunchSiteWorker(const WorkerStart& start);
+    void RunSinglePage(const AddressClass& target, const std::string& address);
+    std::string CheckedSiteKey() const;
+    TPageParse::TCheckTerminatedEvent StopCheck() const;
+
+    template <class... Args>
+    std::function<void(Args...)> Guarded(void (TParseForm::*method)(Args...))
+    {
+        return [form = QPointer<TParseForm>(this), method](Args... args) {
+            if (form)
+                (form.data()->*method)(std::forward<Args>(args)...);
+        };
+    }
+
+    QTimer Timer;
+    WorkerLauncher launcher_;
+    std::mt19937 random_{std::random_device{}()};
+};

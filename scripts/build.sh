@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Configures and builds into a build folder of its own.
+#   scripts/build.sh [--sanitize address|thread] [--release] [--dir DIR] [ninja targets...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+sanitize=""
+type=Debug
+dir=""
+while (($#)); do
+  case "$1" in
+    --sanitize) sanitize=$2; shift 2 ;;
+    --release) type=Release; shift ;;
+    --dir) dir=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+if [ -z "$dir" ]; then
+  dir="$root/build"
+  [ -n "$sanitize" ] && dir="$root/build-$sanitize"
+  [ "$type" = Release ] && dir="$dir-release"
+fi
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DQUIB_SANITIZE="$sanitize" >/dev/null
+ninja -C "$dir" "$@" >&2
+echo "$dir"

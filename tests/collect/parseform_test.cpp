@@ -1,0 +1,365 @@
+#include "dataview.h"
+#include "hostapp.h"
+#include "listparse.h"
+#include "maingrid.h"
+#include "memdata.h"
+#include "parse.h"
+#include "scriptedmessages.h"
+#include "standinweb.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using Kind = ScriptedMessages::Kind;
+
+// Stands in for the collection dialog: the form calls its owner's EndProcess by name.
+class TProcessForm : public QWidget {
+    Q_OBJECT
+public:
+    int ended = 0;
+    Q_INVOKABLE void EndProcess() { ++ended; }
+};
+
+class ParseFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void emptyAddressAsksForOne();
+    void noSiteAsksForOne();
+    void startersGetTheirFirstAddress_data();
+    void startersGetTheirFirstAddress();
+    void siteKeyOutlivesUncheckedRadios();
+    void emptyIdIsReportedAfterTheStart();
+    void unclassifiable6roomsPageKeepsThePreviousId();
+    void collectionFillsTheTable();
+    void appendKeepsEarlierRows();
+    void stopTakesEffectWhenTheWorkerEnds();
+    void failedPageAlertsOnceAndReturnsToIdle();
+    void formDestroyedMidCollection();
+    void timerCyclesTheProgressBar();
+    void typedAddressChecksTheSiteRadio_data();
+    void typedAddressChecksTheSiteRadio();
+    void processFormOwnerIsToldOfTheEnd();
+
+private:
+    void UseListWorker(TParseForm& form);
+    void UseRecorder(TParseForm& form);
+    bool WaitIdle(TParseForm& form, int ms = 30000);
+
+    StandinWeb web_;
+    QTemporaryDir dir_;
+    ScriptedMessages messages_;
+    std::unique_ptr<WorkerRegistry> workers_;
+    std::unique_ptr<HostApp> app_;
+    std::unique_ptr<TParseForm> form_;
+    std::vector<TParseForm::WorkerStart> starts_;
+};
+
+void ParseFormTest::init()
+{
+    if (web_.Port() == 0)
+        web_.Start();
+    messages_.Clear();
+    starts_.clear();
+    workers_ = std::make_unique<WorkerRegistry>();
+    NetworkSettings network;
+    network.connectTo = web_.ConnectToRules();
+    app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, *workers_, network);
+    form_ = std::make_unique<TParseForm>(nullptr, app_.get());
+}
+
+void ParseFormTest::cleanup()
+{
+    form_.reset();
+    workers_->StopAll();
+    workers_->WaitAll();
+    app_.reset();
+    workers_.reset();
+    web_.ClearRequests();
+}
+
+void ParseFormTest::UseListWorker(TParseForm& form)
+{
+    // The list worker reads whatever list the address box names.
+    form.SetWorkerLauncher([](TParseForm& f, const TParseForm::WorkerStart& start) {
+        f.StartWorker<ListParse>(std::string(kListRoot) + start.id, start.id, start.index, &TParseForm::GetPlainUrl);
+    });
+}
+
+void ParseFormTest::UseRecorder(TParseForm& form)
+{
+    form.SetWorkerLauncher([this](TParseForm&, const TParseForm::WorkerStart& start) { starts_.push_back(start); });
+}
+
+bool ParseFormTest::WaitIdle(TParseForm& form, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (form.Running() && clock.elapsed() < ms)
+        QTest::qWait(10);
+    return !form.Running();
+}
+
+void ParseFormTest::emptyAddressAsksForOne()
+{
+    form_->SiteRadio("tudou").setChecked(true);
+    form_->UrlEditor().setText(" \t ");
+    form_->ButtonClick();
+    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
+    QVERIFY(!form_->Running());
+    QCOMPARE(form_->CollectButton().text(), QString("采集"));
+}
+
+void ParseFormTest::noSiteAsksForOne()
+{
+    form_->UrlEditor().setText("12345");
+    form_->ButtonClick();
+    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"请选择采集网站！"});
+    QVERIFY(!form_->Running());
+    QVERIFY(!form_->Data().Active());  // the table stays closed until a collection starts
+}
+
+void ParseFormTest::startersGetTheirFirstAddress_data()
+{
+    QTest::addColumn<QByteArray>("site");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("starter");
+    QTest::addColumn<QByteArray>("url");
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<int>("index");
+    QTest::newRow("tudou album") << QByteArray("tudou") << "http://www.tudou.com/playlist/id/987/" << false << 1
+                                 << int(Starter::TudouByWeb)
+                                 << QByteArray("http://www.tudou.com/playlist/showItems.do?lid=987&pn=1")
+                                 << QByteArray("987") << 0;
+    QTest::newRow("tudou album fast") << QByteArray("tudou") << "http://www.tudou.com/playlist/id/987/" << true << 1
+                                      << int(Starter::TudouByRss)
+                                      << QByteArray("http://www.tudou.com/playlist/rss.do?lid=987")
+                                      << QByteArray("987") << 0;
+    QTest::newRow("youku page 3") << QByteArray("youku") << " abc " << false << 3 << int(Starter::YoukuByWeb)
+                                  << QByteArray("http://www.youku.com/playlist_show/id_abc_orderby_9_page_3.html")
+                                  << QByteArray("abc") << 2;
+    QTest::newRow("6rooms page 3") << QByteArray("6jf") << "http://6.cn/p?p=778&x=1" << true << 3
+                                   << int(Starter::LjfByWeb) << QByteArray("http://6.cn/plist/778/2.html")
+                                   << QByteArray("778") << 2;
+    QTest::newRow("ouou") << QByteArray("ouou") << "http://www.ouou.com/playlistinfo/v_321/1.html" << false << 1
+                          << int(Starter::OuouByWeb)
+                          << QByteArray("http://www.ouou.com/playlistinfo/v_321/1.html") << QByteArray("321") << 0;
+    QTest::newRow("sina") << QByteArray("sina") << "http://you.video.sina.com.cn/a/678-1.html" << true << 2
+                          << int(Starter::SinaByWeb) << QByteArray("http://you.video.sina.com.cn/a/678/2/2.html")
+                          << QByteArray("678") << 1;
+    QTest::newRow("xunlei page ignored") << QByteArray("xunlei") << "12345" << true << 4
+                                         << int(Starter::XunleiByMovie)
+                                         << QByteArray("http://data.movie.xunlei.com/voddata/xml/movieinfo/movie/12345.xml")
+                                         << QByteArray("12345") << 0;
+}
+
+void ParseFormTest::startersGetTheirFirstAddress()
+{
+    QFETCH(QByteArray, site);
+    QFETCH(QString, address);
+    QFETCH(bool, fast);
+    QFETCH(int, page);
+    UseRecorder(*form_);
+    form_->UrlEditor().setText(address);
+    form_->SiteRadio(site.toStdString()).setChecked(true);
+    form_->FastSwitch().setChecked(fast);
+    form_->StartPage().setValue(page);
+    form_->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(1));
+    QTEST(int(starts_[0].starter), "starter");
+    QTEST(QByteArray::fromStdString(starts_[0].url), "url");
+    QTEST(QByteArray::fromStdString(starts_[0].id), "id");
+    QTEST(starts_[0].index, "index");
+    QTEST(QByteArray::fromStdString(form_->CollectId), "id");
+    QCOMPARE(QByteArray::fromStdString(form_->SiteKey), site);
+    QVERIFY(form_->Running());
+    QCOMPARE(form_->CollectButton().text(), QString("终止"));
+    QVERIFY(messages_.Messages().empty());
+    form_->EndProcess();
+}
+
+void ParseFormTest::siteKeyOutlivesUncheckedRadios()
+{
+    UseRecorder(*form_);
+    form_->UrlEditor().setText("555");
+    form_->SiteRadio("56").setChecked(true);
+    form_->ButtonClick();
+    form_->EndProcess();
+    form_->SiteRadio("56").setAutoExclusive(false);
+    form_->SiteRadio("56").setChecked(false);
+    form_->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(2));
+    QCOMPARE(int(starts_[1].starter), int(Starter::WoleByWeb));
+    form_->EndProcess();
+}
+
+void ParseFormTest::emptyIdIsReportedAfterTheStart()
+{
+    UseRecorder(*form_);
+    form_->SiteRadio("tudou").setChecked(true);
+    form_->UrlEditor().setText("http://www.tudou.com/playlist/id//");
+    form_->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(1));  // started all the same
+    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"无法解析到正确的ID！"});
+    QVERIFY(form_->Running());
+    form_->EndProcess();
+}
+
+void ParseFormTest::unclassifiable6roomsPageKeepsThePreviousId()
+{
+    UseRecorder(*form_);
+    form_->SiteRadio("6jf").setChecked(true);
+    form_->UrlEditor().setText("432");
+    form_->ButtonClick();
+    form_->EndProcess();
+    form_->UrlEditor().setText("http://6.cn/about.html");
+    form_->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(2));
+    QCOMPARE(starts_[1].id, std::string("432"));
+    QCOMPARE(starts_[1].url, std::string("http://6.cn/plist/432/0.html"));
+    form_->EndProcess();
+}
+
+void ParseFormTest::collectionFillsTheTable()
+{
+    UseListWorker(*form_);
+    form_->SiteRadio("ouou").setChecked(true);
+    form_->UrlEditor().setText("/list/2x3/1.html");
+    form_->ButtonClick();
+    QVERIFY(form_->Running());
+    QCOMPARE(form_->CollectButton().text(), QString("终止"));
+    QVERIFY(WaitIdle(*form_));
+    QCOMPARE(form_->CollectButton().text(), QString("采集"));
+    QCOMPARE(form_->Progress().value(), 0);
+    MemData& data = form_->Data();
+    QCOMPARE(data.Count(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const ResultRow& row = data.Row(i);
+        const std::string link = std::string(kListRoot) + "/item/2x3/" + std::to_string(i + 1) + ".html";
+        QCOMPARE(row.Link, link);
+        QCOMPARE(row.Url, link);
+        QCOMPARE(row.Caption, "\xB5\xDA" + std::to_string(i + 1) + "\xBC\xAF");
+        QVERIFY(row.Status);
+    }
+    QCOMPARE(form_->ResultGrid().FooterText(), QString("6"));
+    QVERIFY(messages_.Messages().empty());
+}
+
+void ParseFormTest::appendKeepsEarlierRows()
+{
+    UseListWorker(*form_);
+    form_->SiteRadio("ouou").setChecked(true);
+    form_->UrlEditor().setText("/list/1x2/1.html");
+    form_->ButtonClick();
+    QVERIFY(WaitIdle(*form_));
+    const int firstIds[] = {form_->Data().Row(0).RecId, form_->Data().Row(1).RecId};
+
+    form_->ButtonClick();  // without 追加采集 the table starts again
+    QVERIFY(WaitIdle(*form_));
+    QCOMPARE(form_->Data().Count(), 2);
+
+    form_->AddSwitch().setChecked(true);
+    form_->UrlEditor().setText("/list/1x3/1.html");
+    form_->ButtonClick();
+    QVERIFY(WaitIdle(*form_));
+    MemData& data = form_->Data();
+    QCOMPARE(data.Count(), 5);
+    QCOMPARE(data.Row(0).Link, std::string(kListRoot) + "/item/1x2/1.html");
+    QCOMPARE(data.Row(2).Link, std::string(kListRoot) + "/item/1x3/1.html");
+    QVERIFY(data.Row(2).RecId > data.Row(1).RecId);
+    Q_UNUSED(firstIds);
+}
+
+void ParseFormTest::stopTakesEffectWhenTheWorkerEnds()
+{
+    UseListWorker(*form_);
+    form_->SiteRadio("ouou").setChecked(true);
+    form_->UrlEditor().setText("/__fault/stall?seconds=30");
+    form_->ButtonClick();
+    QTRY_COMPARE(web_.Requests().size(), std::size_t(1));
+    form_->ButtonClick();  // 终止
+    QVERIFY(form_->StopRequested.IsSet());
+    QCOMPARE(form_->CollectButton().text(), QString("终止"));  // not yet: the worker has to end first
+    QVERIFY(WaitIdle(*form_, 10000));
+    QCOMPARE(form_->CollectButton().text(), QString("采集"));
+    QVERIFY(messages_.Messages().empty());
+}
+
+void ParseFormTest::failedPageAlertsOnceAndReturnsToIdle()
+{
+    UseListWorker(*form_);
+    form_->SiteRadio("ouou").setChecked(true);
+    form_->UrlEditor().setText("/__fault/status/503");
+    form_->ButtonClick();
+    QVERIFY(WaitIdle(*form_));
+    const auto alerts = messages_.Texts(Kind::Alert);
+    QCOMPARE(alerts.size(), std::size_t(1));
+    QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].contains("503"), qUtf8Printable(alerts[0]));
+    QCOMPARE(form_->CollectButton().text(), QString("采集"));
+}
+
+void ParseFormTest::formDestroyedMidCollection()
+{
+    UseListWorker(*form_);
+    form_->SiteRadio("ouou").setChecked(true);
+    form_->UrlEditor().setText("/list/400x50/1.html");
+    form_->ButtonClick();
+    QTRY_VERIFY(form_->Data().Count() > 0);
+    form_.reset();
+    // The worker ends by itself and never reaches the destroyed form.
+    QTRY_COMPARE_WITH_TIMEOUT(workers_->RunningCount(), 0, 10000);
+    QVERIFY(web_.Requests().size() < 400);
+}
+
+void ParseFormTest::timerCyclesTheProgressBar()
+{
+    QProgressBar& bar = form_->Progress();
+    QCOMPARE(bar.maximum(), 50);
+    for (int tick = 1; tick <= 50; ++tick) {
+        form_->TimerTimer();
+        QCOMPARE(bar.value(), tick);
+    }
+    form_->TimerTimer();
+    QCOMPARE(bar.value(), 1);
+}
+
+void ParseFormTest::typedAddressChecksTheSiteRadio_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("checked");
+    QTest::newRow("tudou") << "http://www.tudou.com/playlist/id/1/" << QByteArray("tudou");
+    QTest::newRow("56") << "http://www.56.com/w11/album-aid-1.html" << QByteArray("56");
+    QTest::newRow("6rooms") << "http://6.cn/watch/1.html" << QByteArray("6jf");
+    QTest::newRow("sina") << "http://you.video.sina.com.cn/a/1.html" << QByteArray("sina");
+    QTest::newRow("xunlei keeps youku") << "http://movie.xunlei.com/1" << QByteArray("youku");
+    QTest::newRow("bare id keeps youku") << "123" << QByteArray("youku");
+}
+
+void ParseFormTest::typedAddressChecksTheSiteRadio()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, checked);
+    form_->SiteRadio("youku").setChecked(true);
+    form_->UrlEditor().setText(text);
+    QVERIFY(form_->SiteRadio(checked.toStdString()).isChecked());
+    QVERIFY(!form_->SiteRadio("xunlei").isChecked() || checked == "xunlei");
+}
+
+void ParseFormTest::processFormOwnerIsToldOfTheEnd()
+{
+    TProcessForm owner;
+    auto* hidden = new TParseForm(&owner, app_.get());  // owned by the dialog, as it is there
+    UseRecorder(*hidden);
+    hidden->SiteRadio("sina").setChecked(true);
+    hidden->UrlEditor().setText("678");
+    hidden->ButtonClick();
+    QCOMPARE(owner.ended, 0);
+    hidden->EndProcess();
+    QCOMPARE(owner.ended, 1);
+}
+
+QTEST_MAIN(ParseFormTest)
+#include "parseform_test.moc"

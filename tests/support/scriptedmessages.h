@@ -1,0 +1,36 @@
+#pragma once
+// Message boxes and modal dialogs answered by the test instead of a person.
+#include "messageservice.h"
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class ScriptedMessages final : public MessageService {
+public:
+    enum class Kind { Alert, Info, Question, Modal };
+    struct Shown {
+        Kind kind;
+        QString text;  // the dialog's window title for Modal
+    };
+
+    void Alert(const QString& text) override;
+    void Info(const QString& text) override;
+    int Question(const QString& text) override;
+    int ShowModal(QDialog& dialog) override;
+
+    // Answers for the next questions, in order; without one a question is answered IDNO.
+    void AnswerQuestions(std::initializer_list<int> answers) { answers_.insert(answers_.end(), answers); }
+    // Runs every modal dialog: the handler may fill in controls and returns the dialog's result.
+    void OnModal(std::function<int(QDialog&)> handler) { modal_ = std::move(handler); }
+
+    const std::vector<Shown>& Messages() const { return shown_; }
+    std::vector<QString> Texts(Kind kind) const;
+    void Clear() { shown_.clear(); }
+
+private:
+    std::vector<Shown> shown_;
+    std::deque<int> answers_;
+    std::function<int(QDialog&)> modal_;
+};
