@@ -94,17 +94,6 @@ AddressClass ClassifySina(std::string_view a)
 
 }  // namespace
 
-std::string TrimControl(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-        --last;
-    return std::string(text.substr(first, last - first));
-}
-
 std::string CutAfter(std::string_view address, std::string_view marker, std::initializer_list<std::string_view> ends)
 {
     const std::string_view piece = PieceAfter(address, marker);

@@ -35,9 +35,6 @@ struct AddressClass {
     std::string id;
 };
 
-// Delphi-style trim: drops characters with codes up to 32 at both ends.
-std::string TrimControl(std::string_view text);
-
 // Takes up to 50 characters after the first `marker`, then keeps what stands before the first
 // end marker found (tested in the order given). No marker: empty.
 std::string CutAfter(std::string_view address, std::string_view marker, std::initializer_list<std::string_view> ends);

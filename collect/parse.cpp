@@ -5,6 +5,7 @@
 #include "maingrid.h"
 #include "memdata.h"
 #include "messageservice.h"
+#include "textcursor.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -68,7 +69,7 @@ void TParseForm::ButtonClick()
         StopRequested.Set();
         return;
     }
-    const std::string address = TrimControl(gbk::FromUnicode(UrlEdit->text()));
+    const std::string address = Trim(gbk::FromUnicode(UrlEdit->text()));
     MessageService& messages = App->GetMessages();
     if (address.empty()) {
         messages.Info(QStringLiteral("请输入地址！"));

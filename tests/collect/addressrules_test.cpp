@@ -1,5 +1,6 @@
 #include "addressrules.h"
 #include "gbk.h"
+#include "textcursor.h"
 
 #include <QTest>
 
@@ -111,8 +112,8 @@ void AddressRulesTest::cutCountsTwoByteCharactersOnce()
 
 void AddressRulesTest::trimDropsControlCharacters()
 {
-    QCOMPARE(TrimControl(" \t\r\n 987 \x01"), std::string("987"));
-    QCOMPARE(TrimControl("   "), std::string());
+    QCOMPARE(Trim(" \t\r\n 987 \x01"), std::string("987"));
+    QCOMPARE(Trim("   "), std::string());
 }
 
 void AddressRulesTest::firstAddress_data()
