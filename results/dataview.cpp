@@ -1,6 +1,7 @@
 #include "dataview.h"
 
 #include "nofocusdelegate.h"
+#include "resultsortproxy.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -25,13 +26,10 @@ constexpr int kDesignFlexibleWidth = kCaptionWidth + kUrlWidth + kDateWidth;
 DataView::DataView(MemData& data, QWidget* parent)
     : QTableView(parent),
       m_data(data),
-      m_proxy(new QSortFilterProxyModel(this)),
+      m_proxy(new ResultSortProxy(data, this)),
       m_captionShare(double(kCaptionWidth) / kDesignFlexibleWidth),
       m_urlShare(double(kUrlWidth) / kDesignFlexibleWidth)
 {
-    m_proxy->setSourceModel(&m_data);
-    m_proxy->setSortRole(MemData::kSortRole);
-    m_proxy->setDynamicSortFilter(true);
     setModel(m_proxy);
     setItemDelegate(new NoFocusDelegate(this));
 

@@ -50,6 +50,7 @@ private slots:
     void initialSortIsNumericById();
     void headerClickSorts_data();
     void headerClickSorts();
+    void chineseSortsInGbkOrder();
     void statusHeaderClickDoesNotSort();
     void focusedRowThroughTheProxy();
     void selectionIsIndependentOfCheckMarks();
@@ -210,6 +211,23 @@ void TestDataView::headerClickSorts()
     }
     QCOMPARE(CaptionsInDisplayOrder(), captions);
     QCOMPARE(m_view->horizontalHeader()->sortIndicatorSection(), column);
+}
+
+// GBK orders the common characters by pinyin; UTF-16 order would give 中, 吧, 啊.
+void TestDataView::chineseSortsInGbkOrder()
+{
+    for (const QString& caption : {u"中国"_qs, u"吧"_qs, u"Zoo"_qs, u"啊"_qs, u"中"_qs})
+        m_data->Append(Row(caption, {}, {}));
+    ClickHeader(ColCaption);
+    QCOMPARE(CaptionsInDisplayOrder(), (QStringList{u"Zoo"_qs, u"啊"_qs, u"吧"_qs, u"中"_qs, u"中国"_qs}));
+
+    // Rows announced at once by a thaw still land in their sorted places.
+    m_view->BeginUpdate();
+    m_data->Append(Row(u"八"_qs, {}, {}));
+    m_data->Append(Row(u"1"_qs, {}, {}));
+    m_view->EndUpdate();
+    QCOMPARE(CaptionsInDisplayOrder(),
+             (QStringList{u"1"_qs, u"Zoo"_qs, u"啊"_qs, u"吧"_qs, u"八"_qs, u"中"_qs, u"中国"_qs}));
 }
 
 void TestDataView::statusHeaderClickDoesNotSort()
