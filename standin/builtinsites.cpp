@@ -1,0 +1,6 @@
+#include "builtinsites.h"
+
+void RegisterBuiltinSites(StandinWeb& web)
+{
+    RegisterPagingSite(web);
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Misbehaving servers on demand, answered on every host under /__fault/: stalls before and after
+// the headers, a connection reset mid-body, an endless body, any status, a redirect, a big body.
+#include <httplib.h>
+
+#include <atomic>
+
+// stopping turns true when the server stops; every waiting or endless response ends then.
+void AddFaultRoutes(httplib::Server& server, const std::atomic<bool>& stopping);

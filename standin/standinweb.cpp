@@ -1,0 +1,170 @@
+#include "standinweb.h"
+
+#include "builtinsites.h"
+#include "faultroutes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+// Several tests hold one connection stalled while they fetch over others.
+constexpr std::size_t kConnectionThreads = 16;
+
+std::string HostWithoutPort(std::string host)
+{
+    if (!host.empty() && host.front() == '[') {  // [v6]:port
+        const auto close = host.find(']');
+        host = host.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    } else if (const auto colon = host.find(':'); colon != std::string::npos) {
+        host.resize(colon);
+    }
+    std::transform(host.begin(), host.end(), host.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return host;
+}
+
+StandinRequest ToStandinRequest(const httplib::Request& request)
+{
+    StandinRequest out;
+    out.host = HostWithoutPort(request.get_header_value("Host"));
+    out.path = request.path;
+    if (const auto mark = request.target.find('?'); mark != std::string::npos)
+        out.query = request.target.substr(mark + 1);
+    for (const auto& [name, value] : request.params)
+        out.params.emplace(name, value);  // emplace keeps the first of repeated names
+    out.userAgent = request.get_header_value("User-Agent");
+    out.method = request.method;
+    out.body = request.body;
+    out.headers = request.headers;
+    return out;
+}
+
+}  // namespace
+
+StandinWeb::StandinWeb() { RegisterBuiltinSites(*this); }
+
+StandinWeb::~StandinWeb() { Stop(); }
+
+void StandinWeb::AddSite(const std::string& host, SiteHandler handler)
+{
+    std::lock_guard lock(mutex_);
+    sites_[HostWithoutPort(host)] = std::move(handler);
+}
+
+int StandinWeb::Start(const std::string& address, int port)
+{
+    if (server_)
+        throw std::runtime_error("the stand-in web already serves on port " + std::to_string(port_));
+    stopping_ = false;
+    auto server = std::make_unique<httplib::Server>();
+    // The server owns and deletes the queue it gets.
+    server->new_task_queue = [] { return new httplib::ThreadPool(kConnectionThreads); };
+    // An idle kept-alive connection holds its thread this long, Stop() included.
+    server->set_keep_alive_timeout(1);
+    // The library's default also shares the port (SO_REUSEPORT): a second server on a busy port
+    // would then quietly take half of the connections instead of failing.
+    server->set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    server->set_write_timeout(2);
+    server->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        std::lock_guard lock(mutex_);
+        log_.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server->set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+        std::string what = "unknown error";
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        response.status = 500;
+        response.set_content("stand-in site failed: " + what, "text/plain");
+    });
+    AddFaultRoutes(*server, stopping_);
+    const auto answer = [this](const httplib::Request& request, httplib::Response& response) {
+        Answer(request, response);
+    };
+    server->Get(".*", answer);
+    server->Post(".*", answer);
+
+    const int bound = port == 0 ? server->bind_to_any_port(address) : (server->bind_to_port(address, port) ? port : -1);
+    if (bound <= 0)
+        throw std::runtime_error("the stand-in web cannot listen on " + address + ":" + std::to_string(port));
+
+    server_ = std::move(server);
+    address_ = address;
+    port_ = bound;
+    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    // stop() does nothing before the accept loop runs, so Stop() must not come earlier.
+    while (!server_->is_running() && thread_.joinable())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return port_;
+}
+
+void StandinWeb::Stop()
+{
+    if (!server_)
+        return;
+    stopping_ = true;  // wakes the stalled and endless responses
+    server_->stop();
+    thread_.join();
+    server_.reset();
+}
+
+int StandinWeb::Port() const { return port_; }
+
+std::string StandinWeb::ClientAddress() const
+{
+    // A server on every interface is reached over loopback.
+    if (address_.empty() || address_ == "0.0.0.0")
+        return "127.0.0.1";
+    if (address_ == "::")
+        return "::1";
+    return address_;
+}
+
+std::string StandinWeb::ClientEndpoint() const
+{
+    const std::string address = ClientAddress();
+    const bool v6 = address.find(':') != std::string::npos;
+    return (v6 ? "[" + address + "]" : address) + ":" + std::to_string(port_);
+}
+
+std::vector<std::string> StandinWeb::ConnectToRules() const { return {"::" + ClientEndpoint()}; }
+
+std::string StandinWeb::HostResolverRules() const { return "MAP * " + ClientEndpoint(); }
+
+std::vector<StandinWeb::Logged> StandinWeb::Requests() const
+{
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+void StandinWeb::ClearRequests()
+{
+    std::lock_guard lock(mutex_);
+    log_.clear();
+}
+
+void StandinWeb::Answer(const httplib::Request& request, httplib::Response& response) const
+{
+    const StandinRequest standin = ToStandinRequest(request);
+    SiteHandler handler;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto site = sites_.find(standin.host); site != sites_.end())
+            handler = site->second;
+    }
+    if (handler && handler(standin, response))
+        return;
+    response = httplib::Response();
+    response.status = 404;
+    response.set_content("no page " + standin.path + " on " + standin.host, "text/plain");
+}
