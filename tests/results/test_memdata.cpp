@@ -63,12 +63,7 @@ private slots:
     void closeWhileFrozen();
     void headers_data();
     void headers();
-    void flags_data();
-    void flags();
     void displayIsUnicode();
-    void setDataConvertsAndCuts_data();
-    void setDataConvertsAndCuts();
-    void checkStateSetsStatus();
 };
 
 void TestMemData::cutToFieldSize_data()
@@ -349,32 +344,6 @@ void TestMemData::headers()
     QCOMPARE(data.headerData(column, Qt::Horizontal).toString(), caption);
 }
 
-void TestMemData::flags_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<bool>("editable");
-    QTest::addColumn<bool>("checkable");
-    QTest::newRow("status") << int(ColStatus) << false << true;
-    QTest::newRow("id") << int(ColId) << false << false;
-    QTest::newRow("caption") << int(ColCaption) << true << false;
-    QTest::newRow("url") << int(ColUrl) << true << false;
-    QTest::newRow("date") << int(ColDate) << false << false;
-}
-
-void TestMemData::flags()
-{
-    QFETCH(int, column);
-    QFETCH(bool, editable);
-    QFETCH(bool, checkable);
-    MemData data;
-    data.Open();
-    data.Append({});
-    const Qt::ItemFlags flags = data.flags(data.index(0, column));
-    QCOMPARE(flags.testFlag(Qt::ItemIsEditable), editable);
-    QCOMPARE(flags.testFlag(Qt::ItemIsUserCheckable), checkable);
-    QVERIFY(flags.testFlag(Qt::ItemIsSelectable));
-}
-
 void TestMemData::displayIsUnicode()
 {
     MemData data;
@@ -389,58 +358,6 @@ void TestMemData::displayIsUnicode()
     data.SetStatus(0, false);
     QCOMPARE(data.data(data.index(0, ColStatus), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
     QCOMPARE(data.data(data.index(0, ColId), MemData::kSortRole).userType(), QMetaType::Int);
-}
-
-void TestMemData::setDataConvertsAndCuts_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<std::string>("caption");
-    QTest::addColumn<std::string>("url");
-
-    QTest::newRow("caption cut") << int(ColCaption) << u"标"_qs.repeated(60) << true
-                                 << Repeat(u"标"_qs, 50) << std::string("u");
-    QTest::newRow("caption odd") << int(ColCaption) << "x" + u"标"_qs.repeated(60) << true
-                                 << "x" + Repeat(u"标"_qs, 49) << std::string("u");
-    QTest::newRow("url cut") << int(ColUrl) << u"址"_qs.repeated(200) << true << std::string("c")
-                             << Repeat(u"址"_qs, 127);
-    QTest::newRow("date read-only") << int(ColDate) << u"改"_qs << false << std::string("c")
-                                    << std::string("u");
-    QTest::newRow("id read-only") << int(ColId) << u"7"_qs << false << std::string("c") << std::string("u");
-}
-
-void TestMemData::setDataConvertsAndCuts()
-{
-    QFETCH(int, column);
-    QFETCH(QString, text);
-    QFETCH(bool, accepted);
-    QFETCH(std::string, caption);
-    QFETCH(std::string, url);
-
-    MemData data;
-    data.Open();
-    RowFields fields;
-    fields.Caption = "c";
-    fields.Url = "u";
-    data.Append(fields);
-    QSignalSpy changed(&data, &QAbstractItemModel::dataChanged);
-    QCOMPARE(data.setData(data.index(0, column), text), accepted);
-    QCOMPARE(data.Row(0).Caption, caption);
-    QCOMPARE(data.Row(0).Url, url);
-    QCOMPARE(changed.count(), accepted ? 1 : 0);
-    QCOMPARE(data.Row(0).RecId, 1);
-}
-
-void TestMemData::checkStateSetsStatus()
-{
-    MemData data;
-    data.Open();
-    data.Append({});
-    QVERIFY(data.setData(data.index(0, ColStatus), Qt::Unchecked, Qt::CheckStateRole));
-    QVERIFY(!data.Row(0).Status);
-    QVERIFY(data.setData(data.index(0, ColStatus), Qt::Checked, Qt::CheckStateRole));
-    QVERIFY(data.Row(0).Status);
 }
 
 QTEST_MAIN(TestMemData)
