@@ -2,7 +2,7 @@
 // for comparison.
 #include "dataview.h"
 #include "gbk.h"
-#include "maingrid.h"
+#include "resultgrid.h"
 #include "memdata.h"
 
 #include <QApplication>
@@ -38,7 +38,7 @@ void Collect(benchmark::State& state, bool frozen, int sortColumn)
 {
     const int count = static_cast<int>(state.range(0));
     const std::vector<RowFields> rows = MakeRows(count);
-    MainGrid grid;
+    ResultGrid grid;
     grid.resize(900, 600);
     grid.View().sortByColumn(sortColumn, Qt::AscendingOrder);
     grid.show();

@@ -2,7 +2,7 @@
 
 #include "dataview.h"
 #include "gbk.h"
-#include "maingrid.h"
+#include "resultgrid.h"
 #include "memdata.h"
 #include "messageservice.h"
 #include "textcursor.h"
@@ -35,9 +35,9 @@ TParseForm::~TParseForm()
     StopRequested.Set();
 }
 
-MemData& TParseForm::Data() { return ResultGrid().Data(); }
+MemData& TParseForm::Data() { return Grid().Data(); }
 
-DataView& TParseForm::View() { return ResultGrid().View(); }
+DataView& TParseForm::View() { return Grid().View(); }
 
 QRadioButton& TParseForm::SiteRadio(std::string_view siteKey)
 {

@@ -34,7 +34,7 @@ public:
     QSpinBox& StartPage() { return *PageEdit; }
     QProgressBar& Progress() { return *ProgressBar; }
     QRadioButton& SiteRadio(std::string_view siteKey);
-    ::MainGrid& ResultGrid() { return *Ui::TParseForm::Grid; }
+    ResultGrid& Grid() { return *MainGrid; }
     MemData& Data();
     DataView& View();
     bool Running() const { return Timer.isActive(); }

@@ -1,7 +1,7 @@
 #include "dataview.h"
 #include "hostapp.h"
 #include "listparse.h"
-#include "maingrid.h"
+#include "resultgrid.h"
 #include "memdata.h"
 #include "parse.h"
 #include "scriptedmessages.h"
@@ -244,7 +244,7 @@ void ParseFormTest::collectionFillsTheTable()
         QCOMPARE(row.Caption, "\xB5\xDA" + std::to_string(i + 1) + "\xBC\xAF");
         QVERIFY(row.Status);
     }
-    QCOMPARE(form_->ResultGrid().FooterText(), QString("6"));
+    QCOMPARE(form_->Grid().FooterText(), QString("6"));
     QVERIFY(messages_.Messages().empty());
 }
 

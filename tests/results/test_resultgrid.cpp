@@ -1,7 +1,7 @@
 #include "dataview.h"
 #include "gbk.h"
 #include "gridfooter.h"
-#include "maingrid.h"
+#include "resultgrid.h"
 #include "memdata.h"
 
 #include <QHeaderView>
@@ -61,7 +61,7 @@ void TestMainGrid::footerCountsRows_data()
 void TestMainGrid::footerCountsRows()
 {
     QFETCH(int, rows);
-    MainGrid grid;
+    ResultGrid grid;
     QCOMPARE(grid.FooterText(), u"0"_qs);
     grid.Data().Open();
     for (int i = 0; i < rows; ++i)
@@ -73,7 +73,7 @@ void TestMainGrid::footerCountsRows()
 
 void TestMainGrid::footerCountFollowsFreezing()
 {
-    MainGrid grid;
+    ResultGrid grid;
     grid.Data().Open();
     grid.Data().Append(Row(u"旧"_qs));
     grid.View().BeginUpdate();
@@ -86,7 +86,7 @@ void TestMainGrid::footerCountFollowsFreezing()
 
 void TestMainGrid::footerStaysUnderTheIdColumn()
 {
-    MainGrid grid;
+    ResultGrid grid;
     grid.resize(400, 300);  // narrower than the columns: a horizontal scroll bar
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
@@ -118,7 +118,7 @@ void TestMainGrid::footerStaysUnderTheIdColumn()
 
 void TestMainGrid::emptyTextOnlyWithoutRows()
 {
-    MainGrid grid;
+    ResultGrid grid;
     grid.resize(700, 400);
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
@@ -146,7 +146,7 @@ void TestMainGrid::survivesItsParent()
 {
     auto first = std::make_unique<QWidget>();
     auto second = std::make_unique<QWidget>();
-    auto* grid = new MainGrid(first.get());
+    auto* grid = new ResultGrid(first.get());
     grid->Data().Open();
     grid->Data().Append(Row(u"搬"_qs));
     grid->setParent(second.get());
@@ -157,4 +157,4 @@ void TestMainGrid::survivesItsParent()
 }
 
 QTEST_MAIN(TestMainGrid)
-#include "test_maingrid.moc"
+#include "test_resultgrid.moc"

@@ -6,11 +6,11 @@ class DataView;
 class GridFooter;
 class MemData;
 
-class MainGrid : public QWidget {
+class ResultGrid : public QWidget {
     Q_OBJECT
 public:
-    explicit MainGrid(QWidget* parent = nullptr);
-    ~MainGrid() override;
+    explicit ResultGrid(QWidget* parent = nullptr);
+    ~ResultGrid() override;
 
     DataView& View() { return *m_view; }
     MemData& Data() { return *m_data; }

@@ -1,4 +1,4 @@
-#include "maingrid.h"
+#include "resultgrid.h"
 
 #include "dataview.h"
 #include "gridfooter.h"
@@ -6,7 +6,7 @@
 
 #include <QVBoxLayout>
 
-MainGrid::MainGrid(QWidget* parent)
+ResultGrid::ResultGrid(QWidget* parent)
     : QWidget(parent),
       m_data(new MemData(this)),
       m_view(new DataView(*m_data, this)),
@@ -19,7 +19,7 @@ MainGrid::MainGrid(QWidget* parent)
     layout->addWidget(m_footer);
 }
 
-MainGrid::~MainGrid()
+ResultGrid::~ResultGrid()
 {
     // Qt deletes children in creation order, which would free the data before the widgets
     // that show it; take the widgets down first.
@@ -27,7 +27,7 @@ MainGrid::~MainGrid()
     delete m_view;
 }
 
-QString MainGrid::FooterText() const
+QString ResultGrid::FooterText() const
 {
     return m_footer->Text();
 }
