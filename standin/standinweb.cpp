@@ -51,7 +51,7 @@ StandinWeb::~StandinWeb() { Stop(); }
 void StandinWeb::AddSite(const std::string& host, SiteHandler handler)
 {
     std::lock_guard lock(mutex_);
-    sites_[HostWithoutPort(host)] = std::move(handler);
+    sites_[HostWithoutPort(host)].push_back(std::move(handler));
 }
 
 int StandinWeb::Start(const std::string& address, int port)
@@ -156,14 +156,17 @@ void StandinWeb::ClearRequests()
 void StandinWeb::Answer(const httplib::Request& request, httplib::Response& response) const
 {
     const StandinRequest standin = ToStandinRequest(request);
-    SiteHandler handler;
+    std::vector<SiteHandler> handlers;
     {
         std::lock_guard lock(mutex_);
         if (const auto site = sites_.find(standin.host); site != sites_.end())
-            handler = site->second;
+            handlers = site->second;
     }
-    if (handler && handler(standin, response))
-        return;
+    for (const auto& handler : handlers) {
+        if (handler(standin, response))
+            return;
+        response = httplib::Response();  // a handler that declined leaves nothing behind
+    }
     response = httplib::Response();
     response.status = 404;
     response.set_content("no page " + standin.path + " on " + standin.host, "text/plain");

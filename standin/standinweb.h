@@ -34,7 +34,9 @@ public:
     StandinWeb(const StandinWeb&) = delete;
     StandinWeb& operator=(const StandinWeb&) = delete;
 
-    // host is the public host name, e.g. "www.tudou.com"; a second handler for a host replaces the first.
+    // host is the public host name, e.g. "www.tudou.com". Several handlers may serve one host (a
+    // site's playlist pages and its single pages come from different files): they are asked in
+    // the order they were added until one answers.
     void AddSite(const std::string& host, SiteHandler handler);
 
     // Serves on a thread of its own; port 0 picks a free port. Returns the port; throws
@@ -63,7 +65,7 @@ private:
     std::string ClientEndpoint() const;  // ADDR:PORT, brackets around IPv6
 
     mutable std::mutex mutex_;  // guards sites_ and log_
-    std::map<std::string, SiteHandler> sites_;
+    std::map<std::string, std::vector<SiteHandler>> sites_;
     std::vector<Logged> log_;
 
     std::unique_ptr<httplib::Server> server_;

@@ -217,10 +217,12 @@ void StandinWebTest::dispatchesOnTheHostHeader()
     QCOMPARE(Fetch(web, "b.standin.test", "/__fault/status/418")->status, 418);
 
     web.AddSite("a.standin.test", [](const StandinRequest&, httplib::Response& response) {
-        response.set_content("replaced", "text/plain");
+        response.set_content("second", "text/plain");
         return true;
     });
-    QCOMPARE(Fetch(web, "a.standin.test", "/anything")->body, std::string("replaced"));
+    // A second handler for a host is asked only when the first declines.
+    QCOMPARE(Fetch(web, "a.standin.test", "/anything")->body, std::string("second"));
+    QCOMPARE(Fetch(web, "a.standin.test", "/mine?k=1")->body, std::string("a.standin.test k=1 1"));
 }
 
 void StandinWebTest::faultStatus_data()
