@@ -141,7 +141,8 @@ void WorkerRegistry::DrainCalls()
             error = std::current_exception();
         }
         std::lock_guard lock(mutex_);
-        call->error = error;
+        // Handed over, not shared: the worker alone frees the exception once it has caught it.
+        call->error = std::move(error);
         call->done = true;
         changed_.notify_all();
     }
