@@ -22,6 +22,7 @@ TParseForm::TParseForm(QWidget* owner, IApp* app)
     : QWidget(owner), App(app), AlbumTable(std::make_unique<TStringHashTable>())
 {
     setupUi(this);
+    SetUpSimpleParser();
     Timer.setInterval(kTimerInterval);
     launcher_ = [](TParseForm& form, const WorkerStart& start) { form.LaunchSiteWorker(start); };
     connect(Button, &QPushButton::clicked, this, [this] { ButtonClick(); });
@@ -66,7 +67,7 @@ std::string TParseForm::CheckedSiteKey() const
 void TParseForm::ButtonClick()
 {
     if (Button->text() == kStopCaption) {
-        StopRequested.Set();
+        RequestStop();  // also ends a page walk in progress
         return;
     }
     const std::string address = Trim(gbk::FromUnicode(UrlEdit->text()));

@@ -5,6 +5,7 @@
 #include "app.h"
 #include "pageparse.h"
 #include "resultrow.h"
+#include "simplerules.h"
 #include "stopflag.h"
 #include "ui_parse.h"
 
@@ -18,7 +19,9 @@
 #include <string>
 
 class DataView;
+class HtmlElement;
 class MemData;
+class SimpleParser;
 
 class TParseForm : public QWidget, private Ui::TParseForm {
     Q_OBJECT
@@ -66,6 +69,18 @@ public:
     void ParseSimple6JF(const std::string& url, int kind, bool append);
     void ParseSimpleOuou(const std::string& url, int kind, bool append);
     void ParseSimpleSina(const std::string& url, int kind, bool append);
+    // The single-page engine: loads url in SimpleParser and runs the element rules of data.Site
+    // over it (scripts on for this load when runScripts); returns when the walk has ended.
+    void RunSimpleParser(const std::string& url, TParseData& data, bool runScripts);
+    // The element handler of the walk RunSimpleParser runs.
+    void SimpleParserElement(const HtmlElement& element);
+    // Retry: collects the current row again from its Link and overwrites it; the automatic
+    // retry does so for every checked row whose Url is empty.
+    void RetryButtonClick();
+    void AutoRetryButtonClick();
+    // Asks a running collection to stop: the workers at their next check, a page walk at once.
+    void RequestStop();
+    ::SimpleParser* SimpleParser = nullptr;  // the page-element loader; a child of the form
 
     // How a starter's worker is launched. By default each starter's own site worker; the seam
     // lets a caller run the same form with a worker of its own.
@@ -123,4 +138,13 @@ private:
     QTimer Timer;
     WorkerLauncher launcher_;
     std::mt19937 random_{std::random_device{}()};
+    void SetUpSimpleParser();
+    // False when the form was destroyed during the load; the caller must then return at once.
+    bool WalkSimplePage(const std::string& url, TParseData& data, bool runScripts);
+    // Appends a row for the page at link, or on retry overwrites the current row's given fields.
+    void WriteSimpleRow(const std::string& link, bool append, RowFields fields);
+    void RetryRow(const std::string& link);
+    // The walk RunSimpleParser runs: the address loaded and the record its rules fill.
+    const std::string* walkAddress_ = nullptr;
+    TParseData* walkData_ = nullptr;
 };

@@ -81,6 +81,7 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     responseText_.clear();
     responseCode_ = 0;
     effectiveUrl_ = url;
+    contentType_.clear();
     const std::string host = HostOf(url);
 
     if (!curl_)
@@ -128,6 +129,9 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     char* lastUrl = nullptr;
     if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &lastUrl) == CURLE_OK && lastUrl)
         effectiveUrl_ = lastUrl;
+    char* contentType = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
+        contentType_ = contentType;
     // The lists must outlive the transfer; the handle forgets them before they go.
     curl_easy_setopt(curl, CURLOPT_CONNECT_TO, nullptr);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);

@@ -43,6 +43,8 @@ public:
     int ResponseCode() const { return responseCode_; }
     // The address the last Get ended on after redirects.
     const std::string& EffectiveUrl() const { return effectiveUrl_; }
+    // The Content-Type header of the last response, empty when it had none.
+    const std::string& ContentType() const { return contentType_; }
 
 private:
     struct Transfer;
@@ -50,6 +52,7 @@ private:
     TStopQuery stopQuery_;
     std::string responseText_;
     std::string effectiveUrl_;
+    std::string contentType_;
     int responseCode_ = 0;
     void* curl_ = nullptr;  // CURL*, reused across Gets for connection keep-alive
 };

@@ -1,0 +1,260 @@
+#include "simpleparser.h"
+
+#include "htmlwalk.h"
+#include "httpconnection.h"
+#include "pagecharset.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// A stall of this many seconds abandons a plain fetch.
+constexpr int kStallSeconds = 10;
+
+// The hidden page keeps quiet: no dialog of its scripts reaches the user.
+class SilentPage : public QWebEnginePage {
+public:
+    SilentPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+
+protected:
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+    bool acceptNavigationRequest(const QUrl&, NavigationType, bool isMainFrame) override { return isMainFrame; }
+};
+
+// Frames, plug-in objects and media are never fetched: only the page and its scripts matter.
+class PageOnlyInterceptor : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        switch (info.resourceType()) {
+        case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
+        case QWebEngineUrlRequestInfo::ResourceTypeScript:
+        case QWebEngineUrlRequestInfo::ResourceTypeXhr:
+            return;
+        default:
+            info.block(true);
+        }
+    }
+};
+
+}  // namespace
+
+// A plain fetch runs on a thread of its own so the local loop keeps the interface alive and
+// a stop request or the deadline can abandon it. Shared, because it may end after the loop.
+struct SimpleParser::Transfer {
+    std::atomic<bool> abandon{false};
+    std::string body;
+    std::string contentType;
+    std::string error;
+    bool ok = false;
+};
+
+SimpleParser::SimpleParser(NetworkSettings network, QObject* parent) : QObject(parent), network_(std::move(network)) {}
+
+SimpleParser::~SimpleParser()
+{
+    // The page must go before its profile.
+    delete page_;
+}
+
+void SimpleParser::PrepareBrowser(const std::string& hostResolverRules)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (hostResolverRules.empty())
+        return;
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.isEmpty())
+        flags += ' ';
+    // The rules hold blanks, so they are quoted; Qt WebEngine splits the switches like a shell.
+    flags += "--host-resolver-rules=\"" + QByteArray::fromStdString(hostResolverRules) + "\"";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+std::string SimpleParser::HostResolverRules(const NetworkSettings& settings)
+{
+    // HOST:PORT:ADDR:PORT → "MAP HOST ADDR:PORT"; an empty host matches every host.
+    std::string rules;
+    for (const std::string& rule : settings.connectTo) {
+        const auto first = rule.find(':');
+        const auto second = first == std::string::npos ? first : rule.find(':', first + 1);
+        if (second == std::string::npos)
+            continue;
+        const std::string host = rule.substr(0, first);
+        const std::string target = rule.substr(second + 1);
+        if (target.empty() || target.find(':') == std::string::npos)
+            continue;
+        if (!rules.empty())
+            rules += ",";
+        rules += "MAP " + (host.empty() ? std::string("*") : host) + " " + target;
+    }
+    return rules;
+}
+
+void SimpleParser::Stop()
+{
+    stopped_ = true;
+    if (transfer_)
+        transfer_->abandon = true;
+    if (loop_)
+        loop_->quit();
+}
+
+bool SimpleParser::Navigate(const std::string& url)
+{
+    if (busy_) {
+        lastError_ = "the loader is busy";
+        return false;
+    }
+    busy_ = true;
+    stopped_ = false;
+    lastError_.clear();
+    const std::optional<std::string> html = options_.runScripts ? Render(url) : Fetch(url);
+    if (html && !stopped_)
+        Walk(*html);
+    busy_ = false;
+    return html.has_value();
+}
+
+void SimpleParser::Walk(const std::string& html)
+{
+    WalkHtml(
+        html,
+        [this](const HtmlElement& element) {
+            if (onElement_)
+                onElement_(element);
+        },
+        [this] { return stopped_; });
+}
+
+std::optional<std::string> SimpleParser::Fetch(const std::string& url)
+{
+    auto transfer = std::make_shared<Transfer>();
+    transfer_ = transfer;
+    QEventLoop loop;
+    loop_ = &loop;
+    std::thread worker([transfer, url, network = network_, &loop] {
+        try {
+            THttpConnection connection(network, [transfer](bool& terminated) {
+                if (transfer->abandon)
+                    terminated = true;
+            });
+            transfer->body = connection.Get(url, kStallSeconds);
+            transfer->contentType = connection.ContentType();
+            transfer->ok = true;
+        } catch (const std::exception& e) {
+            transfer->error = e.what();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, [this, &loop] {
+        lastError_ = "the page did not arrive in time";
+        transfer_->abandon = true;
+        loop.quit();
+    });
+    deadline.start(timeout_);
+    loop.exec();
+    // The transfer sees the flag at its next progress call and ends; the queued quit it may
+    // still post goes with the loop.
+    transfer->abandon = true;
+    worker.join();
+    loop_ = nullptr;
+    transfer_.reset();
+    if (!transfer->ok || stopped_) {
+        if (lastError_.empty())
+            lastError_ = stopped_ ? "stopped" : transfer->error;
+        return std::nullopt;
+    }
+    return PageTextToUtf8(transfer->body, transfer->contentType);
+}
+
+QWebEnginePage& SimpleParser::Page()
+{
+    if (!page_) {
+        profile_ = new QWebEngineProfile(this);  // off the record: nothing stays behind
+        profile_->setHttpUserAgent(QString::fromStdString(network_.userAgent));
+        profile_->setUrlRequestInterceptor(new PageOnlyInterceptor(profile_));
+        profile_->setHttpCacheType(QWebEngineProfile::NoCache);
+        page_ = new SilentPage(profile_, nullptr);
+        QWebEngineSettings* settings = page_->settings();
+        settings->setAttribute(QWebEngineSettings::AutoLoadImages, false);
+        settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+        settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+        settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
+        settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    }
+    return *page_;
+}
+
+std::optional<std::string> SimpleParser::Render(const std::string& url)
+{
+    QWebEnginePage& page = Page();
+    page.settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+
+    // Shared with the callbacks, which may come after this call has given up.
+    struct Outcome {
+        bool loaded = false;
+        bool finished = false;
+        std::optional<QString> html;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QEventLoop loop;
+    loop_ = &loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool timedOut = false;
+    connect(&deadline, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    const auto finished = connect(&page, &QWebEnginePage::loadFinished, &loop, [outcome, &loop](bool ok) {
+        outcome->loaded = ok;
+        outcome->finished = true;
+        loop.quit();
+    });
+    deadline.start(timeout_);
+    page.load(QUrl(QString::fromStdString(url)));
+    if (!outcome->finished)
+        loop.exec();
+    disconnect(finished);
+
+    if (outcome->loaded && !timedOut && !stopped_) {
+        QPointer<QEventLoop> guard(&loop);
+        page.runJavaScript(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
+                           [outcome, guard](const QVariant& value) {
+                               outcome->html = value.toString();
+                               if (guard)
+                                   guard->quit();
+                           });
+        if (!outcome->html)
+            loop.exec();
+    }
+    loop_ = nullptr;
+    // Scripts go off again, and the page is left so that none of its timers runs on.
+    page.triggerAction(QWebEnginePage::Stop);
+    page.settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    page.setHtml(QString());
+
+    if (!outcome->html) {
+        lastError_ = stopped_ ? "stopped" : timedOut ? "the page did not load in time" : "the page could not be loaded";
+        return std::nullopt;
+    }
+    return outcome->html->toStdString();
+}

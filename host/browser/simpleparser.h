@@ -1,0 +1,84 @@
+#pragma once
+// The page-element loader: loads a page without showing it and hands each of its elements, in
+// document order, to a handler. A plain load fetches the page with the host's HTTP client (so
+// the host's redirections apply) and parses its text; a load with scripts on renders the page
+// in a hidden browser page, lets its scripts run and walks the document they leave. Either way
+// the load runs to completion on the calling (user-interface) thread in a local event loop and
+// is bounded by a timeout.
+#include "htmlelement.h"
+#include "networksettings.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QEventLoop;
+class QWebEnginePage;
+class QWebEngineProfile;
+
+// What a load may do. Only script execution can be switched on; the rest stay off.
+struct SimpleParserOptions {
+    bool downloadOnly = true;  // never displayed
+    bool runScripts = false;
+    bool javaApplets = false;
+    bool activeX = false;
+    bool downloadActiveX = false;
+    bool frames = false;
+    bool behaviors = false;
+    bool silent = true;  // no dialogs
+};
+
+class SimpleParser : public QObject {
+public:
+    using ElementHandler = std::function<void(const HtmlElement&)>;
+
+    explicit SimpleParser(NetworkSettings network, QObject* parent = nullptr);
+    ~SimpleParser() override;
+
+    // Chromium reads its switches once, when Qt WebEngine is first used in a process, and
+    // Widgets need shared OpenGL contexts set before the application object exists: a host
+    // calls this at start-up, before QApplication. hostResolverRules as Chromium's
+    // --host-resolver-rules ("MAP * 127.0.0.1:8080"); empty for none.
+    static void PrepareBrowser(const std::string& hostResolverRules);
+    // The connect-to redirections of settings as host resolver rules.
+    static std::string HostResolverRules(const NetworkSettings& settings);
+
+    SimpleParserOptions& Options() { return options_; }
+    void SetRunScripts(bool on) { options_.runScripts = on; }
+    void SetOnElement(ElementHandler handler) { onElement_ = std::move(handler); }
+    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+    // Loads url and walks its elements; returns when the walk has ended or was stopped. Returns
+    // false when the page could not be loaded (LastError says why; no element was delivered).
+    bool Navigate(const std::string& url);
+
+    bool Busy() const { return busy_; }
+    // No element is delivered after this; a load in progress is abandoned. The next Navigate
+    // clears it.
+    void Stop();
+    bool Stopped() const { return stopped_; }
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    struct Transfer;
+    std::optional<std::string> Fetch(const std::string& url);
+    std::optional<std::string> Render(const std::string& url);
+    QWebEnginePage& Page();
+    void Walk(const std::string& html);
+
+    NetworkSettings network_;
+    SimpleParserOptions options_;
+    ElementHandler onElement_;
+    std::chrono::milliseconds timeout_{30000};
+    bool busy_ = false;
+    bool stopped_ = false;
+    std::string lastError_;
+    QEventLoop* loop_ = nullptr;  // the local loop of the load in progress
+    std::shared_ptr<Transfer> transfer_;
+    QWebEngineProfile* profile_ = nullptr;  // children, made on the first script-running load
+    QWebEnginePage* page_ = nullptr;
+};
