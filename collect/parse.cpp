@@ -34,6 +34,7 @@ TParseForm::~TParseForm()
 {
     // A worker still running stops at its next check; its callbacks no longer find the form.
     StopRequested.Set();
+    *alive_ = nullptr;
 }
 
 MemData& TParseForm::Data() { return Grid().Data(); }

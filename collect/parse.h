@@ -9,7 +9,6 @@
 #include "stopflag.h"
 #include "ui_parse.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -126,14 +125,17 @@ private:
     std::string CheckedSiteKey() const;
     TPageParse::TCheckTerminatedEvent StopCheck() const;
 
+    // Callbacks run on the user-interface thread but are destroyed with their worker on its own
+    // thread, so they hold a plain shared token, cleared when the form goes, not a QPointer.
     template <class... Args>
     std::function<void(Args...)> Guarded(void (TParseForm::*method)(Args...))
     {
-        return [form = QPointer<TParseForm>(this), method](Args... args) {
-            if (form)
-                (form.data()->*method)(std::forward<Args>(args)...);
+        return [alive = alive_, method](Args... args) {
+            if (TParseForm* form = *alive)
+                (form->*method)(std::forward<Args>(args)...);
         };
     }
+    std::shared_ptr<TParseForm*> alive_ = std::make_shared<TParseForm*>(this);
 
     QTimer Timer;
     WorkerLauncher launcher_;
