@@ -1,0 +1,22 @@
+#pragma once
+// Joins the copied items: "|" between the items of one line, "\r\n" before every N-th item.
+// Item j (from 0) starts a new line when j is a multiple of N; an item that arrives while the
+// text is still empty is written without a separator but still counts.
+#include <string>
+#include <string_view>
+
+class CopyJoiner {
+public:
+    static constexpr int kMinMerge = 1, kMaxMerge = 255;
+
+    // `mergeCount` is clamped to 1..255.
+    explicit CopyJoiner(int mergeCount);
+
+    void Add(std::string_view item);
+    const std::string& Text() const { return m_text; }
+
+private:
+    int m_merge;
+    long long m_count = 0;
+    std::string m_text;
+};

@@ -1,0 +1,38 @@
+#include "editform.h"
+
+#include "app.h"
+#include "dialogsetup.h"
+#include "gbk.h"
+
+namespace {
+
+EditSide SideOf(const QComboBox& box)
+{
+    return box.currentIndex() == 1 ? EditSide::Back : EditSide::Front;
+}
+
+}  // namespace
+
+TEditForm::TEditForm(QWidget* owner, IApp* app) : QDialog(owner)
+{
+    setupUi(this);
+    PrepareToolDialog(*this, app);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    OldTextEdit->setFocus();
+    CenterOver(*this, app ? app->GetMainForm() : nullptr);
+}
+
+BulkEditSettings TEditForm::Settings() const
+{
+    BulkEditSettings settings;
+    settings.oldText = gbk::FromUnicode(OldTextEdit->text());
+    settings.newText = gbk::FromUnicode(NewTextEdit->text());
+    settings.cutSide = SideOf(*DelComboBox);
+    settings.cutCount = SpinEdit->value();
+    settings.trim = TrimCheckBox->isChecked();
+    settings.marker = gbk::FromUnicode(TextEdit->text());
+    settings.markerSide = SideOf(*TextComboBox);
+    settings.format = gbk::FromUnicode(FormatEdit->text());
+    return settings;
+}

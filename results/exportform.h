@@ -1,0 +1,19 @@
+#pragma once
+// The custom export dialog (自定义导出): edits the one-line copy template.
+#include "ui_exportform.h"
+
+#include <QDialog>
+
+#include <string>
+
+class IApp;
+
+class TExportForm : public QDialog, private Ui::TExportForm {
+    Q_OBJECT
+public:
+    TExportForm(QWidget* owner, IApp* app);
+
+    // The template as GBK bytes.
+    void SetFormat(const std::string& format);
+    std::string Format() const;
+};

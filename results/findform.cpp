@@ -1,0 +1,20 @@
+#include "findform.h"
+
+#include "app.h"
+#include "dialogsetup.h"
+#include "gbk.h"
+
+TFindForm::TFindForm(QWidget* owner, IApp* app) : QDialog(owner)
+{
+    setupUi(this);
+    PrepareToolDialog(*this, app);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    TextEdit->setFocus();
+    CenterOver(*this, app ? app->GetMainForm() : nullptr);
+}
+
+std::string TFindForm::Text() const
+{
+    return gbk::FromUnicode(TextEdit->text());
+}

@@ -1,0 +1,71 @@
+#include "gridcommands.h"
+
+#include "gbk.h"
+#include "textsearch.h"
+
+#include <algorithm>
+
+MenuItemsShown MenuVisibility(MenuSpot spot, bool anyRowSelected)
+{
+    MenuItemsShown shown;
+    switch (spot) {
+    case MenuSpot::TitleFooter:
+        shown.edit = true;
+        shown.scope = EditScope::AllChecked;
+        break;
+    case MenuSpot::TitleCell:
+        shown.edit = shown.find = true;
+        shown.link = shown.retry = anyRowSelected;
+        shown.scope = EditScope::SelectedChecked;
+        break;
+    case MenuSpot::Elsewhere:
+        shown.selAll = shown.unSelAll = shown.deSel = shown.find = true;
+        shown.link = shown.retry = anyRowSelected;
+        break;
+    }
+    return shown;
+}
+
+std::vector<int> RowsToCheck(int rowCount, const std::vector<int>& selectedRows)
+{
+    return selectedRows.size() >= 2 ? selectedRows : AllRows(rowCount);
+}
+
+bool TitleMatches(std::string_view title, std::string_view text)
+{
+    return textsearch::Find(title, text) != textsearch::npos;
+}
+
+std::vector<int> FindRows(const std::vector<int>& order, const std::function<const std::string&(int)>& titleOf,
+                          std::string_view text)
+{
+    std::vector<int> rows;
+    if (text.empty())
+        return rows;
+    for (int row : order)
+        if (TitleMatches(titleOf(row), text))
+            rows.push_back(row);
+    return rows;
+}
+
+std::vector<int> AllRows(int rowCount)
+{
+    std::vector<int> rows(static_cast<std::size_t>(std::max(rowCount, 0)));
+    for (int i = 0; i < rowCount; ++i)
+        rows[static_cast<std::size_t>(i)] = i;
+    return rows;
+}
+
+std::vector<int> EditWalk(EditScope scope, const std::vector<int>& selectedRows, int rowCount)
+{
+    return scope == EditScope::SelectedChecked ? selectedRows : AllRows(rowCount);
+}
+
+std::optional<QUrl> PageAddress(std::string_view link)
+{
+    const QUrl url(gbk::ToUnicode(link).trimmed(), QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return std::nullopt;
+    return url;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The rules behind the grid's commands: which context-menu items show where, which rows the
+// check-mark commands touch, what quick find selects and which links may be opened.
+#include "resultrow.h"
+
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where the right mouse button was released.
+enum class MenuSpot { TitleFooter, TitleCell, Elsewhere };
+
+// The edit scope of bulk edit: all checked rows, or the checked rows among the selected ones.
+enum class EditScope { AllChecked = 0, SelectedChecked = 1 };
+
+struct MenuItemsShown {
+    bool edit = false, find = false, selAll = false, unSelAll = false, deSel = false, link = false,
+         retry = false, autoRetry = true;
+    std::optional<EditScope> scope;  // set when the spot decides the scope; otherwise unchanged
+
+    bool operator==(const MenuItemsShown&) const = default;
+};
+
+MenuItemsShown MenuVisibility(MenuSpot spot, bool anyRowSelected);
+
+// 全部选中: every row when fewer than two are selected, otherwise just the selected ones.
+std::vector<int> RowsToCheck(int rowCount, const std::vector<int>& selectedRows);
+
+// Quick find: exact, case-sensitive, on character boundaries; an empty text matches nothing.
+bool TitleMatches(std::string_view title, std::string_view text);
+// The rows (from `order`) whose titles match, in that order.
+std::vector<int> FindRows(const std::vector<int>& order, const std::function<const std::string&(int)>& titleOf,
+                          std::string_view text);
+
+// Storage indexes 0 .. rowCount-1.
+std::vector<int> AllRows(int rowCount);
+// The rows bulk edit walks: the whole table for scope 0, the selected rows for scope 1. Of
+// these, only the rows checked when the walk reaches them are edited.
+std::vector<int> EditWalk(EditScope scope, const std::vector<int>& selectedRows, int rowCount);
+
+// The address a row's Link opens in the desktop's browser: only web addresses, since a link
+// comes from a downloaded page and must not start local programs or files.
+std::optional<QUrl> PageAddress(std::string_view link);

@@ -1,0 +1,29 @@
+#pragma once
+// The grid's context menu: its eight items in their fixed order, each caption also its hint,
+// and the edit scope that bulk edit reads.
+#include "gridcommands.h"
+
+#include <QMenu>
+
+class TGridPopupMenu : public QMenu {
+    Q_OBJECT
+public:
+    explicit TGridPopupMenu(QWidget* parent = nullptr);
+
+    // Shows and hides the items and sets the scope as the spot asks.
+    void Apply(const MenuItemsShown& shown);
+    MenuItemsShown Shown() const;
+
+    QAction* EditButton;       // 编辑数据
+    QAction* FindButton;       // 快速查找
+    QAction* SelAllButton;     // 全部选中
+    QAction* UnSelAllButton;   // 全部取消
+    QAction* DeSelButton;      // 反向选择
+    QAction* LinkButton;       // 访问页面
+    QAction* RetryButton;      // 重新采集
+    QAction* AutoRetryButton;  // 自动重采
+    EditScope Scope = EditScope::AllChecked;
+
+private:
+    QAction* AddItem(const char* name, const QString& caption);
+};

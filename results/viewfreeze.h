@@ -1,0 +1,21 @@
+#pragma once
+// Keeps a result grid frozen for a scope: one repaint at the end instead of one per row. Safe
+// when the grid is destroyed while frozen (a command's message processing can close its form).
+#include "dataview.h"
+
+#include <QPointer>
+
+class ViewFreeze {
+public:
+    explicit ViewFreeze(DataView& view) : m_view(&view) { view.BeginUpdate(); }
+    ~ViewFreeze()
+    {
+        if (m_view)
+            m_view->EndUpdate();
+    }
+    ViewFreeze(const ViewFreeze&) = delete;
+    ViewFreeze& operator=(const ViewFreeze&) = delete;
+
+private:
+    QPointer<DataView> m_view;
+};
