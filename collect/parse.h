@@ -81,6 +81,29 @@ public:
     void RequestStop();
     ::SimpleParser* SimpleParser = nullptr;  // the page-element loader; a child of the form
 
+    // Paged collection of the playlist pages: the site workers' launchers and row callbacks.
+    void ParseTudou(const std::string& url, const std::string& id, int index);
+    void ParseYouku(const std::string& url, const std::string& id, int index);
+    void Parse56(const std::string& url, const std::string& id, int index);
+    void Parse6JF(const std::string& url, const std::string& id, int index);
+    void ParseOuou(const std::string& url, const std::string& id, int index);
+    void ParseSina(const std::string& url, const std::string& id, int index);
+    void Get56Url(const std::string& Html, const std::string& Url, const std::string& Caption,
+                  const std::string& Date, int Index, TPageParse& PP);
+    void GetTudouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                     const std::string& Date, int Index, TPageParse& PP);
+    void GetYoukuUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                     const std::string& Date, int Index, TPageParse& PP);
+    void Get6JFUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                   const std::string& Date, int Index, TPageParse& PP);
+    void GetOuouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                    const std::string& Date, int Index, TPageParse& PP);
+    void GetSinaUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                    const std::string& Date, int Index, TPageParse& PP);
+    // The row-append rule for rows cut out of an item: the checked row is appended first, so a
+    // cut that fails leaves it in the table with what was set before.
+    void AppendCutRow(const std::function<RowFields()>& cut);
+
     // How a starter's worker is launched. By default each starter's own site worker; the seam
     // lets a caller run the same form with a worker of its own.
     struct WorkerStart {

@@ -6,3 +6,12 @@ void RegisterBuiltinSites(StandinWeb& web);
 
 // "paging.standin.test": numbered lists over any number of pages (/list/<pages>x<items>/<page>.html).
 void RegisterPagingSite(StandinWeb& web);
+
+// Playlist pages of the six sites, with the video pages 56 and Youku collect each item from;
+// albums sized by their ID (sitealbum.h).
+void RegisterTudouPlaylists(StandinWeb& web);   // www.tudou.com
+void RegisterYoukuPlaylists(StandinWeb& web);   // www.youku.com
+void Register56Albums(StandinWeb& web);         // www.56.com
+void Register6roomsPlaylists(StandinWeb& web);  // 6.cn
+void RegisterOuouPlaylists(StandinWeb& web);    // www.ouou.com
+void RegisterSinaAlbums(StandinWeb& web);       // you.video.sina.com.cn

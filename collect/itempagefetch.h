@@ -1,0 +1,13 @@
+#pragma once
+// An item's own page, for the sites whose playlist pages do not carry what the row needs.
+#include "httpconnection.h"
+#include "workerthread.h"
+
+#include <optional>
+#include <string>
+
+// The page text; empty when the fetch failed, so the row goes without its Url and the
+// collection goes on. Nothing when the transfer was abandoned because the worker is stopping:
+// the item is then not reported at all.
+std::optional<std::string> FetchItemPage(THttpConnection& connection, const std::string& url, int limit,
+                                         const WorkerThread& worker);

@@ -1,0 +1,34 @@
+#include "sixroomspageparse.h"
+
+#include "gbk.h"
+#include "sitehosts.h"
+#include "textcursor.h"
+
+void T6JFPageParse::ParseHTMLDocument(const std::string& page)
+{
+    const std::string_view kVideo = "pageMessage.evid = '", kVideoEnd = "'", kTitle = "<h4>", kTitleEnd = "</h4>";
+
+    // One video per page: one stop check per page.
+    if (StopRequestedNow()) {
+        Url.clear();
+        return;
+    }
+    ItemCount = 0;
+    TextCursor rest(gbk::FromUtf8(page));
+    // A page without a video past the last position ends the playlist; an empty page is a
+    // position whose video the row callback reads again.
+    if (!rest.Contains(kVideo) && !rest.AtEnd()) {
+        Url.clear();
+        return;
+    }
+    ItemLink = Url;
+    rest.SkipPast(kTitle);
+    ItemCaption = Trim(rest.TextBefore(kTitleEnd));
+    ItemDate.clear();
+    rest.SkipPast(kVideo);
+    ItemData = rest.TextBefore(kVideoEnd);
+    Synchronize([this] { CallGetUrl(); });
+
+    Url = std::string(sitehosts::k6jfRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";
+    ++Index;
+}

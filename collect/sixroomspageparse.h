@@ -1,0 +1,11 @@
+#pragma once
+// The 6rooms playlist pages: the items of one page, then the address of the next page or the end.
+#include "pageparse.h"
+
+class T6JFPageParse : public TPageParse {
+public:
+    using TPageParse::TPageParse;
+
+protected:
+    void ParseHTMLDocument(const std::string& page) override;
+};

@@ -1,0 +1,11 @@
+#pragma once
+// The Tudou playlist pages: the items of one page, then the address of the next page or the end.
+#include "pageparse.h"
+
+class TTudouPageParse : public TPageParse {
+public:
+    using TPageParse::TPageParse;
+
+protected:
+    void ParseHTMLDocument(const std::string& page) override;
+};

@@ -1,0 +1,48 @@
+#include "youkupageparse.h"
+
+#include "addressrules.h"
+#include "gbk.h"
+#include "itempagefetch.h"
+#include "textcursor.h"
+
+void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
+{
+    const std::string_view kItem = "<li class=\"videoImg\"><a href=\"", kQuote = "\"", kTitle = "alt=\"",
+                           kBlock = "<ul class=\"video\">";
+
+    ItemCount = 0;
+    TextCursor rest(gbk::FromUtf8(page));
+    while (rest.Contains(kItem)) {
+        if (StopRequestedNow()) {
+            Url.clear();
+            return;
+        }
+        rest.SkipPast(kItem);
+        ItemLink = rest.TextBefore(kQuote);
+        ++ItemCount;
+        if (OnGetUrl) {
+            const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
+            if (!itemPage) {
+                Url.clear();
+                return;
+            }
+            ItemData = *itemPage;
+            rest.SkipPast(kTitle);
+            ItemCaption = Trim(rest.TextBefore(kQuote));
+            ItemDate.clear();
+            Synchronize([this] { CallGetUrl(); });
+        }
+        // Each video of the list opens a block of its own; what follows the last block is
+        // not part of the list.
+        if (!rest.Contains(kBlock))
+            break;
+    }
+
+    const int next = Index + 2;
+    if (rest.Contains("playlist_show/id_" + Id + "_orderby_9_page_" + std::to_string(next) + ".html")) {
+        Url = FirstAddress(Starter::YoukuByWeb, Id, next, 0);
+        ++Index;
+    } else {
+        Url.clear();
+    }
+}

@@ -1,0 +1,68 @@
+#include "sitealbum.h"
+
+#include "gbktext.h"
+
+#include <charconv>
+
+namespace {
+
+// Reads "-<word><number>" at the end of id into number; false when it is not there.
+bool TakeSuffix(std::string_view& id, std::string_view word, int& number)
+{
+    const std::size_t at = id.rfind("-" + std::string(word));
+    if (at == std::string_view::npos)
+        return false;
+    const auto value = ParseNumber(id.substr(at + 1 + word.size()));
+    if (!value)
+        return false;
+    number = *value;
+    id = id.substr(0, at);
+    return true;
+}
+
+}  // namespace
+
+std::optional<int> ParseNumber(std::string_view text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id)
+{
+    SiteAlbum album;
+    album.id = std::string(id);
+    std::string_view shape = id;
+    TakeSuffix(shape, "fail", album.failingPage);
+    TakeSuffix(shape, "lost", album.lostItem);
+    const auto parsed = ParseAlbumShape(shape);
+    if (!parsed)
+        return std::nullopt;
+    album.shape = *parsed;
+    return album;
+}
+
+void AnswerServerError(httplib::Response& response)
+{
+    response.status = 500;
+    response.set_content("<html><body>Internal Server Error</body></html>", "text/html");
+}
+
+void AnswerNotFound(httplib::Response& response)
+{
+    response.status = 404;
+    response.set_content("<html><body>Not Found</body></html>", "text/html");
+}
+
+void AnswerGbk(httplib::Response& response, const std::string& utf8Page)
+{
+    response.set_content(Utf8ToGbk(utf8Page), "text/html; charset=gbk");
+}
+
+void AnswerUtf8(httplib::Response& response, const std::string& utf8Page)
+{
+    response.set_content(utf8Page, "text/html; charset=utf-8");
+}

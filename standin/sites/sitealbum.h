@@ -1,0 +1,27 @@
+#pragma once
+// The album a video site's playlist address asks for. Besides the shape ("3x5"), an ID may ask
+// for trouble on purpose: "3x5-fail2" answers page 2 with a server error, "3x5-lost4" answers
+// the own page of item 4 with "not found". Sites that number pages from 0 count them the same.
+#include "albumshape.h"
+#include "standinweb.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct SiteAlbum {
+    std::string id;  // as requested
+    AlbumShape shape;
+    int failingPage = 0;  // 1-based; 0: none
+    int lostItem = 0;     // 1-based; 0: none
+};
+
+std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id);
+// A whole decimal number, nothing else.
+std::optional<int> ParseNumber(std::string_view text);
+
+// The answers every site gives alike.
+void AnswerServerError(httplib::Response& response);
+void AnswerNotFound(httplib::Response& response);
+void AnswerGbk(httplib::Response& response, const std::string& utf8Page);
+void AnswerUtf8(httplib::Response& response, const std::string& utf8Page);

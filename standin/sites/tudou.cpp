@@ -1,0 +1,63 @@
+// Tudou playlists (豆单): showItems.do pages of items, a pager of javascript links.
+#include "builtinsites.h"
+#include "sitealbum.h"
+
+#include <string>
+
+namespace {
+
+const char* const kHost = "www.tudou.com";
+constexpr long long kFirstIid = 1000000000;
+
+std::string ItemLine(const std::string& id, int n)
+{
+    return "<li>视频：<a href=\"/playlist/playindex.do?lid=" + id + "&iid=" + std::to_string(kFirstIid + n) +
+           "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) + "集 </a></li>\n";
+}
+
+std::string Pager(const AlbumPage& page)
+{
+    std::string html = "<div class=\"page_nav\"><ul>\n";
+    for (int q = 1; q <= page.pages; ++q)
+        html += q == page.page ? "<li class=\"current\">" + std::to_string(q) + "</li>\n"
+                               : "<li><a href=\"javascript://\">" + std::to_string(q) + "</a></li>\n";
+    return html + "</ul></div>\n";
+}
+
+std::string PlaylistPage(const SiteAlbum& album, const AlbumPage& page)
+{
+    std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+                       "<title>豆单 " + album.id + " - 土豆网</title></head><body>\n<div class=\"pack_list\"><ul>\n";
+    for (int n = page.firstItem; n <= page.lastItem; ++n)
+        html += ItemLine(album.id, n);
+    return html + "</ul></div>\n" + Pager(page) + "</body></html>\n";
+}
+
+bool Answer(const StandinRequest& request, httplib::Response& response)
+{
+    if (request.path != "/playlist/showItems.do")
+        return false;
+    const auto lid = request.params.find("lid");
+    const auto pn = request.params.find("pn");
+    if (lid == request.params.end() || pn == request.params.end())
+        return false;
+    const auto album = ParseSiteAlbum(lid->second);
+    const auto number = ParseNumber(pn->second);
+    if (!album || !number)
+        return false;
+    const auto page = PageOf(album->shape, *number);
+    if (!page)
+        return false;
+    if (page->page == album->failingPage)
+        AnswerServerError(response);
+    else
+        AnswerGbk(response, PlaylistPage(*album, *page));
+    return true;
+}
+
+}  // namespace
+
+void RegisterTudouPlaylists(StandinWeb& web)
+{
+    web.AddSite(kHost, Answer);
+}
