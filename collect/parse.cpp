@@ -28,6 +28,7 @@ TParseForm::TParseForm(QWidget* owner, IApp* app)
     connect(Button, &QPushButton::clicked, this, [this] { ButtonClick(); });
     connect(&Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     connect(UrlEdit, &QLineEdit::textChanged, this, [this] { UrlEditPropertiesEditValueChanged(); });
+    SetupResultCommands();
 }
 
 TParseForm::~TParseForm()

@@ -3,6 +3,8 @@
 // album to a page worker, and collects the rows into its result table.
 #include "addressrules.h"
 #include "app.h"
+#include "formatowner.h"
+#include "gridpopupmenu.h"
 #include "pageparse.h"
 #include "resultrow.h"
 #include "simplerules.h"
@@ -104,6 +106,42 @@ public:
     // cut that fails leaves it in the table with what was set before.
     void AppendCutRow(const std::function<RowFields()>& cut);
 
+    // Working on the results: copy and export, the grid's commands, bulk edit.
+    QSpinBox& MergeCount() { return *SpinEdit; }  // 每 N 行合成为一行
+    TGridPopupMenu& PopupMenu() { return *GridPopupMenu; }
+    void CopyData(int layout);
+    void CopyAllButtonClick();
+    void CopyButtonClick();
+    void CopyLinkButtonClick();
+    void ExportButtonClick();
+    // The template's holder; without one, the owner (parent) if it holds it, else the form itself.
+    void SetFormatOwner(IFormatOwner* owner) { formatOwner_ = owner; }
+    void SelAllButtonClick();
+    void UnSelAllButtonClick();
+    void DeSelButtonClick();
+    void DataViewStatusHeaderClick();
+    void DataViewMouseUp(Qt::MouseButton button, const QPoint& globalPos);
+    void FindButtonClick();
+    void LinkButtonClick();
+    void EditButtonClick();
+    void UrlEditDblClick();
+    void FormClose();
+    // Opens a row's page; by default in the desktop's browser.
+    using PageOpener = std::function<void(const QUrl& address)>;
+    void SetPageOpener(PageOpener opener) { pageOpener_ = std::move(opener); }
+    TGridPopupMenu* GridPopupMenu = nullptr;  // a child of the form
+
+private:
+    void SetupResultCommands();
+    IFormatOwner& FormatOwner();
+    MenuSpot SpotAt(const QPoint& globalPos);
+    bool CheckMarksAllowed();
+    void SetCheckMarks(const std::vector<int>& rows, const std::function<bool(bool)>& mark);
+    IFormatOwner* formatOwner_ = nullptr;
+    SessionFormat ownFormat_;
+    PageOpener pageOpener_;
+
+public:
     // How a starter's worker is launched. By default each starter's own site worker; the seam
     // lets a caller run the same form with a worker of its own.
     struct WorkerStart {
