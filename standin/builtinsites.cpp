@@ -1,8 +1,11 @@
 #include "builtinsites.h"
 
+#include "sites/singlepages.h"
+
 void RegisterBuiltinSites(StandinWeb& web)
 {
     RegisterPagingSite(web);
+    RegisterSinglePages(web);
     RegisterTudouPlaylists(web);
     RegisterYoukuPlaylists(web);
     Register56Albums(web);

@@ -25,6 +25,20 @@ std::string LowerTagName(const GumboElement& element)
     return name;
 }
 
+// The end tag the source closed the element with; an element closed by another element's end
+// tag ("<li>b</ul>") gets one written out instead.
+bool OwnEndTag(const GumboElement& element)
+{
+    if (element.original_end_tag.length < 3)
+        return false;
+    GumboStringPiece name = element.original_end_tag;
+    gumbo_tag_from_original_text(&name);
+    std::string lowered(Piece(name));
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lowered == LowerTagName(element);
+}
+
 bool IsVoid(GumboTag tag)
 {
     switch (tag) {
@@ -69,7 +83,7 @@ void Serialise(const GumboNode& root, std::string& out)
         case GUMBO_NODE_ELEMENT: case GUMBO_NODE_TEMPLATE: {
             const GumboElement& element = node.v.element;
             if (step.closing) {
-                if (element.original_end_tag.length > 0)
+                if (OwnEndTag(element))
                     out += Piece(element.original_end_tag);
                 else if (!IsVoid(element.tag))
                     out += "</" + LowerTagName(element) + ">";

@@ -1,0 +1,246 @@
+// The page-element loader over loopback: plain loads through the host's HTTP client, script-
+// running loads in a hidden browser page, both against the stand-in web.
+#include "gbk.h"
+#include "simpleparser.h"
+#include "standinweb.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+struct Seen {
+    std::string tag, id, className, text, html;
+    std::optional<std::string> value;
+};
+
+}  // namespace
+
+class SimpleParserTest : public QObject {
+    Q_OBJECT
+public:
+    explicit SimpleParserTest(StandinWeb& web) : web_(web) {}
+
+private slots:
+    void plainLoadDeliversElementsInDocumentOrder();
+    void pagesAreDecodedByTheirCharset_data();
+    void pagesAreDecodedByTheirCharset();
+    void stopEndsTheWalk();
+    void busyDuringTheLoadOnly();
+    void deadServerDeliversNothing();
+    void stalledServerIsAbandonedAtTheTimeout();
+    void stopDuringAFetchEndsIt();
+    void scriptsRunOnlyWhenSwitchedOn();
+    void scriptLoadOfADeadServerDeliversNothing();
+    void hostResolverRulesFromConnectTo_data();
+    void hostResolverRulesFromConnectTo();
+
+private:
+    NetworkSettings Network() const;
+    std::vector<Seen> Load(SimpleParser& parser, const std::string& url, bool* ok = nullptr);
+
+    StandinWeb& web_;
+};
+
+NetworkSettings SimpleParserTest::Network() const
+{
+    NetworkSettings network;
+    network.connectTo = web_.ConnectToRules();
+    return network;
+}
+
+std::vector<Seen> SimpleParserTest::Load(SimpleParser& parser, const std::string& url, bool* ok)
+{
+    std::vector<Seen> seen;
+    parser.SetOnElement([&seen](const HtmlElement& e) {
+        seen.push_back({e.TagName(), e.Id(), e.ClassName(), e.InnerText(), e.InnerHtml(), e.Attribute("value")});
+    });
+    const bool loaded = parser.Navigate(url);
+    if (ok)
+        *ok = loaded;
+    return seen;
+}
+
+static std::vector<std::string> Tags(const std::vector<Seen>& seen)
+{
+    std::vector<std::string> tags;
+    for (const Seen& s : seen)
+        tags.push_back(s.tag);
+    return tags;
+}
+
+void SimpleParserTest::plainLoadDeliversElementsInDocumentOrder()
+{
+    SimpleParser parser(Network());
+    bool ok = false;
+    const auto seen = Load(parser, "http://www.tudou.com/programs/view/Ab12345678/", &ok);
+    QVERIFY(ok);
+    QCOMPARE(Tags(seen), (std::vector<std::string>{"HTML", "HEAD", "META", "TITLE", "SCRIPT", "BODY", "DIV", "H1",
+                                                   "SCRIPT", "SCRIPT"}));
+    QCOMPARE(seen[3].text, std::string("土豆视频 Ab12345678 - 土豆网 - 每个人都是生活的导演"));
+    QCOMPARE(seen[6].id, std::string("player"));
+    QCOMPARE(seen[8].html, std::string("\nvar iid=12345678, lid=0, defaultIid=0;\n"));
+    QCOMPARE(seen[6].html, std::string("<h1>Ab12345678</h1>"));
+}
+
+void SimpleParserTest::pagesAreDecodedByTheirCharset_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("gbk page") << "http://www.56.com/u1/v_abc.html" << "我乐视频 abc - 56.com";
+    QTest::newRow("utf-8 page") << "http://www.ouou.com/play/v_abc.html" << "偶偶视频 abc";
+}
+
+void SimpleParserTest::pagesAreDecodedByTheirCharset()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, text);
+    SimpleParser parser(Network());
+    const auto seen = Load(parser, url.toStdString());
+    const auto title = std::find_if(seen.begin(), seen.end(), [](const Seen& s) { return s.tag == "TITLE"; });
+    QVERIFY(title != seen.end());
+    QCOMPARE(QString::fromStdString(title->text), text);
+}
+
+void SimpleParserTest::stopEndsTheWalk()
+{
+    SimpleParser parser(Network());
+    int delivered = 0;
+    parser.SetOnElement([&](const HtmlElement& e) {
+        ++delivered;
+        if (e.TagName() == "TITLE")
+            parser.Stop();
+    });
+    QVERIFY(parser.Navigate("http://www.tudou.com/programs/view/Ab12345678/"));
+    QCOMPARE(delivered, 4);  // HTML HEAD META TITLE
+    QVERIFY(parser.Stopped());
+    // The next load starts afresh.
+    delivered = 0;
+    parser.SetOnElement([&](const HtmlElement&) { ++delivered; });
+    QVERIFY(parser.Navigate("http://www.tudou.com/programs/view/Ab12345678/"));
+    QCOMPARE(delivered, 10);
+}
+
+void SimpleParserTest::busyDuringTheLoadOnly()
+{
+    SimpleParser parser(Network());
+    bool busyInside = false;
+    parser.SetOnElement([&](const HtmlElement&) { busyInside = parser.Busy(); });
+    QVERIFY(!parser.Busy());
+    QVERIFY(parser.Navigate("http://www.tudou.com/programs/view/Ab12345678/"));
+    QVERIFY(busyInside);
+    QVERIFY(!parser.Busy());
+}
+
+void SimpleParserTest::deadServerDeliversNothing()
+{
+    NetworkSettings network;
+    network.connectTo = {"::127.0.0.1:1"};  // nothing listens there
+    SimpleParser parser(network);
+    bool ok = true;
+    const auto seen = Load(parser, "http://www.tudou.com/programs/view/Ab12345678/", &ok);
+    QVERIFY(!ok);
+    QVERIFY(seen.empty());
+    QVERIFY(!parser.LastError().empty());
+    QVERIFY(!parser.Busy());
+}
+
+void SimpleParserTest::stalledServerIsAbandonedAtTheTimeout()
+{
+    SimpleParser parser(Network());
+    parser.SetTimeout(std::chrono::milliseconds(500));
+    bool ok = true;
+    const auto seen = Load(parser, "http://www.tudou.com/__fault/stall?seconds=60", &ok);
+    QVERIFY(!ok);
+    QVERIFY(seen.empty());
+    QVERIFY(!parser.Busy());
+}
+
+void SimpleParserTest::stopDuringAFetchEndsIt()
+{
+    SimpleParser parser(Network());
+    // The load's own loop runs the timer: the user's stop arrives while the page is on its way.
+    QTimer::singleShot(200, &parser, [&parser] { parser.Stop(); });
+    bool ok = true;
+    const auto seen = Load(parser, "http://www.tudou.com/__fault/stall?seconds=60", &ok);
+    QVERIFY(!ok);
+    QVERIFY(seen.empty());
+    QVERIFY(parser.Stopped());
+}
+
+void SimpleParserTest::scriptsRunOnlyWhenSwitchedOn()
+{
+    const std::string url = "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=16#1234567890";
+    const auto titleText = [](const std::vector<Seen>& seen) {
+        for (const Seen& s : seen)
+            if (s.id == "list_title")
+                return QString::fromStdString(s.text);
+        return QStringLiteral("<none>");
+    };
+    SimpleParser parser(Network());
+    QCOMPARE(titleText(Load(parser, url)), QString());
+
+    parser.SetRunScripts(true);
+    bool ok = false;
+    QCOMPARE(titleText(Load(parser, url, &ok)), QString("正在播放：新浪专辑 5"));
+    QVERIFY(ok);
+
+    // The 56 page writes an attribute by script: the walk reads the document the script left.
+    const auto seen = Load(parser, "http://www.56.com/u1/v_jsAbc.html");
+    const auto input = std::find_if(seen.begin(), seen.end(), [](const Seen& s) { return s.id == "input_swf_html"; });
+    QVERIFY(input != seen.end());
+    QCOMPARE(input->value.value_or("<none>"), std::string("http://www.56.com/v_jsAbc.swf"));
+
+    parser.SetRunScripts(false);
+    QCOMPARE(titleText(Load(parser, url)), QString());
+}
+
+void SimpleParserTest::scriptLoadOfADeadServerDeliversNothing()
+{
+    SimpleParser parser(Network());
+    parser.SetRunScripts(true);
+    parser.SetTimeout(std::chrono::milliseconds(3000));
+    bool ok = true;
+    // Redirected to the stand-in, whose fault route never answers.
+    const auto seen = Load(parser, "http://www.tudou.com/__fault/stall?seconds=60", &ok);
+    QVERIFY(!ok);
+    QVERIFY(seen.empty());
+    QVERIFY(!parser.Busy());
+}
+
+void SimpleParserTest::hostResolverRulesFromConnectTo_data()
+{
+    QTest::addColumn<QStringList>("connectTo");
+    QTest::addColumn<QString>("rules");
+    QTest::newRow("every host") << QStringList{"::127.0.0.1:8080"} << "MAP * 127.0.0.1:8080";
+    QTest::newRow("two hosts") << QStringList{"www.tudou.com:80:127.0.0.1:81", "6.cn::10.0.0.1:82"}
+                               << "MAP www.tudou.com 127.0.0.1:81,MAP 6.cn 10.0.0.1:82";
+    QTest::newRow("no port") << QStringList{"a:80:b"} << "";
+    QTest::newRow("none") << QStringList{} << "";
+}
+
+void SimpleParserTest::hostResolverRulesFromConnectTo()
+{
+    QFETCH(QStringList, connectTo);
+    QFETCH(QString, rules);
+    NetworkSettings network;
+    for (const QString& rule : connectTo)
+        network.connectTo.push_back(rule.toStdString());
+    QCOMPARE(QString::fromStdString(SimpleParser::HostResolverRules(network)), rules);
+}
+
+int main(int argc, char** argv)
+{
+    // Chromium takes its switches once, before the first page; the stand-in's port must be known then.
+    StandinWeb web;
+    web.Start();
+    SimpleParser::PrepareBrowser(web.HostResolverRules());
+    QApplication app(argc, argv);
+    SimpleParserTest test(web);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "simpleparser_test.moc"
