@@ -1,5 +1,6 @@
 // The host at this stage: the quick-collect form in a window of its own. By default it serves the
 // stand-in web in-process and redirects every site to it, so it runs with no internet.
+#include "formatowner.h"
 #include "hostapp.h"
 #include "messageservice.h"
 #include "parse.h"
@@ -73,7 +74,10 @@ int main(int argc, char** argv)
                                 : options.appPath;
     HostApp host(QStringLiteral("Quib"), appPath, messages, workers, network);
 
+    // No main window holds the custom copy template here; it lasts for the session.
+    SessionFormat format;
     TParseForm form(nullptr, &host);
+    form.SetFormatOwner(&format);
     host.SetMainForm(&form);
     form.setWindowTitle(QStringLiteral("快速采集"));
     form.resize(800, 560);

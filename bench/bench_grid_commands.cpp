@@ -1,0 +1,141 @@
+// The commands over a long result table on the collection form: the check-mark commands, bulk
+// edit and copying, each a walk over every row with message processing after each one.
+#include "dataview.h"
+#include "gbk.h"
+#include "hostapp.h"
+#include "memdata.h"
+#include "parse.h"
+#include "scriptedmessages.h"
+#include "workerthread.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+// A shown collection form holding `count` checked rows of the usual shape.
+class FilledForm {
+public:
+    explicit FilledForm(int count)
+        : app_("Quib", dir_.path(), messages_, workers_), form_(nullptr, &app_)
+    {
+        format_.SetFormat("<id>.<title>$<url> <date>");
+        form_.SetFormatOwner(&format_);
+        form_.resize(900, 600);
+        form_.show();
+        const std::string title = gbk::FromUnicode(u"土豆网精选视频第集高清版");
+        form_.Data().Open();
+        form_.View().BeginUpdate();
+        RowFields fields;
+        for (int i = 0; i < count; ++i) {
+            fields.Caption = "  " + title + std::to_string(i) + " - TV";
+            fields.Url = "http://www.tudou.com/v/" + std::to_string(1000000 + i) + "/&resourceId=0_04_05_99/v.swf";
+            fields.Date = "2009-05-01";
+            fields.Link = "http://www.tudou.com/programs/view/" + std::to_string(i) + "/";
+            form_.Data().Append(fields);
+        }
+        form_.View().EndUpdate();
+        QCoreApplication::processEvents();
+    }
+
+    TParseForm& Form() { return form_; }
+    ScriptedMessages& Messages() { return messages_; }
+
+private:
+    QTemporaryDir dir_;
+    ScriptedMessages messages_;
+    WorkerRegistry workers_;
+    HostApp app_;
+    SessionFormat format_;
+    TParseForm form_;
+};
+
+template <class Command>
+void Run(benchmark::State& state, Command command)
+{
+    const int count = static_cast<int>(state.range(0));
+    FilledForm filled(count);
+    for (auto _ : state) {
+        command(filled);
+        // Deliver the one repaint the command leaves, so it is measured too.
+        filled.Form().View().viewport()->repaint();
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+void BM_SelectAll(benchmark::State& state)
+{
+    Run(state, [](FilledForm& f) { f.Form().SelAllButtonClick(); });
+}
+
+void BM_CancelAll(benchmark::State& state)
+{
+    Run(state, [](FilledForm& f) { f.Form().UnSelAllButtonClick(); });
+}
+
+void BM_Invert(benchmark::State& state)
+{
+    // Two inversions per iteration leave every row checked for the next one.
+    Run(state, [](FilledForm& f) {
+        f.Form().DeSelButtonClick();
+        f.Form().DeSelButtonClick();
+    });
+}
+
+void BM_BulkEdit(benchmark::State& state)
+{
+    // Trim, cut one character at the back, the marker, replace; the pattern would grow the
+    // titles on every iteration, so it is left out.
+    Run(state, [](FilledForm& f) {
+        f.Messages().OnModal([](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>("OldTextEdit")->setText("tv");
+            dialog.findChild<QLineEdit*>("NewTextEdit")->setText("TV");
+            dialog.findChild<QLineEdit*>("TextEdit")->setText(QStringLiteral("土"));
+            return int(QDialog::Accepted);
+        });
+        f.Form().EditButtonClick();
+    });
+}
+
+void BM_CopyTitlesAndAddresses(benchmark::State& state)
+{
+    Run(state, [](FilledForm& f) {
+        f.Form().MergeCount().setValue(3);
+        f.Form().CopyAllButtonClick();
+    });
+}
+
+void BM_CopyTemplate(benchmark::State& state)
+{
+    Run(state, [](FilledForm& f) { f.Form().CopyData(3); });
+}
+
+BENCHMARK(BM_SelectAll)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CancelAll)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Invert)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BulkEdit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyTitlesAndAddresses)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyTemplate)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
