@@ -27,11 +27,11 @@ std::string ViewPage(const std::string& code)
     std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n<title>" +
                        title + "</title>\n<script type=\"text/javascript\">var _stat = {site: 'tudou'};</script>\n</head><body>\n"
                        "<div id=\"player\"><h1>" + code + "</h1></div>\n";
-    if (code != "noiid")
-        html += "<script type=\"text/javascript\">\nvar iid=" + Digits(code) + ", lid=0, defaultIid=0;\n</script>\n";
+    if (code == "noiid")
+        return html + "</body></html>\n";
+    html += "<script type=\"text/javascript\">\nvar iid=" + Digits(code) + ", lid=0, defaultIid=0;\n</script>\n";
     // A later script naming another video must not be taken.
-    html += "<script type=\"text/javascript\">var related = {iid=99999999, n: 1};</script>\n</body></html>\n";
-    return html;
+    return html + "<script type=\"text/javascript\">var related = {iid=99999999, n: 1};</script>\n</body></html>\n";
 }
 
 std::string QueryValue(const std::string& query, const std::string& name)
