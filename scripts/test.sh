@@ -7,9 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build_args=()
 if [ "${1:-}" = "--sanitize" ]; then
   build_args=(--sanitize "$2")
-  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
-  export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-  export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp}
   shift 2
 fi
 dir=$("$root/scripts/build.sh" "${build_args[@]}" | tail -n 1)
