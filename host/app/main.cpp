@@ -4,6 +4,7 @@
 #include "hostapp.h"
 #include "messageservice.h"
 #include "parse.h"
+#include "simpleparser.h"
 #include "standinweb.h"
 #include "workerthread.h"
 
@@ -47,6 +48,7 @@ Options ParseOptions(const QApplication& app)
 
 int main(int argc, char** argv)
 {
+    SimpleParser::PrepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quib"));
     const Options options = ParseOptions(app);
@@ -66,6 +68,9 @@ int main(int argc, char** argv)
         std::printf("stand-in web on 127.0.0.1:%d\n", standin->Port());
         std::fflush(stdout);
     }
+
+    // Pages whose scripts must run open in a hidden browser, redirected as the HTTP client is.
+    SimpleParser::SetBrowserSwitches(SimpleParser::HostResolverRules(network));
 
     WorkerRegistry workers;
     DesktopMessageService messages;

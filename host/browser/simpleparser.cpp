@@ -17,10 +17,14 @@
 #include <atomic>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 // A stall of this many seconds abandons a plain fetch.
 constexpr int kStallSeconds = 10;
+// The empty page a rendered page is left for comes at once; this bounds the wait all the same.
+constexpr int kBlankMilliseconds = 2000;
 
 // The hidden page keeps quiet: no dialog of its scripts reaches the user.
 class SilentPage : public QWebEnginePage {
@@ -68,21 +72,33 @@ SimpleParser::SimpleParser(NetworkSettings network, QObject* parent) : QObject(p
 
 SimpleParser::~SimpleParser()
 {
+    Stop();  // a load in progress returns at once and touches nothing of this
     // The page must go before its profile.
     delete page_;
 }
 
+void SimpleParser::PrepareApplication() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+void SimpleParser::SetBrowserSwitches(const std::string& hostResolverRules)
+{
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    const auto add = [&flags](const QByteArray& flag) {
+        if (!flags.isEmpty())
+            flags += ' ';
+        flags += flag;
+    };
+    if (geteuid() == 0 && !flags.contains("--no-sandbox"))
+        add("--no-sandbox");
+    // The rules hold blanks, so they are quoted; Qt WebEngine splits the switches like a shell.
+    if (!hostResolverRules.empty())
+        add("--host-resolver-rules=\"" + QByteArray::fromStdString(hostResolverRules) + "\"");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
 void SimpleParser::PrepareBrowser(const std::string& hostResolverRules)
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (hostResolverRules.empty())
-        return;
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.isEmpty())
-        flags += ' ';
-    // The rules hold blanks, so they are quoted; Qt WebEngine splits the switches like a shell.
-    flags += "--host-resolver-rules=\"" + QByteArray::fromStdString(hostResolverRules) + "\"";
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    PrepareApplication();
+    SetBrowserSwitches(hostResolverRules);
 }
 
 std::string SimpleParser::HostResolverRules(const NetworkSettings& settings)
@@ -123,7 +139,11 @@ bool SimpleParser::Navigate(const std::string& url)
     busy_ = true;
     stopped_ = false;
     lastError_.clear();
+    // The local loop runs whatever the user does meanwhile, the loader's owner going included.
+    const QPointer<SimpleParser> alive(this);
     const std::optional<std::string> html = options_.runScripts ? Render(url) : Fetch(url);
+    if (!alive)
+        return false;
     if (html && !stopped_)
         Walk(*html);
     busy_ = false;
@@ -163,17 +183,20 @@ std::optional<std::string> SimpleParser::Fetch(const std::string& url)
     });
     QTimer deadline;
     deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, [this, &loop] {
+    connect(&deadline, &QTimer::timeout, this, [this, &loop] {
         lastError_ = "the page did not arrive in time";
         transfer_->abandon = true;
         loop.quit();
     });
     deadline.start(timeout_);
+    const QPointer<SimpleParser> alive(this);
     loop.exec();
     // The transfer sees the flag at its next progress call and ends; the queued quit it may
     // still post goes with the loop.
     transfer->abandon = true;
     worker.join();
+    if (!alive)
+        return std::nullopt;
     loop_ = nullptr;
     transfer_.reset();
     if (!transfer->ok || stopped_) {
@@ -207,6 +230,7 @@ std::optional<std::string> SimpleParser::Render(const std::string& url)
 {
     QWebEnginePage& page = Page();
     page.settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+    const QPointer<SimpleParser> alive(this);
 
     // Shared with the callbacks, which may come after this call has given up.
     struct Outcome {
@@ -231,26 +255,37 @@ std::optional<std::string> SimpleParser::Render(const std::string& url)
     });
     deadline.start(timeout_);
     page.load(QUrl(QString::fromStdString(url)));
-    if (!outcome->finished)
-        loop.exec();
+    loop.exec();
+    if (!alive)
+        return std::nullopt;
     disconnect(finished);
 
     if (outcome->loaded && !timedOut && !stopped_) {
-        QPointer<QEventLoop> guard(&loop);
+        const QPointer<QEventLoop> waiting(&loop);
         page.runJavaScript(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
-                           [outcome, guard](const QVariant& value) {
+                           [outcome, waiting](const QVariant& value) {
                                outcome->html = value.toString();
-                               if (guard)
-                                   guard->quit();
+                               if (waiting)
+                                   waiting->quit();
                            });
         if (!outcome->html)
             loop.exec();
+        if (!alive)
+            return std::nullopt;
     }
-    loop_ = nullptr;
-    // Scripts go off again, and the page is left so that none of its timers runs on.
+    // Scripts go off again, and the page is left for an empty one, so that none of its timers
+    // runs on and its end cannot be taken for the next load's.
     page.triggerAction(QWebEnginePage::Stop);
     page.settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    QEventLoop blank;
+    loop_ = &blank;
+    connect(&page, &QWebEnginePage::loadFinished, &blank, &QEventLoop::quit);
+    QTimer::singleShot(kBlankMilliseconds, &blank, &QEventLoop::quit);
     page.setHtml(QString());
+    blank.exec();
+    if (!alive)
+        return std::nullopt;
+    loop_ = nullptr;
 
     if (!outcome->html) {
         lastError_ = stopped_ ? "stopped" : timedOut ? "the page did not load in time" : "the page could not be loaded";

@@ -39,10 +39,13 @@ public:
     explicit SimpleParser(NetworkSettings network, QObject* parent = nullptr);
     ~SimpleParser() override;
 
-    // Chromium reads its switches once, when Qt WebEngine is first used in a process, and
-    // Widgets need shared OpenGL contexts set before the application object exists: a host
-    // calls this at start-up, before QApplication. hostResolverRules as Chromium's
-    // --host-resolver-rules ("MAP * 127.0.0.1:8080"); empty for none.
+    // Widgets need shared OpenGL contexts for Qt WebEngine, set before QApplication exists.
+    static void PrepareApplication();
+    // Chromium reads its switches once, when Qt WebEngine is first used in a process: the host
+    // sets its redirection here at start-up. rules as Chromium's --host-resolver-rules
+    // ("MAP * 127.0.0.1:8080"); empty for none. As root, Chromium runs only without its sandbox.
+    static void SetBrowserSwitches(const std::string& hostResolverRules);
+    // Both, for a process that knows its redirection before QApplication.
     static void PrepareBrowser(const std::string& hostResolverRules);
     // The connect-to redirections of settings as host resolver rules.
     static std::string HostResolverRules(const NetworkSettings& settings);
