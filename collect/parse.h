@@ -106,6 +106,24 @@ public:
     // cut that fails leaves it in the table with what was set before.
     void AppendCutRow(const std::function<RowFields()>& cut);
 
+    // Feed and Xunlei collection: the launchers, row callbacks and the Xunlei album step.
+    void ParseTudouRss(const std::string& url, const std::string& id, int index);
+    void ParseYoukuRss(const std::string& url, const std::string& id, int index);
+    void ParseXunleiMovie(const std::string& url, const std::string& id, int index);
+    void ParseXunleiByAlbumList();
+    void ParseXunleiAlbumList(const std::string& url, const std::string& id, int index);
+    void GetTudouRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                        const std::string& Date, int Index, TPageParse& PP);
+    void GetYoukuRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                        const std::string& Date, int Index, TPageParse& PP);
+    void GetXunleiAlbumUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                           const std::string& Date, int Index, TPageParse& PP);
+    void GetXunleiUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                      const std::string& Date, int Index, TPageParse& PP);
+    void ParseXunleiMovieEnd(TPageParse& thread);
+    // Shows the album chooser for a movie with several albums and goes on with the chosen one.
+    void ChooseXunleiAlbum();
+
     // Working on the results: copy and export, the grid's commands, bulk edit.
     QSpinBox& MergeCount() { return *SpinEdit; }  // 每 N 行合成为一行
     TGridPopupMenu& PopupMenu() { return *GridPopupMenu; }

@@ -46,6 +46,9 @@ void TParseForm::LaunchSiteWorker(const WorkerStart& start)
     case Starter::LjfByWeb: Parse6JF(start.url, start.id, start.index); break;
     case Starter::OuouByWeb: ParseOuou(start.url, start.id, start.index); break;
     case Starter::SinaByWeb: ParseSina(start.url, start.id, start.index); break;
+    case Starter::TudouByRss: ParseTudouRss(start.url, start.id, start.index); break;
+    case Starter::YoukuByRss: ParseYoukuRss(start.url, start.id, start.index); break;
+    case Starter::XunleiByMovie: ParseXunleiMovie(start.url, start.id, start.index); break;
     default:
         throw std::runtime_error("这种采集方式还不能使用");
     }

@@ -5,6 +5,9 @@
 void RegisterBuiltinSites(StandinWeb& web)
 {
     RegisterPagingSite(web);
+    RegisterTudouFeed(web);
+    RegisterYoukuFeed(web);
+    RegisterXunleiData(web);
     RegisterSinglePages(web);
     RegisterTudouPlaylists(web);
     RegisterYoukuPlaylists(web);

@@ -7,6 +7,12 @@ void RegisterBuiltinSites(StandinWeb& web);
 // "paging.standin.test": numbered lists over any number of pages (/list/<pages>x<items>/<page>.html).
 void RegisterPagingSite(StandinWeb& web);
 
+// "www.tudou.com" and "www.youku.com": album feeds (/playlist/rss.do?lid=ID, /playlist/rss/id/ID).
+void RegisterTudouFeed(StandinWeb& web);
+void RegisterYoukuFeed(StandinWeb& web);
+// "data.movie.xunlei.com": movie and album documents of the data service.
+void RegisterXunleiData(StandinWeb& web);
+
 // Playlist pages of the six sites, with the video pages 56 and Youku collect each item from;
 // albums sized by their ID (sitealbum.h).
 void RegisterTudouPlaylists(StandinWeb& web);   // www.tudou.com

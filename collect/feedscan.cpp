@@ -1,0 +1,60 @@
+#include "feedscan.h"
+
+#include "gbk.h"
+
+namespace {
+
+constexpr std::string_view kItem = "<item>";
+constexpr std::string_view kTitle = "<title>";
+constexpr std::string_view kClose = "</";
+constexpr std::string_view kQuote = "\"";
+
+// An item holds no video unless it has a title of its own.
+bool ReadTitle(TextCursor& item, ScannedItem& out)
+{
+    if (!item.Contains(kTitle))
+        return false;
+    item.SkipPast(kTitle);
+    out.caption = Trim(gbk::FromUtf8(item.TextBefore(kClose)));
+    return true;
+}
+
+std::string ElementText(TextCursor& item, std::string_view open)
+{
+    item.SkipPast(open);
+    return Trim(item.TextBefore(kClose));
+}
+
+std::string AttributeText(TextCursor& item, std::string_view openWithQuote)
+{
+    item.SkipPast(openWithQuote);
+    return Trim(item.TextBefore(kQuote));
+}
+
+}  // namespace
+
+void ScanTudouFeed(std::string_view feed, const ItemSink& sink)
+{
+    ForEachSection(feed, kItem, [&sink](TextCursor& item) {
+        ScannedItem out;
+        if (!ReadTitle(item, out))
+            return;
+        out.link = ElementText(item, "<link>");
+        out.data = AttributeText(item, "tudou:info id=\"");
+        out.date = AttributeText(item, "pubDate=\"");
+        sink(out);
+    });
+}
+
+void ScanYoukuFeed(std::string_view feed, const ItemSink& sink)
+{
+    ForEachSection(feed, kItem, [&sink](TextCursor& item) {
+        ScannedItem out;
+        if (!ReadTitle(item, out))
+            return;
+        out.link = ElementText(item, "<link>");
+        out.date = ElementText(item, "<pubDate>");
+        out.data = ElementText(item, "<guid>");
+        sink(out);
+    });
+}

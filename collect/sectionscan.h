@@ -1,0 +1,34 @@
+#pragma once
+// Walks the repeated sections of a feed or data document ("<item>", "<album>", "<file>"). Each
+// section is read from its own text only, up to where the next one starts, so a field missing
+// from one section is never taken from the next and the sections after it are never lost.
+#include "textcursor.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// What one section of a document yields; a document fills the fields it has.
+struct ScannedItem {
+    std::string caption;
+    std::string link;
+    std::string data;
+    std::string date;
+};
+
+using ItemSink = std::function<void(const ScannedItem&)>;
+
+// Calls read(section) for each section that follows an opener, in document order; the text
+// before the first opener (a feed's channel title) belongs to no section.
+template <class Read>
+void ForEachSection(std::string_view text, std::string_view opener, Read&& read)
+{
+    std::size_t at = text.find(opener);
+    while (at != std::string_view::npos) {
+        const std::size_t begin = at + opener.size();
+        at = text.find(opener, begin);
+        const std::size_t end = at == std::string_view::npos ? text.size() : at;
+        TextCursor section{std::string(text.substr(begin, end - begin))};
+        read(section);
+    }
+}

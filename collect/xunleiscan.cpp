@@ -1,0 +1,62 @@
+#include "xunleiscan.h"
+
+#include "gbk.h"
+
+namespace {
+
+constexpr std::string_view kTitle = "<title>";
+constexpr std::string_view kClose = "</";
+constexpr std::string_view kCdataOpen = "<![CDATA[";
+constexpr std::string_view kCdataClose = "]]>";
+
+// A section holds nothing unless it has a title of its own.
+bool ReadTitle(TextCursor& section, ScannedItem& out)
+{
+    if (!section.Contains(kTitle))
+        return false;
+    section.SkipPast(kTitle);
+    out.caption = Trim(gbk::FromUtf8(section.TextBefore(kClose)));
+    return true;
+}
+
+}  // namespace
+
+void ScanXunleiMovie(std::string_view document, const ItemSink& sink)
+{
+    ForEachSection(document, "<album>", [&sink](TextCursor& album) {
+        ScannedItem out;
+        if (!ReadTitle(album, out))
+            return;
+        album.SkipPast("<ID>");
+        out.link = Trim(album.TextBefore(kClose));
+        sink(out);
+    });
+}
+
+void ScanXunleiAlbum(std::string_view document, const ItemSink& sink)
+{
+    ForEachSection(document, "<file>", [&sink](TextCursor& file) {
+        ScannedItem out;
+        if (!ReadTitle(file, out))
+            return;
+        file.SkipPast("<source>");
+        out.data = Trim(gbk::FromUtf8(file.TextBefore(kClose)));
+        sink(out);
+    });
+}
+
+std::string XunleiSourceAddress(std::string_view source)
+{
+    std::string address;
+    while (!source.empty()) {
+        const std::size_t open = source.find(kCdataOpen);
+        address += source.substr(0, open);
+        if (open == std::string_view::npos)
+            break;
+        source.remove_prefix(open + kCdataOpen.size());
+        const std::size_t close = source.find(kCdataClose);
+        address += source.substr(0, close);
+        source.remove_prefix(close == std::string_view::npos ? source.size() : close + kCdataClose.size());
+    }
+    return address;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// quib-collect's message service: what the form would show in a box goes to standard error, and
+// the Xunlei album chooser is answered from the command line.
+#include "messageservice.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class CliMessages final : public MessageService {
+public:
+    // album: the chooser line to take (1 = first, 0 = the chooser's default); listOnly: record
+    // the chooser's lines and cancel it.
+    CliMessages(int album, bool listOnly) : album_(album), listOnly_(listOnly) {}
+
+    void Alert(const QString& text) override;
+    void Info(const QString& text) override;
+    int Question(const QString& text) override;
+    int ShowModal(QDialog& dialog) override;
+
+    // True once an error was shown, or the chooser could not be answered as asked.
+    bool Failed() const { return failed_; }
+    // The chooser's lines, when it was shown.
+    const std::optional<std::vector<QString>>& ChooserLines() const { return chooserLines_; }
+
+private:
+    void Print(const QString& text);
+
+    int album_;
+    bool listOnly_;
+    bool failed_ = false;
+    std::optional<std::vector<QString>> chooserLines_;
+};

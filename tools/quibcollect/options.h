@@ -1,0 +1,27 @@
+#pragma once
+// The command line of quib-collect.
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct CollectOptions {
+    QString site;            // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei
+    bool fast = true;        // as the form's fast switch starts
+    int page = 1;            // the start page, 1..255
+    int album = 0;           // Xunlei: the chooser line to take (1 = first); 0 keeps the first
+    bool listAlbums = false; // Xunlei: print the chooser's lines instead of collecting
+    QStringList connectTo;   // curl's HOST:PORT:ADDR:PORT
+    QString userAgent;
+    bool json = false;
+    bool standin = false;    // serve the built-in stand-in web and send every host to it
+    QString address;         // the address or ID, as typed into the form
+};
+
+struct ParsedCommandLine {
+    std::optional<CollectOptions> options;  // empty when the program should only print `message`
+    QString message;                        // help text, or what is wrong with the command line
+    int exitCode = 0;                       // for a command line that does not collect
+};
+
+ParsedCommandLine ParseCommandLine(const QStringList& arguments);

@@ -1,0 +1,54 @@
+#include "rowformat.h"
+
+#include "gbk.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string TsvField(std::string_view gbkText)
+{
+    std::string text = gbk::ToUtf8(gbkText);
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+}  // namespace
+
+std::string TsvLine(const ResultRow& row)
+{
+    return std::to_string(row.RecId) + '\t' + (row.Status ? "1" : "0") + '\t' + TsvField(row.Caption) + '\t' +
+           TsvField(row.Url) + '\t' + TsvField(row.Date) + '\t' + TsvField(row.Link);
+}
+
+std::string JsonString(std::string_view utf8)
+{
+    std::string out = "\"";
+    for (const char c : utf8) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + '"';
+}
+
+std::string JsonLine(const ResultRow& row)
+{
+    return "{\"RecId\":" + std::to_string(row.RecId) + ",\"Status\":" + (row.Status ? "true" : "false") +
+           ",\"Caption\":" + JsonString(gbk::ToUtf8(row.Caption)) + ",\"Url\":" + JsonString(gbk::ToUtf8(row.Url)) +
+           ",\"Date\":" + JsonString(gbk::ToUtf8(row.Date)) + ",\"Link\":" + JsonString(gbk::ToUtf8(row.Link)) + "}";
+}
