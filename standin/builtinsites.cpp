@@ -15,4 +15,6 @@ void RegisterBuiltinSites(StandinWeb& web)
     Register6roomsPlaylists(web);
     RegisterOuouPlaylists(web);
     RegisterSinaAlbums(web);
+    RegisterCms(web);
+    RegisterSearchPages(web);
 }

@@ -21,3 +21,9 @@ void Register56Albums(StandinWeb& web);         // www.56.com
 void Register6roomsPlaylists(StandinWeb& web);  // 6.cn
 void RegisterOuouPlaylists(StandinWeb& web);    // www.ouou.com
 void RegisterSinaAlbums(StandinWeb& web);       // you.video.sina.com.cn
+
+// "cms.standin.test": the CMS administration back-end, versions 3.1, 4.x, 5.0, 6.0 (/<version>/admin/...).
+void RegisterCms(StandinWeb& web);
+// The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,
+// so.ouou.com, so.video.sina.com.cn).
+void RegisterSearchPages(StandinWeb& web);

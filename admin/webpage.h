@@ -1,0 +1,33 @@
+#pragma once
+// A registered site's browser tab: the host's tabbed browser on the site's administration
+// address, which extends every completed CMS page and video-search result page with scripts.
+#include "browserdocument.h"
+#include "pagescripts.h"
+#include "tabwebform.h"
+
+#include <vector>
+
+struct TSiteData;
+
+class TWebPage : public TTabWebForm {
+    Q_OBJECT
+public:
+    TWebPage(QWidget* owner, IApp* app, const QString& url);
+
+    bool ScriptEnabled = false;
+    // The CMS document that last received an injected menu, add or edit script.
+    BrowserDocument AdminDocument;
+    bool AutoFinish = false;
+    const TSiteData* Site = nullptr;  // not owned
+
+    void BrowserBeforeNaviage2(TBrowserTab* sender, const std::string& url, bool mainFrame, bool& cancel) override;
+    void BrowserNavigateComplete2(TBrowserTab* sender, const std::string& url) override;
+    void BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url) override;
+    void OnFormClose() override;
+
+private:
+    bool InjectVideoSearch(const BrowserDocument& document);
+    void InjectCms(const BrowserDocument& document, const std::string& url);
+    // Runs the scripts one after the other; throws when the browser fails to run one.
+    static void RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts);
+};

@@ -1,0 +1,42 @@
+#pragma once
+// A handle on one frame document of a browser tab: the "browser object" the document events
+// name and the document the handlers keep (an administration page's form). Empty when there is
+// no document. Its operations go through the page bridge and fail (false, none) once the
+// document is gone. Text is GBK, as module text is; it is converted at this boundary.
+#include "pagebridge.h"
+
+#include <QPointer>
+
+#include <optional>
+#include <string>
+
+class BrowserDocument {
+public:
+    BrowserDocument() = default;
+    BrowserDocument(PageBridge* bridge, FrameAddress where, QString href, QString hostname);
+
+    bool Empty() const { return !bridge_; }
+    explicit operator bool() const { return !Empty(); }
+    bool IsTop() const { return where_.frame == 0; }
+    friend bool operator==(const BrowserDocument& a, const BrowserDocument& b);
+
+    // location.hostname (no port) and location.href, as the document reported them.
+    std::string Hostname() const;
+    std::string Href() const;
+    const QString& HrefText() const { return href_; }
+
+    // Runs code in the document's global scope before returning (execScript). While it runs,
+    // window.clipboardData.getData("text") gives it the host's clipboard text and
+    // window.navigate(address) goes to an address.
+    bool ExecScript(const std::string& code) const;
+    // all(name, 0).value: an input's, a select's or a text area's value.
+    std::optional<std::string> GetValue(const std::string& name) const;
+    // Writing a select's value selects the option with that value.
+    bool SetValue(const std::string& name, const std::string& value) const;
+
+private:
+    QPointer<PageBridge> bridge_;
+    FrameAddress where_;
+    QString href_;
+    QString hostname_;
+};

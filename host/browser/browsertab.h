@@ -1,0 +1,58 @@
+#pragma once
+// One tab of the tabbed browser form: an embedded browser with its bridge. It turns the page's
+// reports into the form's events, one at a time and in the order they came, outside the channel's
+// own dispatch (the handlers run scripts and wait for them, and may show modal dialogs).
+#include "browserdocument.h"
+
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class BrowserPage;
+class PageBridge;
+class QWebEngineProfile;
+class QWebEngineView;
+class TTabWebForm;
+
+class TBrowserTab : public QWidget {
+    Q_OBJECT
+public:
+    TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool withExternal, QWidget* parent);
+    ~TBrowserTab() override;
+
+    // Set by the host window on a site's first tab: such a tab cannot be closed by the user.
+    bool Fixed = false;
+
+    TTabWebForm& Form() const { return form_; }
+    QWebEngineView& View() const { return *view_; }
+    BrowserPage& Page() const { return *page_; }
+    PageBridge& Bridge() const { return *bridge_; }
+
+    void Go(const QString& address);
+    // Returns once the current load has finished (or after timeoutMs).
+    bool Wait(int timeoutMs = 30000);
+    // The top frame's document as last reported; empty before the first report.
+    BrowserDocument GetDoc2() const { return topDocument_; }
+    bool Loading() const { return loading_; }
+
+signals:
+    void TitleChanged(const QString& title);
+
+private:
+    void Enqueue(std::function<void()> event);
+    void Drain();
+    void OnComplete(const FrameAddress& where, const QString& href, const QString& hostname);
+    void OnInvoke(const FrameAddress& where, const QStringList& args);
+
+    TTabWebForm& form_;
+    BrowserPage* page_;       // owned below
+    QWebEngineView* view_;    // child
+    PageBridge* bridge_;      // child of the page
+    BrowserDocument topDocument_;
+    std::deque<std::function<void()>> events_;
+    bool draining_ = false;
+    bool loading_ = false;
+};

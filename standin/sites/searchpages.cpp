@@ -1,0 +1,119 @@
+// The six video sites' own search-result pages, with the structure each site's page had where the
+// injected collect links go. Elements are written without white space between them where the
+// scripts count child nodes. Each page lists kAlbums albums.
+#include "builtinsites.h"
+#include "sitealbum.h"
+#include "standinweb.h"
+
+#include <string>
+
+namespace {
+
+constexpr int kAlbums = 3;
+
+std::string Page(const std::string& title, const std::string& body)
+{
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>" + title +
+           "</title></head><body>\n" + body + "\n</body></html>\n";
+}
+
+std::string Nth(int n)
+{
+    return std::to_string(n + 1);
+}
+
+std::string WolePage()
+{
+    std::string body;
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<dl class=\"finddl\"><dt><span><a href=\"http://www.56.com/w12/album-aid-" + Nth(n) +
+                "x5.html\">专辑" + Nth(n) + "</a></span></dt><dd>56 专辑</dd></dl>\n";
+    return Page("56 搜索", body);
+}
+
+std::string YoukuPage()
+{
+    std::string body;
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<ul class=\"vList\" id=\"list" + Nth(n) + "x8\"><li>播放列表" + Nth(n) + "</li></ul>\n";
+    body += "<ul class=\"lists\">";
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<li><div><img src=\"/t.gif\"><a href=\"http://www.youku.com/playlist_show/id_" + Nth(n) +
+                "x6.html\">节目" + Nth(n) + "</a></div></li>";
+    body += "</ul>\n";
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<ul class=\"video\"><li><a href=\"http://v.youku.com/v_show/id_" + Nth(n) + ".html\">视频" + Nth(n) +
+                "</a></li><li>时长</li></ul>\n";
+    return Page("优酷 搜索", body);
+}
+
+std::string TudouPage()
+{
+    std::string body = "<table><tr>";
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<td class=\"programInfo\"><a href=\"http://www.tudou.com/playlist/id/" + Nth(n) + "x4/\">节目" +
+                Nth(n) + "</a></td>";
+    body += "</tr></table>\n";
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<div class=\"pack pack_clip\"><div class=\"pic\"><img src=\"/t.gif\"></div><ul><li><a href=\"http://www.tudou.com/playlist/id/" +
+                Nth(n) + "x7/\">豆单" + Nth(n) + "</a></li></ul></div>\n";
+    return Page("土豆 搜索", body);
+}
+
+std::string SixroomsPage()
+{
+    std::string body;
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<div class=\"videobar-showzjl\"><h3><a href=\"http://6.cn/plist/" + Nth(n) + "x3.html\">专辑" + Nth(n) +
+                "</a></h3></div>\n";
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<div class=\"videobar-showl\"><h3><a href=\"http://6.cn/watch/" + Nth(n) + ".html\">视频" + Nth(n) +
+                "</a></h3></div>\n";
+    return Page("六间房 搜索", body);
+}
+
+std::string OuouPage()
+{
+    std::string body;
+    for (int n = 0; n < kAlbums; ++n)
+        body += "<dl class=\"vedio_list\"><dt><a href=\"http://www.ouou.com/playlistinfo/v_" + Nth(n) + "x4/1.html\">专辑" +
+                Nth(n) + "</a></dt><dd>偶偶</dd></dl>\n";
+    return Page("偶偶 搜索", body);
+}
+
+std::string SinaPage()
+{
+    std::string body;
+    for (int n = 0; n < kAlbums; ++n) {
+        const char* kind = n % 2 == 0 ? "sp_ResultInfo" : "sear_zjtj";
+        body += std::string("<div class=\"") + kind + "\"><ul><li><a href=\"http://you.video.sina.com.cn/m/" + Nth(n) +
+                "x5.html\">专辑" + Nth(n) + "</a></li></ul></div>\n";
+    }
+    return Page("新浪视频 搜索", body);
+}
+
+SiteHandler Serve(std::string (*page)())
+{
+    return [page](const StandinRequest&, httplib::Response& response) {
+        AnswerGbk(response, page());
+        return true;
+    };
+}
+
+}  // namespace
+
+void RegisterSearchPages(StandinWeb& web)
+{
+    web.AddSite("so.56.com", Serve(WolePage));
+    web.AddSite("m.so.56.com", Serve(WolePage));  // a sub-domain, which the injection leaves alone
+    web.AddSite("so.youku.com", Serve(YoukuPage));
+    web.AddSite("so.tudou.com", Serve(TudouPage));
+    web.AddSite("6.cn", [](const StandinRequest& request, httplib::Response& response) {
+        if (request.path != "/search.php")
+            return false;
+        AnswerGbk(response, SixroomsPage());
+        return true;
+    });
+    web.AddSite("so.ouou.com", Serve(OuouPage));
+    web.AddSite("so.video.sina.com.cn", Serve(SinaPage));
+}

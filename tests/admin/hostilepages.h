@@ -1,0 +1,7 @@
+#pragma once
+// Pages of a hostile site for the bridge's security tests: a top page that frames a CMS page and
+// a frame inside a CMS page, each trying every way into the bridge it can reach.
+class StandinWeb;
+
+inline constexpr const char* kHostileHost = "evil.standin.test";
+void RegisterHostilePages(StandinWeb& web);
