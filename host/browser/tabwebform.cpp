@@ -6,6 +6,7 @@
 #include "resscheme.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QToolBar>
@@ -146,6 +147,12 @@ void TTabWebForm::CloseForm()
     OnFormClose();
     while (BrowserCount() > 0)
         delete BrowserAt(0);
+}
+
+void TTabWebForm::closeEvent(QCloseEvent* event)
+{
+    CloseForm();
+    QWidget::closeEvent(event);
 }
 
 void TTabWebForm::BrowserBeforeNaviage2(TBrowserTab*, const std::string&, bool, bool&) {}

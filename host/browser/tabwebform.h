@@ -77,6 +77,9 @@ public:
     // An event handler failed: logged through the host.
     void ReportEventError(const std::string& message);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildToolBar();
     void UpdateToolBar();
