@@ -1,5 +1,6 @@
 #include "webpage.h"
 
+#include "gbk.h"
 #include "injection.h"
 #include "sitedata.h"
 
@@ -57,7 +58,7 @@ void TWebPage::RunScripts(const BrowserDocument& document, const std::vector<Pag
 {
     for (const PageScript script : scripts)
         if (!document.ExecScript(WrapScript(EngineScriptText(script))))
-            throw std::runtime_error("the browser did not run a page script in " + document.Href());
+            throw std::runtime_error("the browser did not run a page script in " + gbk::ToUtf8(document.Href()));
 }
 
 void TWebPage::OnFormClose()

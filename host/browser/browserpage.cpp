@@ -26,6 +26,16 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
 
 void BrowserPage::javaScriptAlert(const QUrl&, const QString& message)
 {
-    // A page's alert must not block the host in a dialog nobody answers; it goes to the log.
-    qInfo().noquote() << "page alert:" << message;
+    if (hooks_.alert)
+        hooks_.alert(message);
+}
+
+bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& message)
+{
+    return hooks_.confirm && hooks_.confirm(message);
+}
+
+bool BrowserPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*)
+{
+    return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The web page of one browser tab: reports navigations before they happen (every frame),
-// opens the windows a page asks for through the tab's form, and drops or logs script errors.
+// opens the windows a page asks for through the tab's form, drops or logs script errors, and
+// shows a page's message boxes through the host.
 #include <QWebEnginePage>
 
 #include <functional>
@@ -13,6 +14,9 @@ public:
         std::function<bool(const QUrl&, bool)> beforeNavigate;
         std::function<QWebEnginePage*()> newWindow;
         std::function<bool()> showScriptErrors;
+        // A page's alert and confirm boxes, shown by the host; none: the page gets no box.
+        std::function<void(const QString&)> alert;
+        std::function<bool(const QString&)> confirm;
     };
 
     BrowserPage(QWebEngineProfile* profile, Hooks hooks, QObject* parent);
@@ -23,6 +27,8 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
                                   const QString& source) override;
     void javaScriptAlert(const QUrl& origin, const QString& message) override;
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override;
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue, QString* result) override;
 
 private:
     Hooks hooks_;

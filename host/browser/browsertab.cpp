@@ -1,6 +1,8 @@
 #include "browsertab.h"
 
+#include "app.h"
 #include "browserpage.h"
+#include "messageservice.h"
 #include "gbk.h"
 #include "pagebridge.h"
 #include "tabwebform.h"
@@ -24,6 +26,13 @@ TBrowserTab::TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool wit
     };
     hooks.newWindow = [this]() -> QWebEnginePage* { return &form_.CreateNewTabBrowser(QString())->Page(); };
     hooks.showScriptErrors = [this] { return form_.Options.ShowScriptErrors; };
+    hooks.alert = [this](const QString& text) {
+        if (form_.App)
+            form_.App->GetMessages().Info(text);
+    };
+    hooks.confirm = [this](const QString& text) {
+        return form_.App && form_.App->GetMessages().Question(text) == IDYES;
+    };
     page_ = new BrowserPage(profile, std::move(hooks), this);
     bridge_ = new PageBridge(*page_, withExternal);
     view_ = new QWebEngineView(this);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QWebChannel>
@@ -111,8 +112,11 @@ std::optional<QJsonObject> PageBridge::Request(const FrameAddress& where, QJsonO
     literal.replace(QChar(0x2028), QStringLiteral("\\u2028")).replace(QChar(0x2029), QStringLiteral("\\u2029"));
     page_.runJavaScript(QStringLiteral("window.quibFromHost&&window.quibFromHost(%1)").arg(literal),
                         QWebEngineScript::ApplicationWorld);
+    const QPointer<PageBridge> alive(this);
     if (!pending.answer)
         loop.exec();
+    if (!alive)  // the tab went while the page was asked
+        return std::nullopt;
     pending_.erase(id);
     if (!pending.answer || !pending.answer->value(QStringLiteral("ok")).toBool())
         return std::nullopt;

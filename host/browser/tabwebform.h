@@ -70,7 +70,8 @@ public:
     virtual void BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url);
     virtual void BrowserTabCanClose(TBrowserTab* sender, bool& canClose);
     // A page's window.external.WebInvoke: its arguments in call order, as text (null and
-    // undefined as empty); the call returns null to the page.
+    // undefined as empty); the call returns null to the page. caller is the calling frame's
+    // document (for its values and scripts; its address is not filled in).
     virtual void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args);
     virtual void OnFormClose();
 

@@ -2,11 +2,15 @@
 // windows, before-navigate in every frame, scripts run in order in a chosen frame, WebInvoke
 // from a sub-frame, and the res:// scheme.
 #include "browserstartup.h"
+#include "hostapp.h"
+#include "scriptedmessages.h"
+#include "workerthread.h"
 #include "browsertab.h"
 #include "standinweb.h"
 #include "tabwebform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -80,6 +84,7 @@ private slots:
     void fixedTabsStayOpen();
     void resSchemeServesModuleResources();
     void formWithoutExternalGivesPagesNone();
+    void pageMessageBoxesGoThroughTheHost();
 };
 
 void TabWebFormTest::noBrowserBeforeAfterShow()
@@ -184,6 +189,21 @@ void TabWebFormTest::formWithoutExternalGivesPagesNone()
     form.AfterShow(nullptr);
     const BrowserDocument menu = form.WaitFor("action=admin_left");
     QCOMPARE(Eval(menu, "typeof window.external.WebInvoke"), std::string("undefined"));
+}
+
+void TabWebFormTest::pageMessageBoxesGoThroughTheHost()
+{
+    ScriptedMessages messages;
+    messages.AnswerQuestions({IDYES, IDNO});
+    WorkerRegistry workers;
+    HostApp app(QStringLiteral("Quib"), QDir::tempPath() + QLatin1Char('/'), messages, workers);
+    RecordingForm form(nullptr, &app, QString::fromStdString(kFrameset + "?action=admin_left"), QString(), true);
+    form.AfterShow(nullptr);
+    const BrowserDocument menu = form.WaitFor("action=admin_left");
+    QVERIFY(menu.ExecScript("alert('saved'); var answers=[confirm('one'), confirm('two')]"));
+    QCOMPARE(Eval(menu, "answers.join(',')"), std::string("true,false"));
+    QCOMPARE(messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{QStringLiteral("saved")});
+    QCOMPARE(messages.Texts(ScriptedMessages::Kind::Question), (std::vector<QString>{QStringLiteral("one"), QStringLiteral("two")}));
 }
 
 int main(int argc, char** argv)
