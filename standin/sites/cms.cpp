@@ -52,11 +52,23 @@ std::string Page(const std::string& title, const std::string& body)
            "</title></head><body>" + body + "</body></html>";
 }
 
-// ?main=ADDRESS puts another page into the main frame (a foreign frame, for tests).
-std::string Frameset(const Version& version, const StandinRequest& request)
+// ?main=add or ?main=edit opens the film form in the main frame; ?main=ADDRESS another page (a
+// foreign frame, for tests). The short names keep the frameset's own address free of the pages'.
+std::string MainSource(const StandinRequest& request)
 {
     const auto main = request.params.find("main");
-    const std::string mainSource = main == request.params.end() ? "admin_main.asp" : main->second;
+    if (main == request.params.end())
+        return "admin_main.asp";
+    if (main->second == "add")
+        return "admin_add.asp";
+    if (main->second == "edit")
+        return "admin_p.asp?action=edit&id=1";
+    return main->second;
+}
+
+std::string Frameset(const Version& version, const StandinRequest& request)
+{
+    const std::string mainSource = MainSource(request);
     return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>管理中心 " +
            version.name + "</title></head><frameset cols=\"180,*\"><frame name=\"left\" src=\"admin_index.asp?action=admin_left\">"
            "<frame name=\"" + version.mainFrame + "\" src=\"" + Escape(mainSource) + "\"></frameset></html>";

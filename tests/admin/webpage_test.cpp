@@ -124,7 +124,7 @@ void WebPageTest::cmsVersionsGetTheirControls()
     QFETCH(QString, menuFirst);
     QFETCH(QString, collect);
     QFETCH(QString, search);
-    auto page = Open("http://cms.standin.test/" + served.toStdString() + "/admin/admin_index.asp?main=admin_add.asp",
+    auto page = Open("http://cms.standin.test/" + served.toStdString() + "/admin/admin_index.asp?main=add",
                      version.toStdString());
     const auto left = WaitFor(*page, "action=admin_left");
     const auto add = WaitFor(*page, "admin_add.asp");
@@ -152,7 +152,7 @@ void WebPageTest::cmsVersionsGetTheirControls()
 
 void WebPageTest::theEventAddressDecides()
 {
-    auto page = Open("http://cms.standin.test/4.x/admin/admin_index.asp?main=admin_add.asp", "4.x");
+    auto page = Open("http://cms.standin.test/4.x/admin/admin_index.asp?main=add", "4.x");
     const auto left = WaitFor(*page, "action=admin_left");
     const auto add = WaitFor(*page, "admin_add.asp");
     TBrowserTab* tab = page->GetActiveBrowser();
@@ -212,7 +212,7 @@ void WebPageTest::videoSitesGetOneLinkPerAlbum()
 
 void WebPageTest::clicksReachWebInvokeInOrder()
 {
-    auto page = Open("http://cms.standin.test/5.0/admin/admin_index.asp?main=admin_add.asp", "5.0");
+    auto page = Open("http://cms.standin.test/5.0/admin/admin_index.asp?main=add", "5.0");
     const auto left = WaitFor(*page, "action=admin_left");
     const auto add = WaitFor(*page, "admin_add.asp");
     QVERIFY(add.document.SetValue("zt_dq", "http://www.tudou.com/playlist/id/2x5/"));
@@ -246,7 +246,7 @@ void WebPageTest::clicksReachWebInvokeInOrder()
 
 void WebPageTest::adminDocumentFollowsTheCmsPages()
 {
-    auto page = Open("http://cms.standin.test/5.0/admin/admin_index.asp?main=admin_add.asp", "5.0");
+    auto page = Open("http://cms.standin.test/5.0/admin/admin_index.asp?main=add", "5.0");
     const auto left = WaitFor(*page, "action=admin_left");
     const auto add = WaitFor(*page, "admin_add.asp");
     WaitFor(*page, "admin_index.asp?main=");
