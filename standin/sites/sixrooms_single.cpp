@@ -1,12 +1,15 @@
 // 6rooms (六间房)'s video pages (/watch/ID.html) and the positions of the playlist "single"
 // (/plist/single/N.html); every other playlist belongs to the playlist pages. Served in UTF-8.
-// Video "empty" answers with an empty body.
+// Video "empty" answers with an empty body, video "broken" with a page cut short inside its
+// address, with bytes that are not UTF-8 in its title.
 #include "singlepages.h"
 
 #include <regex>
 #include <string>
 
 namespace {
+
+const std::string kBroken = "<html><body><h2>六间房\xff\xfe视频</h2><script>pageMessage.evid = 'ev";
 
 const std::string kHead = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n";
 
@@ -36,7 +39,10 @@ bool Answer6roomsSinglePage(const StandinRequest& request, httplib::Response& re
     static const std::regex kList(R"(/plist/single/(\d+)\.html)");
     std::smatch match;
     if (std::regex_match(request.path, match, kWatch)) {
-        AnswerSinglePageUtf8(response, match[1] == "empty" ? std::string() : WatchPage(match[1]));
+        if (match[1] == "broken")
+            AnswerSinglePageUtf8(response, kBroken);
+        else
+            AnswerSinglePageUtf8(response, match[1] == "empty" ? std::string() : WatchPage(match[1]));
         return true;
     }
     if (std::regex_match(request.path, match, kList)) {

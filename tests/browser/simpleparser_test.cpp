@@ -31,6 +31,7 @@ private slots:
     void stopEndsTheWalk();
     void busyDuringTheLoadOnly();
     void deadServerDeliversNothing();
+    void hugePageIsWalked();
     void stalledServerIsAbandonedAtTheTimeout();
     void stopDuringAFetchEndsIt();
     void loaderDestroyedDuringItsLoad_data();
@@ -148,6 +149,16 @@ void SimpleParserTest::deadServerDeliversNothing()
     QVERIFY(seen.empty());
     QVERIFY(!parser.LastError().empty());
     QVERIFY(!parser.Busy());
+}
+
+void SimpleParserTest::hugePageIsWalked()
+{
+    SimpleParser parser(Network());
+    bool ok = false;
+    const auto seen = Load(parser, "http://www.tudou.com/__fault/big?bytes=20971520", &ok);
+    QVERIFY2(ok, parser.LastError().c_str());
+    QCOMPARE(Tags(seen), (std::vector<std::string>{"HTML", "HEAD", "BODY"}));
+    QCOMPARE(seen[2].text.size(), std::size_t(20971520));
 }
 
 void SimpleParserTest::stalledServerIsAbandonedAtTheTimeout()

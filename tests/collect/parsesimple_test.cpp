@@ -58,6 +58,8 @@ void ParseSimpleTest::pageBecomesOneRow_data()
                               << "我乐专辑 77 视频 xyz" << "v_xyz" << "";
     QTest::newRow("6rooms video") << "http://6.cn/watch/123.html" << QByteArray("6jf") << "六间房视频 123" << "ev123"
                                   << "2008-07-15";
+    QTest::newRow("6rooms page cut short, not UTF-8") << "http://6.cn/watch/broken.html" << QByteArray("6jf")
+                                                      << "六间房??视频" << "" << "";
     QTest::newRow("6rooms list") << "http://6.cn/plist/single/2.html" << QByteArray("6jf") << "六间房列表 第2集"
                                  << "evpl2" << "";
     QTest::newRow("ouou") << "http://www.ouou.com/play/v_ab12.html" << QByteArray("ouou") << "偶偶视频 ab12" << "ab12"
