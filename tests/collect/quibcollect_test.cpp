@@ -23,6 +23,8 @@ private slots:
     void cleanup();
     void printsTheRowsTabSeparated();
     void printsJsonObjects();
+    void pagedSiteFromTheStartPage();
+    void listsTheChooserLinesWithoutCollecting_data();
     void listsTheChooserLinesWithoutCollecting();
     void albumPicksTheChooserLine();
     void albumBeyondTheChooserFails();
@@ -106,12 +108,36 @@ void QuibCollectTest::printsJsonObjects()
     QCOMPARE(second.value("Link").toString(), QString("http://v.youku.com/v_show/id_XM1x2n2.html"));
 }
 
+void QuibCollectTest::pagedSiteFromTheStartPage()
+{
+    const Outcome outcome = Run({"--site", "tudou", "--no-fast", "--page", "2", "2x3"});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 3);
+    QVERIFY2(outcome.lines[0].startsWith("1\t1\t土豆视频 第4集\t"), qPrintable(outcome.lines[0]));
+    QCOMPARE(RequestsFor("/playlist/showItems.do?lid=2x3&pn=2"), 1);
+    QCOMPARE(RequestsFor("/playlist/showItems.do?lid=2x3&pn=1"), 0);
+    QCOMPARE(RequestsFor("/playlist/rss.do"), 0);
+}
+
+void QuibCollectTest::listsTheChooserLinesWithoutCollecting_data()
+{
+    QTest::addColumn<QString>("movie");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("albumRequests");
+    QTest::newRow("chooser") << "a3x5" << QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"} << 0;
+    // No chooser for one album: the form goes on to it, but only its line is printed.
+    QTest::newRow("one album") << "a1x4" << QStringList{"a1x4_1=第1版 高清"} << 1;
+}
+
 void QuibCollectTest::listsTheChooserLinesWithoutCollecting()
 {
-    const Outcome outcome = Run({"--site", "xunlei", "--list-albums", "a3x5"});
+    QFETCH(QString, movie);
+    QFETCH(QStringList, lines);
+    QFETCH(int, albumRequests);
+    const Outcome outcome = Run({"--site", "xunlei", "--list-albums", movie});
     QCOMPARE(outcome.exitCode, 0);
-    QCOMPARE(outcome.lines, (QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"}));
-    QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/"), 0);
+    QCOMPARE(outcome.lines, lines);
+    QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/"), albumRequests);
 }
 
 void QuibCollectTest::albumPicksTheChooserLine()
