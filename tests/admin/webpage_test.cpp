@@ -183,6 +183,7 @@ void WebPageTest::videoSitesGetOneLinkPerAlbum_data()
     QTest::newRow("youku playlists") << "http://so.youku.com/search_playlist/q_a" << "3" << "ul.lists";
     QTest::newRow("youku videos") << "http://so.youku.com/search_video/q_a" << "6" << "ul.vList";
     QTest::newRow("youku neither") << "http://so.youku.com/search_other/q_a" << "0" << "";
+    QTest::newRow("youku neither, CMS address not tried") << "http://so.youku.com/admin/admin_add.asp" << "0" << "";
     QTest::newRow("tudou programs") << "http://so.tudou.com/psearch/a" << "3" << "div.pack";
     QTest::newRow("tudou clips") << "http://so.tudou.com/isearch/a" << "3" << "td.programInfo";
     QTest::newRow("6rooms albums, both tests") << "http://6.cn/search.php?t=p&k=a&t=v" << "3" << "div.videobar-showl";
@@ -276,6 +277,14 @@ void WebPageTest::adminDocumentFollowsTheCmsPages()
     // A document that is gone cannot take its scripts: the failure goes to the event's caller.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                              page->BrowserDocumentComplete(page->GetActiveBrowser(), edit.document, edit.url));
+    // Switched off, nothing is injected and the document stays as it was.
+    page->ScriptEnabled = false;
+    const BrowserDocument before = page->AdminDocument;
+    page->BrowserDocumentComplete(page->GetActiveBrowser(), left.document, left.url);
+    QVERIFY(page->AdminDocument == before);
+    QVERIFY(!(page->AdminDocument == left.document));
+    QCOMPARE(Eval(left.document, G("document.querySelectorAll('#submenu3 tr').length")), std::string("3"));
+    page->ScriptEnabled = true;
     page->BrowserDocumentComplete(page->GetActiveBrowser(), left.document, left.url);
     QVERIFY(page->AdminDocument == left.document);
     page->CloseForm();
