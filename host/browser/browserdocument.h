@@ -27,7 +27,7 @@ public:
 
     // Runs code in the document's global scope before returning (execScript). While it runs,
     // window.clipboardData.getData("text") gives it the host's clipboard text and
-    // window.navigate(address) goes to an address.
+    // window.navigate(address) goes to an address. False when the code did not run.
     bool ExecScript(const std::string& code) const;
     // all(name, 0).value: an input's, a select's or a text area's value.
     std::optional<std::string> GetValue(const std::string& name) const;

@@ -43,7 +43,8 @@ public:
 
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    // Runs code in the frame's global scope; false when the frame is gone or did not answer.
+    // Runs code in the frame's global scope; false when the frame is gone or did not answer, or
+    // the code did not run (it does not compile, or the page's policy forbids it).
     bool Exec(const FrameAddress& where, const QString& code, const QString& clipboard);
     // The value of the first element by that name (input, select, text area); none when there
     // is no such element or the frame did not answer.

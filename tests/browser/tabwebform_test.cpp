@@ -133,6 +133,9 @@ void TabWebFormTest::scriptsRunInOrderInTheChosenFrame()
     QVERIFY(left.ExecScript("throw new Error('x')"));
     QVERIFY(left.ExecScript("seq.push('after')"));
     QCOMPARE(Eval(left, "seq[seq.length-1]"), std::string("after"));
+    // Code that does not compile did not run, and says so.
+    QVERIFY(!left.ExecScript("seq.push("));
+    QCOMPARE(Eval(left, "seq.length"), std::string("21"));
 }
 
 void TabWebFormTest::webInvokeFromASubFrameNamesItsDocument()

@@ -9,26 +9,24 @@
     const frameKey = 'QUIB_FRAME_KEY';
     const isTop = window === window.top;
 
-    function elementByName(name) {
-        const found = document.all.namedItem(String(name));
-        const element = found instanceof HTMLCollection ? found[0] : found;
-        return element && 'value' in element ? element : null;
-    }
-
     // Runs code in the page's own global scope, as the page's scripts run (form and element names
     // resolve on document there, and not in this world). The IE globals the code may use exist only
     // while it runs; the clipboard text goes along only when the host sent it for this code. The
-    // script element is emptied before any page script can look at it.
+    // script element is emptied before any page script can look at it. False when the code did
+    // not run: it does not compile, or the page's policy forbids scripts of its own.
     function runInPage(code, clipboard) {
-        const prologue = '(function(){var c=' + JSON.stringify(clipboard) + ';' +
+        const prologue = 'document.currentScript.setAttribute("data-ran","");' +
+            '(function(){var c=' + JSON.stringify(clipboard) + ';' +
             'Object.defineProperty(window,"clipboardData",{configurable:true,value:{getData:function(f){return String(f).toLowerCase()=="text"?c:"";},setData:function(){return false;},clearData:function(){return false;}}});' +
             'Object.defineProperty(window,"navigate",{configurable:true,value:function(a){window.location.href=String(a);}});})();';
         const epilogue = 'delete window.clipboardData;delete window.navigate;';
         const script = document.createElement('script');
         script.textContent = prologue + 'try{' + code + '\n}finally{' + epilogue + '}';
         (document.head || document.documentElement).appendChild(script);
+        const ran = script.hasAttribute('data-ran');
         script.textContent = '';
         script.remove();
+        return ran;
     }
 
     function elementByName(name) {
@@ -41,8 +39,7 @@
     function perform(command) {
         switch (command.op) {
         case 'exec':
-            runInPage(String(command.code), String(command.clipboard || ''));
-            return { ok: true };
+            return { ok: runInPage(String(command.code), String(command.clipboard || '')) };
         case 'get': {
             const element = elementByName(command.name);
             return element ? { ok: true, value: String(element.value) } : { ok: false };
