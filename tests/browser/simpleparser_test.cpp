@@ -1,23 +1,8 @@
-// The page-element loader over loopback: plain loads through the host's HTTP client, script-
-// running loads in a hidden browser page, both against the stand-in web.
-#include "gbk.h"
-#include "simpleparser.h"
-#include "standinweb.h"
+// The page-element loader's plain loads over loopback: fetched with the host's HTTP client on
+// a thread of the loader's own, against the stand-in web.
+#include "loaderfixture.h"
 
-#include <QApplication>
-#include <QTest>
 #include <QTimer>
-
-#include <vector>
-
-namespace {
-
-struct Seen {
-    std::string tag, id, className, text, html;
-    std::optional<std::string> value;
-};
-
-}  // namespace
 
 class SimpleParserTest : public QObject {
     Q_OBJECT
@@ -34,46 +19,15 @@ private slots:
     void hugePageIsWalked();
     void stalledServerIsAbandonedAtTheTimeout();
     void stopDuringAFetchEndsIt();
-    void loaderDestroyedDuringItsLoad_data();
     void loaderDestroyedDuringItsLoad();
-    void scriptsRunOnlyWhenSwitchedOn();
-    void scriptLoadOfADeadServerDeliversNothing();
     void hostResolverRulesFromConnectTo_data();
     void hostResolverRulesFromConnectTo();
 
 private:
-    NetworkSettings Network() const;
-    std::vector<Seen> Load(SimpleParser& parser, const std::string& url, bool* ok = nullptr);
+    NetworkSettings Network() const { return LoaderNetwork(web_); }
 
     StandinWeb& web_;
 };
-
-NetworkSettings SimpleParserTest::Network() const
-{
-    NetworkSettings network;
-    network.connectTo = web_.ConnectToRules();
-    return network;
-}
-
-std::vector<Seen> SimpleParserTest::Load(SimpleParser& parser, const std::string& url, bool* ok)
-{
-    std::vector<Seen> seen;
-    parser.SetOnElement([&seen](const HtmlElement& e) {
-        seen.push_back({e.TagName(), e.Id(), e.ClassName(), e.InnerText(), e.InnerHtml(), e.Attribute("value")});
-    });
-    const bool loaded = parser.Navigate(url);
-    if (ok)
-        *ok = loaded;
-    return seen;
-}
-
-static std::vector<std::string> Tags(const std::vector<Seen>& seen)
-{
-    std::vector<std::string> tags;
-    for (const Seen& s : seen)
-        tags.push_back(s.tag);
-    return tags;
-}
 
 void SimpleParserTest::plainLoadDeliversElementsInDocumentOrder()
 {
@@ -184,66 +138,17 @@ void SimpleParserTest::stopDuringAFetchEndsIt()
     QVERIFY(parser.Stopped());
 }
 
-void SimpleParserTest::loaderDestroyedDuringItsLoad_data()
-{
-    QTest::addColumn<bool>("scripts");
-    QTest::newRow("fetch") << false;
-    QTest::newRow("browser page") << true;
-}
-
 void SimpleParserTest::loaderDestroyedDuringItsLoad()
 {
-    QFETCH(bool, scripts);
     // Its owner may go while the load's own loop runs: the load returns without touching it.
     auto owner = std::make_unique<QObject>();
     auto* parser = new SimpleParser(Network(), owner.get());
-    parser->SetRunScripts(scripts);
     int delivered = 0;
     parser->SetOnElement([&delivered](const HtmlElement&) { ++delivered; });
     QTimer::singleShot(300, owner.get(), [&owner] { owner.reset(); });
     QVERIFY(!parser->Navigate("http://www.tudou.com/__fault/stall?seconds=60"));
     QVERIFY(!owner);
     QCOMPARE(delivered, 0);
-}
-
-void SimpleParserTest::scriptsRunOnlyWhenSwitchedOn()
-{
-    const std::string url = "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=16#1234567890";
-    const auto titleText = [](const std::vector<Seen>& seen) {
-        for (const Seen& s : seen)
-            if (s.id == "list_title")
-                return QString::fromStdString(s.text);
-        return QStringLiteral("<none>");
-    };
-    SimpleParser parser(Network());
-    QCOMPARE(titleText(Load(parser, url)), QString());
-
-    parser.SetRunScripts(true);
-    bool ok = false;
-    QCOMPARE(titleText(Load(parser, url, &ok)), QString("正在播放：新浪专辑 5"));
-    QVERIFY(ok);
-
-    // The 56 page writes an attribute by script: the walk reads the document the script left.
-    const auto seen = Load(parser, "http://www.56.com/u1/v_jsAbc.html");
-    const auto input = std::find_if(seen.begin(), seen.end(), [](const Seen& s) { return s.id == "input_swf_html"; });
-    QVERIFY(input != seen.end());
-    QCOMPARE(input->value.value_or("<none>"), std::string("http://www.56.com/v_jsAbc.swf"));
-
-    parser.SetRunScripts(false);
-    QCOMPARE(titleText(Load(parser, url)), QString());
-}
-
-void SimpleParserTest::scriptLoadOfADeadServerDeliversNothing()
-{
-    SimpleParser parser(Network());
-    parser.SetRunScripts(true);
-    parser.SetTimeout(std::chrono::milliseconds(3000));
-    bool ok = true;
-    // Redirected to the stand-in, whose fault route never answers.
-    const auto seen = Load(parser, "http://www.tudou.com/__fault/stall?seconds=60", &ok);
-    QVERIFY(!ok);
-    QVERIFY(seen.empty());
-    QVERIFY(!parser.Busy());
 }
 
 void SimpleParserTest::hostResolverRulesFromConnectTo_data()
@@ -267,19 +172,6 @@ void SimpleParserTest::hostResolverRulesFromConnectTo()
     QCOMPARE(QString::fromStdString(SimpleParser::HostResolverRules(network)), rules);
 }
 
-// Chromium inside Qt WebEngine frees some of its own objects through a base of another size;
-// that is its business, not this program's, and would stop every sanitized run that renders.
-extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
-
-int main(int argc, char** argv)
-{
-    // Chromium takes its switches once, before the first page; the stand-in's port must be known then.
-    StandinWeb web;
-    web.Start();
-    SimpleParser::PrepareBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    SimpleParserTest test(web);
-    return QTest::qExec(&test, argc, argv);
-}
+QUIB_LOADER_TEST_MAIN(SimpleParserTest)
 
 #include "simpleparser_test.moc"
