@@ -66,11 +66,13 @@ bool GbkTextCursor::StartsCharacter(std::size_t at) const
     // begin with one and need no walk.
     if (at >= text_.size() || static_cast<unsigned char>(text_[at]) < 0x40)
         return true;
-    if (starts_.empty())
-        starts_.resize(text_.size() + 1);
-    while (walked_ < at) {
-        starts_[walked_] = true;
-        walked_ += CharWidth(text_, walked_);
+    if (trails_.empty())
+        trails_.resize(text_.size());
+    while (walked_ <= at) {
+        const std::size_t width = CharWidth(text_, walked_);
+        if (width == 2)
+            trails_[walked_ + 1] = true;
+        walked_ += width;
     }
-    return walked_ == at || starts_[at];
+    return !trails_[at];
 }

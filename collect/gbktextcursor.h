@@ -37,7 +37,8 @@ private:
     std::string text_;
     std::size_t pos_ = 0;
     mutable std::vector<Found> found_;
-    // Character starts, learnt by walking the text forward only as far as a check needs.
-    mutable std::vector<bool> starts_;
+    // Second bytes of two-byte characters, learnt by walking the text forward only as far as a
+    // check needs; walked_ is the first character start not yet walked.
+    mutable std::vector<bool> trails_;
     mutable std::size_t walked_ = 0;
 };

@@ -19,7 +19,8 @@ std::string PlaylistPage(const SiteAlbum& album, const AlbumPage& page)
         html += "<li class=\"spename\"><a href=\"http://www.ouou.com/play/v_" + std::to_string(kFirstVideo + n) +
                 ".html\" target=\"_blank\"> 偶偶视频 第" + std::to_string(n) + "集 </a></li>\n";
     html += "</ul>\n<div class=\"pages\">";
-    for (int q = 1; q <= page.pages; ++q)
+    const PagerWindow pager = PagerAround(page);
+    for (int q = pager.first; q <= pager.last; ++q)
         if (q != page.page)
             html += "<a href=\"/playlistinfo/v_" + album.id + "/" + std::to_string(q) + ".html\" class=\"font_cn\">" +
                     std::to_string(q) + "</a> ";

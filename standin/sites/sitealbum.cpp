@@ -2,6 +2,7 @@
 
 #include "gbktext.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -9,7 +10,9 @@ namespace {
 // Reads "-<word><number>" at the end of id into number; false when it is not there.
 bool TakeSuffix(std::string_view& id, std::string_view word, int& number)
 {
-    const std::size_t at = id.rfind("-" + std::string(word));
+    std::string marker = "-";
+    marker += word;
+    const std::size_t at = id.rfind(marker);
     if (at == std::string_view::npos)
         return false;
     const auto value = ParseNumber(id.substr(at + 1 + word.size()));
@@ -43,6 +46,12 @@ std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id)
         return std::nullopt;
     album.shape = *parsed;
     return album;
+}
+
+PagerWindow PagerAround(const AlbumPage& page)
+{
+    constexpr int kReach = 5;
+    return PagerWindow{std::max(1, page.page - kReach), std::min(page.pages, page.page + kReach)};
 }
 
 void AnswerServerError(httplib::Response& response)

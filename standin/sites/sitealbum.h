@@ -17,6 +17,13 @@ struct SiteAlbum {
 };
 
 std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id);
+
+// The page numbers a pager shows: a few on either side of the current page, as the sites did.
+struct PagerWindow {
+    int first = 1;
+    int last = 1;
+};
+PagerWindow PagerAround(const AlbumPage& page);
 // A whole decimal number, nothing else.
 std::optional<int> ParseNumber(std::string_view text);
 

@@ -18,7 +18,8 @@ std::string ItemLine(const std::string& id, int n)
 std::string Pager(const AlbumPage& page)
 {
     std::string html = "<div class=\"page_nav\"><ul>\n";
-    for (int q = 1; q <= page.pages; ++q)
+    const PagerWindow pager = PagerAround(page);
+    for (int q = pager.first; q <= pager.last; ++q)
         html += q == page.page ? "<li class=\"current\">" + std::to_string(q) + "</li>\n"
                                : "<li><a href=\"javascript://\">" + std::to_string(q) + "</a></li>\n";
     return html + "</ul></div>\n";

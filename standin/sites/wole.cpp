@@ -26,7 +26,8 @@ std::string AlbumPageText(const SiteAlbum& album, const AlbumPage& page)
         html += "<li><p class=\"videoTitle\"><a href=\"videoitem-" + std::to_string(n) + "_aid-" + album.id +
                 ".html\" title=\"" + Title(n) + "\" target=\"_blank\">" + Title(n) + "</a></p></li>\n";
     html += "</ul>\n<div class=\"pages\">";
-    for (int q = 1; q <= page.pages; ++q)
+    const PagerWindow pager = PagerAround(page);
+    for (int q = pager.first; q <= pager.last; ++q)
         if (q != page.page)
             html += "<a href=\"album-p-" + std::to_string(q) + "_aid-" + album.id + ".html\">" + std::to_string(q) +
                     "</a> ";

@@ -22,7 +22,8 @@ std::string VideoBlock(const std::string& id, int n)
 std::string Pager(const SiteAlbum& album, const AlbumPage& page)
 {
     std::string html = "<div class=\"pager\">";
-    for (int q = 1; q <= page.pages; ++q)
+    const PagerWindow pager = PagerAround(page);
+    for (int q = pager.first; q <= pager.last; ++q)
         if (q != page.page)
             html += "<a href=\"/playlist_show/id_" + album.id + "_orderby_9_page_" + std::to_string(q) + ".html\">" +
                     std::to_string(q) + "</a> ";

@@ -15,6 +15,7 @@ private slots:
     void matchesOnlyWholeCharacters_data();
     void matchesOnlyWholeCharacters();
     void rememberedPlacesFollowTheCursor();
+    void nearMatchAfterAFarSearch();
     void missingMarkerEmptiesTheRest();
 };
 
@@ -64,6 +65,15 @@ void GbkTextCursorTest::rememberedPlacesFollowTheCursor()
     QVERIFY(cursor.SkipPast("<P>"));
     QCOMPARE(cursor.Find("<P>"), std::string_view::npos);
     QCOMPARE(cursor.Rest(), std::string_view("3<S>"));
+}
+
+void GbkTextCursorTest::nearMatchAfterAFarSearch()
+{
+    // The far search learns the characters up to its match; the near one must still see that
+    // its candidate is the second byte of 0x81 0x6E.
+    const GbkTextCursor cursor("\x81name=1 \xB0\xC9title=2");
+    QCOMPARE(cursor.Find("title="), std::size_t(10));
+    QCOMPARE(cursor.Find("name="), std::string_view::npos);
 }
 
 void GbkTextCursorTest::missingMarkerEmptiesTheRest()

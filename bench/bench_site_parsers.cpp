@@ -1,0 +1,219 @@
+// The site parsers on large inputs: scanning one big playlist page (against a single plain
+// std::string::find pass over the same text), and collecting a long album over loopback into
+// the collection form (against fetching the same pages with libcurl alone).
+#include "gbk.h"
+#include "hostapp.h"
+#include "memdata.h"
+#include "ououpageparse.h"
+#include "parse.h"
+#include "scriptedmessages.h"
+#include "sinapageparse.h"
+#include "standinweb.h"
+#include "tudoupageparse.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kPageBytes = 10u << 20;
+constexpr int kAlbumPages = 500;
+constexpr int kAlbumItems = 20;
+
+// A playlist page of about kPageBytes: the site's item markup, n = 1, 2, ... until it is full.
+std::string BigPage(const std::string& head, const std::function<std::string(int)>& item, const std::string& tail)
+{
+    std::string page = head;
+    for (int n = 1; page.size() < kPageBytes; ++n)
+        page += item(n);
+    return page + tail;
+}
+
+std::string TudouPage()
+{
+    return gbk::FromUtf8(BigPage(
+        "<html><head><title>豆单</title></head><body><div class=\"pack_list\"><ul>\n",
+        [](int n) {
+            return "<li>视频：<a href=\"/playlist/playindex.do?lid=1&iid=" + std::to_string(1000000000 + n) +
+                   "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) + "集 </a></li>\n"
+                   "<li class=\"info\">时长：12:34 播放：" + std::to_string(n * 7) + "</li>\n";
+        },
+        "</ul></div><div class=\"page_nav\"><ul><li class=\"current\">1</li></ul></div></body></html>\n"));
+}
+
+std::string OuouPage()
+{
+    return BigPage(
+        "<html><head><title>播放列表</title></head><body><ul class=\"plist\">\n",
+        [](int n) {
+            return "<li class=\"spename\"><a href=\"http://www.ouou.com/play/v_" + std::to_string(700000 + n) +
+                   ".html\" target=\"_blank\"> 偶偶视频 第" + std::to_string(n) + "集 </a></li>\n";
+        },
+        "</ul></body></html>\n");
+}
+
+std::string SinaPage()
+{
+    return gbk::FromUtf8(BigPage(
+        "<html><head><title>专辑</title></head><body><div class=\"list\"><ul>\n",
+        [](int n) {
+            return "<li><input type=\"checkbox\" name=\"playlist\" value=\"" + std::to_string(n) +
+                   "\" /><a href=\"http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=1&uid=1650000001#" +
+                   std::to_string(1000000000 + n) + "\" title=\" 新浪视频 第" + std::to_string(n) +
+                   "集 \" target=\"_blank\"></a><p>上传时间： 2009-05-01 <br>播放：" + std::to_string(n) + "</p></li>\n";
+        },
+        "</ul></div><div id=\"sa\" class=\"pager\">下一页&gt;&gt;</a></div></body></html>\n"));
+}
+
+// Runs one site parser over a page already in memory, on a worker thread as in a collection,
+// and wakes the user-interface thread when it is done.
+template <class Parser>
+class PageScan final : public Parser {
+public:
+    PageScan(const std::string& page, std::atomic<bool>& done, TPageParse::TOnGetUrlEvent onRow)
+        : Parser(NetworkSettings{}, "http://bench/", "1", 0, std::move(onRow), {}, {}, {}), page_(page), done_(done)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        this->ParseHTMLDocument(page_);
+        done_.store(true);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    }
+
+private:
+    const std::string& page_;
+    std::atomic<bool>& done_;
+};
+
+// Items only counted (no row callback), or every item handed to the user-interface thread.
+template <class Parser>
+void ScanPage(benchmark::State& state, const std::string& page, bool reportItems)
+{
+    WorkerRegistry workers;
+    int items = 0;
+    TPageParse::TOnGetUrlEvent onRow;
+    if (reportItems)
+        onRow = [&items](const std::string&, const std::string&, const std::string&, const std::string&, int,
+                         TPageParse&) { ++items; };
+    for (auto _ : state) {
+        items = 0;
+        std::atomic<bool> done{false};
+        WorkerThread::Start<PageScan<Parser>>(workers, page, done, onRow);
+        // The user-interface thread's own loop carries the worker's synchronised calls.
+        while (!done.load())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        workers.WaitAll();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+    state.counters["items"] = items;
+}
+
+void PlainFindPass(benchmark::State& state, const std::string& page)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(page.find("<no such marker>"));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+
+NetworkSettings Redirected(const StandinWeb& web)
+{
+    NetworkSettings network;
+    network.connectTo = web.ConnectToRules();
+    return network;
+}
+
+// The whole album through the collection form, from the collect button to the end callback.
+void CollectAlbumThroughTheForm(benchmark::State& state, const StandinWeb& web)
+{
+    QTemporaryDir dir;
+    ScriptedMessages messages;
+    WorkerRegistry workers;
+    HostApp app("Quib", dir.path(), messages, workers, Redirected(web));
+    TParseForm form(nullptr, &app);
+    form.FastSwitch().setChecked(false);
+    form.SiteRadio("tudou").setChecked(true);
+    form.UrlEditor().setText(QString::number(kAlbumPages) + "x" + QString::number(kAlbumItems));
+    for (auto _ : state) {
+        form.ButtonClick();
+        while (form.Running())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (form.Data().Count() != kAlbumPages * kAlbumItems || !messages.Messages().empty())
+            state.SkipWithError("the album was not collected completely");
+    }
+    state.counters["rows"] = form.Data().Count();
+}
+
+size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
+
+// The same pages, one after another, on one libcurl handle and nothing else.
+void FetchAlbumPagesWithCurl(benchmark::State& state, const StandinWeb& web)
+{
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> rules(nullptr, curl_slist_free_all);
+    for (const std::string& rule : web.ConnectToRules())
+        rules.reset(curl_slist_append(rules.release(), rule.c_str()));
+    curl_easy_setopt(curl.get(), CURLOPT_CONNECT_TO, rules.get());
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Discard);
+    const std::string album = std::to_string(kAlbumPages) + "x" + std::to_string(kAlbumItems);
+    for (auto _ : state) {
+        for (int page = 1; page <= kAlbumPages; ++page) {
+            const std::string url =
+                "http://www.tudou.com/playlist/showItems.do?lid=" + album + "&pn=" + std::to_string(page);
+            curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+            if (curl_easy_perform(curl.get()) != CURLE_OK)
+                state.SkipWithError("fetch failed");
+        }
+    }
+}
+
+// The same pages through the host's HTTP client alone, as the worker fetches them.
+void FetchAlbumPagesWithTheHostClient(benchmark::State& state, const StandinWeb& web)
+{
+    THttpConnection connection(Redirected(web));
+    const std::string album = std::to_string(kAlbumPages) + "x" + std::to_string(kAlbumItems);
+    for (auto _ : state)
+        for (int page = 1; page <= kAlbumPages; ++page)
+            connection.Get("http://www.tudou.com/playlist/showItems.do?lid=" + album + "&pn=" + std::to_string(page),
+                           TPageParse::kFetchLimit);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    StandinWeb web;
+    web.Start();
+    const std::string tudou = TudouPage(), ouou = OuouPage(), sina = SinaPage();
+
+    const auto timed = [](benchmark::internal::Benchmark* b) { return b->Unit(benchmark::kMillisecond)->UseRealTime(); };
+    using benchmark::RegisterBenchmark;
+    timed(RegisterBenchmark("PlainFindPass/tudou", PlainFindPass, tudou));
+    timed(RegisterBenchmark("ScanPage/tudou", ScanPage<TTudouPageParse>, tudou, false));
+    timed(RegisterBenchmark("ScanPage/ouou", ScanPage<TOuouPageParse>, ouou, false));
+    timed(RegisterBenchmark("ScanPage/sina", ScanPage<TSinaPageParse>, sina, false));
+    timed(RegisterBenchmark("ScanPageReportingItems/tudou", ScanPage<TTudouPageParse>, tudou, true));
+    timed(RegisterBenchmark("ScanPageReportingItems/sina", ScanPage<TSinaPageParse>, sina, true));
+    timed(RegisterBenchmark("CollectAlbum500ThroughTheForm", CollectAlbumThroughTheForm, std::cref(web)))
+        ->Iterations(3);
+    timed(RegisterBenchmark("FetchAlbum500WithTheHostClient", FetchAlbumPagesWithTheHostClient, std::cref(web)))
+        ->Iterations(3);
+    timed(RegisterBenchmark("FetchAlbum500WithCurl", FetchAlbumPagesWithCurl, std::cref(web)))->Iterations(3);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
