@@ -59,7 +59,7 @@ std::string TakeFrom(const TextCursor& cursor, std::string_view marker, std::siz
     return TakeChars(from, count);
 }
 
-void TudouRules(const HtmlElement& element, const QString& address, TParseData& data)
+void TudouRules(const HtmlElement& element, const std::string& address, TParseData& data)
 {
     const std::string tag = element.TagName();
     if (data.Kind == 0) {
@@ -77,7 +77,7 @@ void TudouRules(const HtmlElement& element, const QString& address, TParseData& 
     if (tag != "A")
         return;
     const auto href = element.Attribute("href");
-    if (!href || Wide(*href) != Wide(gbk::ToUtf8(EncodeUrl(gbk::FromUnicode(address)))))
+    if (!href || *href != gbk::ToUtf8(EncodeUrl(address)))
         return;
     data.Caption = TrimWide(QStringView(Wide(element.Attribute("title").value_or(std::string()))).mid(2));
     const QString link = Wide(*href);
@@ -98,7 +98,7 @@ void WoleRules(const HtmlElement& element, TParseData& data)
     }
 }
 
-void SinaRules(const HtmlElement& element, const QString& address, TParseData& data)
+void SinaRules(const HtmlElement& element, const std::string& address, TParseData& data)
 {
     if (data.Kind == 0) {
         const std::string tag = element.TagName();
@@ -106,7 +106,7 @@ void SinaRules(const HtmlElement& element, const QString& address, TParseData& d
             data.Caption = TrimWide(Wide(element.InnerText()));
         } else if (tag == "SPAN" && element.ClassName() == "fright") {
             data.Date = gbk::FromUnicode(TrimWide(Wide(element.InnerText())).mid(5, 10));
-            QString url = After(address, u"/b/");
+            QString url = After(gbk::ToUnicode(address), u"/b/");
             if (const qsizetype dash = url.indexOf(u'-'); dash >= 0)
                 url.replace(dash, 1, QStringLiteral("&uid="));
             if (const qsizetype html = url.indexOf(u".html"); html >= 0)
@@ -120,7 +120,7 @@ void SinaRules(const HtmlElement& element, const QString& address, TParseData& d
         return;
     data.Caption = TrimWide(Wide(element.InnerText())).mid(5).left(255);
     data.Date.clear();
-    const QString user = After(address, u"uid=");
+    const QString user = After(gbk::ToUnicode(address), u"uid=");
     const qsizetype hash = user.indexOf(u'#');
     const QString userId = hash < 0 ? QString() : user.left(hash);
     const QString videoId = hash < 0 ? QString() : user.mid(hash + 1, 10);
@@ -164,13 +164,13 @@ std::string EncodeUrl(std::string_view text)
 
 bool ApplySimpleParserRules(const HtmlElement& element, const std::string& address, TParseData& data)
 {
-    const QString wideAddress = gbk::ToUnicode(address);
+    // The address is converted only by the rules that read it: most elements match no rule.
     if (data.Site == "tudou")
-        TudouRules(element, wideAddress, data);
+        TudouRules(element, address, data);
     else if (data.Site == "56")
         WoleRules(element, data);
     else if (data.Site == "sina")
-        SinaRules(element, wideAddress, data);
+        SinaRules(element, address, data);
     else if (data.Site == "6")
         LjfRules(element, data);
     return data.Found;
