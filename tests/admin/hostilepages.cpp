@@ -56,6 +56,12 @@ void RegisterHostilePages(StandinWeb& web)
         if (request.path == "/top.html")
             response.set_content(Page("<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit\"></iframe>"),
                                  "text/html; charset=utf-8");
+        else if (request.path == "/early.html")  // calls the host while it is still being parsed
+            response.set_content("<html><body><script>window.external.WebInvoke('early','top')</script>"
+                                 "<iframe src=\"/early-frame.html\"></iframe></body></html>", "text/html");
+        else if (request.path == "/early-frame.html")
+            response.set_content("<html><body><script>window.external.WebInvoke('early','frame')</script></body></html>",
+                                 "text/html");
         else if (request.path == "/frame.html")
             response.set_content(Page("<p>foreign</p>"), "text/html; charset=utf-8");
         else

@@ -1,6 +1,7 @@
 #pragma once
 // Pages of a hostile site for the bridge's security tests: a top page that frames a CMS page and
-// a frame inside a CMS page, each trying every way into the bridge it can reach.
+// a frame inside a CMS page, each trying every way into the bridge it can reach; and a page that
+// calls the host before its bridge can have reached it.
 class StandinWeb;
 
 inline constexpr const char* kHostileHost = "evil.standin.test";

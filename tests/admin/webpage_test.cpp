@@ -76,6 +76,7 @@ private slots:
     void videoSitesGetOneLinkPerAlbum_data();
     void videoSitesGetOneLinkPerAlbum();
     void clicksReachWebInvokeInOrder();
+    void callsBeforeTheChannelIsUpArrive();
     void adminDocumentFollowsTheCmsPages();
     void hostileTopPageCannotReachTheCmsFrame();
     void foreignFrameCannotReachItsNeighbours();
@@ -243,6 +244,14 @@ void WebPageTest::clicksReachWebInvokeInOrder()
     QVERIFY(result.document.ExecScript(G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';})[1].click()")));
     QVERIFY(QTest::qWaitFor([&] { return !site->invoked.empty(); }, 10000));
     QCOMPARE(site->invoked.front(), (Args{"webparse", "56", "http://www.56.com/w12/album-aid-2x5.html"}));
+}
+
+void WebPageTest::callsBeforeTheChannelIsUpArrive()
+{
+    auto page = Open(std::string("http://") + kHostileHost + "/early.html", "5.0");
+    WaitFor(*page, "/early.html");
+    QVERIFY(QTest::qWaitFor([&] { return page->invoked.size() >= 2; }, 10000));
+    QCOMPARE(page->invoked, (std::vector<Args>{{"early", "top"}, {"early", "frame"}}));
 }
 
 void WebPageTest::adminDocumentFollowsTheCmsPages()
