@@ -32,7 +32,9 @@ std::string VideoPage(const std::string& code)
 {
     std::string html = kHead + "<title>我乐视频 " + code + " - 56.com</title></head><body>\n";
     if (code.starts_with("js")) {
-        html += "<h1>56.com</h1>\n<div class=\"video\"><h1> 我乐视频 " + code + " </h1></div>\n" + ScriptBox(code);
+        // Its advertising frame and player object are never fetched by a loader that only reads.
+        html += "<h1>56.com</h1>\n<div class=\"video\"><h1> 我乐视频 " + code + " </h1></div>\n" + ScriptBox(code) +
+                "<iframe src=\"/ad/frame.html\"></iframe>\n<object data=\"/ad/player.swf\" type=\"application/x-shockwave-flash\"></object>\n";
     } else {
         html += "<div class=\"video\"><h1><div class=\"tag\">原创</div>我乐视频 " + code + "</h1></div>\n";
         if (code != "bad")

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>

@@ -12,6 +12,7 @@ public:
 private slots:
     void scriptsRunOnlyWhenSwitchedOn();
     void scriptLoadOfADeadServerDeliversNothing();
+    void framesAndObjectsAreNotFetched();
     void loaderDestroyedDuringItsLoad();
 
 private:
@@ -45,6 +46,21 @@ void SimpleParserRenderTest::scriptsRunOnlyWhenSwitchedOn()
 
     parser.SetRunScripts(false);
     QCOMPARE(titleText(Load(parser, url)), QString());
+}
+
+void SimpleParserRenderTest::framesAndObjectsAreNotFetched()
+{
+    SimpleParser parser(Network());
+    parser.SetRunScripts(true);
+    web_.ClearRequests();
+    bool ok = false;
+    const auto seen = Load(parser, "http://www.56.com/u1/v_jsFrame.html", &ok);
+    QVERIFY(ok);
+    QVERIFY(std::any_of(seen.begin(), seen.end(), [](const Seen& s) { return s.tag == "IFRAME"; }));
+    std::vector<std::string> asked;
+    for (const auto& request : web_.Requests())
+        asked.push_back(request.target);
+    QCOMPARE(asked, std::vector<std::string>{"/u1/v_jsFrame.html"});
 }
 
 void SimpleParserRenderTest::scriptLoadOfADeadServerDeliversNothing()
