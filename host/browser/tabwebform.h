@@ -71,7 +71,7 @@ public:
     virtual void BrowserTabCanClose(TBrowserTab* sender, bool& canClose);
     // A page's window.external.WebInvoke: its arguments in call order, as text (null and
     // undefined as empty); the call returns null to the page. caller is the calling frame's
-    // document (for its values and scripts; its address is not filled in).
+    // document; its address is empty when the call came before the document completed.
     virtual void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args);
     virtual void OnFormClose();
 

@@ -146,6 +146,7 @@ void TabWebFormTest::webInvokeFromASubFrameNamesItsDocument()
     QVERIFY(left.ExecScript("window.external.WebInvoke('search', 12, null)"));
     QVERIFY(QTest::qWaitFor([&] { return !form.invoked.empty(); }, 10000));
     QVERIFY(form.invoked.front().first == left);
+    QCOMPARE(form.invoked.front().first.Href(), left.Href());
     QCOMPARE(form.invoked.front().second, (std::vector<std::string>{"search", "12", ""}));
 }
 
