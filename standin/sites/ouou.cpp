@@ -33,15 +33,8 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
     std::smatch match;
     if (!std::regex_match(request.path, match, kPlaylist))
         return false;
-    const auto album = ParseSiteAlbum(match[1].str());
-    const auto page = album ? PageOf(album->shape, ParseNumber(match[2].str()).value_or(0)) : std::nullopt;
-    if (!page)
-        return false;
-    if (page->page == album->failingPage)
-        AnswerServerError(response);
-    else
-        AnswerUtf8(response, PlaylistPage(*album, *page));
-    return true;
+    return AnswerAlbumPage(match[1].str(), ParseNumber(match[2].str()).value_or(0), response, AnswerUtf8,
+                           PlaylistPage);
 }
 
 }  // namespace

@@ -89,15 +89,7 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
     const int number = ParseNumber(match[2].str()).value_or(0);
     if (id.starts_with("edge-"))
         return AnswerEdge(id, number, response);
-    const auto album = ParseSiteAlbum(id);
-    const auto page = album ? PageOf(album->shape, number) : std::nullopt;
-    if (!page)
-        return false;
-    if (page->page == album->failingPage)
-        AnswerServerError(response);
-    else
-        AnswerGbk(response, AlbumPageText(*album, *page));
-    return true;
+    return AnswerAlbumPage(id, number, response, AnswerGbk, AlbumPageText);
 }
 
 }  // namespace

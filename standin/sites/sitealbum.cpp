@@ -75,3 +75,31 @@ void AnswerUtf8(httplib::Response& response, const std::string& utf8Page)
 {
     response.set_content(utf8Page, "text/html; charset=utf-8");
 }
+
+bool AnswerAlbumPage(std::string_view id, int number, httplib::Response& response, PageWriter write,
+                     const AlbumPageRenderer& render)
+{
+    const auto album = ParseSiteAlbum(id);
+    const auto page = album ? PageOf(album->shape, number) : std::nullopt;
+    if (!page)
+        return false;
+    if (page->page == album->failingPage)
+        AnswerServerError(response);
+    else
+        write(response, render(*album, *page));
+    return true;
+}
+
+bool AnswerItemPage(std::string_view id, std::string_view number, httplib::Response& response, PageWriter write,
+                    const ItemPageRenderer& render)
+{
+    const auto n = ParseNumber(number);
+    if (!n || *n < 1)
+        return false;
+    const auto album = ParseSiteAlbum(id);
+    if (album && album->lostItem == *n)
+        AnswerNotFound(response);
+    else
+        write(response, render(*n));
+    return true;
+}

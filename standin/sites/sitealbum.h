@@ -5,6 +5,7 @@
 #include "albumshape.h"
 #include "standinweb.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,3 +33,16 @@ void AnswerServerError(httplib::Response& response);
 void AnswerNotFound(httplib::Response& response);
 void AnswerGbk(httplib::Response& response, const std::string& utf8Page);
 void AnswerUtf8(httplib::Response& response, const std::string& utf8Page);
+
+// How a site writes its pages: AnswerGbk or AnswerUtf8.
+using PageWriter = void (*)(httplib::Response& response, const std::string& utf8Page);
+using AlbumPageRenderer = std::function<std::string(const SiteAlbum& album, const AlbumPage& page)>;
+using ItemPageRenderer = std::function<std::string(int item)>;
+
+// Page `number` of album `id`, or the server error the ID asks for on that page; false when the
+// ID or the page is not the album's.
+bool AnswerAlbumPage(std::string_view id, int number, httplib::Response& response, PageWriter write,
+                     const AlbumPageRenderer& render);
+// Item `number`'s own page, or "not found" for the item the ID loses; false for no item number.
+bool AnswerItemPage(std::string_view id, std::string_view number, httplib::Response& response, PageWriter write,
+                    const ItemPageRenderer& render);

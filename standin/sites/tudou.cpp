@@ -42,18 +42,8 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
     const auto pn = request.params.find("pn");
     if (lid == request.params.end() || pn == request.params.end())
         return false;
-    const auto album = ParseSiteAlbum(lid->second);
     const auto number = ParseNumber(pn->second);
-    if (!album || !number)
-        return false;
-    const auto page = PageOf(album->shape, *number);
-    if (!page)
-        return false;
-    if (page->page == album->failingPage)
-        AnswerServerError(response);
-    else
-        AnswerGbk(response, PlaylistPage(*album, *page));
-    return true;
+    return number && AnswerAlbumPage(lid->second, *number, response, AnswerGbk, PlaylistPage);
 }
 
 }  // namespace

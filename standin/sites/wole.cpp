@@ -43,28 +43,12 @@ std::string VideoPage(int n)
 
 bool AnswerAlbum(const std::string& id, const std::string& number, httplib::Response& response)
 {
-    const auto album = ParseSiteAlbum(id);
-    const auto page = album ? PageOf(album->shape, ParseNumber(number).value_or(0)) : std::nullopt;
-    if (!page)
-        return false;
-    if (page->page == album->failingPage)
-        AnswerServerError(response);
-    else
-        AnswerGbk(response, AlbumPageText(*album, *page));
-    return true;
+    return AnswerAlbumPage(id, ParseNumber(number).value_or(0), response, AnswerGbk, AlbumPageText);
 }
 
 bool AnswerVideo(const std::string& id, const std::string& number, httplib::Response& response)
 {
-    const auto n = ParseNumber(number);
-    if (!n || *n < 1)
-        return false;
-    const auto album = ParseSiteAlbum(id);
-    if (album && album->lostItem == *n)
-        AnswerNotFound(response);
-    else
-        AnswerGbk(response, VideoPage(*n));
-    return true;
+    return AnswerItemPage(id, number, response, AnswerGbk, VideoPage);
 }
 
 bool Answer(const StandinRequest& request, httplib::Response& response)

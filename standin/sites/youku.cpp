@@ -72,28 +72,12 @@ bool AnswerPlaylist(const std::string& id, const std::string& number, httplib::R
         AnswerUtf8(response, TailPage());
         return true;
     }
-    const auto album = ParseSiteAlbum(id);
-    const auto page = album ? PageOf(album->shape, ParseNumber(number).value_or(0)) : std::nullopt;
-    if (!page)
-        return false;
-    if (page->page == album->failingPage)
-        AnswerServerError(response);
-    else
-        AnswerUtf8(response, PlaylistPage(*album, *page));
-    return true;
+    return AnswerAlbumPage(id, ParseNumber(number).value_or(0), response, AnswerUtf8, PlaylistPage);
 }
 
 bool AnswerVideo(const std::string& id, const std::string& number, httplib::Response& response)
 {
-    const auto n = ParseNumber(number);
-    if (!n || *n < 1)
-        return false;
-    const auto album = ParseSiteAlbum(id);
-    if (album && album->lostItem == *n)
-        AnswerNotFound(response);
-    else
-        AnswerUtf8(response, VideoPage(*n));
-    return true;
+    return AnswerItemPage(id, number, response, AnswerUtf8, VideoPage);
 }
 
 bool Answer(const StandinRequest& request, httplib::Response& response)
