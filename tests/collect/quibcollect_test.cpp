@@ -31,6 +31,8 @@ private slots:
     void collectionErrorGivesNonZeroExit();
     void wrongCommandLine_data();
     void wrongCommandLine();
+    void layoutPrintsTheCopyText_data();
+    void layoutPrintsTheCopyText();
     void standinWorksOfflineAndHeadless();
     void helpDocumentsTheOptions();
     void tsvKeepsSixFieldsPerLine();
@@ -177,6 +179,34 @@ void QuibCollectTest::wrongCommandLine_data()
     QTest::newRow("album for another site") << QStringList{"--site", "youku", "--album", "1", "1x1"};
     QTest::newRow("album and list") << QStringList{"--site", "xunlei", "--album", "1", "--list-albums", "a1x1"};
     QTest::newRow("unknown option") << QStringList{"--site", "tudou", "--bogus", "1x1"};
+    QTest::newRow("layout out of range") << QStringList{"--site", "tudou", "--layout", "4", "1x1"};
+    QTest::newRow("merge without layout") << QStringList{"--site", "tudou", "--merge", "2", "1x1"};
+    QTest::newRow("layout with json") << QStringList{"--site", "tudou", "--layout", "1", "--json", "1x1"};
+}
+
+void QuibCollectTest::layoutPrintsTheCopyText_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("text");  // standard output, lines joined by "\n" ("\r" stays)
+    const QString link = "http://www.tudou.com/playlist/playindex.do?lid=1x3&iid=100000000";
+    QTest::newRow("title and address, one a line")
+        << QStringList{"--layout", "0"}
+        << "土豆视频 第1集$1000000001\r\n土豆视频 第2集$1000000002\r\n土豆视频 第3集$1000000003";
+    QTest::newRow("addresses, two a line") << QStringList{"--layout", "1", "--merge", "2"}
+                                           << "1000000001|1000000002\r\n1000000003";
+    QTest::newRow("links, three a line") << QStringList{"--layout", "2", "--merge", "3"}
+                                         << link + "1|" + link + "2|" + link + "3";
+    QTest::newRow("template, tags in any case")
+        << QStringList{"--layout", "3", "--format", "<ID>:<title>"}
+        << "1:土豆视频 第1集\r\n2:土豆视频 第2集\r\n3:土豆视频 第3集";
+}
+
+void QuibCollectTest::layoutPrintsTheCopyText()
+{
+    QFETCH(QStringList, options);
+    const Outcome outcome = Run(QStringList{"--site", "tudou", "--no-fast"} + options + QStringList{"1x3"});
+    QCOMPARE(outcome.exitCode, 0);
+    QTEST(outcome.lines.join('\n'), "text");
 }
 
 void QuibCollectTest::wrongCommandLine()

@@ -1,6 +1,7 @@
 // quib-collect: one collection from the command line, run by a hidden collection form (the same
 // code as the window's), its rows printed to standard output.
 #include "climessages.h"
+#include "formatowner.h"
 #include "dataview.h"
 #include "gbk.h"
 #include "hostapp.h"
@@ -12,6 +13,7 @@
 #include "workerthread.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
@@ -86,6 +88,20 @@ void PrintAlbums(const TParseForm& form, const CliMessages& messages, bool json)
     }
 }
 
+// The copy command itself does the work, so the text is the clipboard's to the byte.
+void PrintCopyText(TParseForm& form, const CollectOptions& options)
+{
+    SessionFormat format;
+    format.SetFormat(gbk::FromUnicode(options.format));
+    form.SetFormatOwner(&format);
+    if (options.merge)
+        form.MergeCount().setValue(*options.merge);
+    form.CopyData(*options.layout);
+    const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
+    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+    form.SetFormatOwner(nullptr);
+}
+
 int Run(const CollectOptions& options)
 {
     // Declared before the workers, so it still answers while they are stopped at exit.
@@ -101,7 +117,9 @@ int Run(const CollectOptions& options)
     TParseForm form(nullptr, &host);
     host.SetMainForm(&form);
     Collect(form, options);
-    if (options.listAlbums)
+    if (options.layout)
+        PrintCopyText(form, options);
+    else if (options.listAlbums)
         PrintAlbums(form, messages, options.json);
     else
         PrintRows(form, options.json);

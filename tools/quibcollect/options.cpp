@@ -22,6 +22,10 @@ const char* const kDescription =
     "chooser's lines (album ID=title) instead; a movie with a single album has no chooser and its\n"
     "one line is printed.\n"
     "\n"
+    "--layout 0|1|2|3 prints, instead of the rows, exactly the text the form's copy command would put\n"
+    "on the clipboard: title$address, the address, the link, or the --format template (tags <id>,\n"
+    "<title>, <url>, <date>), for the checked rows, --merge N of them to a line.\n"
+    "\n"
     "Example, offline on the built-in stand-in web:\n"
     "  quib-collect --standin --site tudou 2x3\n"
     "  quib-collect --standin --site xunlei --list-albums a3x5";
@@ -46,7 +50,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption userAgent("user-agent", "User agent of every request.", "text");
     const QCommandLineOption json("json", "One JSON object per row instead of tab-separated fields.");
     const QCommandLineOption standin("standin", "Serve the built-in stand-in web in-process and send every host to it.");
-    parser.addOptions({help, site, fast, noFast, page, album, listAlbums, connectTo, userAgent, json, standin});
+    const QCommandLineOption layout("layout", "Print the copy text of layout n (0 to 3) instead of the rows.", "n");
+    const QCommandLineOption merge("merge", "With --layout: rows merged into one line (1 to 100).", "n");
+    const QCommandLineOption format("format", "With --layout 3: the template.", "template");
+    parser.addOptions({help, site, fast, noFast, page, album, listAlbums, connectTo, userAgent, json, standin, layout,
+                       merge, format});
     parser.addPositionalArgument("ADDRESS-OR-ID", "The album address or ID.");
 
     if (!parser.parse(arguments))
@@ -83,5 +91,20 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     if (positional.size() != 1)
         return {std::nullopt, Problem("give one ADDRESS-OR-ID (see --help)."), kUsageError};
     options.address = positional.front();
+    if (parser.isSet(layout)) {
+        options.layout = parser.value(layout).toInt(&ok);
+        if (!ok || *options.layout < 0 || *options.layout > 3)
+            return {std::nullopt, Problem("--layout must be 0, 1, 2 or 3."), kUsageError};
+    }
+    if (parser.isSet(merge)) {
+        options.merge = parser.value(merge).toInt(&ok);
+        if (!ok || *options.merge < 1 || *options.merge > 100)
+            return {std::nullopt, Problem("--merge must be a number from 1 to 100."), kUsageError};
+    }
+    options.format = parser.value(format);
+    if ((options.merge || parser.isSet(format)) && !options.layout)
+        return {std::nullopt, Problem("--merge and --format go with --layout."), kUsageError};
+    if (options.layout && (options.listAlbums || options.json))
+        return {std::nullopt, Problem("--layout excludes --list-albums and --json."), kUsageError};
     return {options, QString(), 0};
 }

@@ -16,6 +16,10 @@ struct CollectOptions {
     bool json = false;
     bool standin = false;    // serve the built-in stand-in web and send every host to it
     QString address;         // the address or ID, as typed into the form
+    // Instead of the rows, the text the form's copy command would put on the clipboard.
+    std::optional<int> layout;  // 0 title$address, 1 address, 2 link, 3 template
+    std::optional<int> merge;   // rows merged into one line; the form's own default otherwise
+    QString format;             // the template of layout 3 (<id>, <title>, <url>, <date>)
 };
 
 struct ParsedCommandLine {
