@@ -5,19 +5,9 @@
 namespace {
 
 constexpr std::string_view kItem = "<item>";
-constexpr std::string_view kTitle = "<title>";
 constexpr std::string_view kClose = "</";
 constexpr std::string_view kQuote = "\"";
 
-// An item holds no video unless it has a title of its own.
-bool ReadTitle(TextCursor& item, ScannedItem& out)
-{
-    if (!item.Contains(kTitle))
-        return false;
-    item.SkipPast(kTitle);
-    out.caption = Trim(gbk::FromUtf8(item.TextBefore(kClose)));
-    return true;
-}
 
 std::string ElementText(TextCursor& item, std::string_view open)
 {
@@ -37,7 +27,7 @@ void ScanTudouFeed(std::string_view feed, const ItemSink& sink)
 {
     ForEachSection(feed, kItem, [&sink](TextCursor& item) {
         ScannedItem out;
-        if (!ReadTitle(item, out))
+        if (!ReadSectionTitle(item, out))
             return;
         out.link = ElementText(item, "<link>");
         out.data = AttributeText(item, "tudou:info id=\"");
@@ -50,7 +40,7 @@ void ScanYoukuFeed(std::string_view feed, const ItemSink& sink)
 {
     ForEachSection(feed, kItem, [&sink](TextCursor& item) {
         ScannedItem out;
-        if (!ReadTitle(item, out))
+        if (!ReadSectionTitle(item, out))
             return;
         out.link = ElementText(item, "<link>");
         out.date = ElementText(item, "<pubDate>");

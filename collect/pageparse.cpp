@@ -45,6 +45,16 @@ bool TPageParse::StopRequestedNow()
     return Terminated();
 }
 
+void TPageParse::ReportItem(std::string caption, std::string link, std::string data, std::string date)
+{
+    ItemCaption = std::move(caption);
+    ItemLink = std::move(link);
+    ItemData = std::move(data);
+    ItemDate = std::move(date);
+    ++ItemCount;
+    Synchronize([this] { CallGetUrl(); });
+}
+
 void TPageParse::Execute()
 {
     try {

@@ -48,6 +48,8 @@ protected:
     void CallParseEnd();
     // Asks the form whether to stop; true when the thread has a terminate request.
     bool StopRequestedNow();
+    // Takes one item as the current one, counts it and reports it while the form takes it in.
+    void ReportItem(std::string caption, std::string link, std::string data, std::string date);
 
     std::unique_ptr<THttpConnection> Connection;
     std::unique_ptr<THttpConnection> DetailConnection;

@@ -7,14 +7,7 @@ void TTudouRssParse::ParseHTMLDocument(const std::string& page)
     Url.clear();
     if (!OnGetUrl)
         return;
-    ScanTudouFeed(page, [this](const ScannedItem& item) {
-        ItemCaption = item.caption;
-        ItemLink = item.link;
-        ItemData = item.data;
-        ItemDate = item.date;
-        ++ItemCount;
-        Synchronize([this] { CallGetUrl(); });
-    });
+    ScanTudouFeed(page, [this](const ScannedItem& item) { ReportItem(item.caption, item.link, item.data, item.date); });
 }
 
 void TYoukuRssParse::ParseHTMLDocument(const std::string& page)
@@ -22,12 +15,5 @@ void TYoukuRssParse::ParseHTMLDocument(const std::string& page)
     Url.clear();
     if (!OnGetUrl)
         return;
-    ScanYoukuFeed(page, [this](const ScannedItem& item) {
-        ItemCaption = item.caption;
-        ItemLink = item.link;
-        ItemData = item.data;
-        ItemDate = item.date;
-        ++ItemCount;
-        Synchronize([this] { CallGetUrl(); });
-    });
+    ScanYoukuFeed(page, [this](const ScannedItem& item) { ReportItem(item.caption, item.link, item.data, item.date); });
 }

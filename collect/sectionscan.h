@@ -2,6 +2,7 @@
 // Walks the repeated sections of a feed or data document ("<item>", "<album>", "<file>"). Each
 // section is read from its own text only, up to where the next one starts, so a field missing
 // from one section is never taken from the next and the sections after it are never lost.
+#include "gbk.h"
 #include "textcursor.h"
 
 #include <functional>
@@ -31,4 +32,15 @@ void ForEachSection(std::string_view text, std::string_view opener, Read&& read)
         TextCursor section{std::string(text.substr(begin, end - begin))};
         read(section);
     }
+}
+
+// Reads a section's "<title>" (UTF-8 in the document) into out.caption; a section without a title
+// of its own holds nothing.
+inline bool ReadSectionTitle(TextCursor& section, ScannedItem& out)
+{
+    if (!section.Contains("<title>"))
+        return false;
+    section.SkipPast("<title>");
+    out.caption = Trim(gbk::FromUtf8(section.TextBefore("</")));
+    return true;
 }

@@ -4,20 +4,10 @@
 
 namespace {
 
-constexpr std::string_view kTitle = "<title>";
 constexpr std::string_view kClose = "</";
 constexpr std::string_view kCdataOpen = "<![CDATA[";
 constexpr std::string_view kCdataClose = "]]>";
 
-// A section holds nothing unless it has a title of its own.
-bool ReadTitle(TextCursor& section, ScannedItem& out)
-{
-    if (!section.Contains(kTitle))
-        return false;
-    section.SkipPast(kTitle);
-    out.caption = Trim(gbk::FromUtf8(section.TextBefore(kClose)));
-    return true;
-}
 
 }  // namespace
 
@@ -25,7 +15,7 @@ void ScanXunleiMovie(std::string_view document, const ItemSink& sink)
 {
     ForEachSection(document, "<album>", [&sink](TextCursor& album) {
         ScannedItem out;
-        if (!ReadTitle(album, out))
+        if (!ReadSectionTitle(album, out))
             return;
         album.SkipPast("<ID>");
         out.link = Trim(album.TextBefore(kClose));
@@ -37,7 +27,7 @@ void ScanXunleiAlbum(std::string_view document, const ItemSink& sink)
 {
     ForEachSection(document, "<file>", [&sink](TextCursor& file) {
         ScannedItem out;
-        if (!ReadTitle(file, out))
+        if (!ReadSectionTitle(file, out))
             return;
         file.SkipPast("<source>");
         out.data = Trim(gbk::FromUtf8(file.TextBefore(kClose)));
