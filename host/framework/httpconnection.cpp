@@ -92,7 +92,7 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_easy_reset(curl);
 
     Transfer transfer{{}, settings_.maxBodyBytes, false, false, &stopQuery_};
-    const long stallSeconds = limit > 0 ? limit : 16;
+    const long stallSeconds = settings_.stallSeconds > 0 ? settings_.stallSeconds : limit > 0 ? limit : 16;
 
     curl_slist* connectTo = nullptr;
     for (const std::string& rule : settings_.connectTo)
