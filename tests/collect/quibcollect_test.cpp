@@ -33,6 +33,7 @@ private slots:
     void wrongCommandLine();
     void layoutPrintsTheCopyText_data();
     void layoutPrintsTheCopyText();
+    void standinWorksOfflineAndHeadless_data();
     void standinWorksOfflineAndHeadless();
     void helpDocumentsTheOptions();
     void tsvKeepsSixFieldsPerLine();
@@ -219,12 +220,21 @@ void QuibCollectTest::wrongCommandLine()
     QVERIFY(web_.Requests().empty());
 }
 
+void QuibCollectTest::standinWorksOfflineAndHeadless_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("by default") << QStringList{};
+    QTest::newRow("--standin") << QStringList{"--standin"};
+}
+
 void QuibCollectTest::standinWorksOfflineAndHeadless()
 {
+    QFETCH(QStringList, flags);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("QT_QPA_PLATFORM");
-    const Outcome outcome = Run({"--standin", "--site", "xunlei", "a1x2"}, false, &environment);
+    const Outcome outcome = Run(flags + QStringList{"--site", "xunlei", "a1x2"}, false, &environment);
     QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.errors.contains("on the built-in stand-in web"), qPrintable(outcome.errors));
     QCOMPARE(outcome.lines.size(), 2);
     QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
     QVERIFY(web_.Requests().empty());  // its own stand-in answered, not this one
