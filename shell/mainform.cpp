@@ -51,9 +51,11 @@ void TMainForm::AfterShow(IModule*)
 {
     LoadSites();
 
+    // The whole collection form goes into the panel: its table and copy buttons sit beside its
+    // own MainPanel. Docked, its parent is the panel, so it is told who holds the template.
     ParseForm = new TParseForm(this, App);
-    ParseForm->hide();
-    Dock(ParseForm->findChild<QWidget*>(QStringLiteral("MainPanel"), Qt::FindDirectChildrenOnly), MainPanel);
+    ParseForm->SetFormatOwner(this);
+    Dock(ParseForm, MainPanel);
 
     HelpPage = new THelpPage(this, App);
     Dock(HelpPage->ContentPanel, HelpTabSheet);
@@ -189,9 +191,6 @@ void TMainForm::FormClose()
     }
     if (ParseForm) {
         ParseForm->FormClose();
-        // Its panel goes with it.
-        if (QWidget* panel = MainPanel->findChild<QWidget*>(QStringLiteral("MainPanel"), Qt::FindDirectChildrenOnly))
-            panel->setParent(ParseForm);
         delete ParseForm;
         ParseForm = nullptr;
     }

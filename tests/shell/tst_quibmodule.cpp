@@ -556,8 +556,16 @@ void QuibModuleTest::closeWaitsForTheCollection()
     QVERIFY(session.form->isVisible());
     // The refusal asked the collection to stop; once it has, the window closes.
     QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("采集"), 60000);
+
+    // The custom template the form edits is the window's, written back at close.
+    session.messages.OnModal([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("Edit")->setText("<id>#<title>");
+        return int(QDialog::Accepted);
+    });
+    quick->findChild<QPushButton*>("ExportButton")->click();
     QVERIFY(session.Close());
-    QVERIFY(QFile::exists(dir.filePath("Quib.properties")));
+    QCOMPARE(TStringHashTable::LoadFromFile(dir.filePath("Quib.properties"))->GetValue("Format", "-"),
+             std::string("<id>#<title>"));
 }
 
 int main(int argc, char** argv)
