@@ -30,6 +30,8 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     SitePopupMenu->setObjectName(QStringLiteral("SitePopupMenu"));
     SitePopupMenu->addActions({AddSiteNavButton, EditSiteNavButton, DelSiteNavButton});
     PageControl->setCurrentWidget(CaijiTabSheet);
+    // The hand is for the tabs; the pages under them keep their own cursors.
+    PageControl->tabBar()->setCursor(Qt::PointingHandCursor);
     PageControl->tabBar()->installEventFilter(this);
     PageControl->installEventFilter(this);
     CaijiTabSheet->installEventFilter(this);

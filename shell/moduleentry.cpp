@@ -4,10 +4,14 @@
 #include "mainform.h"
 #include "module.h"
 
+#include <stdexcept>
+
 extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
 {
     TMainForm* form = nullptr;
     try {
+        if (!app)
+            throw std::invalid_argument("no host application");
         form = new TMainForm(app->GetMainForm());
         form->App = app;
         form->Properties = app->GetProperties();
