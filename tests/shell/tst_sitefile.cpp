@@ -1,6 +1,6 @@
 // The site file without a window: the version rule, what loads and what is refused (without
 // hanging on pipes or devices), text that survives a save, atomic saves and the copy kept of a
-// file that could not be loaded.
+// file that could not be loaded. The old file name is tested through the module.
 #include "gbk.h"
 #include "sitefile.h"
 
@@ -58,7 +58,6 @@ private slots:
     void loadsSitesInOrder();
     void chineseTitlesSurviveSaveAndReload();
     void findsDepthFirstAndCaseSensitive();
-    void carriesOverTheOldName();
     void refusesWhatIsNotASiteList_data();
     void refusesWhatIsNotASiteList();
     void aFailedSaveChangesNothing();
@@ -148,21 +147,6 @@ void SiteFileTest::findsDepthFirstAndCaseSensitive()
     QCOMPARE(SiteDocument::FindSiteNode(document.Root(), "http://b/").attribute("title").value(), "inner");
     QVERIFY(!SiteDocument::FindSiteNode(document.Root(), "HTTP://B/"));
     QVERIFY(!SiteDocument::FindSiteNode(document.Root(), "http://c/"));
-}
-
-void SiteFileTest::carriesOverTheOldName()
-{
-    const QString oldPath = dir_.filePath("sites.xml");
-    const QString newPath = dir_.filePath("tool.quib.sites.xml");
-    Write(oldPath, "old");
-    QVERIFY(sitefile::CarryOverOldFile(oldPath, newPath));
-    QCOMPARE(Read(newPath), QByteArray("old"));
-    QVERIFY(!QFile::exists(oldPath));
-
-    Write(oldPath, "older");
-    QVERIFY(!sitefile::CarryOverOldFile(oldPath, newPath));
-    QCOMPARE(Read(oldPath), QByteArray("older"));
-    QCOMPARE(Read(newPath), QByteArray("old"));
 }
 
 void SiteFileTest::refusesWhatIsNotASiteList_data()
