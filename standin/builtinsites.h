@@ -27,3 +27,5 @@ void RegisterCms(StandinWeb& web);
 // The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,
 // so.ouou.com, so.video.sina.com.cn).
 void RegisterSearchPages(StandinWeb& web);
+// "www.quib.test": the publisher's site, with the collector's user guide (/help/quib.html).
+void RegisterPublisher(StandinWeb& web);
