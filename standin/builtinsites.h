@@ -27,3 +27,6 @@ void RegisterCms(StandinWeb& web);
 // The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,
 // so.ouou.com, so.video.sina.com.cn).
 void RegisterSearchPages(StandinWeb& web);
+// "www.fenmor.com" and "tools.fenmor.com": the partner's personal-finance site; with
+// "ads.standin.test" (framed by it) and "portal.standin.test" (framing it).
+void RegisterPartnerSite(StandinWeb& web);
