@@ -18,4 +18,5 @@ void RegisterBuiltinSites(StandinWeb& web)
     RegisterCms(web);
     RegisterSearchPages(web);
     RegisterPublisher(web);
+    RegisterPartnerSite(web);
 }

@@ -29,3 +29,6 @@ void RegisterCms(StandinWeb& web);
 void RegisterSearchPages(StandinWeb& web);
 // "www.quib.test": the publisher's site, with the collector's user guide (/help/quib.html).
 void RegisterPublisher(StandinWeb& web);
+// "www.fenmor.com" and "tools.fenmor.com": the partner's personal-finance site; with
+// "ads.standin.test" (framed by it) and "portal.standin.test" (framing it).
+void RegisterPartnerSite(StandinWeb& web);
