@@ -17,4 +17,5 @@ void RegisterBuiltinSites(StandinWeb& web)
     RegisterSinaAlbums(web);
     RegisterCms(web);
     RegisterSearchPages(web);
+    RegisterSearchSources(web);
 }

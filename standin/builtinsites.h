@@ -27,3 +27,7 @@ void RegisterCms(StandinWeb& web);
 // The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,
 // so.ouou.com, so.video.sina.com.cn).
 void RegisterSearchPages(StandinWeb& web);
+// The film and search sites of the video search (www.mtime.com, www.mdbchina.com, www.gougou.com,
+// www.kuaiche.com, image.baidu.com), each showing what it received, and Tudou's main-site search
+// (www.tudou.com/search/programs/ and /search/playlist/), which redirects to so.tudou.com.
+void RegisterSearchSources(StandinWeb& web);
