@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "cmsfill.h"
+#include "collectionengine.h"
 #include "dialogsetup.h"
 #include "gbk.h"
 #include "parse.h"
@@ -84,6 +85,7 @@ void TProcessForm::DoProcess()
     }
     ParseForm = new TParseForm(this, App);
     ParseForm->hide();
+    connect(&ParseForm->Engine(), &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
     ParseForm->layout()->activate();  // gives its grid the size it has in the form
     ParseForm->UrlEditor().setText(gbk::ToUnicode(TargetAddress));
     if (const auto site = EngineSiteForWord(SiteWord))
@@ -140,7 +142,7 @@ void TProcessForm::FinishButtonClick()
 {
     Copy();
     if (ParseForm)
-        AlbumId = ParseForm->CollectId;
+        AlbumId = ParseForm->Engine().CollectId();
     done(QDialog::Accepted);
 }
 

@@ -33,7 +33,7 @@ public:
     void DoProcess();
     void TimerTimer();
     void StopButtonClick();
-    Q_INVOKABLE void EndProcess();
+    void EndProcess();  // the collection has ended, however it ended
     void FinishButtonClick();
     void cxButton1Click();
     void FormClose();

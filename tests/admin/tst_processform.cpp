@@ -167,7 +167,7 @@ void ProcessFormTest::collectsReviewsAndFinishes()
     QVERIFY(!dialog->isVisible());
     QVERIFY(!dialog->Timer->isActive());
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
-    QCOMPARE(dialog->AlbumId, engine.CollectId);
+    QCOMPARE(dialog->AlbumId, engine.Engine().CollectId());
     QVERIFY(!dialog->AlbumId.empty());
 }
 
