@@ -83,6 +83,14 @@ std::optional<PlayerType> PlayerTypeFor(std::string_view version, std::string_vi
     return std::nullopt;
 }
 
+std::string PlayerTypeScript(std::string_view field, const PlayerType& type)
+{
+    // Field names and player types are fixed words of the program, with nothing to escape.
+    return "try{var e=document.getElementsByName(\"" + std::string(field) + "\")[0];if(e.tagName==\"" +
+           (type.field == PlayerType::Field::Select ? "SELECT" : "INPUT") + "\")e.value=\"" + type.value +
+           "\";}catch(e){}";
+}
+
 std::optional<std::string_view> EngineSiteForWord(std::string_view word)
 {
     const auto contains = [word](std::string_view part) { return word.find(part) != std::string_view::npos; };

@@ -32,6 +32,11 @@ struct PlayerType {
 // the version has no entry for it or is none of "3.1", "4.x", "5.0", "6.0".
 std::optional<PlayerType> PlayerTypeFor(std::string_view version, std::string_view siteWord);
 
+// The page script that writes a player type into the field of that name: the first element of
+// the name, and only when it is of the kind the version has (a text input or a list); any other
+// element is left alone.
+std::string PlayerTypeScript(std::string_view field, const PlayerType& type);
+
 // The collection engine's site key for a site word or a CMS player type, by the first rule that
 // holds ("tudou2" is Tudou, "56" is 56 before "6" is 6rooms, "iask" is Sina); none leaves the
 // engine's own choice.

@@ -46,7 +46,7 @@ void WriteBack(const BrowserDocument& document, const TProcessForm& dialog, cons
     if (!playerWord)
         return;
     if (const std::optional<PlayerType> type = PlayerTypeFor(version, *playerWord))
-        document.SetValue(PlayerTypeField(target), type->value);
+        document.ExecScript(PlayerTypeScript(PlayerTypeField(target), *type));
 }
 
 // The page bridge does not reach an about:blank document on this engine, so the script runs in

@@ -431,6 +431,22 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     QCOMPARE(Value(tab->AdminDocument, "zt_url"), std::string());
     QCOMPARE(Value(tab->AdminDocument, "zt_dq"), std::string("http://www.tudou.com/playlist/id/3x20/"));
 
+    // A player-type field of another kind than the version's is left alone: a "6.0" site writes
+    // a list, and this page has a text input.
+    site.Version = "6.0";
+    QVERIFY(QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000));
+    const BrowserDocument edit = tab->AdminDocument;
+    QVERIFY(edit.SetValue("zt_dy", "flash"));
+    Collected other6;
+    AnswerCollection({1, true, 1, false}, other6);
+    Invoke(*tab, {"webparse", "tudou", "http://www.tudou.com/playlist/id/1x2/"});
+    QCOMPARE(Value(edit, "zt_url"), other6.text);
+    QCOMPARE(Value(edit, "zt_dq"), std::string("1x2"));
+    QCOMPARE(Value(edit, "zt_dy"), std::string("flash"));
+    site.Version = "4.x";
+    QVERIFY(edit.SetValue("zt_url", ""));
+    QVERIFY(edit.SetValue("zt_dq", "http://www.tudou.com/playlist/id/3x20/"));
+
     // Calls with fewer arguments than their command uses, and unknown commands.
     messages_.Clear();
     messages_.OnModal([](QDialog& dialog) { return dialog.result(); });
