@@ -8,6 +8,7 @@
 #include "processform.h"
 #include "resultgrid.h"
 #include "scriptedmessages.h"
+#include "skin.h"
 #include "standinweb.h"
 #include "workerthread.h"
 
@@ -60,6 +61,7 @@ private slots:
     void collectsReviewsAndFinishes();
     void autoFinishClosesWithTheRowsCopied();
     void emptyAddressStaysBusy();
+    void skinAndKeys();
     void stopEndsWithTheRowsSoFar();
     void closingWhileCollectingStopsTheWorkers_data();
     void closingWhileCollectingStopsTheWorkers();
@@ -201,6 +203,27 @@ void ProcessFormTest::emptyAddressStaysBusy()
     dialog->close();
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(!dialog->Timer->isActive());
+}
+
+void ProcessFormTest::skinAndKeys()
+{
+    auto plain = Open("x", "tudou");
+    QVERIFY(!plain->Ribbon->isVisibleTo(plain.get()));
+    app_->SetSkinName("Silver");
+    auto skinned = Open("x", "tudou");
+    QVERIFY(skinned->Ribbon->isVisibleTo(skinned.get()));
+    QCOMPARE(skinned->Ribbon->SchemeName(), QStringLiteral("Silver"));
+    app_->SetSkinName("Sys");
+    // Ctrl with an arrow steps the merge count by ten, within 1..255.
+    QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(skinned->SpinEdit->value(), 11);
+    skinned->SpinEdit->setValue(250);
+    QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(skinned->SpinEdit->value(), 255);
+    // Escape cancels the options.
+    QTest::keyClick(skinned.get(), Qt::Key_Escape);
+    QCOMPARE(skinned->result(), int(QDialog::Rejected));
+    QVERIFY(!skinned->isVisible());
 }
 
 void ProcessFormTest::stopEndsWithTheRowsSoFar()
