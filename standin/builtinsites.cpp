@@ -19,4 +19,5 @@ void RegisterBuiltinSites(StandinWeb& web)
     RegisterSearchPages(web);
     RegisterPublisher(web);
     RegisterPartnerSite(web);
+    RegisterSearchSources(web);
 }

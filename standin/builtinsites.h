@@ -32,3 +32,7 @@ void RegisterPublisher(StandinWeb& web);
 // "www.fenmor.com" and "tools.fenmor.com": the partner's personal-finance site; with
 // "ads.standin.test" (framed by it) and "portal.standin.test" (framing it).
 void RegisterPartnerSite(StandinWeb& web);
+// The film and search sites of the video search (www.mtime.com, www.mdbchina.com, www.gougou.com,
+// www.kuaiche.com, image.baidu.com), each showing what it received, and Tudou's main-site search
+// (www.tudou.com/search/programs/ and /search/playlist/), which redirects to so.tudou.com.
+void RegisterSearchSources(StandinWeb& web);
