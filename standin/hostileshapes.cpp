@@ -74,12 +74,12 @@ std::string HostilePage(HostileShape shape, std::size_t bytes)
                     [](std::size_t) { return std::string("<li class=\"spename\"><a href=\"\">"); },
                     "</ul><div class=\"foot\"><a href=\"/\">偶偶网</a></div></body></html>\n");
     case HostileShape::YoukuLateBlock:
-        // One item in every KiB, so that a collection fetches a bounded number of item pages.
+        // Items with some filler between them: 2 MiB hold a few thousand, each an item page to fetch.
         return Fill(kUtf8Head + "<title>专辑</title></head><body>\n", bytes,
                     [](std::size_t n) {
                         return "<li class=\"videoImg\"><a href=\"http://www.youku.com/show_item/hostile/" +
                                std::to_string(n + 1) + ".html\" title=\"t\"><img alt=\"优酷视频 第" +
-                               std::to_string(n + 1) + "集\" src=\"x.jpg\"></a></li>\n<!--" + std::string(900, '.') +
+                               std::to_string(n + 1) + "集\" src=\"x.jpg\"></a></li>\n<!--" + std::string(200, '.') +
                                "-->\n";
                     },
                     "<ul class=\"video\"><li>end</li></ul></body></html>\n");

@@ -17,6 +17,8 @@ namespace {
 // element reopened. A page of ordinary depth spends a small fraction of this.
 constexpr std::size_t kWorkPerByte = 4;
 constexpr std::size_t kWorkBase = 4u << 20;
+// What comparing a formatting element with an active one costs, in those steps.
+constexpr std::size_t kFormattingCompare = 8;
 // The parser's memory: what it may allocate in all, and what one tag is reckoned to cost it.
 // Dense markup takes about 60 bytes of tree per byte of page.
 constexpr std::size_t kArenaCeiling = 768u << 20;
@@ -257,6 +259,8 @@ std::size_t HtmlParsablePrefix(std::string_view html)
                 // A second a or nobr closes the first.
                 if ((tag == GUMBO_TAG_A || tag == GUMBO_TAG_NOBR) && open[tag] > 0)
                     break;
+                // The parser compares a new formatting element with every one still active.
+                work += kFormattingCompare * formatting;
                 ++open[tag];
                 ++depth;
                 ++formatting;
