@@ -10,6 +10,7 @@ packages=(
   libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev libpugixml-dev libgumbo-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-wqy-microhei
 )
 

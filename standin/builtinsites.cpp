@@ -4,6 +4,8 @@
 
 void RegisterBuiltinSites(StandinWeb& web)
 {
+    // First: their addresses would otherwise be taken for ordinary albums and pages.
+    RegisterHostilePages(web);
     RegisterPagingSite(web);
     RegisterTudouFeed(web);
     RegisterYoukuFeed(web);

@@ -22,6 +22,9 @@ void Register6roomsPlaylists(StandinWeb& web);  // 6.cn
 void RegisterOuouPlaylists(StandinWeb& web);    // www.ouou.com
 void RegisterSinaAlbums(StandinWeb& web);       // you.video.sina.com.cn
 
+// Hostile pages under the sites' addresses, for IDs "hostile-<shape>-<KiB>" (sites/hostile.cpp).
+void RegisterHostilePages(StandinWeb& web);
+
 // "cms.standin.test": the CMS administration back-end, versions 3.1, 4.x, 5.0, 6.0 (/<version>/admin/...).
 void RegisterCms(StandinWeb& web);
 // The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,

@@ -152,13 +152,18 @@ bool SimpleParser::Navigate(const std::string& url)
 
 void SimpleParser::Walk(const std::string& html)
 {
+    HtmlWalkReport report;
     WalkHtml(
         html,
         [this](const HtmlElement& element) {
             if (onElement_)
                 onElement_(element);
         },
-        [this] { return stopped_; });
+        [this] { return stopped_; }, &report);
+    // The elements read are delivered all the same; what the rules did not find there the
+    // caller reports as it reports any page without them.
+    if (report.cutShort && !stopped_)
+        lastError_ = "the page was read only in part: its markup nests beyond what is parsed";
 }
 
 std::optional<std::string> SimpleParser::Fetch(const std::string& url)
