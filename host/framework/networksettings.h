@@ -12,4 +12,7 @@ struct NetworkSettings {
     std::string proxy;  // empty: direct
     // A response body larger than this is refused, so a hostile server cannot exhaust memory.
     std::size_t maxBodyBytes = 64u << 20;
+    // Seconds one transfer may take in all, however steadily its bytes trickle in; the stall
+    // limit a caller gives only catches a transfer that stops.
+    int transferDeadlineSeconds = 300;
 };
