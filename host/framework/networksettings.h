@@ -15,4 +15,6 @@ struct NetworkSettings {
     // Seconds one transfer may take in all, however steadily its bytes trickle in; the stall
     // limit a caller gives only catches a transfer that stops.
     int transferDeadlineSeconds = 300;
+    // Pages one collection fetches at most: a pager that always shows a next page ends here.
+    int maxPagesPerCollection = 10000;
 };
