@@ -81,6 +81,9 @@ void SimpleParser::PrepareApplication() { QCoreApplication::setAttribute(Qt::AA_
 
 void SimpleParser::SetBrowserSwitches(const std::string& hostResolverRules)
 {
+    static std::atomic<bool> set{false};
+    if (set.exchange(true))
+        return;
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     const auto add = [&flags](const QByteArray& flag) {
         if (!flags.isEmpty())
@@ -215,6 +218,7 @@ std::optional<std::string> SimpleParser::Fetch(const std::string& url)
 QWebEnginePage& SimpleParser::Page()
 {
     if (!page_) {
+        SetBrowserSwitches(HostResolverRules(network_));
         profile_ = new QWebEngineProfile(this);  // off the record: nothing stays behind
         profile_->setHttpUserAgent(QString::fromStdString(network_.userAgent));
         profile_->setUrlRequestInterceptor(new PageOnlyInterceptor(profile_));

@@ -14,4 +14,9 @@ struct NetworkSettings {
     int stallSeconds = 0;
     // A response body larger than this is refused, so a hostile server cannot exhaust memory.
     std::size_t maxBodyBytes = 64u << 20;
+    // Seconds one transfer may take in all, however steadily its bytes trickle in; the stall
+    // limit a caller gives only catches a transfer that stops.
+    int transferDeadlineSeconds = 300;
+    // Pages one collection fetches at most: a pager that always shows a next page ends here.
+    int maxPagesPerCollection = 10000;
 };

@@ -39,6 +39,8 @@ private slots:
     void tsvKeepsSixFieldsPerLine();
     void jsonEscapes_data();
     void jsonEscapes();
+    void scriptPagesRenderInTheRedirectedBrowser_data();
+    void scriptPagesRenderInTheRedirectedBrowser();
 
 private:
     Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr);
@@ -277,6 +279,29 @@ void QuibCollectTest::jsonEscapes()
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, literal);
     QCOMPARE(QByteArray::fromStdString(JsonString(text.toStdString())), literal);
+}
+
+void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("row");  // the line's start: RecId, Status, Caption, Url
+    QTest::newRow("56 video filled in by script") << "56" << "http://www.56.com/u12/v_jsAbc.html"
+                                                  << QStringLiteral("1\t1\t我乐视频 jsAbc\tv_jsAbc\t");
+    QTest::newRow("sina album, title by script")
+        << "sina" << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345"
+        << QStringLiteral("1\t1\t新浪专辑 5\t1234567890&uid=1650000001\t");
+}
+
+void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser()
+{
+    QFETCH(QString, site);
+    QFETCH(QString, address);
+    QFETCH(QString, row);
+    const Outcome outcome = Run({"--site", site, address});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 1);
+    QVERIFY2(outcome.lines[0].startsWith(row), qUtf8Printable(outcome.lines[0]));
 }
 
 QTEST_GUILESS_MAIN(QuibCollectTest)
