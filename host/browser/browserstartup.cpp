@@ -1,5 +1,6 @@
 #include "browserstartup.h"
 
+#include "pagebridge.h"
 #include "resscheme.h"
 #include "simpleparser.h"
 
@@ -7,4 +8,5 @@ void PrepareEmbeddedBrowser(const std::string& hostResolverRules)
 {
     SimpleParser::PrepareBrowser(hostResolverRules);
     RegisterResScheme();
+    RegisterBridgeScheme();
 }
