@@ -1,6 +1,7 @@
 #include "pagebridge.h"
 
 #include <QBuffer>
+#include <QDebug>
 #include <QEventLoop>
 #include <QFile>
 #include <QHash>
@@ -164,6 +165,8 @@ QByteArray BridgeScript(const QByteArray& pageKey, const QByteArray& external)
 
 PageBridge::PageBridge(QWebEnginePage& page, bool withExternal) : QObject(&page), page_(page), pageKey_(NewSecret())
 {
+    if (QWebEngineUrlScheme::schemeByName(kScheme).name().isEmpty())
+        qWarning("the page bridge's scheme is not registered (PrepareEmbeddedBrowser): pages get no bridge");
     BridgeSchemeHandler& handler = BridgeSchemeHandler::Of(*page.profile());
     handler.Add(pageKey_, this);
     handler_ = &handler;
