@@ -1,14 +1,14 @@
 #include "parse.h"
 
+#include "choose.h"
 #include "dataview.h"
+#include "eventhook.h"
 #include "gbk.h"
-#include "resultgrid.h"
 #include "memdata.h"
 #include "messageservice.h"
-#include "textcursor.h"
+#include "resultgrid.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
+#include <QPointer>
 
 namespace {
 
@@ -18,25 +18,47 @@ constexpr int kTimerInterval = 50;
 
 }  // namespace
 
-TParseForm::TParseForm(QWidget* owner, IApp* app)
-    : QWidget(owner), App(app), AlbumTable(std::make_unique<TStringHashTable>())
+TParseForm::TParseForm(QWidget* owner, IApp* app) : QWidget(owner), m_app(app)
 {
     setupUi(this);
-    SetUpSimpleParser();
-    Timer.setInterval(kTimerInterval);
-    launcher_ = [](TParseForm& form, const WorkerStart& start) { form.LaunchSiteWorker(start); };
+    m_timer.setInterval(kTimerInterval);
+    m_engine = std::make_unique<CollectionEngine>(*app, Data());
+    m_commands = new ResultCommands(*this, *app, Grid(), *SpinEdit);
+    m_commands->SetBusyCheck([this] { return Running(); });
+
+    // Connected first, so the form has settled before anyone else hears of an end.
+    connect(m_engine.get(), &CollectionEngine::Started, this, [this] { Started(); });
+    connect(m_engine.get(), &CollectionEngine::Ended, this, [this] { Ended(); });
+    connect(m_engine.get(), &CollectionEngine::Retrying, this, [this](int row) { View().SetFocusedRow(row); });
+    connect(m_engine.get(), &CollectionEngine::Message, this,
+            [this](CollectionEngine::MessageKind kind, const QString& text) {
+                if (kind == CollectionEngine::MessageKind::Info)
+                    m_app->GetMessages().Info(text);
+                else
+                    m_app->GetMessages().Alert(text);
+            });
+    m_engine->SetAlbumChooser([this](const std::vector<QString>& lines) { return ChooseAlbum(lines); });
+
     connect(Button, &QPushButton::clicked, this, [this] { ButtonClick(); });
-    connect(&Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+    connect(&m_timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     connect(UrlEdit, &QLineEdit::textChanged, this, [this] { UrlEditPropertiesEditValueChanged(); });
-    SetupResultCommands();
+    connect(CopyAllButton, &QPushButton::clicked, this, [this] { CopyAllButtonClick(); });
+    connect(CopyButton, &QPushButton::clicked, this, [this] { CopyButtonClick(); });
+    connect(CopyLinkButton, &QPushButton::clicked, this, [this] { CopyLinkButtonClick(); });
+    connect(ExportButton, &QPushButton::clicked, this, [this] { ExportButtonClick(); });
+    connect(PopupMenu().RetryButton, &QAction::triggered, this, [this] { RetryButtonClick(); });
+    connect(PopupMenu().AutoRetryButton, &QAction::triggered, this, [this] { AutoRetryButtonClick(); });
+    EventHook::Install(*UrlEdit, QEvent::MouseButtonDblClick, [this](QEvent&) {
+        UrlEditDblClick();
+        return true;  // instead of the box's own word selection
+    });
+    EventHook::Install(*this, QEvent::Close, [this](QEvent&) {
+        FormClose();
+        return false;
+    });
 }
 
-TParseForm::~TParseForm()
-{
-    // A worker still running stops at its next check; its callbacks no longer find the form.
-    StopRequested.Set();
-    *alive_ = nullptr;
-}
+TParseForm::~TParseForm() = default;
 
 MemData& TParseForm::Data() { return Grid().Data(); }
 
@@ -68,102 +90,29 @@ std::string TParseForm::CheckedSiteKey() const
 
 void TParseForm::ButtonClick()
 {
-    if (Button->text() == kStopCaption) {
-        RequestStop();  // also ends a page walk in progress
+    if (m_engine->IsRunning()) {
+        m_engine->RequestStop();  // also ends a page walk in progress
         return;
     }
-    const std::string address = Trim(gbk::FromUnicode(UrlEdit->text()));
-    MessageService& messages = App->GetMessages();
-    if (address.empty()) {
-        messages.Info(QStringLiteral("请输入地址！"));
+    const CollectRequest request{gbk::FromUnicode(UrlEdit->text()), CheckedSiteKey(), FastCheckBox->isChecked(),
+                                 AddCheckBox->isChecked(), PageEdit->value()};
+    if (!m_engine->Collect(request))
         UrlEdit->setFocus();
-        return;
-    }
-    if (const std::string checked = CheckedSiteKey(); !checked.empty())
-        SiteKey = checked;
-    if (SiteKey.empty()) {
-        messages.Info(QStringLiteral("请选择采集网站！"));
-        return;
-    }
-
-    const AddressClass target = ClassifyAddress(SiteKey, address);
-    if (target.action == AddressClass::Action::SinglePage) {
-        RunSinglePage(target, address);
-        return;
-    }
-    if (target.action == AddressClass::Action::Id)
-        CollectId = target.id;
-    StartProcess();
-    Launch(StarterFor(SiteKey, FastCheckBox->isChecked()));
-    if (CollectId.empty())
-        messages.Info(QStringLiteral("无法解析到正确的ID！"));
 }
 
-void TParseForm::RunSinglePage(const AddressClass& target, const std::string& address)
+void TParseForm::Started()
 {
-    StartProcess();
-    try {
-        switch (target.parser) {
-        case SinglePageParser::Tudou: ParseSimpleTudou(address, target.pageKind, true); break;
-        case SinglePageParser::Youku: ParseSimpleYouku(address, target.pageKind, true); break;
-        case SinglePageParser::Wole: ParseSimple56(address, target.pageKind, true); break;
-        case SinglePageParser::Ljf: ParseSimple6JF(address, target.pageKind, true); break;
-        case SinglePageParser::Ouou: ParseSimpleOuou(address, target.pageKind, true); break;
-        case SinglePageParser::Sina: ParseSimpleSina(address, target.pageKind, true); break;
-        case SinglePageParser::None: break;
-        }
-    } catch (const std::exception& e) {
-        // The parsers report their own failures; anything else must not leave the form running.
-        App->GetMessages().Alert(QString::fromUtf8(e.what()));
-    }
-    EndProcess();
-}
-
-void TParseForm::Launch(Starter starter)
-{
-    const int page = PageEdit->value();
-    WorkerStart start{starter, FirstAddress(starter, CollectId, page, std::uniform_int_distribution<int>(0, 99)(random_)),
-                      CollectId, FirstIndex(starter, page)};
-    try {
-        launcher_(*this, start);
-    } catch (const std::exception& e) {
-        // No worker runs, so no end callback will come: return to idle here.
-        App->GetMessages().Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(e.what()));
-        EndProcess();
-    }
-}
-
-void TParseForm::ParseTudouByWeb() { Launch(Starter::TudouByWeb); }
-void TParseForm::ParseYoukuByWeb() { Launch(Starter::YoukuByWeb); }
-void TParseForm::Parse56ByWeb() { Launch(Starter::WoleByWeb); }
-void TParseForm::Parse6JFByWeb() { Launch(Starter::LjfByWeb); }
-void TParseForm::ParseOuouByWeb() { Launch(Starter::OuouByWeb); }
-void TParseForm::ParseSinaByWeb() { Launch(Starter::SinaByWeb); }
-void TParseForm::ParseTudouByRss() { Launch(Starter::TudouByRss); }
-void TParseForm::ParseYoukuByRss() { Launch(Starter::YoukuByRss); }
-void TParseForm::ParseXunleiByMovie() { Launch(Starter::XunleiByMovie); }
-
-void TParseForm::StartProcess()
-{
-    if (!AddCheckBox->isChecked()) {
-        Data().Close();
-        QCoreApplication::processEvents();
-    }
-    Data().Open();
     View().BeginUpdate();
-    Timer.start();
+    m_timer.start();
     Button->setText(kStopCaption);
-    StopRequested.Clear();
 }
 
-void TParseForm::EndProcess()
+void TParseForm::Ended()
 {
     View().EndUpdate();
-    Timer.stop();
+    m_timer.stop();
     ProgressBar->setValue(0);
     Button->setText(kCollectCaption);
-    if (QObject* owner = parent(); owner && qstrcmp(owner->metaObject()->className(), "TProcessForm") == 0)
-        QMetaObject::invokeMethod(owner, "EndProcess");
 }
 
 void TParseForm::TimerTimer()
@@ -173,47 +122,33 @@ void TParseForm::TimerTimer()
     ProgressBar->setValue(ProgressBar->value() + 1);
 }
 
-void TParseForm::CheckTerminated(TPageParse& thread)
-{
-    if (StopRequested.IsSet())
-        thread.Terminate();
-}
-
-TPageParse::TCheckTerminatedEvent TParseForm::StopCheck() const
-{
-    // Runs on the worker thread, so it holds the flag itself rather than the form.
-    return [stop = StopRequested](TPageParse& thread) {
-        if (stop.IsSet())
-            thread.Terminate();
-    };
-}
-
-void TParseForm::ParseEnd(TPageParse&) { EndProcess(); }
-
-void TParseForm::ParseError(const std::exception& E, const std::string&, int, TPageParse&)
-{
-    App->GetMessages().Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(E.what()));
-}
-
 void TParseForm::UrlEditPropertiesEditValueChanged()
 {
     if (const auto site = SiteOfTypedAddress(gbk::FromUnicode(UrlEdit->text())))
         SiteRadio(*site).setChecked(true);
 }
 
-void TParseForm::AppendRow(const RowFields& fields)
+void TParseForm::UrlEditDblClick()
 {
-    try {
-        RowFields row = fields;
-        row.Status = true;
-        Data().Append(row);
-    } catch (...) {
-        // A row that cannot be stored is dropped; the collection goes on.
-    }
+    // The whole address at once, so a new one can be pasted or typed over it.
+    UrlEdit->selectAll();
 }
 
-void TParseForm::GetPlainUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                             const std::string& Date, int, TPageParse&)
+void TParseForm::FormClose()
 {
-    AppendRow(RowFields{Caption, Html, Date, Url, true});
+    // The Xunlei album list is only needed while its collection runs.
+    m_engine->AlbumTable().Clear();
+}
+
+void TParseForm::RetryButtonClick() { m_engine->RetryRow(View().FocusedRow()); }
+
+int TParseForm::ChooseAlbum(const std::vector<QString>& lines)
+{
+    // Owned by this form while it is shown, freed right after.
+    const QPointer<TChooseForm> dialog = new TChooseForm(this, m_app);
+    dialog->SetLines(lines);
+    const int result = m_app->GetMessages().ShowModal(*dialog);
+    const int chosen = dialog ? dialog->Chosen() : -1;
+    delete dialog.data();
+    return result == QDialog::Accepted ? chosen : -1;
 }

@@ -1,11 +1,9 @@
 // Single-page collection: one video or album page becomes one row. Text pages are fetched and
-// cut here; the others are walked element by element in the form's SimpleParser.
-#include "dataview.h"
+// cut here; the others are walked element by element in the engine's page-element loader.
+#include "collectionengine.h"
 #include "gbk.h"
 #include "httpconnection.h"
 #include "memdata.h"
-#include "messageservice.h"
-#include "parse.h"
 #include "simpleparser.h"
 #include "simplerules.h"
 
@@ -18,88 +16,72 @@ constexpr int kFetchLimit = 10;
 
 const QString kNoData = QStringLiteral("无法取得数据！");
 
-std::string FetchPage(IApp& app, const std::string& url)
+}  // namespace
+
+std::string CollectionEngine::FetchPage(const std::string& url)
 {
-    THttpConnection connection(app.GetNetwork());
+    THttpConnection connection(m_app.GetNetwork());
     connection.Get(url, kFetchLimit);
     return connection.ResponseText();
 }
 
-void AlertFailure(IApp& app, const std::exception& e) { app.GetMessages().Alert(QString::fromUtf8(e.what())); }
-
-}  // namespace
-
-void TParseForm::SetUpSimpleParser()
-{
-    SimpleParser = new ::SimpleParser(App->GetNetwork(), this);
-    SimpleParser->SetOnElement([this](const HtmlElement& element) { SimpleParserElement(element); });
-}
-
-void TParseForm::RequestStop()
-{
-    StopRequested.Set();
-    if (SimpleParser && SimpleParser->Busy())
-        SimpleParser->Stop();
-}
-
-void TParseForm::RunSimpleParser(const std::string& url, TParseData& data, bool runScripts)
+void CollectionEngine::RunSimpleParser(const std::string& url, TParseData& data, bool runScripts)
 {
     WalkSimplePage(url, data, runScripts);
 }
 
-bool TParseForm::WalkSimplePage(const std::string& url, TParseData& data, bool runScripts)
+bool CollectionEngine::WalkSimplePage(const std::string& url, TParseData& data, bool runScripts)
 {
-    if (!SimpleParser || SimpleParser->Busy())
+    if (m_simpleParser->Busy())
         return true;  // one walk at a time: a second one finds nothing
-    const QPointer<TParseForm> alive(this);
-    ::SimpleParser* loader = SimpleParser;
-    walkAddress_ = &url;
-    walkData_ = &data;
+    const QPointer<CollectionEngine> alive(this);
+    ::SimpleParser* loader = m_simpleParser;
+    m_walkAddress = &url;
+    m_walkData = &data;
     loader->SetRunScripts(runScripts);
     loader->Navigate(url);
     if (!alive)
         return false;
     loader->SetRunScripts(false);
-    walkAddress_ = nullptr;
-    walkData_ = nullptr;
+    m_walkAddress = nullptr;
+    m_walkData = nullptr;
     return true;
 }
 
-void TParseForm::SimpleParserElement(const HtmlElement& element)
+void CollectionEngine::SimpleParserElement(const HtmlElement& element)
 {
-    if (walkData_ && walkAddress_ && ApplySimpleParserRules(element, *walkAddress_, *walkData_))
-        SimpleParser->Stop();
+    if (m_walkData && m_walkAddress && ApplySimpleParserRules(element, *m_walkAddress, *m_walkData))
+        m_simpleParser->Stop();
 }
 
-void TParseForm::WriteSimpleRow(const std::string& link, bool append, RowFields fields)
+void CollectionEngine::WriteSimpleRow(const std::string& link, int row, RowFields fields)
 {
-    if (append) {
+    if (row == kAppend) {
         fields.Link = link;
-        AppendRow(fields);
+        AddRow(fields);
         return;
     }
-    const int row = View().FocusedRow();
-    if (row < 0 || row >= Data().Count())
+    if (row < 0 || row >= m_data.Count())
         return;
     try {
-        Data().Update(row, fields);
+        m_data.Update(row, fields);
     } catch (...) {
         // As with an append: a row that cannot be stored stays as it was.
     }
 }
 
-void TParseForm::ParseSimple56(const std::string& url, int kind, bool append)
+void CollectionEngine::ParseSimple56(const std::string& url, int kind, int row)
 {
     try {
-        const std::string body = FetchPage(*App, url);
+        const std::string body = FetchPage(url);
         if (body.empty()) {
-            App->GetMessages().Alert(kNoData);
+            Alert(kNoData);
             return;
         }
         Wole56Cut cut = Cut56Page(body, kind);
         switch (cut.outcome) {
-        case Wole56Cut::Outcome::WrongVideo: App->GetMessages().Alert(QStringLiteral("错误的视频地址！")); return;
-        case Wole56Cut::Outcome::WrongAlbum: App->GetMessages().Alert(QStringLiteral("错误的专辑视频！")); return;
+        case Wole56Cut::Outcome::WrongVideo: Alert(QStringLiteral("错误的视频地址！")); return;
+        case Wole56Cut::Outcome::WrongAlbum: Alert(QStringLiteral("错误的专辑视频！")); return;
         case Wole56Cut::Outcome::NeedsWalk: {
             // The page writes its player address by script.
             TParseData data;
@@ -114,59 +96,59 @@ void TParseForm::ParseSimple56(const std::string& url, int kind, bool append)
         case Wole56Cut::Outcome::Cut: break;
         }
         RowFields fields;
-        if (append)
+        if (row == kAppend)
             fields.Caption = cut.page.Caption;
         fields.Url = Strip56Root(cut.page.Url);
-        WriteSimpleRow(url, append, fields);
+        WriteSimpleRow(url, row, fields);
     } catch (const std::exception& e) {
-        AlertFailure(*App, e);
+        Alert(QString::fromUtf8(e.what()));
     }
 }
 
-void TParseForm::ParseSimple6JF(const std::string& url, int kind, bool append)
+void CollectionEngine::ParseSimple6JF(const std::string& url, int kind, int row)
 {
     try {
-        const std::string body = FetchPage(*App, url);
+        const std::string body = FetchPage(url);
         if (body.empty()) {
-            App->GetMessages().Alert(kNoData);
+            Alert(kNoData);
             return;
         }
         const SimplePage page = Cut6JFPage(gbk::FromUtf8(body), kind);
-        WriteSimpleRow(url, append, RowFields{page.Caption, page.Url, page.Date, {}, {}});
+        WriteSimpleRow(url, row, RowFields{page.Caption, page.Url, page.Date, {}, {}});
     } catch (const std::exception& e) {
-        AlertFailure(*App, e);
+        Alert(QString::fromUtf8(e.what()));
     }
 }
 
-void TParseForm::ParseSimpleYouku(const std::string& url, int kind, bool append)
+void CollectionEngine::ParseSimpleYouku(const std::string& url, int kind, int row)
 {
     try {
-        const std::string body = FetchPage(*App, url);
+        const std::string body = FetchPage(url);
         if (body.empty())
             return;
         const SimplePage page = CutYoukuPage(gbk::FromUtf8(body), kind);
-        WriteSimpleRow(url, append, RowFields{page.Caption, page.Url, {}, {}, {}});
+        WriteSimpleRow(url, row, RowFields{page.Caption, page.Url, {}, {}, {}});
     } catch (const std::exception& e) {
-        AlertFailure(*App, e);
+        Alert(QString::fromUtf8(e.what()));
     }
 }
 
-void TParseForm::ParseSimpleOuou(const std::string& url, int, bool append)
+void CollectionEngine::ParseSimpleOuou(const std::string& url, int, int row)
 {
     try {
-        const std::string body = FetchPage(*App, url);
+        const std::string body = FetchPage(url);
         if (body.empty()) {
-            App->GetMessages().Alert(kNoData);
+            Alert(kNoData);
             return;
         }
         const SimplePage page = CutOuouPage(gbk::FromUtf8(body), url);
-        WriteSimpleRow(url, append, RowFields{page.Caption, page.Url, page.Date, {}, {}});
+        WriteSimpleRow(url, row, RowFields{page.Caption, page.Url, page.Date, {}, {}});
     } catch (const std::exception& e) {
-        AlertFailure(*App, e);
+        Alert(QString::fromUtf8(e.what()));
     }
 }
 
-void TParseForm::ParseSimpleTudou(const std::string& url, int kind, bool append)
+void CollectionEngine::ParseSimpleTudou(const std::string& url, int kind, int row)
 {
     TParseData data;
     data.Site = "tudou";
@@ -174,13 +156,13 @@ void TParseForm::ParseSimpleTudou(const std::string& url, int kind, bool append)
     if (!WalkSimplePage(url, data, false))
         return;
     if (!data.Found) {
-        App->GetMessages().Alert(kNoData);
+        Alert(kNoData);
         return;
     }
-    WriteSimpleRow(url, append, RowFields{gbk::FromUnicode(data.Caption), gbk::FromUnicode(data.Url), {}, {}, {}});
+    WriteSimpleRow(url, row, RowFields{gbk::FromUnicode(data.Caption), gbk::FromUnicode(data.Url), {}, {}, {}});
 }
 
-void TParseForm::ParseSimpleSina(const std::string& url, int kind, bool append)
+void CollectionEngine::ParseSimpleSina(const std::string& url, int kind, int row)
 {
     TParseData data;
     data.Site = "sina";
@@ -189,14 +171,14 @@ void TParseForm::ParseSimpleSina(const std::string& url, int kind, bool append)
     if (!WalkSimplePage(url, data, kind != 0))
         return;
     if (!data.Found) {
-        App->GetMessages().Alert(kNoData);
+        Alert(kNoData);
         return;
     }
     RowFields fields;
     fields.Url = gbk::FromUnicode(data.Url);
-    if (append) {
+    if (row == kAppend) {
         fields.Caption = gbk::FromUnicode(data.Caption);
         fields.Date = data.Date;
     }
-    WriteSimpleRow(url, append, fields);
+    WriteSimpleRow(url, row, fields);
 }

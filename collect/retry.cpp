@@ -1,53 +1,38 @@
 // Retry: a row collected again from its own page, overwritten in place.
-#include "dataview.h"
+#include "collectionengine.h"
 #include "memdata.h"
-#include "parse.h"
 #include "retryrules.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 
-void TParseForm::RetryButtonClick()
+void CollectionEngine::RetryRow(int row)
 {
-    const int row = View().FocusedRow();
-    if (row < 0 || row >= Data().Count())
+    if (row < 0 || row >= m_data.Count())
         return;
-    RetryRow(Data().Row(row).Link);
+    const std::string link = m_data.Row(row).Link;
+    if (const std::optional<RetryTarget> target = RetryTargetOf(link))
+        RunSimpleParserFor(target->parser, link, target->kind, row);
 }
 
-void TParseForm::RetryRow(const std::string& link)
+void CollectionEngine::AutoRetry()
 {
-    const std::optional<RetryTarget> target = RetryTargetOf(link);
-    if (!target)
+    if (!m_data.Active())
         return;
-    switch (target->parser) {
-    case SinglePageParser::Tudou: ParseSimpleTudou(link, target->kind, false); break;
-    case SinglePageParser::Youku: ParseSimpleYouku(link, target->kind, false); break;
-    case SinglePageParser::Wole: ParseSimple56(link, target->kind, false); break;
-    case SinglePageParser::Ljf: ParseSimple6JF(link, target->kind, false); break;
-    case SinglePageParser::Ouou: ParseSimpleOuou(link, target->kind, false); break;
-    case SinglePageParser::Sina: ParseSimpleSina(link, target->kind, false); break;
-    case SinglePageParser::None: break;
-    }
-}
-
-void TParseForm::AutoRetryButtonClick()
-{
-    if (!Data().Active())
-        return;
-    const QPointer<TParseForm> alive(this);
-    Data().Freeze();
+    const QPointer<CollectionEngine> alive(this);
+    m_data.Freeze();
     // Rows are walked in storage order; a retry never adds or removes one.
-    for (int row = 0; row < Data().Count(); ++row) {
-        const ResultRow& current = Data().Row(row);
+    for (int row = 0; row < m_data.Count(); ++row) {
+        const ResultRow& current = m_data.Row(row);
         if (current.Status && current.Url.empty()) {
-            const std::string link = current.Link;
-            View().SetFocusedRow(row);
-            RetryRow(link);
+            emit Retrying(row);
+            if (!alive)
+                return;
+            RetryRow(row);
         }
         QCoreApplication::processEvents();
         if (!alive)
             return;
     }
-    Data().Thaw();
+    m_data.Thaw();
 }

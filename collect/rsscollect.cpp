@@ -1,26 +1,26 @@
-// Feed collection on the form: the fast mode's launchers and the rows their items become.
+// Feed collection: the fast mode's launchers and the rows their items become.
+#include "collectionengine.h"
 #include "feeddates.h"
-#include "parse.h"
 #include "rssparse.h"
 
-void TParseForm::ParseTudouRss(const std::string& url, const std::string& id, int index)
+void CollectionEngine::ParseTudouRss(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<TTudouRssParse>(url, id, index, &TParseForm::GetTudouRssUrl);
+    StartWorker<TTudouRssParse>(url, id, index, &CollectionEngine::GetTudouRssUrl);
 }
 
-void TParseForm::ParseYoukuRss(const std::string& url, const std::string& id, int index)
+void CollectionEngine::ParseYoukuRss(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<TYoukuRssParse>(url, id, index, &TParseForm::GetYoukuRssUrl);
+    StartWorker<TYoukuRssParse>(url, id, index, &CollectionEngine::GetYoukuRssUrl);
 }
 
-void TParseForm::GetTudouRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::GetTudouRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                                 const std::string& Date, int, TPageParse&)
 {
-    AppendRow(RowFields{Caption, Html, TudouFeedDate(Date), Url, true});
+    AddRow(RowFields{Caption, Html, TudouFeedDate(Date), Url, true});
 }
 
-void TParseForm::GetYoukuRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::GetYoukuRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                                 const std::string& Date, int, TPageParse&)
 {
-    AppendRow(RowFields{Caption, Html, YoukuFeedDate(Date), Url, true});
+    AddRow(RowFields{Caption, Html, YoukuFeedDate(Date), Url, true});
 }

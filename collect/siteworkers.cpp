@@ -1,7 +1,6 @@
 // The site worker behind each starter. The site parser classes register here as they come;
 // a starter without one reports that its kind of collection cannot run yet.
-#include "parse.h"
-
+#include "collectionengine.h"
 #include "gbk.h"
 #include "memdata.h"
 #include "ououpageparse.h"
@@ -18,13 +17,6 @@
 
 namespace {
 
-RowFields CheckedRow()
-{
-    RowFields row;
-    row.Status = true;
-    return row;
-}
-
 RowFields ItemRow(std::string caption, std::string url, std::string date, std::string link)
 {
     RowFields row;
@@ -37,7 +29,7 @@ RowFields ItemRow(std::string caption, std::string url, std::string date, std::s
 
 }  // namespace
 
-void TParseForm::LaunchSiteWorker(const WorkerStart& start)
+void CollectionEngine::LaunchSiteWorker(const WorkerStart& start)
 {
     switch (start.starter) {
     case Starter::TudouByWeb: ParseTudou(start.url, start.id, start.index); break;
@@ -54,65 +46,55 @@ void TParseForm::LaunchSiteWorker(const WorkerStart& start)
     }
 }
 
-void TParseForm::ParseTudou(const std::string& url, const std::string& id, int index)
+void CollectionEngine::ParseTudou(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<TTudouPageParse>(url, id, index, &TParseForm::GetTudouUrl);
+    StartWorker<TTudouPageParse>(url, id, index, &CollectionEngine::GetTudouUrl);
 }
 
-void TParseForm::ParseYouku(const std::string& url, const std::string& id, int index)
+void CollectionEngine::ParseYouku(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<TYoukuPageParse>(url, id, index, &TParseForm::GetYoukuUrl);
+    StartWorker<TYoukuPageParse>(url, id, index, &CollectionEngine::GetYoukuUrl);
 }
 
-void TParseForm::Parse56(const std::string& url, const std::string& id, int index)
+void CollectionEngine::Parse56(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<T56PageParse>(url, id, index, &TParseForm::Get56Url);
+    StartWorker<T56PageParse>(url, id, index, &CollectionEngine::Get56Url);
 }
 
-void TParseForm::Parse6JF(const std::string& url, const std::string& id, int index)
+void CollectionEngine::Parse6JF(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<T6JFPageParse>(url, id, index, &TParseForm::Get6JFUrl);
+    StartWorker<T6JFPageParse>(url, id, index, &CollectionEngine::Get6JFUrl);
 }
 
-void TParseForm::ParseOuou(const std::string& url, const std::string& id, int index)
+void CollectionEngine::ParseOuou(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<TOuouPageParse>(url, id, index, &TParseForm::GetOuouUrl);
+    StartWorker<TOuouPageParse>(url, id, index, &CollectionEngine::GetOuouUrl);
 }
 
-void TParseForm::ParseSina(const std::string& url, const std::string& id, int index)
+void CollectionEngine::ParseSina(const std::string& url, const std::string& id, int index)
 {
-    StartWorker<TSinaPageParse>(url, id, index, &TParseForm::GetSinaUrl);
+    StartWorker<TSinaPageParse>(url, id, index, &CollectionEngine::GetSinaUrl);
 }
 
-void TParseForm::AppendCutRow(const std::function<RowFields()>& cut)
-{
-    try {
-        const int index = Data().Append(CheckedRow());
-        Data().Update(index, cut());
-    } catch (...) {
-        // The row keeps what it had; the collection goes on.
-    }
-}
-
-void TParseForm::Get56Url(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::Get56Url(const std::string& Html, const std::string& Url, const std::string& Caption,
                           const std::string&, int, TPageParse&)
 {
     AppendCutRow([&] { return ItemRow(Caption, Cut56Url(Html), std::string(), Url); });
 }
 
-void TParseForm::GetTudouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::GetTudouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                              const std::string&, int, TPageParse&)
 {
     AppendCutRow([&] { return ItemRow(Caption, CutTudouUrl(Html), std::string(), Url); });
 }
 
-void TParseForm::GetYoukuUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::GetYoukuUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                              const std::string&, int, TPageParse&)
 {
     AppendCutRow([&] { return ItemRow(Caption, CutYoukuUrl(Html), std::string(), Url); });
 }
 
-void TParseForm::Get6JFUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::Get6JFUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                            const std::string&, int, TPageParse&)
 {
     if (!Caption.empty()) {
@@ -120,28 +102,30 @@ void TParseForm::Get6JFUrl(const std::string& Html, const std::string& Url, cons
         return;
     }
     // No readable title in the text: the page's elements may still hold the video.
+    const int index = AddRow(RowFields{});
+    if (index < 0)
+        return;
     try {
-        const int index = Data().Append(CheckedRow());
         TParseData data;
         data.Site = "6";
         data.Kind = 1;
-        const QPointer<TParseForm> alive(this);
+        const QPointer<CollectionEngine> alive(this);
         RunSimpleParser(Url, data, false);
         if (!alive)
             return;  // closed while the page loaded: nothing left to write into
-        Data().Update(index, ItemRow(gbk::FromUnicode(data.Caption), gbk::FromUnicode(data.Url), std::string(), Url));
+        m_data.Update(index, ItemRow(gbk::FromUnicode(data.Caption), gbk::FromUnicode(data.Url), std::string(), Url));
     } catch (...) {
         // The row keeps what it had; the collection goes on.
     }
 }
 
-void TParseForm::GetOuouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::GetOuouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                             const std::string&, int, TPageParse&)
 {
     AppendCutRow([&] { return ItemRow(Caption, CutOuouUrl(Html), std::string(), Url); });
 }
 
-void TParseForm::GetSinaUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+void CollectionEngine::GetSinaUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                             const std::string& Date, int, TPageParse&)
 {
     AppendCutRow([&] { return ItemRow(Caption, CutSinaUrl(Html), Date, Url); });

@@ -122,7 +122,7 @@ void FeedCollectTest::tudouAlbumFromItsFeed()
 {
     Collect("tudou", "http://www.tudou.com/playlist/id/3x7/");
     QVERIFY(WaitIdle());
-    QCOMPARE(form_->CollectId, std::string("3x7"));
+    QCOMPARE(form_->Engine().CollectId(), std::string("3x7"));
     const QStringList rows = Rows();
     QCOMPARE(rows.size(), 21);
     QCOMPARE(rows.front(), QString("第1集 土豆视频|50000001|2009-03-11 08:00:00|http://www.tudou.com/programs/view/td3x7n1/"));
@@ -259,7 +259,7 @@ void FeedCollectTest::movieWithOneAlbumGoesStraightToIt()
     QVERIFY(WaitIdle());
     QVERIFY(messages_.Messages().empty());  // no chooser, no message
     QCOMPARE(Rows(), rows);
-    QCOMPARE(QByteArray::fromStdString(form_->CollectId), album);
+    QCOMPARE(QByteArray::fromStdString(form_->Engine().CollectId()), album);
     QCOMPARE(RequestsFor("/voddata/xml/movieinfo/movie/" + movie.toStdString() + ".xml"), 1);
     QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/" + album.toStdString() + ".xml"), 1);
 }
@@ -317,7 +317,7 @@ void FeedCollectTest::chosenAlbumIsCollected()
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows.front(), QString("第1集|http://vod.xunlei.com/a3x5_2/1.rmvb||"));
     QCOMPARE(rows.back(), QString("第5集|http://vod.xunlei.com/a3x5_2/5.rmvb||"));
-    QCOMPARE(form_->CollectId, std::string("a3x5_2"));  // the album's ID, not the movie's
+    QCOMPARE(form_->Engine().CollectId(), std::string("a3x5_2"));  // the album's ID, not the movie's
     QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/a3x5_2.xml"), 1);
     QCOMPARE(form_->CollectButton().text(), QString("采集"));
     QVERIFY(messages_.Texts(Kind::Alert).empty());

@@ -335,9 +335,9 @@ void GridCommandsTest::doubleClickSelectsTheAddress()
 
 void GridCommandsTest::closingReleasesTheAlbumTable()
 {
-    f_.form->AlbumTable->Add("album", "1");
+    f_.form->Engine().AlbumTable().Add("album", "1");
     f_.form->close();
-    QCOMPARE(f_.form->AlbumTable->GetCount(), 0);
+    QCOMPARE(f_.form->Engine().AlbumTable().GetCount(), 0);
 }
 
 QTEST_MAIN(GridCommandsTest)

@@ -12,14 +12,6 @@
 
 using Kind = ScriptedMessages::Kind;
 
-// Stands in for the collection dialog: the form calls its owner's EndProcess by name.
-class TProcessForm : public QWidget {
-    Q_OBJECT
-public:
-    int ended = 0;
-    Q_INVOKABLE void EndProcess() { ++ended; }
-};
-
 class ParseFormTest : public QObject {
     Q_OBJECT
 private slots:
@@ -53,7 +45,7 @@ private:
     std::unique_ptr<WorkerRegistry> workers_;
     std::unique_ptr<HostApp> app_;
     std::unique_ptr<TParseForm> form_;
-    std::vector<TParseForm::WorkerStart> starts_;
+    std::vector<CollectionEngine::WorkerStart> starts_;
 };
 
 void ParseFormTest::init()
@@ -82,14 +74,16 @@ void ParseFormTest::cleanup()
 void ParseFormTest::UseListWorker(TParseForm& form)
 {
     // The list worker reads whatever list the address box names.
-    form.SetWorkerLauncher([](TParseForm& f, const TParseForm::WorkerStart& start) {
-        f.StartWorker<ListParse>(std::string(kListRoot) + start.id, start.id, start.index, &TParseForm::GetPlainUrl);
+    form.Engine().SetWorkerLauncher([](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+        engine.StartWorker<ListParse>(std::string(kListRoot) + start.id, start.id, start.index,
+                                      &CollectionEngine::GetPlainUrl);
     });
 }
 
 void ParseFormTest::UseRecorder(TParseForm& form)
 {
-    form.SetWorkerLauncher([this](TParseForm&, const TParseForm::WorkerStart& start) { starts_.push_back(start); });
+    form.Engine().SetWorkerLauncher(
+        [this](CollectionEngine&, const CollectionEngine::WorkerStart& start) { starts_.push_back(start); });
 }
 
 bool ParseFormTest::WaitIdle(TParseForm& form, int ms)
@@ -173,8 +167,8 @@ void ParseFormTest::startersGetTheirFirstAddress()
     QTEST(QByteArray::fromStdString(starts_[0].url), "url");
     QTEST(QByteArray::fromStdString(starts_[0].id), "id");
     QTEST(starts_[0].index, "index");
-    QTEST(QByteArray::fromStdString(form_->CollectId), "id");
-    QCOMPARE(QByteArray::fromStdString(form_->SiteKey), site);
+    QTEST(QByteArray::fromStdString(form_->Engine().CollectId()), "id");
+    QCOMPARE(QByteArray::fromStdString(form_->Engine().SiteKey()), site);
     QVERIFY(form_->Running());
     QCOMPARE(form_->CollectButton().text(), QString("终止"));
     QVERIFY(messages_.Messages().empty());
@@ -281,7 +275,7 @@ void ParseFormTest::stopTakesEffectWhenTheWorkerEnds()
     form_->ButtonClick();
     QTRY_COMPARE(web_.Requests().size(), std::size_t(1));
     form_->ButtonClick();  // 终止
-    QVERIFY(form_->StopRequested.IsSet());
+    QVERIFY(form_->Engine().StopRequested().IsSet());
     QCOMPARE(form_->CollectButton().text(), QString("终止"));  // not yet: the worker has to end first
     QVERIFY(WaitIdle(*form_, 10000));
     QCOMPARE(form_->CollectButton().text(), QString("采集"));
@@ -350,15 +344,22 @@ void ParseFormTest::typedAddressChecksTheSiteRadio()
 
 void ParseFormTest::processFormOwnerIsToldOfTheEnd()
 {
-    TProcessForm owner;
+    // The collection dialog hears of the end once, when the form has already returned to idle.
+    QWidget owner;
     auto* hidden = new TParseForm(&owner, app_.get());  // owned by the dialog, as it is there
     UseRecorder(*hidden);
+    std::vector<QString> captionsAtEnd;
+    QObject::connect(&hidden->Engine(), &CollectionEngine::Ended, &owner, [&] {
+        QVERIFY(!hidden->Running());
+        captionsAtEnd.push_back(hidden->CollectButton().text());
+    });
     hidden->SiteRadio("sina").setChecked(true);
     hidden->UrlEditor().setText("678");
     hidden->ButtonClick();
-    QCOMPARE(owner.ended, 0);
+    QVERIFY(captionsAtEnd.empty());
     hidden->EndProcess();
-    QCOMPARE(owner.ended, 1);
+    hidden->EndProcess();
+    QCOMPARE(captionsAtEnd, std::vector<QString>{"采集"});
 }
 
 QTEST_MAIN(ParseFormTest)

@@ -88,7 +88,7 @@ void ParseSimpleTest::pageBecomesOneRow()
     QCOMPARE(gbk::ToUnicode(row.Link), address);
     QVERIFY(row.Status);
     QCOMPARE(row.RecId, 1);
-    QVERIFY(!form.SimpleParser->Busy());
+    QVERIFY(!form.Engine().Loader().Busy());
 }
 
 void ParseSimpleTest::failedPageWritesNoRow_data()
@@ -171,7 +171,7 @@ void ParseSimpleTest::stopEndsAWalkInProgress()
     bool runningWhenStopped = false;
     // The page never comes; the user presses the button again while the form waits for it.
     QTimer::singleShot(300, &form, [&form, &runningWhenStopped] {
-        runningWhenStopped = form.Running() && form.SimpleParser->Busy();
+        runningWhenStopped = form.Running() && form.Engine().Loader().Busy();
         form.ButtonClick();
     });
     fixture_.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
@@ -179,19 +179,19 @@ void ParseSimpleTest::stopEndsAWalkInProgress()
     QCOMPARE(fixture_.Alerts(), std::vector<QString>{"无法取得数据！"});
     QCOMPARE(form.Data().Count(), 0);
     QVERIFY(!form.Running());
-    QVERIFY(!form.SimpleParser->Busy());
+    QVERIFY(!form.Engine().Loader().Busy());
 }
 
 void ParseSimpleTest::stalledScriptPageEndsAtTheTimeout()
 {
     // The browser page goes to the stand-in, whose fault route sends headers and then nothing.
     TParseForm& form = fixture_.Form();
-    form.SimpleParser->SetTimeout(std::chrono::milliseconds(1500));
+    form.Engine().Loader().SetTimeout(std::chrono::milliseconds(1500));
     fixture_.Collect("http://you.video.sina.com.cn/__fault/stall?seconds=60&p=topicPlay.php?uid=1#2", "sina");
     QCOMPARE(fixture_.Alerts(), std::vector<QString>{"无法取得数据！"});
     QCOMPARE(form.Data().Count(), 0);
     QVERIFY(!form.Running());
-    QVERIFY(!form.SimpleParser->Options().runScripts);
+    QVERIFY(!form.Engine().Loader().Options().runScripts);
 }
 
 void ParseSimpleTest::appendKeepsEarlierRows()

@@ -74,22 +74,22 @@ std::string PlaylistMark(const std::string& site)
 std::string ItemMark(const std::string& site) { return site == "youku" ? "/show_item/" : "/videoitem-"; }
 
 template <class Parser>
-void StartParser(TParseForm& form, const TParseForm::WorkerStart& start, TPageParse::TOnGetUrlEvent onRow)
+void StartParser(CollectionEngine& engine, const CollectionEngine::WorkerStart& start, TPageParse::TOnGetUrlEvent onRow)
 {
     WorkerThread::Start<Parser>(
-        form.App->GetWorkers(), form.App->GetNetwork(), start.url, start.id, start.index, std::move(onRow),
-        [&form](const std::exception& e, const std::string& url, int index, TPageParse& t) {
-            form.ParseError(e, url, index, t);
+        engine.App().GetWorkers(), engine.App().GetNetwork(), start.url, start.id, start.index, std::move(onRow),
+        [&engine](const std::exception& e, const std::string& url, int index, TPageParse& t) {
+            engine.ParseError(e, url, index, t);
         },
-        [&form](TPageParse& t) { form.ParseEnd(t); },
-        [stop = form.StopRequested](TPageParse& t) {
+        [&engine](TPageParse& t) { engine.ParseEnd(t); },
+        [stop = engine.StopRequested()](TPageParse& t) {
             if (stop.IsSet())
                 t.Terminate();
         });
 }
 
 // The site's own parser, with a row callback of the test's choosing.
-void StartSiteParser(const std::string& site, TParseForm& form, const TParseForm::WorkerStart& start,
+void StartSiteParser(const std::string& site, CollectionEngine& form, const CollectionEngine::WorkerStart& start,
                      TPageParse::TOnGetUrlEvent onRow)
 {
     if (site == "tudou") StartParser<TTudouPageParse>(form, start, std::move(onRow));
@@ -100,14 +100,14 @@ void StartSiteParser(const std::string& site, TParseForm& form, const TParseForm
     else StartParser<TSinaPageParse>(form, start, std::move(onRow));
 }
 
-TParseForm::RowMethod RowCallbackOf(const std::string& site)
+CollectionEngine::RowMethod RowCallbackOf(const std::string& site)
 {
-    if (site == "tudou") return &TParseForm::GetTudouUrl;
-    if (site == "youku") return &TParseForm::GetYoukuUrl;
-    if (site == "56") return &TParseForm::Get56Url;
-    if (site == "6jf") return &TParseForm::Get6JFUrl;
-    if (site == "ouou") return &TParseForm::GetOuouUrl;
-    return &TParseForm::GetSinaUrl;
+    if (site == "tudou") return &CollectionEngine::GetTudouUrl;
+    if (site == "youku") return &CollectionEngine::GetYoukuUrl;
+    if (site == "56") return &CollectionEngine::Get56Url;
+    if (site == "6jf") return &CollectionEngine::Get6JFUrl;
+    if (site == "ouou") return &CollectionEngine::GetOuouUrl;
+    return &CollectionEngine::GetSinaUrl;
 }
 
 }  // namespace
@@ -364,14 +364,16 @@ void SitePageParseTest::stopBetweenItemsKeepsTheRows()
     QFETCH(QByteArray, site);
     const std::string key = site.toStdString();
     // The stop is asked for while the second row is appended, as a person pressing 终止 then.
-    form_->SetWorkerLauncher([key](TParseForm& form, const TParseForm::WorkerStart& start) {
-        const TParseForm::RowMethod method = RowCallbackOf(key);
-        StartSiteParser(key, form, start,
-                        [&form, method](const std::string& html, const std::string& link, const std::string& caption,
-                                        const std::string& date, int index, TPageParse& worker) {
-                            (form.*method)(html, link, caption, date, index, worker);
-                            if (form.Data().Count() == 2)
-                                form.ButtonClick();
+    TParseForm* form = form_.get();
+    form_->Engine().SetWorkerLauncher([key, form](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+        const CollectionEngine::RowMethod method = RowCallbackOf(key);
+        StartSiteParser(key, engine, start,
+                        [&engine, form, method](const std::string& html, const std::string& link,
+                                                const std::string& caption, const std::string& date, int index,
+                                                TPageParse& worker) {
+                            (engine.*method)(html, link, caption, date, index, worker);
+                            if (engine.Data().Count() == 2)
+                                form->ButtonClick();
                         });
     });
     Collect(site, "2x4");
@@ -398,8 +400,8 @@ void SitePageParseTest::withoutRowCallbackItemsAreOnlyCounted()
 {
     QFETCH(QByteArray, site);
     const std::string key = site.toStdString();
-    form_->SetWorkerLauncher([key](TParseForm& form, const TParseForm::WorkerStart& start) {
-        StartSiteParser(key, form, start, {});
+    form_->Engine().SetWorkerLauncher([key](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+        StartSiteParser(key, engine, start, {});
     });
     Collect(site, "3x2");
     QVERIFY(WaitIdle());

@@ -16,14 +16,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 
 #include <cstdio>
 #include <optional>
 
 namespace {
-
-constexpr int kIdlePollMs = 10;
 
 NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<StandinWeb>& standin)
 {
@@ -45,15 +42,15 @@ void Collect(TParseForm& form, const CollectOptions& options)
     form.FastSwitch().setChecked(options.fast);
     form.StartPage().setValue(options.page);
     form.UrlEditor().setText(options.address);
-    form.ButtonClick();
+    // Connected before the start: a single page ends inside ButtonClick itself.
     QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!form.Running())
-            loop.quit();
+    bool ended = false;
+    QObject::connect(&form.Engine(), &CollectionEngine::Ended, &loop, [&] {
+        ended = true;
+        loop.quit();
     });
-    poll.start(kIdlePollMs);
-    if (form.Running())
+    form.ButtonClick();
+    if (!ended && form.Engine().IsRunning())
         loop.exec();
 }
 
@@ -71,14 +68,14 @@ void PrintRows(TParseForm& form, bool json)
     }
 }
 
-void PrintAlbums(const TParseForm& form, const CliMessages& messages, bool json)
+void PrintAlbums(TParseForm& form, const CliMessages& messages, bool json)
 {
     std::vector<QString> lines;
     if (messages.ChooserLines()) {
         lines = *messages.ChooserLines();
     } else {
         // One album or none: no chooser, but the line it would have shown.
-        for (const std::string& entry : form.AlbumTable->Strings())
+        for (const std::string& entry : form.Engine().AlbumTable().Strings())
             lines.push_back(gbk::ToUnicode(entry));
     }
     int position = 0;

@@ -1,0 +1,186 @@
+#include "collectionengine.h"
+
+#include "memdata.h"
+#include "simpleparser.h"
+#include "textcursor.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+CollectionEngine::CollectionEngine(IApp& app, MemData& data, QObject* parent)
+    : QObject(parent), m_app(app), m_data(data), m_albumTable(std::make_unique<TStringHashTable>())
+{
+    m_simpleParser = new ::SimpleParser(m_app.GetNetwork(), this);
+    m_simpleParser->SetOnElement([this](const HtmlElement& element) { SimpleParserElement(element); });
+    m_launcher = [](CollectionEngine& engine, const WorkerStart& start) { engine.LaunchSiteWorker(start); };
+}
+
+CollectionEngine::~CollectionEngine()
+{
+    // A worker still running stops at its next check; its callbacks no longer find the engine.
+    m_stopRequested.Set();
+    *m_alive = nullptr;
+}
+
+bool CollectionEngine::Collect(const CollectRequest& request)
+{
+    const std::string address = Trim(request.address);
+    if (address.empty()) {
+        Info(QStringLiteral("请输入地址！"));
+        return false;
+    }
+    if (!request.checkedSite.empty())
+        m_siteKey = request.checkedSite;
+    if (m_siteKey.empty()) {
+        Info(QStringLiteral("请选择采集网站！"));
+        return true;
+    }
+
+    m_page = request.page;
+    const AddressClass target = ClassifyAddress(m_siteKey, address);
+    if (target.action == AddressClass::Action::SinglePage) {
+        StartProcess(request.append);
+        RunSinglePage(target, address);
+        return true;
+    }
+    if (target.action == AddressClass::Action::Id)
+        m_collectId = target.id;
+    StartProcess(request.append);
+    Launch(StarterFor(m_siteKey, request.fast));
+    if (m_collectId.empty())
+        Info(QStringLiteral("无法解析到正确的ID！"));
+    return true;
+}
+
+void CollectionEngine::RunSinglePage(const AddressClass& target, const std::string& address)
+{
+    const QPointer<CollectionEngine> alive(this);
+    try {
+        RunSimpleParserFor(target.parser, address, target.pageKind, kAppend);
+    } catch (const std::exception& e) {
+        // The parsers report their own failures; anything else must not leave the form running.
+        Alert(QString::fromUtf8(e.what()));
+    }
+    if (alive)
+        EndProcess();
+}
+
+void CollectionEngine::RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row)
+{
+    switch (parser) {
+    case SinglePageParser::Tudou: ParseSimpleTudou(url, kind, row); break;
+    case SinglePageParser::Youku: ParseSimpleYouku(url, kind, row); break;
+    case SinglePageParser::Wole: ParseSimple56(url, kind, row); break;
+    case SinglePageParser::Ljf: ParseSimple6JF(url, kind, row); break;
+    case SinglePageParser::Ouou: ParseSimpleOuou(url, kind, row); break;
+    case SinglePageParser::Sina: ParseSimpleSina(url, kind, row); break;
+    case SinglePageParser::None: break;
+    }
+}
+
+void CollectionEngine::Launch(Starter starter)
+{
+    WorkerStart start{starter,
+                      FirstAddress(starter, m_collectId, m_page, std::uniform_int_distribution<int>(0, 99)(m_random)),
+                      m_collectId, FirstIndex(starter, m_page)};
+    try {
+        m_launcher(*this, start);
+    } catch (const std::exception& e) {
+        // No worker runs, so no end callback will come: return to idle here.
+        Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(e.what()));
+        EndProcess();
+    }
+}
+
+void CollectionEngine::ParseTudouByWeb() { Launch(Starter::TudouByWeb); }
+void CollectionEngine::ParseYoukuByWeb() { Launch(Starter::YoukuByWeb); }
+void CollectionEngine::Parse56ByWeb() { Launch(Starter::WoleByWeb); }
+void CollectionEngine::Parse6JFByWeb() { Launch(Starter::LjfByWeb); }
+void CollectionEngine::ParseOuouByWeb() { Launch(Starter::OuouByWeb); }
+void CollectionEngine::ParseSinaByWeb() { Launch(Starter::SinaByWeb); }
+void CollectionEngine::ParseTudouByRss() { Launch(Starter::TudouByRss); }
+void CollectionEngine::ParseYoukuByRss() { Launch(Starter::YoukuByRss); }
+void CollectionEngine::ParseXunleiByMovie() { Launch(Starter::XunleiByMovie); }
+
+void CollectionEngine::StartProcess(bool append)
+{
+    if (!append) {
+        m_data.Close();
+        QCoreApplication::processEvents();
+    }
+    m_data.Open();
+    m_running = true;
+    m_stopRequested.Clear();
+    emit Started();
+}
+
+void CollectionEngine::EndProcess()
+{
+    if (!m_running)
+        return;  // one end per collection, however many ways it was reached
+    m_running = false;
+    emit Ended();
+}
+
+void CollectionEngine::RequestStop()
+{
+    m_stopRequested.Set();
+    if (m_simpleParser->Busy())
+        m_simpleParser->Stop();
+}
+
+void CollectionEngine::CheckTerminated(TPageParse& thread)
+{
+    if (m_stopRequested.IsSet())
+        thread.Terminate();
+}
+
+TPageParse::TCheckTerminatedEvent CollectionEngine::StopCheck() const
+{
+    // Runs on the worker thread, so it holds the flag itself rather than the engine.
+    return [stop = m_stopRequested](TPageParse& thread) {
+        if (stop.IsSet())
+            thread.Terminate();
+    };
+}
+
+void CollectionEngine::ParseEnd(TPageParse&) { EndProcess(); }
+
+void CollectionEngine::ParseError(const std::exception& E, const std::string&, int, TPageParse&)
+{
+    Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(E.what()));
+}
+
+int CollectionEngine::AddRow(const RowFields& fields)
+{
+    int index = -1;
+    try {
+        RowFields row = fields;
+        row.Status = true;
+        index = m_data.Append(row);
+    } catch (...) {
+        // A row that cannot be stored is dropped; the collection goes on.
+        return -1;
+    }
+    if (index >= 0)
+        emit RowAdded(index);
+    return index;
+}
+
+void CollectionEngine::AppendCutRow(const std::function<RowFields()>& cut)
+{
+    const int index = AddRow(RowFields{});
+    if (index < 0)
+        return;
+    try {
+        m_data.Update(index, cut());
+    } catch (...) {
+        // The row keeps what it had; the collection goes on.
+    }
+}
+
+void CollectionEngine::GetPlainUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                                   const std::string& Date, int, TPageParse&)
+{
+    AddRow(RowFields{Caption, Html, Date, Url, true});
+}

@@ -1,0 +1,231 @@
+#pragma once
+// The collection engine: the run state of one collection form and everything that fills its
+// table. It starts the site workers and the single-page walk, receives their callbacks on the
+// user-interface thread and tells its form (and whoever hosts the form) through signals. It
+// knows no widget, so a dialog, the window and the command-line tool drive the same code.
+#include "addressrules.h"
+#include "app.h"
+#include "pageparse.h"
+#include "resultrow.h"
+#include "simplerules.h"
+#include "stopflag.h"
+#include "workerthread.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+class HtmlElement;
+class MemData;
+class SimpleParser;
+
+// What the form's controls say when a collection is asked for.
+struct CollectRequest {
+    std::string address;      // GBK, as typed; surrounding blanks do not count
+    std::string checkedSite;  // the site radio checked, empty when none is
+    bool fast = true;         // feeds instead of playlist pages where a site has them
+    bool append = false;      // keep the rows already in the table
+    int page = 1;             // the playlist page to start from
+};
+
+class CollectionEngine : public QObject {
+    Q_OBJECT
+public:
+    enum class MessageKind { Info, Alert };
+    Q_ENUM(MessageKind)
+
+    CollectionEngine(IApp& app, MemData& data, QObject* parent = nullptr);
+    ~CollectionEngine() override;
+
+    IApp& App() { return m_app; }
+    MemData& Data() { return m_data; }
+    bool IsRunning() const { return m_running; }
+
+    // Starts the collection a request describes: a single page at once, an album through its
+    // site's worker. False when there is no address to collect from (nothing was started).
+    bool Collect(const CollectRequest& request);
+    // Asks a running collection to stop: the workers at their next check, a page walk at once.
+    void RequestStop();
+    // Enters and leaves the running state; the table is emptied first unless rows are added to it.
+    void StartProcess(bool append);
+    void EndProcess();
+
+    // Collects a row again from its Link and overwrites it in place.
+    void RetryRow(int row);
+    // Retries every checked row whose Url is empty, in storage order.
+    void AutoRetry();
+
+    // The run state: the album's ID, the site of the last collection (kept when no site radio is
+    // checked), the stop request the workers read, and a Xunlei movie's albums.
+    const std::string& CollectId() const { return m_collectId; }
+    const std::string& SiteKey() const { return m_siteKey; }
+    const StopFlag& StopRequested() const { return m_stopRequested; }
+    TStringHashTable& AlbumTable() { return *m_albumTable; }
+    ::SimpleParser& Loader() { return *m_simpleParser; }
+
+    // How a starter's worker is launched. By default each starter's own site worker; the seam
+    // lets a caller run the same engine with a worker of its own.
+    struct WorkerStart {
+        Starter starter;
+        std::string url;
+        std::string id;
+        int index;
+    };
+    using WorkerLauncher = std::function<void(CollectionEngine& engine, const WorkerStart& start)>;
+    void SetWorkerLauncher(WorkerLauncher launcher) { m_launcher = std::move(launcher); }
+    // Picks one of a movie's albums; returns its position, or -1 when none was chosen.
+    using AlbumChooser = std::function<int(const std::vector<QString>& lines)>;
+    void SetAlbumChooser(AlbumChooser chooser) { m_chooser = std::move(chooser); }
+
+    using RowMethod = void (CollectionEngine::*)(const std::string& Html, const std::string& Url,
+                                                 const std::string& Caption, const std::string& Date, int Index,
+                                                 TPageParse& PP);
+    using EndMethod = void (CollectionEngine::*)(TPageParse& PP);
+
+    // Starts a worker of class Worker whose callbacks reach this engine only while it exists.
+    template <class Worker>
+    std::shared_ptr<Worker> StartWorker(const std::string& url, const std::string& id, int index, RowMethod onRow,
+                                        EndMethod onEnd = &CollectionEngine::ParseEnd)
+    {
+        return WorkerThread::Start<Worker>(m_app.GetWorkers(), m_app.GetNetwork(), url, id, index, Guarded(onRow),
+                                           Guarded(&CollectionEngine::ParseError), Guarded(onEnd), StopCheck());
+    }
+
+    // The workers' end and error callbacks.
+    void CheckTerminated(TPageParse& thread);
+    void ParseEnd(TPageParse& thread);
+    void ParseError(const std::exception& E, const std::string& Url, int Index, TPageParse& thread);
+
+    // Starters: build the first address from CollectId and the start page and launch the worker.
+    void ParseTudouByWeb();
+    void ParseYoukuByWeb();
+    void Parse56ByWeb();
+    void Parse6JFByWeb();
+    void ParseOuouByWeb();
+    void ParseSinaByWeb();
+    void ParseTudouByRss();
+    void ParseYoukuByRss();
+    void ParseXunleiByMovie();
+
+    // Single-page parsers: run on this thread and append a row, or overwrite row `row` on retry.
+    void ParseSimpleTudou(const std::string& url, int kind, int row);
+    void ParseSimpleYouku(const std::string& url, int kind, int row);
+    void ParseSimple56(const std::string& url, int kind, int row);
+    void ParseSimple6JF(const std::string& url, int kind, int row);
+    void ParseSimpleOuou(const std::string& url, int kind, int row);
+    void ParseSimpleSina(const std::string& url, int kind, int row);
+    static constexpr int kAppend = -1;  // the row argument of a parser that appends
+    // The single-page engine: loads url in the loader and runs the element rules of data.Site
+    // over it (scripts on for this load when runScripts); returns when the walk has ended.
+    void RunSimpleParser(const std::string& url, TParseData& data, bool runScripts);
+
+    // Paged collection of the playlist pages: the site workers' launchers and row callbacks.
+    void ParseTudou(const std::string& url, const std::string& id, int index);
+    void ParseYouku(const std::string& url, const std::string& id, int index);
+    void Parse56(const std::string& url, const std::string& id, int index);
+    void Parse6JF(const std::string& url, const std::string& id, int index);
+    void ParseOuou(const std::string& url, const std::string& id, int index);
+    void ParseSina(const std::string& url, const std::string& id, int index);
+    void Get56Url(const std::string& Html, const std::string& Url, const std::string& Caption,
+                  const std::string& Date, int Index, TPageParse& PP);
+    void GetTudouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                     const std::string& Date, int Index, TPageParse& PP);
+    void GetYoukuUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                     const std::string& Date, int Index, TPageParse& PP);
+    void Get6JFUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                   const std::string& Date, int Index, TPageParse& PP);
+    void GetOuouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                    const std::string& Date, int Index, TPageParse& PP);
+    void GetSinaUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                    const std::string& Date, int Index, TPageParse& PP);
+
+    // Feed and Xunlei collection: the launchers, row callbacks and the Xunlei album step.
+    void ParseTudouRss(const std::string& url, const std::string& id, int index);
+    void ParseYoukuRss(const std::string& url, const std::string& id, int index);
+    void ParseXunleiMovie(const std::string& url, const std::string& id, int index);
+    void ParseXunleiByAlbumList();
+    void ParseXunleiAlbumList(const std::string& url, const std::string& id, int index);
+    void GetTudouRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                        const std::string& Date, int Index, TPageParse& PP);
+    void GetYoukuRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                        const std::string& Date, int Index, TPageParse& PP);
+    void GetXunleiAlbumUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                           const std::string& Date, int Index, TPageParse& PP);
+    void GetXunleiUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                      const std::string& Date, int Index, TPageParse& PP);
+    void ParseXunleiMovieEnd(TPageParse& thread);
+
+    // Row callback that takes an item as it comes: data to Url, link to Link.
+    void GetPlainUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
+                     const std::string& Date, int Index, TPageParse& PP);
+
+signals:
+    // A collection began; the table is open (and empty unless rows are added to it).
+    void Started();
+    // A row was stored at this storage index (its fields may still be completed by the cut).
+    void RowAdded(int row);
+    // A row is about to be collected again (the form moves its focus there).
+    void Retrying(int row);
+    // Something to tell the person collecting.
+    void Message(CollectionEngine::MessageKind kind, const QString& text);
+    // The collection ended, however it ended; exactly once per Started. The form connects first,
+    // so its own end handling has run when any later receiver hears of it.
+    void Ended();
+
+private:
+    // The one way collected rows reach the table: stored checked, a failure swallowed, and
+    // announced. Returns the storage index, -1 when nothing was stored.
+    int AddRow(const RowFields& fields);
+    // The row-append rule for rows cut out of an item: the checked row is appended first, so a
+    // cut that fails leaves it in the table with what was set before.
+    void AppendCutRow(const std::function<RowFields()>& cut);
+    void Info(const QString& text) { emit Message(MessageKind::Info, text); }
+    void Alert(const QString& text) { emit Message(MessageKind::Alert, text); }
+
+    void Launch(Starter starter);
+    void LaunchSiteWorker(const WorkerStart& start);
+    void RunSinglePage(const AddressClass& target, const std::string& address);
+    void RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row);
+    void ChooseXunleiAlbum();
+    TPageParse::TCheckTerminatedEvent StopCheck() const;
+    std::string FetchPage(const std::string& url);
+
+    // False when the engine was destroyed during the load; the caller must then return at once.
+    bool WalkSimplePage(const std::string& url, TParseData& data, bool runScripts);
+    void SimpleParserElement(const HtmlElement& element);
+    // Appends a row for the page at link, or on retry overwrites row `row` with the given fields.
+    void WriteSimpleRow(const std::string& link, int row, RowFields fields);
+
+    // Callbacks run on the user-interface thread but are destroyed with their worker on its own
+    // thread, so they hold a plain shared token, cleared when the engine goes, not a QPointer.
+    template <class... Args>
+    std::function<void(Args...)> Guarded(void (CollectionEngine::*method)(Args...))
+    {
+        return [alive = m_alive, method](Args... args) {
+            if (CollectionEngine* engine = *alive)
+                (engine->*method)(std::forward<Args>(args)...);
+        };
+    }
+
+    IApp& m_app;
+    MemData& m_data;
+    bool m_running = false;
+    int m_page = 1;
+    std::string m_collectId;
+    std::string m_siteKey;
+    StopFlag m_stopRequested;
+    std::unique_ptr<TStringHashTable> m_albumTable;
+    ::SimpleParser* m_simpleParser = nullptr;  // a child of the engine
+    WorkerLauncher m_launcher;
+    AlbumChooser m_chooser;
+    std::mt19937 m_random{std::random_device{}()};
+    std::shared_ptr<CollectionEngine*> m_alive = std::make_shared<CollectionEngine*>(this);
+    // The walk RunSimpleParser runs: the address loaded and the record its rules fill.
+    const std::string* m_walkAddress = nullptr;
+    TParseData* m_walkData = nullptr;
+};

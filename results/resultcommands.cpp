@@ -1,0 +1,227 @@
+#include "resultcommands.h"
+
+#include "bulkedit.h"
+#include "copyjoiner.h"
+#include "copylayout.h"
+#include "dataview.h"
+#include "editform.h"
+#include "eventhook.h"
+#include "exportform.h"
+#include "findform.h"
+#include "gbk.h"
+#include "gridfooter.h"
+#include "gridpopupmenu.h"
+#include "memdata.h"
+#include "messageservice.h"
+#include "resultgrid.h"
+#include "rowwalk.h"
+#include "viewfreeze.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QSpinBox>
+
+namespace {
+
+bool IsTitleColumn(const DataView& view, int column)
+{
+    return column >= 0 && view.model()->headerData(column, Qt::Horizontal).toString() == QStringLiteral("标题");
+}
+
+}  // namespace
+
+ResultCommands::ResultCommands(QWidget& owner, IApp& app, ResultGrid& grid, QSpinBox& mergeCount)
+    : QObject(&owner), m_owner(owner), m_app(app), m_grid(grid), m_mergeCount(mergeCount),
+      m_menu(new TGridPopupMenu(&owner)),
+      m_pageOpener([](const QUrl& address) { QDesktopServices::openUrl(address); })
+{
+    connect(m_menu->EditButton, &QAction::triggered, this, [this] { EditButtonClick(); });
+    connect(m_menu->FindButton, &QAction::triggered, this, [this] { FindButtonClick(); });
+    connect(m_menu->SelAllButton, &QAction::triggered, this, [this] { SelAllButtonClick(); });
+    connect(m_menu->UnSelAllButton, &QAction::triggered, this, [this] { UnSelAllButtonClick(); });
+    connect(m_menu->DeSelButton, &QAction::triggered, this, [this] { DeSelButtonClick(); });
+    connect(m_menu->LinkButton, &QAction::triggered, this, [this] { LinkButtonClick(); });
+
+    connect(&View(), &DataView::StatusHeaderClicked, this, [this] { DataViewStatusHeaderClick(); });
+    // The menu works on the selection as the user left it, so a right press does not select.
+    EventHook::Install(*View().viewport(), QEvent::MouseButtonPress, [](QEvent& event) {
+        return static_cast<QMouseEvent&>(event).button() == Qt::RightButton;
+    });
+    // The context menu answers a right-button release anywhere on the grid: cells, header, footer.
+    for (QWidget* part : {static_cast<QWidget*>(View().viewport()), static_cast<QWidget*>(View().horizontalHeader()),
+                          static_cast<QWidget*>(&m_grid.Footer())})
+        EventHook::Install(*part, QEvent::MouseButtonRelease, [this](QEvent& event) {
+            const auto& mouse = static_cast<QMouseEvent&>(event);
+            DataViewMouseUp(mouse.button(), mouse.globalPosition().toPoint());
+            return false;
+        });
+}
+
+MemData& ResultCommands::Data() { return m_grid.Data(); }
+
+DataView& ResultCommands::View() { return m_grid.View(); }
+
+// Copy and export.
+
+IFormatOwner& ResultCommands::FormatOwner()
+{
+    if (m_formatOwner)
+        return *m_formatOwner;
+    if (auto* owner = dynamic_cast<IFormatOwner*>(m_owner.parent()))
+        return *owner;
+    return m_ownFormat;
+}
+
+void ResultCommands::CopyData(int layout)
+{
+    CopyLayout kind;
+    if (!CopyLayoutFromInt(layout, kind))
+        return;
+    const std::string format = kind == CopyLayout::Template ? FormatOwner().GetFormat() : std::string();
+    CopyJoiner joiner(m_mergeCount.value());
+    MemData& data = Data();
+    if (data.Active()) {
+        const WalkEnd end = WalkRows(data, View().DisplayOrder(), [&](int row) {
+            const ResultRow& item = data.Row(row);
+            if (item.Status)
+                joiner.Add(CopyItem(kind, item, format));
+        });
+        if (end == WalkEnd::TableGone)
+            return;  // the form went away while the list was being copied
+    }
+    QGuiApplication::clipboard()->setText(gbk::ToUnicode(joiner.Text()));
+}
+
+void ResultCommands::CopyAllButtonClick() { CopyData(0); }
+
+void ResultCommands::CopyButtonClick() { CopyData(1); }
+
+void ResultCommands::CopyLinkButtonClick() { CopyData(2); }
+
+void ResultCommands::ExportButtonClick()
+{
+    std::string format;
+    {
+        TExportForm dialog(&m_owner, &m_app);
+        dialog.SetFormat(FormatOwner().GetFormat());
+        if (m_app.GetMessages().ShowModal(dialog) != QDialog::Accepted)
+            return;
+        format = dialog.Format();
+    }
+    FormatOwner().SetFormat(format);
+    CopyData(static_cast<int>(CopyLayout::Template));
+}
+
+// The check marks.
+
+bool ResultCommands::CheckMarksAllowed() { return Data().Active() && !Busy(); }
+
+void ResultCommands::SetCheckMarks(const std::vector<int>& rows, const std::function<bool(bool)>& mark)
+{
+    const ViewFreeze freeze(View());
+    MemData& data = Data();
+    WalkRows(data, rows, [&](int row) { data.SetStatus(row, mark(data.Row(row).Status)); });
+}
+
+void ResultCommands::SelAllButtonClick()
+{
+    if (CheckMarksAllowed())
+        SetCheckMarks(RowsToCheck(Data().Count(), View().SelectedRows()), [](bool) { return true; });
+}
+
+void ResultCommands::UnSelAllButtonClick()
+{
+    if (CheckMarksAllowed())
+        SetCheckMarks(AllRows(Data().Count()), [](bool) { return false; });
+}
+
+void ResultCommands::DeSelButtonClick()
+{
+    if (CheckMarksAllowed())
+        SetCheckMarks(AllRows(Data().Count()), [](bool checked) { return !checked; });
+}
+
+void ResultCommands::DataViewStatusHeaderClick()
+{
+    if (QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier))
+        UnSelAllButtonClick();
+    else
+        SelAllButtonClick();
+}
+
+// The context menu, quick find and visiting a row's page.
+
+MenuSpot ResultCommands::SpotAt(const QPoint& globalPos)
+{
+    const GridFooter& footer = m_grid.Footer();
+    const QPoint inFooter = footer.mapFromGlobal(globalPos);
+    if (footer.rect().contains(inFooter))
+        return IsTitleColumn(View(), footer.ColumnAt(inFooter.x())) ? MenuSpot::TitleFooter : MenuSpot::Elsewhere;
+    const QWidget& viewport = *View().viewport();
+    const QPoint inView = viewport.mapFromGlobal(globalPos);
+    if (!viewport.rect().contains(inView))
+        return MenuSpot::Elsewhere;
+    const QModelIndex cell = View().indexAt(inView);
+    return cell.isValid() && IsTitleColumn(View(), cell.column()) ? MenuSpot::TitleCell : MenuSpot::Elsewhere;
+}
+
+void ResultCommands::DataViewMouseUp(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button != Qt::RightButton || Busy())
+        return;
+    m_menu->Apply(MenuVisibility(SpotAt(globalPos), !View().SelectedRows().empty()));
+    m_menu->popup(globalPos);
+}
+
+void ResultCommands::FindButtonClick()
+{
+    if (!Data().Active())
+        return;
+    std::string text;
+    {
+        TFindForm dialog(&m_owner, &m_app);
+        if (m_app.GetMessages().ShowModal(dialog) != QDialog::Accepted)
+            return;
+        text = dialog.Text();
+    }
+    const MemData& data = Data();
+    const auto titleOf = [&data](int row) -> const std::string& { return data.Row(row).Caption; };
+    View().SelectRows(FindRows(View().DisplayOrder(), titleOf, text));
+}
+
+void ResultCommands::LinkButtonClick()
+{
+    const int row = View().FocusedRow();
+    if (!Data().Active() || row < 0 || row >= Data().Count())
+        return;
+    if (const std::optional<QUrl> address = PageAddress(Data().Row(row).Link))
+        m_pageOpener(*address);
+}
+
+// 编辑数据: the bulk title rewrites over the rows in the context menu's edit scope.
+void ResultCommands::EditButtonClick()
+{
+    if (!Data().Active())
+        return;
+    BulkEditSettings settings;
+    {
+        TEditForm dialog(&m_owner, &m_app);
+        if (m_app.GetMessages().ShowModal(dialog) != QDialog::Accepted)
+            return;
+        settings = dialog.Settings();
+    }
+    const ViewFreeze freeze(View());
+    MemData& data = Data();
+    const std::vector<int> rows = EditWalk(m_menu->Scope, View().SelectedRows(), data.Count());
+    WalkRows(data, rows, [&](int row) {
+        const ResultRow& item = data.Row(row);
+        if (!item.Status)
+            return;  // unchecked rows are never edited
+        RowFields fields;
+        fields.Caption = bulkedit::EditTitle(item.Caption, item.RecId, settings, kCaptionSize);
+        data.Update(row, fields);
+    });
+}
