@@ -1,5 +1,6 @@
 #include "browserstartup.h"
 
+#include "pagebridge.h"
 #include "resscheme.h"
 #include "simpleparser.h"
 
@@ -10,6 +11,7 @@ void PrepareEmbeddedBrowser(const std::string& hostResolverRules)
 {
     SimpleParser::PrepareBrowser(hostResolverRules);
     RegisterResScheme();
+    RegisterBridgeScheme();
 }
 
 namespace {

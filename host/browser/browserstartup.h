@@ -1,7 +1,7 @@
 #pragma once
 // What a host does once, before QApplication, to use the embedded browser: Chromium's switches
 // (the host resolver rules that redirect the public host names, the same redirection the HTTP
-// client gets from NetworkSettings) and the res:// scheme.
+// client gets from NetworkSettings), the res:// scheme and the page bridge's quib-bridge: scheme.
 #include <QString>
 
 #include <string>
