@@ -129,7 +129,7 @@ void CmsRoundTripTest::cleanupTestCase()
 std::unique_ptr<SiteTab> CmsRoundTripTest::OpenForm(const std::string& version, const std::string& page, TSiteData& site)
 {
     const std::string address = "http://cms.standin.test/" + version + "/admin/" + page;
-    site = TSiteData{"site " + version, address, false, version};
+    site = TSiteData{"site " + version, address, "0", version};
     auto tab = std::make_unique<SiteTab>(nullptr, app_.get(), QString::fromStdString(address));
     tab->Site = &site;
     tab->AfterShow(nullptr);

@@ -137,7 +137,7 @@ private:
 
 std::unique_ptr<RecordingPage> PageBridgeTest::Open(const std::string& url)
 {
-    site_ = TSiteData{"site", url, false, "5.0"};
+    site_ = TSiteData{"site", url, "0", "5.0"};
     auto page = std::make_unique<RecordingPage>(nullptr, nullptr, QString::fromStdString(url));
     page->Site = &site_;
     page->AfterShow(nullptr);
