@@ -8,6 +8,7 @@
 #include "hostwindow.h"
 #include "messageservice.h"
 #include "moduleloader.h"
+#include "pagebridge.h"
 #include "resscheme.h"
 #include "simpleparser.h"
 #include "standinsites.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv)
 {
     SimpleParser::PrepareApplication();
     RegisterResScheme();
+    RegisterBridgeScheme();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quib"));
     QApplication::setApplicationVersion(QStringLiteral(QUIB_VERSION));
