@@ -1,0 +1,327 @@
+#include "formfixture.h"
+#include "listparse.h"
+
+using Kind = ScriptedMessages::Kind;
+
+class ParseFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void emptyAddressAsksForOne();
+    void noSiteAsksForOne();
+    void startersGetTheirFirstAddress_data();
+    void startersGetTheirFirstAddress();
+    void siteKeyOutlivesUncheckedRadios();
+    void emptyIdIsReportedAfterTheStart();
+    void unclassifiable6roomsPageKeepsThePreviousId();
+    void collectionFillsTheTable();
+    void appendKeepsEarlierRows();
+    void stopTakesEffectWhenTheWorkerEnds();
+    void failedPageAlertsOnceAndReturnsToIdle();
+    void formDestroyedMidCollection();
+    void timerCyclesTheProgressBar();
+    void typedAddressChecksTheSiteRadio_data();
+    void typedAddressChecksTheSiteRadio();
+    void processFormOwnerIsToldOfTheEnd();
+
+private:
+    void UseListWorker(TParseForm& form);
+    void UseRecorder(TParseForm& form);
+
+    FormFixture f_{FormFixture::Web::Own};
+    std::vector<CollectionEngine::WorkerStart> starts_;
+};
+
+void ParseFormTest::init()
+{
+    f_.Create();
+    starts_.clear();
+}
+
+void ParseFormTest::cleanup() { f_.Destroy(); }
+
+void ParseFormTest::UseListWorker(TParseForm& form)
+{
+    // The list worker reads whatever list the address box names.
+    form.Engine().SetWorkerLauncher([](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+        engine.StartWorker<ListParse>(std::string(kListRoot) + start.id, start.id, start.index,
+                                      &CollectionEngine::GetPlainUrl);
+    });
+}
+
+void ParseFormTest::UseRecorder(TParseForm& form)
+{
+    form.Engine().SetWorkerLauncher(
+        [this](CollectionEngine&, const CollectionEngine::WorkerStart& start) { starts_.push_back(start); });
+}
+
+void ParseFormTest::emptyAddressAsksForOne()
+{
+    f_.form->SiteRadio("tudou").setChecked(true);
+    f_.form->UrlEditor().setText(" \t ");
+    f_.form->ButtonClick();
+    QCOMPARE(f_.messages.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
+    QVERIFY(!f_.form->Running());
+    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+}
+
+void ParseFormTest::noSiteAsksForOne()
+{
+    f_.form->UrlEditor().setText("12345");
+    f_.form->ButtonClick();
+    QCOMPARE(f_.messages.Texts(Kind::Info), std::vector<QString>{"请选择采集网站！"});
+    QVERIFY(!f_.form->Running());
+    QVERIFY(!f_.form->Data().Active());  // the table stays closed until a collection starts
+}
+
+void ParseFormTest::startersGetTheirFirstAddress_data()
+{
+    QTest::addColumn<QByteArray>("site");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("starter");
+    QTest::addColumn<QByteArray>("url");
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<int>("index");
+    QTest::newRow("tudou album") << QByteArray("tudou") << "http://www.tudou.com/playlist/id/987/" << false << 1
+                                 << int(Starter::TudouByWeb)
+                                 << QByteArray("http://www.tudou.com/playlist/showItems.do?lid=987&pn=1")
+                                 << QByteArray("987") << 0;
+    QTest::newRow("tudou album fast") << QByteArray("tudou") << "http://www.tudou.com/playlist/id/987/" << true << 1
+                                      << int(Starter::TudouByRss)
+                                      << QByteArray("http://www.tudou.com/playlist/rss.do?lid=987")
+                                      << QByteArray("987") << 0;
+    QTest::newRow("youku page 3") << QByteArray("youku") << " abc " << false << 3 << int(Starter::YoukuByWeb)
+                                  << QByteArray("http://www.youku.com/playlist_show/id_abc_orderby_9_page_3.html")
+                                  << QByteArray("abc") << 2;
+    QTest::newRow("6rooms page 3") << QByteArray("6jf") << "http://6.cn/p?p=778&x=1" << true << 3
+                                   << int(Starter::LjfByWeb) << QByteArray("http://6.cn/plist/778/2.html")
+                                   << QByteArray("778") << 2;
+    QTest::newRow("ouou") << QByteArray("ouou") << "http://www.ouou.com/playlistinfo/v_321/1.html" << false << 1
+                          << int(Starter::OuouByWeb)
+                          << QByteArray("http://www.ouou.com/playlistinfo/v_321/1.html") << QByteArray("321") << 0;
+    QTest::newRow("sina") << QByteArray("sina") << "http://you.video.sina.com.cn/a/678-1.html" << true << 2
+                          << int(Starter::SinaByWeb) << QByteArray("http://you.video.sina.com.cn/a/678/2/2.html")
+                          << QByteArray("678") << 1;
+    QTest::newRow("xunlei page ignored") << QByteArray("xunlei") << "12345" << true << 4
+                                         << int(Starter::XunleiByMovie)
+                                         << QByteArray("http://data.movie.xunlei.com/voddata/xml/movieinfo/movie/12345.xml")
+                                         << QByteArray("12345") << 0;
+}
+
+void ParseFormTest::startersGetTheirFirstAddress()
+{
+    QFETCH(QByteArray, site);
+    QFETCH(QString, address);
+    QFETCH(bool, fast);
+    QFETCH(int, page);
+    UseRecorder(*f_.form);
+    f_.form->UrlEditor().setText(address);
+    f_.form->SiteRadio(site.toStdString()).setChecked(true);
+    f_.form->FastSwitch().setChecked(fast);
+    f_.form->StartPage().setValue(page);
+    f_.form->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(1));
+    QTEST(int(starts_[0].starter), "starter");
+    QTEST(QByteArray::fromStdString(starts_[0].url), "url");
+    QTEST(QByteArray::fromStdString(starts_[0].id), "id");
+    QTEST(starts_[0].index, "index");
+    QTEST(QByteArray::fromStdString(f_.form->Engine().CollectId()), "id");
+    QCOMPARE(QByteArray::fromStdString(f_.form->Engine().SiteKey()), site);
+    QVERIFY(f_.form->Running());
+    QCOMPARE(f_.form->CollectButton().text(), QString("终止"));
+    QVERIFY(f_.messages.Messages().empty());
+    f_.form->EndProcess();
+}
+
+void ParseFormTest::siteKeyOutlivesUncheckedRadios()
+{
+    UseRecorder(*f_.form);
+    f_.form->UrlEditor().setText("555");
+    f_.form->SiteRadio("56").setChecked(true);
+    f_.form->ButtonClick();
+    f_.form->EndProcess();
+    f_.form->SiteRadio("56").setAutoExclusive(false);
+    f_.form->SiteRadio("56").setChecked(false);
+    f_.form->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(2));
+    QCOMPARE(int(starts_[1].starter), int(Starter::WoleByWeb));
+    f_.form->EndProcess();
+}
+
+void ParseFormTest::emptyIdIsReportedAfterTheStart()
+{
+    UseRecorder(*f_.form);
+    f_.form->SiteRadio("tudou").setChecked(true);
+    f_.form->UrlEditor().setText("http://www.tudou.com/playlist/id//");
+    f_.form->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(1));  // started all the same
+    QCOMPARE(f_.messages.Texts(Kind::Info), std::vector<QString>{"无法解析到正确的ID！"});
+    QVERIFY(f_.form->Running());
+    f_.form->EndProcess();
+}
+
+void ParseFormTest::unclassifiable6roomsPageKeepsThePreviousId()
+{
+    UseRecorder(*f_.form);
+    f_.form->SiteRadio("6jf").setChecked(true);
+    f_.form->UrlEditor().setText("432");
+    f_.form->ButtonClick();
+    f_.form->EndProcess();
+    f_.form->UrlEditor().setText("http://6.cn/about.html");
+    f_.form->ButtonClick();
+    QCOMPARE(starts_.size(), std::size_t(2));
+    QCOMPARE(starts_[1].id, std::string("432"));
+    QCOMPARE(starts_[1].url, std::string("http://6.cn/plist/432/0.html"));
+    f_.form->EndProcess();
+}
+
+void ParseFormTest::collectionFillsTheTable()
+{
+    UseListWorker(*f_.form);
+    f_.form->SiteRadio("ouou").setChecked(true);
+    f_.form->UrlEditor().setText("/list/2x3/1.html");
+    f_.form->ButtonClick();
+    QVERIFY(f_.form->Running());
+    QCOMPARE(f_.form->CollectButton().text(), QString("终止"));
+    QVERIFY(f_.WaitIdle());
+    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(f_.form->Progress().value(), 0);
+    MemData& data = f_.form->Data();
+    QCOMPARE(data.Count(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const ResultRow& row = data.Row(i);
+        const std::string link = std::string(kListRoot) + "/item/2x3/" + std::to_string(i + 1) + ".html";
+        QCOMPARE(row.Link, link);
+        QCOMPARE(row.Url, link);
+        QCOMPARE(row.Caption, "\xB5\xDA" + std::to_string(i + 1) + "\xBC\xAF");
+        QVERIFY(row.Status);
+    }
+    QCOMPARE(f_.form->Grid().FooterText(), QString("6"));
+    QVERIFY(f_.messages.Messages().empty());
+}
+
+void ParseFormTest::appendKeepsEarlierRows()
+{
+    UseListWorker(*f_.form);
+    f_.form->SiteRadio("ouou").setChecked(true);
+    f_.form->UrlEditor().setText("/list/1x2/1.html");
+    f_.form->ButtonClick();
+    QVERIFY(f_.WaitIdle());
+    const int firstIds[] = {f_.form->Data().Row(0).RecId, f_.form->Data().Row(1).RecId};
+
+    f_.form->ButtonClick();  // without 追加采集 the table starts again
+    QVERIFY(f_.WaitIdle());
+    QCOMPARE(f_.form->Data().Count(), 2);
+
+    f_.form->AddSwitch().setChecked(true);
+    f_.form->UrlEditor().setText("/list/1x3/1.html");
+    f_.form->ButtonClick();
+    QVERIFY(f_.WaitIdle());
+    MemData& data = f_.form->Data();
+    QCOMPARE(data.Count(), 5);
+    QCOMPARE(data.Row(0).Link, std::string(kListRoot) + "/item/1x2/1.html");
+    QCOMPARE(data.Row(2).Link, std::string(kListRoot) + "/item/1x3/1.html");
+    QVERIFY(data.Row(2).RecId > data.Row(1).RecId);
+    Q_UNUSED(firstIds);
+}
+
+void ParseFormTest::stopTakesEffectWhenTheWorkerEnds()
+{
+    UseListWorker(*f_.form);
+    f_.form->SiteRadio("ouou").setChecked(true);
+    f_.form->UrlEditor().setText("/__fault/stall?seconds=30");
+    f_.form->ButtonClick();
+    QTRY_COMPARE(f_.Web().Requests().size(), std::size_t(1));
+    f_.form->ButtonClick();  // 终止
+    QVERIFY(f_.form->Engine().StopRequested().IsSet());
+    QCOMPARE(f_.form->CollectButton().text(), QString("终止"));  // not yet: the worker has to end first
+    QVERIFY(f_.WaitIdle(10000));
+    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QVERIFY(f_.messages.Messages().empty());
+}
+
+void ParseFormTest::failedPageAlertsOnceAndReturnsToIdle()
+{
+    UseListWorker(*f_.form);
+    f_.form->SiteRadio("ouou").setChecked(true);
+    f_.form->UrlEditor().setText("/__fault/status/503");
+    f_.form->ButtonClick();
+    QVERIFY(f_.WaitIdle());
+    const auto alerts = f_.messages.Texts(Kind::Alert);
+    QCOMPARE(alerts.size(), std::size_t(1));
+    QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].contains("503"), qUtf8Printable(alerts[0]));
+    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+}
+
+void ParseFormTest::formDestroyedMidCollection()
+{
+    UseListWorker(*f_.form);
+    f_.form->SiteRadio("ouou").setChecked(true);
+    f_.form->UrlEditor().setText("/list/400x50/1.html");
+    f_.form->ButtonClick();
+    QTRY_VERIFY(f_.form->Data().Count() > 0);
+    f_.form.reset();
+    // The worker ends by itself and never reaches the destroyed form.
+    QTRY_COMPARE_WITH_TIMEOUT(f_.Workers().RunningCount(), 0, 10000);
+    QVERIFY(f_.Web().Requests().size() < 400);
+}
+
+void ParseFormTest::timerCyclesTheProgressBar()
+{
+    QProgressBar& bar = f_.form->Progress();
+    QCOMPARE(bar.maximum(), 50);
+    for (int tick = 1; tick <= 50; ++tick) {
+        f_.form->TimerTimer();
+        QCOMPARE(bar.value(), tick);
+    }
+    f_.form->TimerTimer();
+    QCOMPARE(bar.value(), 1);
+}
+
+void ParseFormTest::typedAddressChecksTheSiteRadio_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("checked");
+    QTest::newRow("tudou") << "http://www.tudou.com/playlist/id/1/" << QByteArray("tudou");
+    QTest::newRow("56") << "http://www.56.com/w11/album-aid-1.html" << QByteArray("56");
+    QTest::newRow("6rooms") << "http://6.cn/watch/1.html" << QByteArray("6jf");
+    QTest::newRow("sina") << "http://you.video.sina.com.cn/a/1.html" << QByteArray("sina");
+    QTest::newRow("xunlei keeps youku") << "http://movie.xunlei.com/1" << QByteArray("youku");
+    QTest::newRow("bare id keeps youku") << "123" << QByteArray("youku");
+}
+
+void ParseFormTest::typedAddressChecksTheSiteRadio()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, checked);
+    f_.form->SiteRadio("youku").setChecked(true);
+    f_.form->UrlEditor().setText(text);
+    QVERIFY(f_.form->SiteRadio(checked.toStdString()).isChecked());
+    QVERIFY(!f_.form->SiteRadio("xunlei").isChecked() || checked == "xunlei");
+}
+
+void ParseFormTest::processFormOwnerIsToldOfTheEnd()
+{
+    // The collection dialog hears of the end once, when the form has already returned to idle.
+    QWidget owner;
+    auto* hidden = new TParseForm(&owner, f_.app.get());  // owned by the dialog, as it is there
+    UseRecorder(*hidden);
+    std::vector<QString> captionsAtEnd;
+    QObject::connect(&hidden->Engine(), &CollectionEngine::Ended, &owner, [&] {
+        QVERIFY(!hidden->Running());
+        captionsAtEnd.push_back(hidden->CollectButton().text());
+    });
+    hidden->SiteRadio("sina").setChecked(true);
+    hidden->UrlEditor().setText("678");
+    hidden->ButtonClick();
+    QVERIFY(captionsAtEnd.empty());
+    hidden->EndProcess();
+    hidden->EndProcess();
+    QCOMPARE(captionsAtEnd, std::vector<QString>{"采集"});
+}
+
+QTEST_MAIN(ParseFormTest)
+#include "tst_parseform.moc"

@@ -1,0 +1,308 @@
+#include "rowformat.h"
+#include "standinweb.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QStringList lines;  // standard output, one entry per line
+    QString errors;     // standard error
+};
+
+}  // namespace
+
+class QuibCollectTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void printsTheRowsTabSeparated();
+    void printsJsonObjects();
+    void pagedSiteFromTheStartPage();
+    void listsTheChooserLinesWithoutCollecting_data();
+    void listsTheChooserLinesWithoutCollecting();
+    void albumPicksTheChooserLine();
+    void albumBeyondTheChooserFails();
+    void collectionErrorGivesNonZeroExit();
+    void wrongCommandLine_data();
+    void wrongCommandLine();
+    void layoutPrintsTheCopyText_data();
+    void layoutPrintsTheCopyText();
+    void standinWorksOfflineAndHeadless_data();
+    void standinWorksOfflineAndHeadless();
+    void helpDocumentsTheOptions();
+    void tsvKeepsSixFieldsPerLine();
+    void jsonEscapes_data();
+    void jsonEscapes();
+    void scriptPagesRenderInTheRedirectedBrowser_data();
+    void scriptPagesRenderInTheRedirectedBrowser();
+
+private:
+    Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr);
+    int RequestsFor(const std::string& pathStart) const;
+
+    StandinWeb web_;
+};
+
+void QuibCollectTest::initTestCase() { web_.Start(); }
+
+void QuibCollectTest::cleanup() { web_.ClearRequests(); }
+
+Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProcessEnvironment* environment)
+{
+    if (redirect)
+        arguments.prepend(QString::fromStdString(web_.ConnectToRules().front())), arguments.prepend("--connect-to");
+    QProcess process;
+    if (environment)
+        process.setProcessEnvironment(*environment);
+    process.start(QStringLiteral(QUIB_COLLECT_PATH), arguments);
+    Outcome outcome;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return outcome;
+    }
+    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.lines = out.split('\n', Qt::SkipEmptyParts);
+    // The platform's own start-up remarks are not the program's messages.
+    QStringList errors = QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    errors.removeIf([](const QString& line) { return line.startsWith("QStandardPaths:"); });
+    outcome.errors = errors.join('\n');
+    return outcome;
+}
+
+int QuibCollectTest::RequestsFor(const std::string& pathStart) const
+{
+    int count = 0;
+    for (const auto& request : web_.Requests())
+        count += request.target.rfind(pathStart, 0) == 0;
+    return count;
+}
+
+void QuibCollectTest::printsTheRowsTabSeparated()
+{
+    const Outcome outcome = Run({"--site", "tudou", "http://www.tudou.com/playlist/id/1x3/"});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 3);
+    QCOMPARE(outcome.lines[0],
+             QString("1\t1\t第1集 土豆视频\t50000001\t2009-03-11 08:00:00\thttp://www.tudou.com/programs/view/td1x3n1/"));
+    QCOMPARE(outcome.lines[2],
+             QString("3\t1\t第3集 土豆视频\t50000003\t2009-03-13 08:00:00\thttp://www.tudou.com/programs/view/td1x3n3/"));
+    QVERIFY(outcome.errors.isEmpty());
+}
+
+void QuibCollectTest::printsJsonObjects()
+{
+    const Outcome outcome = Run({"--json", "--site", "youku", "1x2"});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 2);
+    QJsonParseError error{};
+    const QJsonObject second = QJsonDocument::fromJson(outcome.lines[1].toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(second.value("RecId").toInt(), 2);
+    QCOMPARE(second.value("Status").toBool(), true);
+    QCOMPARE(second.value("Caption").toString(), QString("第2集 优酷视频"));
+    QCOMPARE(second.value("Url").toString(), QString("http://player.youku.com/player.php/sid/XM1x2n2/v.swf"));
+    QCOMPARE(second.value("Date").toString(), QString("2009-03-10 14:30:00"));
+    QCOMPARE(second.value("Link").toString(), QString("http://v.youku.com/v_show/id_XM1x2n2.html"));
+}
+
+void QuibCollectTest::pagedSiteFromTheStartPage()
+{
+    const Outcome outcome = Run({"--site", "tudou", "--no-fast", "--page", "2", "2x3"});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 3);
+    QVERIFY2(outcome.lines[0].startsWith("1\t1\t土豆视频 第4集\t"), qPrintable(outcome.lines[0]));
+    QCOMPARE(RequestsFor("/playlist/showItems.do?lid=2x3&pn=2"), 1);
+    QCOMPARE(RequestsFor("/playlist/showItems.do?lid=2x3&pn=1"), 0);
+    QCOMPARE(RequestsFor("/playlist/rss.do"), 0);
+}
+
+void QuibCollectTest::listsTheChooserLinesWithoutCollecting_data()
+{
+    QTest::addColumn<QString>("movie");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("albumRequests");
+    QTest::newRow("chooser") << "a3x5" << QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"} << 0;
+    // No chooser for one album: the form goes on to it, but only its line is printed.
+    QTest::newRow("one album") << "a1x4" << QStringList{"a1x4_1=第1版 高清"} << 1;
+}
+
+void QuibCollectTest::listsTheChooserLinesWithoutCollecting()
+{
+    QFETCH(QString, movie);
+    QFETCH(QStringList, lines);
+    QFETCH(int, albumRequests);
+    const Outcome outcome = Run({"--site", "xunlei", "--list-albums", movie});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines, lines);
+    QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/"), albumRequests);
+}
+
+void QuibCollectTest::albumPicksTheChooserLine()
+{
+    const Outcome outcome = Run({"--site", "xunlei", "--album", "2", "a3x5"});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 5);
+    QCOMPARE(outcome.lines[0], QString("1\t1\t第1集\thttp://vod.xunlei.com/a3x5_2/1.rmvb\t\t"));
+    QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a3x5_2/2.rmvb\t\t"));
+    QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/a3x5_2.xml"), 1);
+}
+
+void QuibCollectTest::albumBeyondTheChooserFails()
+{
+    const Outcome outcome = Run({"--site", "xunlei", "--album", "9", "a3x5"});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(outcome.lines.isEmpty());
+    QVERIFY2(outcome.errors.contains("no album 9"), qPrintable(outcome.errors));
+    QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/"), 0);
+}
+
+void QuibCollectTest::collectionErrorGivesNonZeroExit()
+{
+    const Outcome outcome = Run({"--site", "tudou", "nosuchalbum"});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(outcome.lines.isEmpty());
+    QVERIFY2(outcome.errors.contains("在采集的过程中发生错误："), qPrintable(outcome.errors));
+}
+
+void QuibCollectTest::wrongCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown site") << QStringList{"--site", "nosuch", "1x1"};
+    QTest::newRow("no site") << QStringList{"1x1"};
+    QTest::newRow("no address") << QStringList{"--site", "tudou"};
+    QTest::newRow("page out of range") << QStringList{"--site", "tudou", "--page", "256", "1x1"};
+    QTest::newRow("album for another site") << QStringList{"--site", "youku", "--album", "1", "1x1"};
+    QTest::newRow("album and list") << QStringList{"--site", "xunlei", "--album", "1", "--list-albums", "a1x1"};
+    QTest::newRow("unknown option") << QStringList{"--site", "tudou", "--bogus", "1x1"};
+    QTest::newRow("layout out of range") << QStringList{"--site", "tudou", "--layout", "4", "1x1"};
+    QTest::newRow("merge without layout") << QStringList{"--site", "tudou", "--merge", "2", "1x1"};
+    QTest::newRow("layout with json") << QStringList{"--site", "tudou", "--layout", "1", "--json", "1x1"};
+}
+
+void QuibCollectTest::layoutPrintsTheCopyText_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("text");  // standard output, lines joined by "\n" ("\r" stays)
+    const QString link = "http://www.tudou.com/playlist/playindex.do?lid=1x3&iid=100000000";
+    QTest::newRow("title and address, one a line")
+        << QStringList{"--layout", "0"}
+        << "土豆视频 第1集$1000000001\r\n土豆视频 第2集$1000000002\r\n土豆视频 第3集$1000000003";
+    QTest::newRow("addresses, two a line") << QStringList{"--layout", "1", "--merge", "2"}
+                                           << "1000000001|1000000002\r\n1000000003";
+    QTest::newRow("links, three a line") << QStringList{"--layout", "2", "--merge", "3"}
+                                         << link + "1|" + link + "2|" + link + "3";
+    QTest::newRow("template, tags in any case")
+        << QStringList{"--layout", "3", "--format", "<ID>:<title>"}
+        << "1:土豆视频 第1集\r\n2:土豆视频 第2集\r\n3:土豆视频 第3集";
+}
+
+void QuibCollectTest::layoutPrintsTheCopyText()
+{
+    QFETCH(QStringList, options);
+    const Outcome outcome = Run(QStringList{"--site", "tudou", "--no-fast"} + options + QStringList{"1x3"});
+    QCOMPARE(outcome.exitCode, 0);
+    QTEST(outcome.lines.join('\n'), "text");
+}
+
+void QuibCollectTest::wrongCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    const Outcome outcome = Run(arguments);
+    QCOMPARE(outcome.exitCode, 2);
+    QVERIFY(outcome.lines.isEmpty());
+    QVERIFY(outcome.errors.startsWith("quib-collect: "));
+    QVERIFY(web_.Requests().empty());
+}
+
+void QuibCollectTest::standinWorksOfflineAndHeadless_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("by default") << QStringList{};
+    QTest::newRow("--standin") << QStringList{"--standin"};
+}
+
+void QuibCollectTest::standinWorksOfflineAndHeadless()
+{
+    QFETCH(QStringList, flags);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_QPA_PLATFORM");
+    const Outcome outcome = Run(flags + QStringList{"--site", "xunlei", "a1x2"}, false, &environment);
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.errors.contains("on the built-in stand-in web"), qPrintable(outcome.errors));
+    QCOMPARE(outcome.lines.size(), 2);
+    QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
+    QVERIFY(web_.Requests().empty());  // its own stand-in answered, not this one
+}
+
+void QuibCollectTest::helpDocumentsTheOptions()
+{
+    const Outcome outcome = Run({"--help"}, false);
+    QCOMPARE(outcome.exitCode, 0);
+    const QString help = outcome.lines.join('\n');
+    for (const char* option : {"--site", "--fast", "--no-fast", "--page", "--album", "--list-albums", "--connect-to",
+                               "--user-agent", "--json", "--standin", "ADDRESS-OR-ID"})
+        QVERIFY2(help.contains(option), option);
+}
+
+void QuibCollectTest::tsvKeepsSixFieldsPerLine()
+{
+    ResultRow row;
+    row.RecId = 7;
+    row.Status = false;
+    row.Caption = "a\tb\r\nc";
+    row.Url = "u";
+    row.Link = "l\n";
+    QCOMPARE(QByteArray::fromStdString(TsvLine(row)), QByteArray("7\t0\ta b  c\tu\t\tl "));
+}
+
+void QuibCollectTest::jsonEscapes_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("literal");
+    QTest::newRow("plain") << QByteArray("abc") << QByteArray("\"abc\"");
+    QTest::newRow("quote and backslash") << QByteArray("a\"b\\c") << QByteArray("\"a\\\"b\\\\c\"");
+    QTest::newRow("line breaks and tab") << QByteArray("a\r\n\tb") << QByteArray("\"a\\r\\n\\tb\"");
+    QTest::newRow("other control") << QByteArray("\x01z") << QByteArray("\"\\u0001z\"");
+    QTest::newRow("utf-8 kept") << QByteArray("第1集") << QByteArray("\"第1集\"");
+}
+
+void QuibCollectTest::jsonEscapes()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, literal);
+    QCOMPARE(QByteArray::fromStdString(JsonString(text.toStdString())), literal);
+}
+
+void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("row");  // the line's start: RecId, Status, Caption, Url
+    QTest::newRow("56 video filled in by script") << "56" << "http://www.56.com/u12/v_jsAbc.html"
+                                                  << QStringLiteral("1\t1\t我乐视频 jsAbc\tv_jsAbc\t");
+    QTest::newRow("sina album, title by script")
+        << "sina" << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345"
+        << QStringLiteral("1\t1\t新浪专辑 5\t1234567890&uid=1650000001\t");
+}
+
+void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser()
+{
+    QFETCH(QString, site);
+    QFETCH(QString, address);
+    QFETCH(QString, row);
+    const Outcome outcome = Run({"--site", site, address});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 1);
+    QVERIFY2(outcome.lines[0].startsWith(row), qUtf8Printable(outcome.lines[0]));
+}
+
+QTEST_GUILESS_MAIN(QuibCollectTest)
+#include "tst_quibcollect.moc"

@@ -1,0 +1,231 @@
+#include "workerthread.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+// Runs `calls` synchronised increments and checks each one ran on the user-interface thread.
+class CountingWorker : public WorkerThread {
+public:
+    CountingWorker(int calls, int& counter, std::atomic<int>& offThread)
+        : calls_(calls), counter_(counter), offThread_(offThread)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        for (int i = 0; i < calls_ && !Terminated(); ++i)
+            Synchronize([this] {
+                if (QThread::currentThread() != QCoreApplication::instance()->thread())
+                    ++offThread_;
+                ++counter_;  // unguarded on purpose: only the user-interface thread touches it
+            });
+    }
+
+private:
+    int calls_;
+    int& counter_;
+    std::atomic<int>& offThread_;
+};
+
+struct ThrowOutcome {
+    std::atomic<bool> done{false};
+    std::string message;        // written by the worker before done
+    std::thread::id caughtOn;   // likewise
+};
+
+class ThrowingWorker : public WorkerThread {
+public:
+    explicit ThrowingWorker(ThrowOutcome& outcome) : outcome_(outcome) {}
+
+protected:
+    void Execute() override
+    {
+        try {
+            Synchronize([] { throw std::runtime_error("raised on the UI thread"); });
+        } catch (const std::runtime_error& error) {
+            outcome_.message = error.what();
+            outcome_.caughtOn = std::this_thread::get_id();
+        }
+        outcome_.done = true;
+    }
+
+private:
+    ThrowOutcome& outcome_;
+};
+
+// Loops until asked to stop, optionally synchronising each round; flags its end and its destruction.
+class LoopingWorker : public WorkerThread {
+public:
+    LoopingWorker(std::atomic<bool>& started, std::atomic<bool>& returned, std::atomic<bool>& destroyed,
+                  bool synchronise = false)
+        : started_(started), returned_(returned), destroyed_(destroyed), synchronise_(synchronise)
+    {
+    }
+    ~LoopingWorker() override { destroyed_ = true; }
+
+protected:
+    void Execute() override
+    {
+        started_ = true;
+        while (!Terminated()) {
+            if (synchronise_)
+                Synchronize([] {});
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        returned_ = true;
+    }
+
+private:
+    std::atomic<bool>& started_;
+    std::atomic<bool>& returned_;
+    std::atomic<bool>& destroyed_;
+    bool synchronise_;
+};
+
+// Works for a while without looking at Terminated(), then flags its end.
+class SlowWorker : public WorkerThread {
+public:
+    SlowWorker(std::atomic<bool>& returned, std::atomic<bool>& destroyed) : returned_(returned), destroyed_(destroyed) {}
+    ~SlowWorker() override { destroyed_ = true; }
+
+protected:
+    void Execute() override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        returned_ = true;
+    }
+
+private:
+    std::atomic<bool>& returned_;
+    std::atomic<bool>& destroyed_;
+};
+
+}  // namespace
+
+class WorkerThreadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void synchronisedCallsRunOnTheUiThread_data();
+    void synchronisedCallsRunOnTheUiThread();
+    void synchronizeOnTheUiThreadRunsAtOnce();
+    void exceptionReturnsToTheWorker();
+    void stopAllAndWaitAllEndALoopingWorker_data();
+    void stopAllAndWaitAllEndALoopingWorker();
+    void workerIsFreedAfterExecuteReturns();
+    void registryDestructorWaitsForRunningWorkers_data();
+    void registryDestructorWaitsForRunningWorkers();
+};
+
+void WorkerThreadTest::synchronisedCallsRunOnTheUiThread_data()
+{
+    QTest::addColumn<int>("workers");
+    QTest::addColumn<int>("calls");
+    QTest::newRow("one worker") << 1 << 200;
+    QTest::newRow("four workers at once") << 4 << 50;
+}
+
+void WorkerThreadTest::synchronisedCallsRunOnTheUiThread()
+{
+    QFETCH(int, workers);
+    QFETCH(int, calls);
+    WorkerRegistry registry;
+    int counter = 0;
+    std::atomic<int> offThread{0};
+    for (int i = 0; i < workers; ++i)
+        WorkerThread::Start<CountingWorker>(registry, calls, counter, offThread);
+    QTRY_COMPARE_WITH_TIMEOUT(counter, workers * calls, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(registry.RunningCount(), 0, 10000);
+    QCOMPARE(offThread.load(), 0);
+}
+
+void WorkerThreadTest::synchronizeOnTheUiThreadRunsAtOnce()
+{
+    WorkerRegistry registry;
+    bool ran = false;
+    registry.Synchronize([&ran] { ran = true; });
+    QVERIFY(ran);
+}
+
+void WorkerThreadTest::exceptionReturnsToTheWorker()
+{
+    WorkerRegistry registry;
+    ThrowOutcome outcome;
+    WorkerThread::Start<ThrowingWorker>(registry, outcome);
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 10000);
+    QCOMPARE(outcome.message, std::string("raised on the UI thread"));
+    QVERIFY(outcome.caughtOn != std::this_thread::get_id());
+    registry.WaitAll();
+}
+
+void WorkerThreadTest::stopAllAndWaitAllEndALoopingWorker_data()
+{
+    QTest::addColumn<bool>("synchronise");
+    QTest::newRow("polling only") << false;
+    QTest::newRow("synchronising every round") << true;
+}
+
+void WorkerThreadTest::stopAllAndWaitAllEndALoopingWorker()
+{
+    QFETCH(bool, synchronise);
+    WorkerRegistry registry;
+    std::atomic<bool> started{false}, returned{false}, destroyed{false};
+    WorkerThread::Start<LoopingWorker>(registry, started, returned, destroyed, synchronise);
+    QTRY_VERIFY_WITH_TIMEOUT(started, 10000);
+    QCOMPARE(registry.RunningCount(), 1);
+    QVERIFY(!returned);
+
+    registry.StopAll();
+    registry.WaitAll();  // also carries the synchronised calls, or the worker could never see its flag
+    QVERIFY(returned);
+    QVERIFY(destroyed);
+    QCOMPARE(registry.RunningCount(), 0);
+}
+
+void WorkerThreadTest::workerIsFreedAfterExecuteReturns()
+{
+    WorkerRegistry registry;
+    std::atomic<bool> returned{false}, destroyed{false};
+    std::weak_ptr<SlowWorker> watch = WorkerThread::Start<SlowWorker>(registry, returned, destroyed);
+    // Nobody holds the worker but its own thread.
+    QVERIFY(!destroyed);
+    QTRY_VERIFY_WITH_TIMEOUT(destroyed, 10000);
+    QVERIFY(returned);
+    QVERIFY(watch.expired());
+    QTRY_COMPARE_WITH_TIMEOUT(registry.RunningCount(), 0, 10000);
+}
+
+void WorkerThreadTest::registryDestructorWaitsForRunningWorkers_data()
+{
+    QTest::addColumn<bool>("looping");
+    QTest::newRow("worker that ignores the stop request") << false;
+    QTest::newRow("looping worker that synchronises") << true;
+}
+
+void WorkerThreadTest::registryDestructorWaitsForRunningWorkers()
+{
+    QFETCH(bool, looping);
+    std::atomic<bool> started{false}, returned{false}, destroyed{false};
+    {
+        WorkerRegistry registry;
+        if (looping) {
+            WorkerThread::Start<LoopingWorker>(registry, started, returned, destroyed, true);
+            QTRY_VERIFY_WITH_TIMEOUT(started, 10000);
+        } else {
+            WorkerThread::Start<SlowWorker>(registry, returned, destroyed);
+        }
+    }
+    QVERIFY(returned);
+    QVERIFY(destroyed);
+}
+
+QTEST_GUILESS_MAIN(WorkerThreadTest)
+#include "tst_workerthread.moc"

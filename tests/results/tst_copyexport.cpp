@@ -1,0 +1,285 @@
+#include "formatowner.h"
+#include "formfixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace {
+
+// A main window stand-in: holds the template and owns the form.
+class FormatWindow : public QWidget, public IFormatOwner {
+public:
+    std::string format;
+    std::string GetFormat() override { return format; }
+    void SetFormat(const std::string& value) override { format = value; }
+};
+
+QString Clipboard()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+std::vector<TestRow> Abc()
+{
+    return {{"A", "a1", "d1", "l1"}, {"B", "b1", "d2", "l2"}, {"C", "c1", "d3", "l3"}};
+}
+
+}  // namespace
+
+class CopyExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void buttonsUnderTheGrid();
+    void buttonsCopyTheirLayouts_data();
+    void buttonsCopyTheirLayouts();
+    void uncheckedRowsDoNotCount();
+    void emptyItemsStillCount();
+    void rowsGoInDisplayOrder();
+    void clipboardIsEmptiedWithNothingChecked();
+    void closedTableGivesAnEmptyClipboard();
+    void exportAsksForTheTemplateAndCopies();
+    void exportCancelledKeepsTemplateAndClipboard();
+    void exportAcceptsAnEmptyTemplate();
+    void templateLivesWithTheOwner();
+    void ownerSetExplicitlyWins();
+    void formCopiesThatRecordedWhenItsTableEmptiesMidway();
+
+private:
+    void Click(const char* button);
+    // Recreates the form as a child of a window that holds the template.
+    FormatWindow& OwnedByWindow(const std::string& format);
+    FormFixture f_;
+    std::unique_ptr<FormatWindow> window_;  // outlives the form it owns (see cleanup)
+};
+
+void CopyExportTest::init()
+{
+    f_.Create();
+    QGuiApplication::clipboard()->setText("old");
+}
+
+void CopyExportTest::cleanup()
+{
+    f_.Destroy();
+    window_.reset();
+}
+
+FormatWindow& CopyExportTest::OwnedByWindow(const std::string& format)
+{
+    f_.Destroy();
+    window_ = std::make_unique<FormatWindow>();
+    window_->format = format;
+    f_.Create(window_.get());
+    return *window_;
+}
+
+void CopyExportTest::Click(const char* button)
+{
+    auto* widget = f_.form->findChild<QPushButton*>(QString::fromLatin1(button));
+    QVERIFY2(widget, button);
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void CopyExportTest::buttonsUnderTheGrid()
+{
+    const std::pair<const char*, const char*> buttons[] = {
+        {"CopyAllButton", "复制标题和地址到剪切板"},
+        {"CopyButton", "复制地址到剪切板"},
+        {"CopyLinkButton", "复制链接到剪切板"},
+        {"ExportButton", "自定义复制"},
+    };
+    f_.Show();
+    for (const auto& [name, caption] : buttons) {
+        auto* button = f_.form->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY2(button, name);
+        QCOMPARE(button->text(), QString::fromUtf8(caption));
+        QVERIFY(button->mapTo(f_.form.get(), QPoint(0, 0)).y() > f_.form->Grid().geometry().bottom());
+    }
+    QSpinBox& merge = f_.form->MergeCount();
+    QCOMPARE(merge.value(), 1);
+    QCOMPARE(merge.minimum(), 1);
+    QCOMPARE(merge.maximum(), 255);
+}
+
+void CopyExportTest::buttonsCopyTheirLayouts_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("merge");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("titles, N=1") << "CopyAllButton" << 1 << "A$a1\r\nB$b1\r\nC$c1";
+    QTest::newRow("titles, N=2") << "CopyAllButton" << 2 << "A$a1|B$b1\r\nC$c1";
+    QTest::newRow("titles, N=3") << "CopyAllButton" << 3 << "A$a1|B$b1|C$c1";
+    QTest::newRow("addresses, N=2") << "CopyButton" << 2 << "a1|b1\r\nc1";
+    QTest::newRow("links, N=1") << "CopyLinkButton" << 1 << "l1\r\nl2\r\nl3";
+}
+
+void CopyExportTest::buttonsCopyTheirLayouts()
+{
+    QFETCH(QString, button);
+    QFETCH(int, merge);
+    f_.Fill(Abc());
+    f_.form->MergeCount().setValue(merge);
+    Click(button.toLatin1().constData());
+    QTEST(Clipboard(), "text");
+}
+
+void CopyExportTest::uncheckedRowsDoNotCount()
+{
+    // Seven checked addresses with unchecked ones among them; N = 3 gives lines of 3, 3 and 1.
+    std::vector<TestRow> rows;
+    for (int i = 1; i <= 7; ++i) {
+        rows.push_back({"t", QString("u%1").arg(i)});
+        if (i % 2 == 0)
+            rows.push_back({"t", "skip", "", "", false});
+    }
+    f_.Fill(rows);
+    f_.form->MergeCount().setValue(3);
+    f_.form->CopyButtonClick();
+    QCOMPARE(Clipboard(), QString("u1|u2|u3\r\nu4|u5|u6\r\nu7"));
+}
+
+void CopyExportTest::emptyItemsStillCount()
+{
+    f_.Fill({{"t", ""}, {"t", "b"}, {"t", "c"}, {"t", ""}, {"t", "e"}});
+    f_.form->MergeCount().setValue(2);
+    f_.form->CopyButtonClick();
+    // The leading empty item adds nothing; "b" is item 1 (no new line); "" then adds its "|".
+    QCOMPARE(Clipboard(), QString("b\r\nc|\r\ne"));
+}
+
+void CopyExportTest::rowsGoInDisplayOrder()
+{
+    f_.Fill(Abc());
+    f_.form->View().sortByColumn(ColCaption, Qt::DescendingOrder);
+    f_.form->View().SelectRows({0});  // the selection plays no part
+    f_.form->CopyAllButtonClick();
+    QCOMPARE(Clipboard(), QString("C$c1\r\nB$b1\r\nA$a1"));
+}
+
+void CopyExportTest::clipboardIsEmptiedWithNothingChecked()
+{
+    f_.Fill({{"A", "a1", "", "", false}});
+    f_.form->CopyAllButtonClick();
+    QCOMPARE(Clipboard(), QString());
+}
+
+void CopyExportTest::closedTableGivesAnEmptyClipboard()
+{
+    QVERIFY(!f_.form->Data().Active());
+    f_.form->CopyData(0);
+    QCOMPARE(Clipboard(), QString());
+}
+
+void CopyExportTest::exportAsksForTheTemplateAndCopies()
+{
+    f_.Fill({{u"第一集"_qs, "a1", "2009-01-01"}, {"B", "b1", "", "", false}, {"C", "c1"}});
+    f_.form->MergeCount().setValue(1);
+    QString shownTemplate;
+    f_.messages.OnModal([&](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>("Edit");
+        shownTemplate = edit->text();
+        edit->setText("<ID>.<Title>=<url>@<date>");
+        return int(QDialog::Accepted);
+    });
+    Click("ExportButton");
+    QCOMPARE(f_.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"自定义导出"});
+    QCOMPARE(shownTemplate, QString());  // none yet
+    QCOMPARE(Clipboard(), u"1.第一集=a1@2009-01-01\r\n3.C=c1@"_qs);
+
+    // The next export starts from the template just entered.
+    f_.messages.OnModal([&](QDialog& dialog) {
+        shownTemplate = dialog.findChild<QLineEdit*>("Edit")->text();
+        return int(QDialog::Accepted);
+    });
+    f_.form->ExportButtonClick();
+    QCOMPARE(shownTemplate, QString("<ID>.<Title>=<url>@<date>"));
+}
+
+void CopyExportTest::exportCancelledKeepsTemplateAndClipboard()
+{
+    FormatWindow& window = OwnedByWindow("<url>");
+    f_.Fill(Abc());
+    QGuiApplication::clipboard()->setText("old");
+    f_.messages.OnModal([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("Edit")->setText("changed");
+        return int(QDialog::Rejected);
+    });
+    f_.form->ExportButtonClick();
+    QCOMPARE(window.format, std::string("<url>"));
+    QCOMPARE(Clipboard(), QString("old"));
+}
+
+void CopyExportTest::exportAcceptsAnEmptyTemplate()
+{
+    FormatWindow& window = OwnedByWindow("<url>");
+    f_.Fill(Abc());
+    f_.form->MergeCount().setValue(3);
+    f_.messages.OnModal([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("Edit")->clear();
+        return int(QDialog::Accepted);
+    });
+    f_.form->ExportButtonClick();
+    QCOMPARE(window.format, std::string());
+    // Every item is empty, so the output never stops being empty: no separators either.
+    QCOMPARE(Clipboard(), QString());
+}
+
+void CopyExportTest::templateLivesWithTheOwner()
+{
+    FormatWindow& window = OwnedByWindow(gbk::FromUnicode(u"《<title>》"));
+    f_.Fill(Abc());
+    QString shown;
+    f_.messages.OnModal([&](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>("Edit");
+        shown = edit->text();
+        edit->setText(u"<title>：<url>"_qs);
+        return int(QDialog::Accepted);
+    });
+    f_.form->ExportButtonClick();
+    QCOMPARE(shown, u"《<title>》"_qs);
+    QCOMPARE(window.format, gbk::FromUnicode(u"<title>：<url>"));
+    QCOMPARE(Clipboard(), u"A：a1\r\nB：b1\r\nC：c1"_qs);
+
+    // A second form of the same owner shares the template.
+    TParseForm second(window_.get(), f_.app.get());
+    second.Data().Open();
+    RowFields row;
+    row.Caption = "Z";
+    row.Url = "z1";
+    second.Data().Append(row);
+    second.CopyData(3);
+    QCOMPARE(Clipboard(), u"Z：z1"_qs);
+}
+
+void CopyExportTest::ownerSetExplicitlyWins()
+{
+    OwnedByWindow("parent");
+    SessionFormat session;
+    session.SetFormat("<id>");
+    f_.form->SetFormatOwner(&session);
+    f_.Fill(Abc());
+    f_.form->CopyData(3);
+    QCOMPARE(Clipboard(), QString("1\r\n2\r\n3"));
+}
+
+void CopyExportTest::formCopiesThatRecordedWhenItsTableEmptiesMidway()
+{
+    // A command run from the message processing between rows empties the table: the copy stops
+    // there instead of reading rows that are gone.
+    f_.Fill(Abc());
+    QSignalSpy copied(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+    QTimer::singleShot(0, f_.form.get(), [this] { f_.form->Data().Close(); });
+    f_.form->CopyAllButtonClick();
+    QCOMPARE(copied.count(), 1);
+    QCOMPARE(Clipboard(), QString("A$a1"));
+}
+
+QTEST_MAIN(CopyExportTest)
+#include "tst_copyexport.moc"
