@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-wqy-microhei
+  clang-format
 )
 
 missing=()
