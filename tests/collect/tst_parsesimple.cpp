@@ -19,6 +19,7 @@ private slots:
     void deadServer_data();
     void deadServer();
     void stopEndsAWalkInProgress();
+    void formClosedDuringAWalk();
     void stalledScriptPageEndsAtTheTimeout();
     void appendKeepsEarlierRows();
 
@@ -180,6 +181,18 @@ void ParseSimpleTest::stopEndsAWalkInProgress()
     QCOMPARE(form.Data().Count(), 0);
     QVERIFY(!form.Running());
     QVERIFY(!form.Engine().Loader().Busy());
+}
+
+void ParseSimpleTest::formClosedDuringAWalk()
+{
+    // The form goes while its page loads: nothing may touch it afterwards (ASan sees to that).
+    bool ended = false;
+    connect(&m_fixture.Form().Engine(), &CollectionEngine::Ended, this, [&ended] { ended = true; });
+    QTimer::singleShot(300, this, [this] { m_fixture.form.reset(); });
+    m_fixture.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
+    QVERIFY(!m_fixture.form);
+    QVERIFY(!ended);
+    QVERIFY(m_fixture.messages.Messages().empty());
 }
 
 void ParseSimpleTest::stalledScriptPageEndsAtTheTimeout()
