@@ -187,12 +187,12 @@ void ParseSimpleTest::formClosedDuringAWalk()
 {
     // The form goes while its page loads: nothing may touch it afterwards (ASan sees to that).
     bool ended = false;
-    connect(&m_fixture.Form().Engine(), &CollectionEngine::Ended, this, [&ended] { ended = true; });
-    QTimer::singleShot(300, this, [this] { m_fixture.form.reset(); });
-    m_fixture.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
-    QVERIFY(!m_fixture.form);
+    connect(&fixture_.Form().Engine(), &CollectionEngine::Ended, this, [&ended] { ended = true; });
+    QTimer::singleShot(300, this, [this] { fixture_.form.reset(); });
+    fixture_.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
+    QVERIFY(!fixture_.form);
     QVERIFY(!ended);
-    QVERIFY(m_fixture.messages.Messages().empty());
+    QVERIFY(fixture_.messages.Messages().empty());
 }
 
 void ParseSimpleTest::stalledScriptPageEndsAtTheTimeout()
