@@ -137,7 +137,7 @@ void PartnerModuleTest::partnerPageInTheBrowser()
         first->View().page()->runJavaScript(QStringLiteral("!!document.querySelector('#help a')"),
                                             [homeLinked](const QVariant& linked) { *homeLinked = linked.toBool(); });
         return *homeLinked;
-    }, 20000));
+    }, 60000));
     QCOMPARE(first->View().url(), QUrl(QStringLiteral("http://www.fenmor.com/")));
     first->View().page()->profile()->scripts()->insert(HelpLinkObserver());
     g_scriptErrors.clear();
@@ -155,7 +155,7 @@ void PartnerModuleTest::partnerPageInTheBrowser()
             return std::all_of(linked.begin(), linked.end(), [&](const QString& href) {
                 return g_helpLinks.count(href) == expected.count(href);
             });
-        }, 20000) && first->Wait();
+        }, 60000) && first->Wait();
     };
     const QString rates = QStringLiteral("http://tools.fenmor.com/rates.html");
     // A partner page with a partner frame (of another host of the domain).
@@ -176,16 +176,16 @@ void PartnerModuleTest::partnerPageInTheBrowser()
 
     // The help link opens the help page in a second tab.
     first->View().page()->runJavaScript(QStringLiteral("document.querySelector('#help a').click()"));
-    QVERIFY(QTest::qWaitFor([&] { return form->BrowserCount() == 2; }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return form->BrowserCount() == 2; }, 60000));
     TBrowserTab* second = form->GetActiveBrowser();
     QVERIFY(second != first);
-    QVERIFY(QTest::qWaitFor([&] { return second->View().url() == QUrl(QStringLiteral("http://www.fenmor.com/help/")); }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return second->View().url() == QUrl(QStringLiteral("http://www.fenmor.com/help/")); }, 60000));
     QCOMPARE(first->View().contextMenuPolicy(), Qt::NoContextMenu);
     QCOMPARE(second->View().contextMenuPolicy(), Qt::NoContextMenu);
 
     // The about page, GB2312, in a third tab.
     TBrowserTab* about = form->CreateNewTabBrowser(QString::fromStdString(module->About()));
-    QVERIFY(QTest::qWaitFor([&] { return about->View().title() == QStringLiteral("关于沛融通"); }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return about->View().title() == QStringLiteral("关于沛融通"); }, 60000));
 
     // The first tab stays, marked so for the host; the others close.
     QVERIFY(!form->CloseBrowser(first));
