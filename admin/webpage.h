@@ -24,10 +24,18 @@ public:
     void BrowserNavigateComplete2(TBrowserTab* sender, const std::string& url) override;
     void BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url) override;
     void OnFormClose() override;
+    // The page scripts' calls: "search", "webparse" and "parse" (webexternal.cpp).
+    void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args) override;
+    // Sends browser to source site's search for keyword: type 0 videos, any other albums.
+    void DoSearch(const std::string& site, const std::string& keyword, int type, TBrowserTab* browser);
 
 private:
     bool InjectVideoSearch(const BrowserDocument& document);
     void InjectCms(const BrowserDocument& document, const std::string& url);
     // Runs the scripts one after the other; throws when the browser fails to run one.
     static void RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts);
+    void Search(const std::vector<std::string>& args);
+    // Runs the collection dialog and writes its result back; playerWord is the site word of a
+    // search-result link ("webparse"), null for the CMS's own buttons ("parse").
+    void Collect(const std::string& target, const std::string& siteWord, const std::string* playerWord);
 };

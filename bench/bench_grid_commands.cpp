@@ -16,7 +16,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -119,12 +121,47 @@ void BM_CopyTemplate(benchmark::State& state)
     Run(state, [](FilledForm& f) { f.Form().CopyData(3); });
 }
 
+// A field of /proc/self/status in KB ("VmRSS", "VmHWM").
+long StatusKb(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field + ":", 0) == 0)
+            return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
+    return 0;
+}
+
+// How far one copy of the whole table raises the resident memory above what it started with:
+// the peak is reset (clear_refs 5) before the copy and read after it.
+void BM_CopyPeakMemory(benchmark::State& state)
+{
+    FilledForm filled(static_cast<int>(state.range(0)));
+    filled.Form().MergeCount().setValue(1);
+    QGuiApplication::clipboard()->clear();
+    long raise = 0;
+    qsizetype units = 0;
+    for (auto _ : state) {
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long start = StatusKb("VmRSS");
+        filled.Form().CopyAllButtonClick();
+        raise = std::max(raise, StatusKb("VmHWM") - start);
+        state.PauseTiming();
+        units = QGuiApplication::clipboard()->text().size();
+        QGuiApplication::clipboard()->clear();
+        state.ResumeTiming();
+    }
+    state.counters["peak_raise_MB"] = static_cast<double>(raise) / 1024.0;
+    state.counters["text_MB"] = static_cast<double>(units) * 2 / (1 << 20);
+}
+
 BENCHMARK(BM_SelectAll)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CancelAll)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Invert)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BulkEdit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyTitlesAndAddresses)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyTemplate)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyPeakMemory)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,8 @@
 #include "gbktextcursor.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 bool IsLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
@@ -7,7 +10,7 @@ bool IsTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte !
 
 // Bytes of the character at pos, as a GBK decoder reads them: a lead byte pairs only with a
 // valid trail byte; anything else stands alone.
-std::size_t CharWidth(const std::string& text, std::size_t pos)
+std::size_t CharWidth(std::string_view text, std::size_t pos)
 {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     return pos + 1 < text.size() && IsLead(byte(pos)) && IsTrail(byte(pos + 1)) ? 2 : 1;
@@ -15,22 +18,23 @@ std::size_t CharWidth(const std::string& text, std::size_t pos)
 
 }  // namespace
 
-GbkTextCursor::GbkTextCursor(std::string text) : text_(std::move(text)) {}
+GbkTextCursor::Place& GbkTextCursor::PlaceOf(std::string_view marker) const
+{
+    for (Place& place : places_)
+        if (place.marker.size() == marker.size() && std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0)
+            return place;
+    places_.push_back(Place{std::string(marker), std::string::npos, 0});
+    Place& place = places_.back();
+    place.at = FindFrom(place, pos_);
+    return place;
+}
 
 std::size_t GbkTextCursor::Find(std::string_view marker) const
 {
-    for (Found& found : found_) {
-        if (found.marker != marker)
-            continue;
-        if (found.at == std::string::npos)
-            return std::string_view::npos;
-        if (found.at < pos_)
-            found.at = FindFrom(marker, pos_);
-        return found.at == std::string::npos ? std::string_view::npos : found.at - pos_;
-    }
-    const std::size_t at = FindFrom(marker, pos_);
-    found_.push_back(Found{std::string(marker), at});
-    return at == std::string::npos ? std::string_view::npos : at - pos_;
+    Place& place = PlaceOf(marker);
+    if (place.at != std::string::npos && place.at < pos_)
+        place.at = FindFrom(place, pos_);
+    return place.at == std::string::npos ? std::string_view::npos : place.at - pos_;
 }
 
 bool GbkTextCursor::SkipPast(std::string_view marker)
@@ -44,35 +48,38 @@ bool GbkTextCursor::SkipPast(std::string_view marker)
     return true;
 }
 
-std::string GbkTextCursor::TextBefore(std::string_view end) const
+std::string_view GbkTextCursor::ViewBefore(std::string_view end) const
 {
     const std::size_t at = Find(end);
-    return at == std::string_view::npos ? std::string() : std::string(Rest().substr(0, at));
+    return at == std::string_view::npos ? std::string_view() : Rest().substr(0, at);
 }
 
-std::size_t GbkTextCursor::FindFrom(std::string_view marker, std::size_t from) const
+std::size_t GbkTextCursor::FindFrom(Place& place, std::size_t from) const
 {
     for (;;) {
-        const std::size_t at = text_.find(marker, from);
-        if (at == std::string::npos || StartsCharacter(at))
+        const std::size_t at = text_.find(place.marker, from);
+        if (at == std::string_view::npos || StartsCharacter(place, at))
             return at;
         from = at + 1;
     }
 }
 
-bool GbkTextCursor::StartsCharacter(std::size_t at) const
+bool GbkTextCursor::StartsCharacter(Place& place, std::size_t at) const
 {
-    // No trail byte is below 0x40, so such a byte always starts a character: most markers
-    // begin with one and need no walk.
-    if (at >= text_.size() || static_cast<unsigned char>(text_[at]) < 0x40)
+    const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(text_[i]); };
+    // No byte below 0x40 is part of a two-byte character: most markers begin with one.
+    if (byte(at) < 0x40)
         return true;
-    if (trails_.empty())
-        trails_.resize(text_.size());
-    while (walked_ <= at) {
-        const std::size_t width = CharWidth(text_, walked_);
-        if (width == 2)
-            trails_[walked_ + 1] = true;
-        walked_ += width;
-    }
-    return !trails_[at];
+    // The cursor stands on a character start, and so does the frontier of this marker's
+    // checks; candidates of one marker come in order, so neither lies behind at.
+    std::size_t floor = std::max(pos_, place.frontier);
+    if (floor > at)
+        floor = pos_;
+    std::size_t start = at;
+    while (start > floor && byte(start - 1) >= 0x40)
+        --start;
+    while (start < at)
+        start += CharWidth(text_, start);
+    place.frontier = start;
+    return start == at;
 }

@@ -1,20 +1,28 @@
 #pragma once
 // A text cursor over GBK text that matches markers as whole characters, the way a search in
 // the decoded (wide) text would: a match that would begin on the second byte of a two-byte
-// character is no match. Like TextCursor it only moves forward.
+// character is no match. Like TextCursor it only moves forward, remembers where each marker
+// lies while the cursor has not passed it, and scans the text where it lies.
 //
-// Positions found are remembered per marker while the cursor has not passed them, so asking
-// again and again where a far marker lies (the Sina list asks before every item) stays linear
-// in the page size.
+// A match is checked by stepping back to the nearest byte below 0x40 (no such byte is part of a
+// two-byte character, so the next one starts a character) and reading characters forward from
+// there. Each marker also remembers the last character start it has read up to, and never steps
+// back behind it: a page of nothing but Chinese text costs no more than one with markup.
+#include "textcursor.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 class GbkTextCursor {
 public:
-    explicit GbkTextCursor(std::string text);
+    explicit GbkTextCursor(std::string_view text) : text_(text) {}
+    explicit GbkTextCursor(const char* text) : text_(text) {}
+    explicit GbkTextCursor(std::string&& text) : owned_(std::move(text)), text_(owned_) {}
+    GbkTextCursor(const GbkTextCursor&) = delete;
+    GbkTextCursor& operator=(const GbkTextCursor&) = delete;
 
-    std::string_view Rest() const { return std::string_view(text_).substr(pos_); }
+    std::string_view Rest() const { return text_.substr(pos_); }
     bool Contains(std::string_view marker) const { return Find(marker) != std::string_view::npos; }
     // Offset of the first whole-character match within the rest, npos when there is none.
     std::size_t Find(std::string_view marker) const;
@@ -23,22 +31,27 @@ public:
     // rest, as TextCursor does.
     bool SkipPast(std::string_view marker);
     // The text up to, not including, the first end; empty when end does not occur.
-    std::string TextBefore(std::string_view end) const;
+    std::string TextBefore(std::string_view end) const { return std::string(ViewBefore(end)); }
+    std::string_view ViewBefore(std::string_view end) const;
+    // TextBefore cut to a field's size, and Trim(TextBefore) likewise.
+    std::string FieldBefore(std::string_view end) const { return std::string(FieldOf(ViewBefore(end))); }
+    std::string TrimmedFieldBefore(std::string_view end) const
+    {
+        return std::string(TrimmedFieldOf(ViewBefore(end)));
+    }
 
 private:
-    std::size_t FindFrom(std::string_view marker, std::size_t from) const;
-    bool StartsCharacter(std::size_t at) const;
-
-    struct Found {
+    struct Place {
         std::string marker;
-        std::size_t at;  // absolute; npos: absent from here on
+        std::size_t at;        // absolute; npos: absent from here on
+        std::size_t frontier;  // a character start this marker's checks have read up to
     };
+    Place& PlaceOf(std::string_view marker) const;
+    std::size_t FindFrom(Place& place, std::size_t from) const;
+    bool StartsCharacter(Place& place, std::size_t at) const;
 
-    std::string text_;
+    std::string owned_;
+    std::string_view text_;
     std::size_t pos_ = 0;
-    mutable std::vector<Found> found_;
-    // Second bytes of two-byte characters, learnt by walking the text forward only as far as a
-    // check needs; walked_ is the first character start not yet walked.
-    mutable std::vector<bool> trails_;
-    mutable std::size_t walked_ = 0;
+    mutable std::vector<Place> places_;
 };

@@ -9,20 +9,22 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
                            kLinkEnd = "</a>";
 
     ItemCount = 0;
-    TextCursor rest(gbk::FromUtf8(page));
+    // The page is UTF-8 and the markers are ASCII, which never match inside a character: the
+    // page is scanned as it came and only the fields cut out are converted.
+    TextCursor rest(std::string_view{page});
     while (rest.Contains(kItem)) {
         if (StopRequestedNow()) {
             Url.clear();
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = rest.TextBefore(kQuote);
+        ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
         ItemData = ItemLink;
         ++ItemCount;
         if (!OnGetUrl)
             continue;
         rest.SkipPast(kTagEnd);
-        ItemCaption = Trim(rest.TextBefore(kLinkEnd));
+        ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kLinkEnd));
         ItemDate.clear();
         Synchronize([this] { CallGetUrl(); });
     }

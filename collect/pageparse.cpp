@@ -24,7 +24,8 @@ TPageParse::TPageParse(const NetworkSettings& network, const std::string& url, c
     : Connection(std::make_unique<THttpConnection>(network, [this](bool& t) { SocketTerminate(t); })),
       DetailConnection(std::make_unique<THttpConnection>(network, [this](bool& t) { SocketTerminate(t); })),
       Index(index), Url(url), Id(id), OnGetUrl(std::move(onGetUrl)), OnParseError(std::move(onParseError)),
-      OnParseEnd(std::move(onParseEnd)), OnCheckTerminated(std::move(onCheckTerminated))
+      OnParseEnd(std::move(onParseEnd)), OnCheckTerminated(std::move(onCheckTerminated)),
+      MaxPages(network.maxPagesPerCollection > 0 ? network.maxPagesPerCollection : 10000)
 {
     const std::size_t slash = url.rfind('/');
     if (slash != std::string::npos)
@@ -78,7 +79,14 @@ void TPageParse::ParsePage()
             Url.clear();
             return;
         }
+        if (PagesFetched++ >= MaxPages)
+            throw std::runtime_error("已采集 " + std::to_string(MaxPages) + " 页，达到一次采集的页数上限，采集到此为止");
+        if (!FetchedPages.insert(Url).second)
+            throw std::runtime_error("页面 " + Url + " 已经采集过，下一页又回到了它，采集到此为止");
         Connection->Get(Url, kFetchLimit);
+        const std::string& arrived = Connection->EffectiveUrl();
+        if (arrived != Url && !FetchedPages.insert(arrived).second)
+            throw std::runtime_error("页面 " + Url + " 转到了已经采集过的 " + arrived + "，采集到此为止");
         ParseHTMLDocument(Connection->ResponseText());
     } catch (...) {
         Url.clear();

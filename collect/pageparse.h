@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 class TPageParse : public WorkerThread {
 public:
@@ -67,4 +68,9 @@ protected:
     TOnParseErrorEvent OnParseError;
     TOnPaseEndEvent OnParseEnd;
     TCheckTerminatedEvent OnCheckTerminated;
+    // Page addresses fetched in this collection, asked for and arrived at; a pager that leads back
+    // to one of them would go round for ever.
+    std::unordered_set<std::string> FetchedPages;
+    int MaxPages = 0;
+    int PagesFetched = 0;
 };

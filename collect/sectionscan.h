@@ -29,7 +29,7 @@ void ForEachSection(std::string_view text, std::string_view opener, Read&& read)
         const std::size_t begin = at + opener.size();
         at = text.find(opener, begin);
         const std::size_t end = at == std::string_view::npos ? text.size() : at;
-        TextCursor section{std::string(text.substr(begin, end - begin))};
+        TextCursor section{text.substr(begin, end - begin)};
         read(section);
     }
 }

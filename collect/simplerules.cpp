@@ -55,7 +55,7 @@ std::string TakeFrom(const TextCursor& cursor, std::string_view marker, std::siz
     const std::size_t at = cursor.Find(marker);
     if (at == std::string_view::npos)
         return {};
-    TextCursor from{std::string(cursor.Rest().substr(at))};
+    TextCursor from{cursor.Rest().substr(at)};
     return TakeChars(from, count);
 }
 

@@ -21,7 +21,7 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
     ItemCount = 0;
     // Scanned character by character, not byte by byte: a marker never matches from the middle
     // of a Chinese character.
-    GbkTextCursor rest(page);
+    GbkTextCursor rest(std::string_view{page});
     // The next page is known from the pager alone, whether this page holds items or not.
     if (rest.Contains(kNext)) {
         Url = FirstAddress(Starter::SinaByWeb, Id, Index + 2, 0);
@@ -37,14 +37,14 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
         }
         rest.SkipPast(kItem);
         rest.SkipPast(kHref);
-        ItemLink = rest.TextBefore(kQuote);
+        ItemLink = rest.FieldBefore(kQuote);
         ItemData = ItemLink;
         ++ItemCount;
         if (OnGetUrl) {
             rest.SkipPast(kTitle);
-            ItemCaption = Trim(rest.TextBefore(kQuote));
+            ItemCaption = rest.TrimmedFieldBefore(kQuote);
             rest.SkipPast(kUploaded);
-            ItemDate = Trim(rest.TextBefore(kBreak));
+            ItemDate = rest.TrimmedFieldBefore(kBreak);
             Synchronize([this] { CallGetUrl(); });
         }
         // The list ends with the block marked by kListEnd; items behind it belong elsewhere.

@@ -18,7 +18,7 @@ std::string Cut56Url(std::string_view itemPage)
     std::size_t from = itemPage.find("id=\"flashurl\"");
     if (from == std::string_view::npos)
         from = 0;
-    TextCursor flash{std::string(itemPage.substr(from, k56FlashSpan))};
+    TextCursor flash{itemPage.substr(from, k56FlashSpan)};
     flash.SkipPast("value=\"");
     std::string address = flash.TextBefore(".swf");
     // The CMS holds 56 addresses relative to the site's root.
@@ -39,7 +39,7 @@ std::string CutTudouUrl(std::string_view link)
 
 std::string CutYoukuUrl(std::string_view itemPage)
 {
-    TextCursor page{std::string(itemPage)};
+    TextCursor page{itemPage};
     if (!page.SkipPast("fo.addVariable(\"VideoIDS\","))
         return {};
     return page.TextBefore(")");
@@ -47,14 +47,14 @@ std::string CutYoukuUrl(std::string_view itemPage)
 
 std::string CutOuouUrl(std::string_view link)
 {
-    TextCursor rest{std::string(link)};
+    TextCursor rest{link};
     rest.SkipPast("v_");
     return rest.TextBefore(".");
 }
 
 std::string CutSinaUrl(std::string_view link)
 {
-    TextCursor rest{std::string(link)};
+    TextCursor rest{link};
     if (!rest.SkipPast("uid="))
         return {};
     const std::string uid = rest.TextBefore("#");

@@ -14,7 +14,8 @@ void T6JFPageParse::ParseHTMLDocument(const std::string& page)
         return;
     }
     ItemCount = 0;
-    TextCursor rest(gbk::FromUtf8(page));
+    // UTF-8 scanned as it came (the markers are ASCII); only the fields are converted.
+    TextCursor rest(std::string_view{page});
     // A page without a video past the last position ends the playlist; an empty page is a
     // position whose video the row callback reads again.
     if (!rest.Contains(kVideo) && !rest.AtEnd()) {
@@ -23,10 +24,10 @@ void T6JFPageParse::ParseHTMLDocument(const std::string& page)
     }
     ItemLink = Url;
     rest.SkipPast(kTitle);
-    ItemCaption = Trim(rest.TextBefore(kTitleEnd));
+    ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kTitleEnd));
     ItemDate.clear();
     rest.SkipPast(kVideo);
-    ItemData = rest.TextBefore(kVideoEnd);
+    ItemData = gbk::FromUtf8(rest.FieldBefore(kVideoEnd));
     Synchronize([this] { CallGetUrl(); });
 
     Url = std::string(sitehosts::k6jfRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";

@@ -1,19 +1,107 @@
 #pragma once
 // The scanning primitives of the site parsers: one text, consumed from the front. The cursor
-// only moves forward over the text it was given, so a page costs time linear in its size and is
-// never copied again while it is scanned.
+// only moves forward over the text it was given and remembers, per marker, where it found it
+// (or that it is absent from there on): asking for the same marker again never searches the
+// same text twice, so a page costs time linear in its size, whatever its shape, and is never
+// copied while it is scanned.
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// Where each marker was last found; shared by the plain and the GBK cursor. A marker's place
+// is valid while the cursor has not passed it.
+class MarkerPlaces {
+public:
+    static constexpr std::size_t kAbsent = std::string_view::npos;
+
+    // The remembered absolute place of marker at or after pos, or nullptr when it must be
+    // searched (then Remember it).
+    const std::size_t* Known(std::string_view marker, std::size_t pos) const
+    {
+        for (const Place& place : places_) {
+            if (place.marker.size() != marker.size() ||
+                std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0)
+                continue;
+            // Absent from an earlier place on means absent from here on too.
+            return place.at == kAbsent || place.at >= pos ? &place.at : nullptr;
+        }
+        return nullptr;
+    }
+    void Remember(std::string_view marker, std::size_t at)
+    {
+        for (Place& place : places_)
+            if (place.marker == marker) {
+                place.at = at;
+                return;
+            }
+        places_.push_back(Place{std::string(marker), at});
+    }
+
+private:
+    struct Place {
+        std::string marker;
+        std::size_t at;
+    };
+    std::vector<Place> places_;
+};
+
+// A field cut from a page holds at most this many bytes. The largest row field holds 255; an
+// end marker far away (or a missing one followed by a distant one) must not make every item
+// copy the rest of the page.
+inline constexpr std::size_t kFieldBytes = 1024;
+
+// Drops blanks and control characters (codes up to 32) at both ends.
+inline std::string_view TrimView(std::string_view text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+        --last;
+    return text.substr(first, last - first);
+}
+
+inline std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+
+// The first kFieldBytes of text, or, trimmed, the first kFieldBytes from its first non-blank
+// byte on, trimmed again: what Trim(text) would give, up to the field limit.
+inline std::string_view FieldOf(std::string_view text) { return text.substr(0, kFieldBytes); }
+inline std::string_view TrimmedFieldOf(std::string_view text)
+{
+    std::size_t first = 0;
+    while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32)
+        ++first;
+    return TrimView(text.substr(first, kFieldBytes));
+}
 
 class TextCursor {
 public:
-    explicit TextCursor(std::string text) : text_(std::move(text)) {}
+    // Scans text where it lies: the caller keeps it alive while the cursor is used.
+    explicit TextCursor(std::string_view text) : text_(text) {}
+    explicit TextCursor(const char* text) : text_(text) {}
+    // Scans a text of its own.
+    explicit TextCursor(std::string&& text) : owned_(std::move(text)), text_(owned_) {}
+    TextCursor(const TextCursor&) = delete;
+    TextCursor& operator=(const TextCursor&) = delete;
 
     // The rest of the text, from the cursor on.
-    std::string_view Rest() const { return std::string_view(text_).substr(pos_); }
+    std::string_view Rest() const { return text_.substr(pos_); }
     bool Contains(std::string_view marker) const { return Find(marker) != std::string_view::npos; }
     // Offset of marker within the rest, npos when absent.
-    std::size_t Find(std::string_view marker) const { return Rest().find(marker); }
+    std::size_t Find(std::string_view marker) const
+    {
+        const std::size_t* known = places_.Known(marker, pos_);
+        std::size_t at;
+        if (known) {
+            at = *known;
+        } else {
+            at = text_.find(marker, pos_);
+            places_.Remember(marker, at);
+        }
+        return at == std::string_view::npos ? at : at - pos_;
+    }
 
     // Deletes everything up to and including the first marker. A missing marker empties the
     // rest: nothing behind it can then be mistaken for what followed the marker.
@@ -29,10 +117,17 @@ public:
     }
 
     // The text up to, not including, the first end; empty when end does not occur.
-    std::string TextBefore(std::string_view end) const
+    std::string TextBefore(std::string_view end) const { return std::string(ViewBefore(end)); }
+    std::string_view ViewBefore(std::string_view end) const
     {
         const std::size_t at = Find(end);
-        return at == std::string_view::npos ? std::string() : std::string(Rest().substr(0, at));
+        return at == std::string_view::npos ? std::string_view() : Rest().substr(0, at);
+    }
+    // TextBefore cut to a field's size, and Trim(TextBefore) likewise.
+    std::string FieldBefore(std::string_view end) const { return std::string(FieldOf(ViewBefore(end))); }
+    std::string TrimmedFieldBefore(std::string_view end) const
+    {
+        return std::string(TrimmedFieldOf(ViewBefore(end)));
     }
 
     // The first count bytes of the rest (fewer at the end).
@@ -41,18 +136,8 @@ public:
     bool AtEnd() const { return pos_ >= text_.size(); }
 
 private:
-    std::string text_;
+    std::string owned_;
+    std::string_view text_;
     std::size_t pos_ = 0;
+    mutable MarkerPlaces places_;
 };
-
-// Drops blanks and control characters (codes up to 32) at both ends.
-inline std::string Trim(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-        --last;
-    return std::string(text.substr(first, last - first));
-}

@@ -11,20 +11,21 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
     const std::string_view kQuote = "\"", kTagEnd = ">", kLinkEnd = "</a>";
 
     ItemCount = 0;
-    TextCursor rest(page);
+    // Scanned where it lies; each marker is searched once per place (see TextCursor).
+    TextCursor rest(std::string_view{page});
     while (rest.Contains(kItem)) {
         if (StopRequestedNow()) {
             Url.clear();
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = std::string(sitehosts::kTudouRoot) + rest.TextBefore(kQuote);
+        ItemLink = std::string(sitehosts::kTudouRoot) + rest.FieldBefore(kQuote);
         ++ItemCount;
         if (!OnGetUrl)
             continue;
         ItemData = ItemLink;
         rest.SkipPast(kTagEnd);
-        ItemCaption = Trim(rest.TextBefore(kLinkEnd));
+        ItemCaption = rest.TrimmedFieldBefore(kLinkEnd);
         ItemDate.clear();
         Synchronize([this] { CallGetUrl(); });
     }

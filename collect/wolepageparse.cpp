@@ -8,14 +8,14 @@ void T56PageParse::ParseHTMLDocument(const std::string& page)
     const std::string_view kItem = "<p class=\"videoTitle\"><a href=\"", kQuote = "\"", kTitle = "title=\"";
 
     ItemCount = 0;
-    TextCursor rest(page);
+    TextCursor rest(std::string_view{page});
     while (rest.Contains(kItem)) {
         if (StopRequestedNow()) {
             Url.clear();
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = BaseUrl + rest.TextBefore(kQuote);
+        ItemLink = BaseUrl + rest.FieldBefore(kQuote);
         ++ItemCount;
         if (!OnGetUrl)
             continue;
@@ -26,7 +26,7 @@ void T56PageParse::ParseHTMLDocument(const std::string& page)
         }
         ItemData = *itemPage;
         rest.SkipPast(kTitle);
-        ItemCaption = rest.TextBefore(kQuote);
+        ItemCaption = rest.FieldBefore(kQuote);
         ItemDate.clear();
         Synchronize([this] { CallGetUrl(); });
     }

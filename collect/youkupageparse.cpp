@@ -11,14 +11,16 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
                            kBlock = "<ul class=\"video\">";
 
     ItemCount = 0;
-    TextCursor rest(gbk::FromUtf8(page));
+    // The page is UTF-8 and the markers are ASCII, which never match inside a character: the
+    // page is scanned as it came and only the fields cut out are converted.
+    TextCursor rest(std::string_view{page});
     while (rest.Contains(kItem)) {
         if (StopRequestedNow()) {
             Url.clear();
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = rest.TextBefore(kQuote);
+        ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
         ++ItemCount;
         if (OnGetUrl) {
             const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
@@ -28,7 +30,7 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
             }
             ItemData = *itemPage;
             rest.SkipPast(kTitle);
-            ItemCaption = Trim(rest.TextBefore(kQuote));
+            ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kQuote));
             ItemDate.clear();
             Synchronize([this] { CallGetUrl(); });
         }

@@ -19,9 +19,12 @@ if [ -z "$dir" ]; then
   [ -n "$sanitize" ] && dir="$root/build-$sanitize"
   [ "$type" = Release ] && dir="$dir-release"
 fi
+compilers=()
+# libFuzzer comes with clang.
+[ "$sanitize" = fuzzer ] && compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
 launcher=()
 # A compiler cache, where one is installed, makes rebuilds in several work trees cheap.
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE="$type" -DQUIB_SANITIZE="$sanitize" >/dev/null
+cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" "${compilers[@]}" -DCMAKE_BUILD_TYPE="$type" -DQUIB_SANITIZE="$sanitize" >/dev/null
 ninja -C "$dir" "$@" >&2
 echo "$dir"

@@ -4,12 +4,13 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
   libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev libpugixml-dev libgumbo-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-wqy-microhei
 )
 

@@ -4,6 +4,8 @@
 
 void RegisterBuiltinSites(StandinWeb& web)
 {
+    // First: their addresses would otherwise be taken for ordinary albums and pages.
+    RegisterHostilePages(web);
     RegisterPagingSite(web);
     RegisterTudouFeed(web);
     RegisterYoukuFeed(web);
@@ -17,5 +19,7 @@ void RegisterBuiltinSites(StandinWeb& web)
     RegisterSinaAlbums(web);
     RegisterCms(web);
     RegisterSearchPages(web);
+    RegisterPublisher(web);
     RegisterPartnerSite(web);
+    RegisterSearchSources(web);
 }

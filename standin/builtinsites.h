@@ -22,11 +22,20 @@ void Register6roomsPlaylists(StandinWeb& web);  // 6.cn
 void RegisterOuouPlaylists(StandinWeb& web);    // www.ouou.com
 void RegisterSinaAlbums(StandinWeb& web);       // you.video.sina.com.cn
 
+// Hostile pages under the sites' addresses, for IDs "hostile-<shape>-<KiB>" (sites/hostile.cpp).
+void RegisterHostilePages(StandinWeb& web);
+
 // "cms.standin.test": the CMS administration back-end, versions 3.1, 4.x, 5.0, 6.0 (/<version>/admin/...).
 void RegisterCms(StandinWeb& web);
 // The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,
 // so.ouou.com, so.video.sina.com.cn).
 void RegisterSearchPages(StandinWeb& web);
+// "www.quib.test": the publisher's site, with the collector's user guide (/help/quib.html).
+void RegisterPublisher(StandinWeb& web);
 // "www.fenmor.com" and "tools.fenmor.com": the partner's personal-finance site; with
 // "ads.standin.test" (framed by it) and "portal.standin.test" (framing it).
 void RegisterPartnerSite(StandinWeb& web);
+// The film and search sites of the video search (www.mtime.com, www.mdbchina.com, www.gougou.com,
+// www.kuaiche.com, image.baidu.com), each showing what it received, and Tudou's main-site search
+// (www.tudou.com/search/programs/ and /search/playlist/), which redirects to so.tudou.com.
+void RegisterSearchSources(StandinWeb& web);

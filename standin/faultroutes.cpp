@@ -111,6 +111,25 @@ void Endless(httplib::Response& response, const std::atomic<bool>& stopping)
     });
 }
 
+// A body that keeps coming, too slowly ever to stall and too slowly ever to end: one byte every
+// interval (milliseconds, 500 by default) until bytes (1000) are out.
+void Drip(const httplib::Request& request, httplib::Response& response, const std::atomic<bool>& stopping)
+{
+    const auto interval = std::chrono::milliseconds(NumberParam(request, "interval", 500, 60000));
+    const auto bytes = static_cast<std::size_t>(NumberParam(request, "bytes", 1000, kMaxBytes));
+    const PeerWatch peer(request);
+    response.set_chunked_content_provider(kBinary, [&stopping, peer, interval, bytes](std::size_t offset,
+                                                                                       httplib::DataSink& sink) {
+        if (offset >= bytes) {
+            sink.done();
+            return true;
+        }
+        if (offset > 0 && !WaitUntil(Clock::now() + interval, stopping, peer))
+            return false;
+        return WriteFiller(sink, offset, 1);
+    });
+}
+
 void Big(const httplib::Request& request, httplib::Response& response, const std::atomic<bool>& stopping)
 {
     const auto bytes = static_cast<std::size_t>(NumberParam(request, "bytes", 1 << 20, kMaxBytes));
@@ -170,4 +189,10 @@ void AddFaultRoutes(httplib::Server& server, const std::atomic<bool>& stopping)
     });
     server.Get(R"(/__fault/status/(\d+))", Status);
     server.Get("/__fault/redirect", Redirect);
+    server.Get("/__fault/drip", [&stopping](const httplib::Request& request, httplib::Response& response) {
+        Drip(request, response, stopping);
+    });
+    server.Get("/__fault/loop", [](const httplib::Request& request, httplib::Response& response) {
+        response.set_redirect(request.target, 302);
+    });
 }

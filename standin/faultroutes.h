@@ -1,6 +1,7 @@
 #pragma once
 // Misbehaving servers on demand, answered on every host under /__fault/: stalls before and after
-// the headers, a connection reset mid-body, an endless body, any status, a redirect, a big body.
+// the headers, a connection reset mid-body, an endless body, a body dripping a byte at a time, any
+// status, a redirect, a redirect to itself, a big body.
 #include <httplib.h>
 
 #include <atomic>

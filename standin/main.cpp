@@ -1,4 +1,4 @@
-// quib-standin [--address A] [--port P]: serves the stand-in web until SIGINT or SIGTERM.
+// quib-standin [--address A] [--port P] [--version]: serves the stand-in web until SIGINT or SIGTERM.
 #include "standinweb.h"
 
 #include <csignal>
@@ -12,7 +12,7 @@ namespace {
 
 int Usage()
 {
-    std::cerr << "usage: quib-standin [--address A] [--port P]\n";
+    std::cerr << "usage: quib-standin [--address A] [--port P] [--version]\n";
     return 2;
 }
 
@@ -24,6 +24,10 @@ int main(int argc, char** argv)
     int port = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--version") {
+            std::cout << "quib-standin " QUIB_VERSION "\n";
+            return 0;
+        }
         if (arg == "--address" && i + 1 < argc) {
             address = argv[++i];
         } else if (arg == "--port" && i + 1 < argc) {

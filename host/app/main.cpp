@@ -1,16 +1,25 @@
-// The host at this stage: the quick-collect form in a window of its own. By default it serves the
-// stand-in web in-process and redirects every site to it, so it runs with no internet.
-#include "formatowner.h"
-#include "hostapp.h"
+// The host: loads the module libraries by name (Quib, then Oem_Fenmor, unless --module says
+// otherwise) and shows each as a page. By default it serves the stand-in web in-process,
+// redirects every site to it and keeps its data apart from a live run's, so it runs with no
+// internet; --live (or --connect-to) reaches the real hosts.
+#include "browserstartup.h"
+#include "hostlog.h"
+#include "hostsettings.h"
+#include "hostwindow.h"
 #include "messageservice.h"
-#include "parse.h"
+#include "moduleloader.h"
+#include "resscheme.h"
 #include "simpleparser.h"
+#include "standinsites.h"
 #include "standinweb.h"
 #include "workerthread.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -22,26 +31,48 @@ struct Options {
     QStringList connectTo;
     QString userAgent;
     QString appPath;
+    QStringList modules;
+    QString modulesFolder;
+    QString screenshot;
 };
 
 Options ParseOptions(const QApplication& app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Collects video lists into a checkable table."));
+    parser.setApplicationDescription(QStringLiteral("Loads the Quib modules and shows each as a page."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption live(QStringLiteral("live"),
-                                  QStringLiteral("Reach the real sites instead of the built-in stand-in web."));
+                                  QStringLiteral("Reach the real sites instead of the built-in stand-in web, with the live data folder."));
+    const QCommandLineOption standin(QStringLiteral("standin"), QStringLiteral("Serve the built-in stand-in web (the default)."));
     const QCommandLineOption connectTo(QStringLiteral("connect-to"),
-                                       QStringLiteral("Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable)."),
+                                       QStringLiteral("Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable); implies --live."),
                                        QStringLiteral("rule"));
-    const QCommandLineOption userAgent(QStringLiteral("user-agent"), QStringLiteral("User agent of every request."),
-                                       QStringLiteral("text"));
+    const QCommandLineOption userAgent(QStringLiteral("user-agent"),
+                                       QStringLiteral("User agent of every request for this run."), QStringLiteral("text"));
     const QCommandLineOption appPath(QStringLiteral("app-path"),
-                                     QStringLiteral("Folder for the settings and the site file."), QStringLiteral("dir"));
-    parser.addOptions({live, connectTo, userAgent, appPath});
+                                     QStringLiteral("Data folder for the settings, the site file and the log."), QStringLiteral("dir"));
+    const QCommandLineOption module(QStringLiteral("module"),
+                                    QStringLiteral("Load this module (repeatable, in order; default: Quib, Oem_Fenmor)."),
+                                    QStringLiteral("name"));
+    const QCommandLineOption modulesFolder(QStringLiteral("modules-dir"), QStringLiteral("Folder of the module libraries."),
+                                           QStringLiteral("dir"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the window once the modules have settled, then quit."),
+                                        QStringLiteral("png"));
+    parser.addOptions({live, standin, connectTo, userAgent, appPath, module, modulesFolder, screenshot});
     parser.process(app);
-    return {parser.isSet(live) || parser.isSet(connectTo), parser.values(connectTo), parser.value(userAgent),
-            parser.value(appPath)};
+    Options options;
+    options.live = parser.isSet(live) || parser.isSet(connectTo);
+    options.connectTo = parser.values(connectTo);
+    options.userAgent = parser.value(userAgent);
+    options.appPath = parser.value(appPath);
+    options.modules = parser.values(module);
+    if (options.modules.isEmpty())
+        options.modules = {QStringLiteral("Quib"), QStringLiteral("Oem_Fenmor")};
+    options.modulesFolder = parser.value(modulesFolder);
+    options.screenshot = parser.value(screenshot);
+    return options;
 }
 
 }  // namespace
@@ -49,43 +80,67 @@ Options ParseOptions(const QApplication& app)
 int main(int argc, char** argv)
 {
     SimpleParser::PrepareApplication();
+    RegisterResScheme();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quib"));
+    QApplication::setApplicationVersion(QStringLiteral(QUIB_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quib/quib.png")));
     const Options options = ParseOptions(app);
 
-    NetworkSettings network;
+    // A stand-in run keeps its data apart, so trying the program never touches the real site list.
+    const QString appPath =
+        options.appPath.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  (options.live ? QStringLiteral("/quib") : QStringLiteral("/quib-standin"))
+            : options.appPath;
+    QDir().mkpath(appPath);
+    const HostSettings settings = HostSettings::Load(appPath);
+
+    HostEnvironment environment;
+    environment.appPath = appPath;
+    environment.modulesFolder = options.modulesFolder.isEmpty() ? DefaultModulesFolder() : options.modulesFolder;
+    environment.commandLineUserAgent = options.userAgent;
     for (const QString& rule : options.connectTo)
-        network.connectTo.push_back(rule.toStdString());
-    if (!options.userAgent.isEmpty())
-        network.userAgent = options.userAgent.toStdString();
+        environment.network.connectTo.push_back(rule.toStdString());
 
     // Declared before the workers, so it still answers while they are stopped at exit.
     std::optional<StandinWeb> standin;
     if (!options.live) {
         standin.emplace();
         standin->Start();
-        network.connectTo = standin->ConnectToRules();
-        std::printf("stand-in web on 127.0.0.1:%d\n", standin->Port());
+        environment.network.connectTo = standin->ConnectToRules();
+        environment.standin = true;
+        environment.standinNote = QStringLiteral("演示模式：所有网站都由内置演示网站 (127.0.0.1:%1) 应答，数据在 %2。"
+                                                 "用 --live 连接真实网站。")
+                                      .arg(standin->Port())
+                                      .arg(QDir::toNativeSeparators(appPath));
+        std::printf("stand-in web on 127.0.0.1:%d, data in %s\n", standin->Port(), qPrintable(appPath));
         std::fflush(stdout);
+        SeedStandinSites(appPath);
     }
 
-    // Pages whose scripts must run open in a hidden browser, redirected as the HTTP client is.
-    SimpleParser::SetBrowserSwitches(SimpleParser::HostResolverRules(network));
+    // Pages open in the browser redirected as the HTTP client is; a proxy only for the real hosts.
+    SimpleParser::SetBrowserSwitches(SimpleParser::HostResolverRules(environment.network));
+    if (options.live)
+        SetBrowserProxy(ChromiumProxy(settings.proxy).toStdString());
 
     WorkerRegistry workers;
     DesktopMessageService messages;
-    const QString appPath = options.appPath.isEmpty()
-                                ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                : options.appPath;
-    HostApp host(QStringLiteral("Quib"), appPath, messages, workers, network);
+    HostLog log(QDir(appPath).filePath(QStringLiteral("quib.log")));
+    environment.messages = &messages;
+    environment.workers = &workers;
+    environment.log = &log;
 
-    // No main window holds the custom copy template here; it lasts for the session.
-    SessionFormat format;
-    TParseForm form(nullptr, &host);
-    form.SetFormatOwner(&format);
-    host.SetMainForm(&form);
-    form.setWindowTitle(QStringLiteral("快速采集"));
-    form.resize(800, 560);
-    form.show();
+    HostWindow window(std::move(environment));
+    window.LoadModules(options.modules);
+    window.show();
+    if (!options.screenshot.isEmpty()) {
+        // Long enough for the first pages to load from the stand-in web.
+        QTimer::singleShot(8000, &window, [&window, &options] {
+            window.grab().save(options.screenshot);
+            if (!window.close())
+                QCoreApplication::exit(1);
+        });
+    }
     return QApplication::exec();
 }

@@ -12,7 +12,7 @@ BrowserDocument::BrowserDocument(PageBridge* bridge, FrameAddress where, QString
 
 bool operator==(const BrowserDocument& a, const BrowserDocument& b)
 {
-    return a.bridge_ == b.bridge_ && a.where_.topDocument == b.where_.topDocument && a.where_.frame == b.where_.frame;
+    return a.bridge_ == b.bridge_ && a.where_.document == b.where_.document && a.where_.frame == b.where_.frame;
 }
 
 std::string BrowserDocument::Hostname() const

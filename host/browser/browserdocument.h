@@ -18,6 +18,8 @@ public:
     bool Empty() const { return !bridge_; }
     explicit operator bool() const { return !Empty(); }
     bool IsTop() const { return where_.frame == 0; }
+    // Which frame document of its page this is.
+    const FrameAddress& Address() const { return where_; }
     friend bool operator==(const BrowserDocument& a, const BrowserDocument& b);
 
     // location.hostname (no port) and location.href, as the document reported them.

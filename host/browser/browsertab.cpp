@@ -78,11 +78,6 @@ bool TBrowserTab::Wait(int timeoutMs)
 void TBrowserTab::OnComplete(const FrameAddress& where, const QString& href, const QString& hostname)
 {
     BrowserDocument document(bridge_, where, href, hostname);
-    if (where.topDocument != currentTop_) {
-        currentTop_ = where.topDocument;
-        frameAddresses_.clear();
-    }
-    frameAddresses_[where.frame] = {href, hostname};
     if (document.IsTop())
         topDocument_ = document;
     Enqueue([this, document] { form_.BrowserDocumentComplete(this, document, document.Href()); });
@@ -93,9 +88,8 @@ void TBrowserTab::OnInvoke(const FrameAddress& where, const QStringList& args)
     std::vector<std::string> texts;
     for (const QString& arg : args)
         texts.push_back(gbk::FromUnicode(arg));
-    const auto known = where.topDocument == currentTop_ ? frameAddresses_.find(where.frame) : frameAddresses_.end();
-    const bool found = known != frameAddresses_.end();
-    BrowserDocument caller(bridge_, where, found ? known->second.first : QString(), found ? known->second.second : QString());
+    const auto [href, hostname] = bridge_->Location(where);
+    BrowserDocument caller(bridge_, where, href, hostname);
     Enqueue([this, caller, texts] { form_.BrwoserWebExternal(this, caller, texts); });
 }
 

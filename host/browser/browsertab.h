@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <deque>
-#include <map>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,9 +52,6 @@ private:
     QWebEngineView* view_;    // child
     PageBridge* bridge_;      // child of the page
     BrowserDocument topDocument_;
-    // The addresses the frames of the current top document reported, for the callers of WebInvoke.
-    QString currentTop_;
-    std::map<int, std::pair<QString, QString>> frameAddresses_;
     std::deque<std::function<void()>> events_;
     bool draining_ = false;
     bool loading_ = false;

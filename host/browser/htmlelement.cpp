@@ -54,7 +54,9 @@ bool IsVoid(GumboTag tag)
 
 // The markup an element was written with, in source order; tags the parser supplied itself
 // (implied or closing a misnested element) are written out plainly.
-void Serialise(const GumboNode& root, std::string& out)
+// out(piece) writes; done() says the rest is not wanted.
+template <class Out, class Done>
+void Serialise(const GumboNode& root, Out&& out, Done&& done)
 {
     struct Step {
         const GumboNode* node;
@@ -67,32 +69,32 @@ void Serialise(const GumboNode& root, std::string& out)
             steps.push_back({static_cast<const GumboNode*>(children.data[i]), false});
     };
     pushChildren(root);
-    while (!steps.empty()) {
+    while (!steps.empty() && !done()) {
         const Step step = steps.back();
         steps.pop_back();
         const GumboNode& node = *step.node;
         switch (node.type) {
         case GUMBO_NODE_TEXT: case GUMBO_NODE_WHITESPACE: case GUMBO_NODE_CDATA:
-            out += Piece(node.v.text.original_text);
+            out(Piece(node.v.text.original_text));
             break;
         case GUMBO_NODE_COMMENT:
-            out += "<!--";
-            out += node.v.text.text;
-            out += "-->";
+            out("<!--");
+            out(node.v.text.text);
+            out("-->");
             break;
         case GUMBO_NODE_ELEMENT: case GUMBO_NODE_TEMPLATE: {
             const GumboElement& element = node.v.element;
             if (step.closing) {
                 if (OwnEndTag(element))
-                    out += Piece(element.original_end_tag);
+                    out(Piece(element.original_end_tag));
                 else if (!IsVoid(element.tag))
-                    out += "</" + LowerTagName(element) + ">";
+                    out("</" + LowerTagName(element) + ">");
                 break;
             }
             if (element.original_tag.length > 0)
-                out += Piece(element.original_tag);
+                out(Piece(element.original_tag));
             else
-                out += "<" + LowerTagName(element) + ">";
+                out("<" + LowerTagName(element) + ">");
             steps.push_back({&node, true});
             pushChildren(node);
             break;
@@ -128,15 +130,20 @@ std::string HtmlElement::Id() const { return Attribute("id").value_or(std::strin
 
 std::string HtmlElement::ClassName() const { return Attribute("class").value_or(std::string()); }
 
+void HtmlElement::Append(std::string& out, std::string_view text) const
+{
+    out.append(text.substr(0, allowance_ ? allowance_->Take(text.size()) : text.size()));
+}
+
 std::string HtmlElement::InnerText() const
 {
     std::string out;
     std::vector<const GumboNode*> pending{static_cast<const GumboNode*>(node_)};
-    while (!pending.empty()) {
+    while (!pending.empty() && !(allowance_ && allowance_->Spent())) {
         const GumboNode& node = *pending.back();
         pending.pop_back();
         if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE || node.type == GUMBO_NODE_CDATA) {
-            out += node.v.text.text;
+            Append(out, node.v.text.text);
         } else if (node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE) {
             const GumboVector& children = node.v.element.children;
             for (unsigned i = children.length; i-- > 0;)
@@ -155,11 +162,13 @@ std::string HtmlElement::InnerHtml() const
         for (unsigned i = 0; i < element.children.length; ++i) {
             const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
             if (child->type != GUMBO_NODE_ELEMENT && child->type != GUMBO_NODE_COMMENT)
-                out += child->v.text.text;
+                Append(out, child->v.text.text);
         }
         return out;
     }
     std::string out;
-    Serialise(Node(node_), out);
+    Serialise(
+        Node(node_), [this, &out](std::string_view piece) { Append(out, piece); },
+        [this] { return allowance_ && allowance_->Spent(); });
     return out;
 }

@@ -3,14 +3,42 @@
 // tree on demand: the inner text or markup of an outer element spans most of the page, so
 // building them for every element up front would cost time quadratic in the nesting depth.
 // Text is UTF-8.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
+// The bytes of text and markup one walk may hand out through InnerText and InnerHtml, all
+// elements together. Nested elements each span what the next one holds again, so reading every
+// one of them would cost time quadratic in the nesting; a walk that has spent its allowance ends
+// as cut short.
+class HtmlTextAllowance {
+public:
+    explicit HtmlTextAllowance(std::size_t bytes) : left_(bytes) {}
+    // Takes up to want bytes; returns how many may be written.
+    std::size_t Take(std::size_t want)
+    {
+        if (want > left_) {
+            spent_ = true;
+            want = left_;
+        }
+        left_ -= want;
+        return want;
+    }
+    bool Spent() const { return spent_; }
+
+private:
+    std::size_t left_;
+    bool spent_ = false;
+};
+
 class HtmlElement {
 public:
-    // node is a GumboNode of type element, valid while its parse lives.
-    explicit HtmlElement(const void* node) : node_(node) {}
+    // node is a GumboNode of type element, valid while its parse lives; allowance, if any,
+    // bounds the text the element hands out.
+    explicit HtmlElement(const void* node, HtmlTextAllowance* allowance = nullptr) : node_(node), allowance_(allowance)
+    {
+    }
 
     std::string TagName() const;  // upper case, e.g. "SCRIPT"
     std::string Id() const;
@@ -20,5 +48,8 @@ public:
     std::string InnerHtml() const;  // markup content; for a script element its text
 
 private:
+    void Append(std::string& out, std::string_view text) const;
+
     const void* node_;
+    HtmlTextAllowance* allowance_;
 };

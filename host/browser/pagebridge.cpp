@@ -1,20 +1,29 @@
 #include "pagebridge.h"
 
+#include <QBuffer>
+#include <QDebug>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QTimer>
-#include <QWebChannel>
+#include <QUrlQuery>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 
 #include <stdexcept>
 
 namespace {
+
+const QByteArray kScheme = "quib-bridge";
+const QByteArray kKeyHeader = "x-quib-key";
 
 QByteArray ReadResource(const QString& path)
 {
@@ -28,8 +37,53 @@ QByteArray NewSecret()
 {
     QByteArray secret;
     for (int i = 0; i < 4; ++i)
-        secret += QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+        secret += QByteArray::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, '0');
     return secret;
+}
+
+// Compares without an early exit, so the time taken says nothing about how much of a guess was right.
+bool SameKey(const QByteArray& a, const QByteArray& b)
+{
+    if (a.isEmpty() || a.size() != b.size())
+        return false;
+    unsigned char diff = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return diff == 0;
+}
+
+QByteArray KeyOf(const QWebEngineUrlRequestJob& job)
+{
+    const auto headers = job.requestHeaders();
+    for (auto it = headers.cbegin(); it != headers.cend(); ++it)
+        if (it.key().toLower() == kKeyHeader)
+            return it.value();
+    return {};
+}
+
+// An address a document of that origin may have: its own origin, or about:blank and
+// about:srcdoc, which take their creator's.
+bool FitsOrigin(const QUrl& href, const QUrl& origin)
+{
+    if (href.scheme() == QLatin1String("about"))
+        return true;
+    if (!origin.isValid() || origin.host().isEmpty())
+        return false;
+    const int port = href.scheme() == QLatin1String("https") ? 443 : 80;
+    return href.scheme() == origin.scheme() && href.host() == origin.host() && href.port(port) == origin.port(port);
+}
+
+void Reply(QWebEngineUrlRequestJob* job, const QByteArray& body)
+{
+    auto* buffer = new QBuffer(job);  // the job owns the body and outlives its reading
+    buffer->setData(body);
+    buffer->open(QIODevice::ReadOnly);
+    job->reply("application/json", buffer);
+}
+
+void Refuse(QWebEngineUrlRequestJob* job)
+{
+    job->fail(QWebEngineUrlRequestJob::RequestDenied);
 }
 
 QWebEngineScript Script(const QString& name, const QByteArray& source, quint32 world)
@@ -43,81 +97,263 @@ QWebEngineScript Script(const QString& name, const QByteArray& source, quint32 w
     return script;
 }
 
+// One per profile: hands each request to the page whose secret it carries (an identity asked
+// for) or to the page that owns the document it names.
+class BridgeSchemeHandler : public QWebEngineUrlSchemeHandler {
+    Q_OBJECT
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+
+    static BridgeSchemeHandler& Of(QWebEngineProfile& profile)
+    {
+        auto* installed = const_cast<QWebEngineUrlSchemeHandler*>(profile.urlSchemeHandler(kScheme));
+        if (auto* handler = dynamic_cast<BridgeSchemeHandler*>(installed))
+            return *handler;
+        auto* handler = new BridgeSchemeHandler(&profile);
+        profile.installUrlSchemeHandler(kScheme, handler);
+        return *handler;
+    }
+
+    void Add(const QByteArray& pageKey, PageBridge* bridge) { pages_.insert(pageKey, bridge); }
+    void Remove(const QByteArray& pageKey) { pages_.remove(pageKey); }
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override
+    {
+        const QUrl url = job->requestUrl();
+        if (url.path() == QLatin1String("hello")) {
+            const auto page = pages_.constFind(KeyOf(*job));
+            if (page != pages_.constEnd() && *page)
+                (*page)->Hello(job);
+            else
+                Refuse(job);
+            return;
+        }
+        const QString document = QUrlQuery(url).queryItemValue(QStringLiteral("d"), QUrl::FullyDecoded);
+        for (const auto& page : std::as_const(pages_))
+            if (page && page->Serve(job, document))
+                return;
+        Refuse(job);
+    }
+
+private:
+    QHash<QByteArray, QPointer<PageBridge>> pages_;
+};
+
 }  // namespace
 
-QByteArray BridgeScript(const QByteArray& secret)
+void RegisterBridgeScheme()
 {
-    QByteArray source = ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    if (!QWebEngineUrlScheme::schemeByName(kScheme).name().isEmpty())
+        return;
+    QWebEngineUrlScheme scheme(kScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    // Reachable with XMLHttpRequest from every frame, whatever the page's own policy.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled |
+                    QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QByteArray BridgeScript(const QByteArray& pageKey, const QByteArray& external)
+{
     QByteArray bridge = ReadResource(QStringLiteral(":/quib/browser/js/bridge.js"));
-    bridge.replace("QUIB_FRAME_KEY", secret);
-    return source + "\n" + bridge;
+    bridge.replace("QUIB_PAGE_KEY", pageKey);
+    // A JSON string is a JavaScript string literal.
+    const QByteArray literal = QJsonDocument(QJsonArray{QString::fromUtf8(external)}).toJson(QJsonDocument::Compact);
+    bridge.replace("/*QUIB_EXTERNAL*/''", literal.mid(1, literal.size() - 2));
+    return bridge;
 }
 
-PageBridge::PageBridge(QWebEnginePage& page, bool withExternal)
-    : QObject(&page), page_(page), endpoint_(new BridgeEndpoint(this)), channel_(new QWebChannel(this))
+PageBridge::PageBridge(QWebEnginePage& page, bool withExternal) : QObject(&page), page_(page), pageKey_(NewSecret())
 {
-    connect(endpoint_, &BridgeEndpoint::received, this, &PageBridge::Received);
-    channel_->registerObject(QStringLiteral("quibBridge"), endpoint_);
-    page.setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
-    page.scripts().insert(Script(QStringLiteral("quib-bridge"), BridgeScript(NewSecret()), QWebEngineScript::ApplicationWorld));
+    if (QWebEngineUrlScheme::schemeByName(kScheme).name().isEmpty())
+        qWarning("the page bridge's scheme is not registered (PrepareEmbeddedBrowser): pages get no bridge");
+    BridgeSchemeHandler& handler = BridgeSchemeHandler::Of(*page.profile());
+    handler.Add(pageKey_, this);
+    handler_ = &handler;
+    const QByteArray external = withExternal ? ReadResource(QStringLiteral(":/quib/browser/js/external.js")) : QByteArray();
+    page.scripts().insert(Script(QStringLiteral("quib-bridge"), BridgeScript(pageKey_, external), QWebEngineScript::ApplicationWorld));
     if (withExternal)
-        page.scripts().insert(Script(QStringLiteral("quib-external"), ReadResource(QStringLiteral(":/quib/browser/js/external.js")),
-                                     QWebEngineScript::MainWorld));
+        page.scripts().insert(Script(QStringLiteral("quib-external"), external, QWebEngineScript::MainWorld));
 }
 
-void PageBridge::Received(const QString& message)
+PageBridge::~PageBridge()
 {
-    const QJsonObject object = QJsonDocument::fromJson(message.toUtf8()).object();
-    const QString type = object.value(QStringLiteral("t")).toString();
-    const FrameAddress where{object.value(QStringLiteral("doc")).toString(), object.value(QStringLiteral("frame")).toInt(-1)};
-    if (type == QLatin1String("reply")) {
-        Reply(object);
-        return;
+    // The page (and with it every open request) is going; only the waiting callers are told.
+    if (auto* handler = qobject_cast<BridgeSchemeHandler*>(handler_.data()))
+        handler->Remove(pageKey_);
+    for (auto& [seq, pending] : pending_)
+        pending->loop->quit();
+}
+
+QString PageBridge::NewDocument(const QUrl& origin, int frame)
+{
+    QString id = QString::fromLatin1(NewSecret().left(24));
+    Document& document = documents_[id];
+    document.key = NewSecret();
+    document.origin = origin;
+    document.frame = frame;
+    return id;
+}
+
+void PageBridge::Hello(QWebEngineUrlRequestJob* job)
+{
+    const bool top = QUrlQuery(job->requestUrl()).queryItemValue(QStringLiteral("top")) == QLatin1String("1");
+    const QString id = NewDocument(job->initiator(), top ? 0 : nextFrame_++);
+    const QJsonObject answer{{"id", id}, {"key", QString::fromLatin1(documents_[id].key)}};
+    Reply(job, QJsonDocument(answer).toJson(QJsonDocument::Compact));
+}
+
+bool PageBridge::Serve(QWebEngineUrlRequestJob* job, const QString& id)
+{
+    const auto found = documents_.find(id);
+    if (found == documents_.end())
+        return false;
+    Document& document = found->second;
+    if (!SameKey(document.key, KeyOf(*job)) || job->initiator() != document.origin) {
+        Refuse(job);
+        return true;
     }
-    if (where.topDocument.isEmpty() || where.frame < 0)
-        return;
-    if (type == QLatin1String("complete")) {
-        emit DocumentCompleted(where, object.value(QStringLiteral("href")).toString(),
-                               object.value(QStringLiteral("hostname")).toString());
-    } else if (type == QLatin1String("invoke")) {
-        QStringList args;
-        for (const QJsonValue& arg : object.value(QStringLiteral("args")).toArray())
-            args << arg.toString();
-        emit WebInvoked(where, args);
+    const QUrl url = job->requestUrl();
+    const QString op = url.path();
+    if (op == QLatin1String("poll")) {
+        Hold(job, id, document);
+    } else if (op == QLatin1String("renew")) {
+        // The document was rewritten by document.open: the new one gets an identity of its own,
+        // the old one's is void from now on.
+        const QString next = NewDocument(document.origin, document.frame);
+        Retire(id);
+        const QJsonObject answer{{"id", next}, {"key", QString::fromLatin1(documents_[next].key)}};
+        Reply(job, QJsonDocument(answer).toJson(QJsonDocument::Compact));
+    } else {
+        Reply(job, QByteArray());
+        Answer(id, url);
+    }
+    return true;
+}
+
+void PageBridge::Answer(const QString& id, const QUrl& url)
+{
+    const QUrlQuery query(url);
+    const auto value = [&](const char* name) { return query.queryItemValue(QLatin1String(name), QUrl::FullyDecoded); };
+    const QString op = url.path();
+    Document& document = documents_.at(id);
+    const FrameAddress where{id, document.frame};
+    if (op == QLatin1String("reply")) {
+        bool valid = false;
+        const qint64 seq = value("s").toLongLong(&valid);
+        const auto pending = pending_.find(seq);
+        // A reply counts only for the request that went to this very document.
+        if (!valid || pending == pending_.end() || pending->second->document != id || pending->second->frame != document.frame)
+            return;
+        QJsonObject answer{{"ok", value("ok") == QLatin1String("1")}};
+        if (query.hasQueryItem(QStringLiteral("v")))
+            answer.insert(QStringLiteral("value"), value("v"));
+        pending->second->answer = answer;
+        pending->second->loop->quit();
+    } else if (op == QLatin1String("complete")) {
+        const QString href = value("href");
+        if (!FitsOrigin(QUrl(href), document.origin))
+            return;
+        document.href = href;
+        document.hostname = value("host");
+        emit DocumentCompleted(where, document.href, document.hostname);
+    } else if (op == QLatin1String("invoke")) {
+        emit WebInvoked(where, query.allQueryItemValues(QStringLiteral("a"), QUrl::FullyDecoded));
     }
 }
 
-void PageBridge::Reply(const QJsonObject& message)
+void PageBridge::Hold(QWebEngineUrlRequestJob* job, const QString& id, Document& document)
 {
-    const auto found = pending_.find(static_cast<qint64>(message.value(QStringLiteral("seq")).toDouble()));
-    if (found == pending_.end())
+    if (document.poll)
+        Refuse(document.poll);
+    document.poll = job;
+    const quint64 serial = ++document.pollSerial;
+    // The browser drops the open request when the document unloads (an answered one is let go
+    // first): the document is gone, and its identity with it.
+    connect(job, &QObject::destroyed, this, [this, id, serial] {
+        const auto found = documents_.find(id);
+        if (found != documents_.end() && found->second.pollSerial == serial) {
+            found->second.poll = nullptr;
+            Retire(id);
+        }
+    });
+    Deliver(document);
+}
+
+void PageBridge::Deliver(Document& document)
+{
+    if (!document.poll || document.commands.empty())
         return;
-    found->second->answer = message;
-    found->second->loop->quit();
+    QWebEngineUrlRequestJob* job = document.poll;
+    document.poll = nullptr;
+    ++document.pollSerial;
+    const QJsonObject command = document.commands.front();
+    document.commands.pop_front();
+    Reply(job, QJsonDocument(command).toJson(QJsonDocument::Compact));
+}
+
+void PageBridge::Retire(const QString& id)
+{
+    const auto found = documents_.find(id);
+    if (found == documents_.end())
+        return;
+    if (found->second.poll)
+        Refuse(found->second.poll);
+    documents_.erase(found);
+    FailPending(id);
+}
+
+void PageBridge::FailPending(const QString& id)
+{
+    for (auto& [seq, pending] : pending_)
+        if (pending->document == id)
+            pending->loop->quit();
+}
+
+std::pair<QString, QString> PageBridge::Location(const FrameAddress& where) const
+{
+    const auto found = documents_.find(where.document);
+    if (found == documents_.end())
+        return {};
+    return {found->second.href, found->second.hostname};
+}
+
+QByteArray PageBridge::DocumentKey(const FrameAddress& where) const
+{
+    const auto found = documents_.find(where.document);
+    return found == documents_.end() ? QByteArray() : found->second.key;
 }
 
 std::optional<QJsonObject> PageBridge::Request(const FrameAddress& where, QJsonObject command)
 {
+    const auto found = documents_.find(where.document);
+    if (found == documents_.end() || found->second.frame != where.frame)
+        return std::nullopt;
     const qint64 id = nextRequest_++;
     command.insert(QStringLiteral("seq"), static_cast<double>(id));
-    command.insert(QStringLiteral("doc"), where.topDocument);
-    command.insert(QStringLiteral("frame"), where.frame);
+    command.insert(QStringLiteral("doc"), where.document);
 
     QEventLoop loop;
-    Pending pending{&loop, std::nullopt};
+    Pending pending{where.document, where.frame, &loop, std::nullopt};
     pending_.emplace(id, &pending);
     QTimer::singleShot(timeout_, &loop, &QEventLoop::quit);
-    // JSON is a JavaScript literal once the two line separators JSON allows in strings are escaped.
-    QString literal = QString::fromUtf8(QJsonDocument(command).toJson(QJsonDocument::Compact));
-    literal.replace(QChar(0x2028), QStringLiteral("\\u2028")).replace(QChar(0x2029), QStringLiteral("\\u2029"));
-    page_.runJavaScript(QStringLiteral("window.quibFromHost&&window.quibFromHost(%1)").arg(literal),
-                        QWebEngineScript::ApplicationWorld);
+    found->second.commands.push_back(command);
+    Deliver(found->second);
     const QPointer<PageBridge> alive(this);
-    if (!pending.answer)
-        loop.exec();
+    loop.exec();
     if (!alive)  // the tab went while the page was asked
         return std::nullopt;
     pending_.erase(id);
+    // Not yet taken (no answer in time): it must not run later.
+    const auto still = documents_.find(where.document);
+    if (still != documents_.end()) {
+        auto& commands = still->second.commands;
+        for (auto it = commands.begin(); it != commands.end(); ++it)
+            if (static_cast<qint64>(it->value(QStringLiteral("seq")).toDouble()) == id) {
+                commands.erase(it);
+                break;
+            }
+    }
     if (!pending.answer || !pending.answer->value(QStringLiteral("ok")).toBool())
         return std::nullopt;
     return pending.answer;
@@ -140,3 +376,5 @@ bool PageBridge::SetValue(const FrameAddress& where, const QString& name, const 
 {
     return Request(where, {{"op", "set"}, {"name", name}, {"value", value}}).has_value();
 }
+
+#include "pagebridge.moc"

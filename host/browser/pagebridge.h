@@ -1,77 +1,105 @@
 #pragma once
-// The host's end of the page bridge: the object the top frame's bridge talks to over the web
-// channel, and through it to every frame document of one browser page. Requests are answered
-// asynchronously by the page; the calls here wait for the answer in a local event loop, so they
-// are synchronous (and therefore in order) for their caller.
+// The host's end of the page bridge of one browser page. Every frame document's bridge (in the
+// application's script world) talks to it directly, with requests to the quib-bridge: scheme:
+// it asks for an identity with the page's secret, then proves that identity (a key made here for
+// that document alone) with every request, and takes the host's commands as the answers to a
+// request it keeps open. Commands wait for their reply in a local event loop, so they are
+// synchronous (and therefore in order) for their caller.
 #include <QByteArray>
 #include <QJsonObject>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <chrono>
+#include <deque>
 #include <map>
 #include <optional>
 
 class QEventLoop;
-class QWebChannel;
 class QWebEnginePage;
+class QWebEngineUrlRequestJob;
 
-// Where a frame document lives: the top document's token and the frame's number within it.
+// One frame document: the id the host gave it (new for every document a frame shows, including
+// one rewritten by document.open) and its frame, 0 for the top frame.
 struct FrameAddress {
-    QString topDocument;
+    QString document;
     int frame = 0;
-};
-
-// The one object the page sees over the channel: the page's messages to the host.
-class BridgeEndpoint : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    Q_INVOKABLE void fromPage(const QString& message) { emit received(message); }
-
-signals:
-    void received(const QString& message);
 };
 
 class PageBridge : public QObject {
     Q_OBJECT
 public:
-    // Installs the bridge scripts into page (into every frame, at document creation) and its
-    // channel; withExternal gives page scripts window.external.WebInvoke.
+    // Installs the bridge script into page (into every frame, at document creation);
+    // withExternal gives page scripts window.external.WebInvoke.
     PageBridge(QWebEnginePage& page, bool withExternal);
+    ~PageBridge() override;
 
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    // Runs code in the frame's global scope; false when the frame is gone or did not answer, or
-    // the code did not run (it does not compile, or the page's policy forbids it).
+    // Runs code in the frame's global scope; false when the document is gone or did not answer,
+    // or the code did not run (it does not compile, the page's policy forbids it, or the page
+    // holds a window.clipboardData or window.navigate of its own that cannot be lent out).
     bool Exec(const FrameAddress& where, const QString& code, const QString& clipboard);
     // The value of the first element by that name (input, select, text area); none when there
-    // is no such element or the frame did not answer.
+    // is no such element or the document did not answer.
     std::optional<QString> Value(const FrameAddress& where, const QString& name);
     bool SetValue(const FrameAddress& where, const QString& name, const QString& value);
+
+    // The href and host name the document reported when it completed; empty before.
+    std::pair<QString, QString> Location(const FrameAddress& where) const;
+    // The key that proves the document; for tests that play a page which got hold of one.
+    QByteArray DocumentKey(const FrameAddress& where) const;
+
+    // A request of a document's bridge, handed on by the scheme handler; false when the
+    // document is none of this page's.
+    bool Serve(QWebEngineUrlRequestJob* job, const QString& document);
+    void Hello(QWebEngineUrlRequestJob* job);
 
 signals:
     void DocumentCompleted(FrameAddress where, QString href, QString hostname);
     void WebInvoked(FrameAddress where, QStringList args);
 
 private:
-    std::optional<QJsonObject> Request(const FrameAddress& where, QJsonObject command);
-    void Received(const QString& message);
-    void Reply(const QJsonObject& message);
-
+    struct Document {
+        QByteArray key;
+        QUrl origin;  // the origin its identity was asked from; every request must come from it
+        int frame = 0;
+        QString href;
+        QString hostname;
+        QPointer<QWebEngineUrlRequestJob> poll;
+        quint64 pollSerial = 0;
+        std::deque<QJsonObject> commands;  // waiting for its next open request
+    };
     struct Pending {
+        QString document;
+        int frame = 0;
         QEventLoop* loop = nullptr;
         std::optional<QJsonObject> answer;
     };
 
+    std::optional<QJsonObject> Request(const FrameAddress& where, QJsonObject command);
+    QString NewDocument(const QUrl& origin, int frame);
+    void Deliver(Document& document);
+    void Hold(QWebEngineUrlRequestJob* job, const QString& id, Document& document);
+    void Retire(const QString& id);
+    void FailPending(const QString& id);
+    void Answer(const QString& id, const QUrl& url);
+
     QWebEnginePage& page_;
-    BridgeEndpoint* endpoint_;  // child
-    QWebChannel* channel_;      // child
+    QPointer<QObject> handler_;  // the profile's scheme handler
+    QByteArray pageKey_;
+    std::map<QString, Document> documents_;
     std::map<qint64, Pending*> pending_;
     qint64 nextRequest_ = 1;
+    int nextFrame_ = 1;
     std::chrono::milliseconds timeout_{5000};
 };
 
-// The bridge scripts with the page's secret filled in (exposed for tests of the script text).
-QByteArray BridgeScript(const QByteArray& secret);
+// Registers the quib-bridge: scheme; must run before the application object exists.
+void RegisterBridgeScheme();
+// The bridge script with the page's secret and the page scripts' external object filled in
+// (exposed for tests of the script text).
+QByteArray BridgeScript(const QByteArray& pageKey, const QByteArray& external = {});

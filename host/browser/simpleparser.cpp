@@ -81,6 +81,9 @@ void SimpleParser::PrepareApplication() { QCoreApplication::setAttribute(Qt::AA_
 
 void SimpleParser::SetBrowserSwitches(const std::string& hostResolverRules)
 {
+    static std::atomic<bool> set{false};
+    if (set.exchange(true))
+        return;
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     const auto add = [&flags](const QByteArray& flag) {
         if (!flags.isEmpty())
@@ -152,13 +155,18 @@ bool SimpleParser::Navigate(const std::string& url)
 
 void SimpleParser::Walk(const std::string& html)
 {
+    HtmlWalkReport report;
     WalkHtml(
         html,
         [this](const HtmlElement& element) {
             if (onElement_)
                 onElement_(element);
         },
-        [this] { return stopped_; });
+        [this] { return stopped_; }, &report);
+    // The elements read are delivered all the same; what the rules did not find there the
+    // caller reports as it reports any page without them.
+    if (report.cutShort && !stopped_)
+        lastError_ = "the page was read only in part: its markup nests beyond what is parsed";
 }
 
 std::optional<std::string> SimpleParser::Fetch(const std::string& url)
@@ -210,6 +218,7 @@ std::optional<std::string> SimpleParser::Fetch(const std::string& url)
 QWebEnginePage& SimpleParser::Page()
 {
     if (!page_) {
+        SetBrowserSwitches(HostResolverRules(network_));
         profile_ = new QWebEngineProfile(this);  // off the record: nothing stays behind
         profile_->setHttpUserAgent(QString::fromStdString(network_.userAgent));
         profile_->setUrlRequestInterceptor(new PageOnlyInterceptor(profile_));

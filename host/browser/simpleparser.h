@@ -41,8 +41,11 @@ public:
 
     // Widgets need shared OpenGL contexts for Qt WebEngine, set before QApplication exists.
     static void PrepareApplication();
-    // Chromium reads its switches once, when Qt WebEngine is first used in a process: the host
-    // sets its redirection here at start-up. rules as Chromium's --host-resolver-rules
+    // Chromium reads its switches once, when Qt WebEngine is first used in a process, so only the
+    // first call in a process counts. A loader makes that call itself, with the redirection of
+    // its own network settings, before its first page, so every front end that collects through
+    // it gets the hidden browser redirected as its HTTP client; a front end with browser windows
+    // of its own calls it at start-up. rules as Chromium's --host-resolver-rules
     // ("MAP * 127.0.0.1:8080"); empty for none. As root, Chromium runs only without its sandbox.
     static void SetBrowserSwitches(const std::string& hostResolverRules);
     // Both, for a process that knows its redirection before QApplication.

@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "browserpage.h"
+#include "browserstartup.h"
 #include "browsertab.h"
 #include "resscheme.h"
 
@@ -21,6 +22,8 @@ TTabWebForm::TTabWebForm(QWidget* owner, IApp* app, QString homeAddress, QString
 {
     setWindowTitle(caption);
     InstallResScheme(*profile_);
+    if (!BrowserUserAgent().isEmpty())
+        profile_->setHttpUserAgent(BrowserUserAgent());
     ContentPanel = new QWidget(this);
     auto* layout = new QVBoxLayout(ContentPanel);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -50,6 +50,19 @@ public:
         return out;
     }
 
+    enum class Result { Done, Full, Invalid };
+    // One iconv call into the caller's buffer. Invalid (with the state reset) when it stopped at
+    // a sequence it cannot convert.
+    Result Step(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft)
+    {
+        if (iconv(handle_, in, inLeft, out, outLeft) != static_cast<std::size_t>(-1))
+            return Result::Done;
+        if (errno == E2BIG)
+            return Result::Full;
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        return Result::Invalid;
+    }
+
 private:
     iconv_t handle_;
 };
@@ -71,7 +84,39 @@ std::string FromUnicode(QStringView text)
 
 QString ToUnicode(std::string_view bytes)
 {
-    return QString::fromUtf8(ToUtf8(bytes));
+    // Straight into the string's own UTF-16 buffer: a long text (a copied table of a million
+    // rows) is not held a third time as UTF-8 on the way. No GBK byte or byte pair gives more
+    // than one UTF-16 unit, so the input's length is enough room; growing is only a safeguard.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    static constexpr const char* kUtf16 = "UTF-16LE";
+#else
+    static constexpr const char* kUtf16 = "UTF-16BE";
+#endif
+    Converter converter(kUtf16, "GBK");
+    QString out;
+    out.resize(static_cast<qsizetype>(bytes.size()) + 1);
+    qsizetype used = 0;  // UTF-16 units written
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        char* const start = reinterpret_cast<char*>(out.data() + used);
+        char* outPtr = start;
+        std::size_t outLeft = static_cast<std::size_t>(out.size() - used) * sizeof(char16_t);
+        const Converter::Result result = converter.Step(&in, &inLeft, &outPtr, &outLeft);
+        used += (outPtr - start) / static_cast<qsizetype>(sizeof(char16_t));
+        if (result == Converter::Result::Full || used == out.size()) {
+            out.resize(out.size() + out.size() / 2 + 16);
+            continue;
+        }
+        if (result == Converter::Result::Invalid) {
+            // A byte that starts no GBK character (or a lead byte cut off at the end): one U+FFFD.
+            out[used++] = QChar(0xFFFD);
+            ++in;
+            --inLeft;
+        }
+    }
+    out.resize(used);
+    return out;
 }
 
 std::string FromUtf8(std::string_view utf8)

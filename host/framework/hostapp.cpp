@@ -1,5 +1,7 @@
 #include "hostapp.h"
 
+#include "hostlog.h"
+
 #include <QDir>
 #include <QtGlobal>
 
@@ -15,6 +17,10 @@ HostApp::HostApp(QString moduleName, QString appPath, MessageService& messages, 
 
 void HostApp::WriteLog(const QString& summary, const QString& detail, const QString& source)
 {
+    if (m_log) {
+        m_log->Write(moduleName_, summary, detail, source);
+        return;
+    }
     qWarning("[%s] %s: %s", qUtf8Printable(source), qUtf8Printable(summary), qUtf8Printable(detail));
 }
 

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class HostLog;
+
 class HostApp final : public IApp {
 public:
     HostApp(QString moduleName, QString appPath, MessageService& messages, WorkerRegistry& workers,
@@ -24,6 +26,8 @@ public:
 
     void SetMainForm(QWidget* form) { mainForm_ = form; }
     void SetSkinName(QString name) { skinName_ = std::move(name); }
+    // Where WriteLog goes; without a log the entries go to the terminal.
+    void SetLog(HostLog* log) { m_log = log; }
     NetworkSettings& Network() { return network_; }
     QString PropertiesPath() const;
 
@@ -35,4 +39,5 @@ private:
     NetworkSettings network_;
     QPointer<QWidget> mainForm_;
     QString skinName_ = QStringLiteral("Sys");
+    HostLog* m_log = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "httpconnection.h"
 
+#include <QtGlobal>
 #include <curl/curl.h>
 
+#include <chrono>
 #include <mutex>
 
 namespace {
@@ -27,6 +29,33 @@ std::string HostOf(const std::string& url)
     return host.empty() ? url : host;
 }
 
+// The common libcurl failures in the words of the rest of the message; curl's English goes to the
+// log only. Null for the failures Get words itself.
+const char* ChineseCause(CURLcode code)
+{
+    switch (code) {
+    case CURLE_RECV_ERROR: return "接收数据时连接中断";
+    case CURLE_SEND_ERROR: return "发送数据时连接中断";
+    case CURLE_GOT_NOTHING: return "服务器没有返回任何数据";
+    case CURLE_PARTIAL_FILE: return "数据没有传完连接就断开了";
+    case CURLE_TOO_MANY_REDIRECTS: return "页面跳转次数过多";
+    case CURLE_WEIRD_SERVER_REPLY: return "无法识别服务器的回应";
+    case CURLE_BAD_CONTENT_ENCODING: return "无法解压服务器返回的数据";
+    case CURLE_SSL_CONNECT_ERROR: return "无法建立安全连接";
+    case CURLE_PEER_FAILED_VERIFICATION: return "服务器的证书无法验证";
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_HTTP3: return "协议错误";
+    case CURLE_OUT_OF_MEMORY: return "内存不足";
+    case CURLE_WRITE_ERROR: return "无法保存收到的数据";
+    case CURLE_ABORTED_BY_CALLBACK: return "传输被中止";
+    case CURLE_INTERFACE_FAILED:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_REMOTE_ACCESS_DENIED: return "访问被拒绝";
+    default: return nullptr;
+    }
+}
+
 }  // namespace
 
 // State of one Get, reached from curl's callbacks.
@@ -35,7 +64,9 @@ struct THttpConnection::Transfer {
     std::size_t maxBody;
     bool tooLarge = false;
     bool stopped = false;
+    bool pastDeadline = false;
     const TStopQuery* stopQuery;
+    std::chrono::steady_clock::time_point deadline;
 
     static size_t Write(char* data, size_t size, size_t count, void* self)
     {
@@ -52,6 +83,11 @@ struct THttpConnection::Transfer {
     static int Progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     {
         auto* transfer = static_cast<Transfer*>(self);
+        // curl asks at least once a second, bytes or not, so the deadline holds on a trickle too.
+        if (std::chrono::steady_clock::now() >= transfer->deadline) {
+            transfer->pastDeadline = true;
+            return 1;
+        }
         if (*transfer->stopQuery) {
             bool terminated = false;
             (*transfer->stopQuery)(terminated);
@@ -91,8 +127,11 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
         throw HttpError(HttpError::Cause::Other, host, 0, "无法建立网络连接（" + host + "）");
     curl_easy_reset(curl);
 
-    Transfer transfer{{}, settings_.maxBodyBytes, false, false, &stopQuery_};
-    const long stallSeconds = limit > 0 ? limit : 16;
+    const long stallSeconds = settings_.stallSeconds > 0 ? settings_.stallSeconds : limit > 0 ? limit : 16;
+    const int deadlineSeconds = settings_.transferDeadlineSeconds > 0 ? settings_.transferDeadlineSeconds : 300;
+    Transfer transfer{{}, settings_.maxBodyBytes, false, false, false, &stopQuery_,
+                      std::chrono::steady_clock::now() + std::chrono::seconds(deadlineSeconds)};
+    char curlText[CURL_ERROR_SIZE] = {};
 
     curl_slist* connectTo = nullptr;
     for (const std::string& rule : settings_.connectTo)
@@ -122,6 +161,7 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::Progress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curlText);
 
     const CURLcode code = curl_easy_perform(curl);
     long status = 0;
@@ -139,29 +179,45 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_slist_free_all(headerList);
     responseCode_ = static_cast<int>(status);
 
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+
     using Cause = HttpError::Cause;
     if (transfer.stopped)
         throw HttpError(Cause::Aborted, host, responseCode_, "对 " + host + " 的访问已终止");
     if (transfer.tooLarge)
         throw HttpError(Cause::TooLarge, host, responseCode_,
                         host + " 返回的数据超过 " + std::to_string(settings_.maxBodyBytes >> 20) + " MB 的上限");
-    switch (code) {
-    case CURLE_OK:
-        break;
-    case CURLE_COULDNT_CONNECT:
-        throw HttpError(Cause::Refused, host, 0, "无法连接到 " + host + "（连接被拒绝）");
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        throw HttpError(Cause::Refused, host, 0, "无法连接到 " + host + "（找不到该主机）");
-    case CURLE_OPERATION_TIMEDOUT:
-        throw HttpError(Cause::TimedOut, host, responseCode_,
-                        host + " 在 " + std::to_string(stallSeconds) + " 秒内没有响应");
-    case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        throw HttpError(Cause::BadAddress, host, 0, "错误的地址：" + url);
-    default:
-        throw HttpError(Cause::Other, host, responseCode_,
-                        "访问 " + host + " 失败（" + curl_easy_strerror(code) + "）");
+    if (code != CURLE_OK) {
+        const std::string detail = std::string(curl_easy_strerror(code)) + (curlText[0] ? std::string(": ") + curlText : "");
+        qWarning("[THttpConnection] %s: %s", url.c_str(), detail.c_str());
+        const auto fail = [&](Cause cause, int status, const std::string& message) {
+            throw HttpError(cause, host, status, message, detail);
+        };
+        if (transfer.pastDeadline)
+            fail(Cause::TimedOut, responseCode_,
+                 host + " 在 " + std::to_string(deadlineSeconds) + " 秒内没有传完数据");
+        switch (code) {
+        case CURLE_COULDNT_CONNECT:
+            fail(Cause::Refused, 0, "无法连接到 " + host + "（连接被拒绝）");
+            break;
+        case CURLE_COULDNT_RESOLVE_HOST:
+            fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到该主机）");
+            break;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到代理服务器）");
+            break;
+        case CURLE_OPERATION_TIMEDOUT:
+            fail(Cause::TimedOut, responseCode_, host + " 在 " + std::to_string(stallSeconds) + " 秒内没有响应");
+            break;
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            fail(Cause::BadAddress, 0, "错误的地址：" + url);
+            break;
+        default:
+            if (const char* cause = ChineseCause(code))
+                fail(Cause::Other, responseCode_, "访问 " + host + " 失败（" + cause + "）");
+            fail(Cause::Other, responseCode_, "访问 " + host + " 失败（错误码 " + std::to_string(code) + "）");
+        }
     }
     if (responseCode_ >= 400)
         throw HttpError(Cause::Status, host, responseCode_,

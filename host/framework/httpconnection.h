@@ -11,20 +11,24 @@
 // Asked during transfers; setting the argument to true abandons the transfer.
 using TStopQuery = std::function<void(bool& terminated)>;
 
-// A failed Get. what() is UTF-8 text a person can read: the host and the cause.
+// A failed Get. what() is UTF-8 text a person can read, in Chinese: the host and the cause.
+// detail() keeps libcurl's own words for the log (empty when the failure was not libcurl's).
 class HttpError : public std::runtime_error {
 public:
     enum class Cause { Refused, TimedOut, Status, TooLarge, Aborted, BadAddress, Other };
-    HttpError(Cause cause, std::string host, int status, const std::string& message)
-        : std::runtime_error(message), cause_(cause), host_(std::move(host)), status_(status) {}
+    HttpError(Cause cause, std::string host, int status, const std::string& message, std::string detail = {})
+        : std::runtime_error(message), cause_(cause), host_(std::move(host)), status_(status),
+          detail_(std::move(detail)) {}
     Cause cause() const { return cause_; }
     const std::string& host() const { return host_; }
     int status() const { return status_; }
+    const std::string& detail() const { return detail_; }
 
 private:
     Cause cause_;
     std::string host_;
     int status_;
+    std::string detail_;
 };
 
 class THttpConnection {
@@ -35,7 +39,8 @@ public:
     THttpConnection& operator=(const THttpConnection&) = delete;
 
     // Fetches url, following redirects. `limit` is the number of seconds the connection or
-    // the transfer may stall before it is abandoned. Returns the body (also kept as
+    // the transfer may stall before it is abandoned; the whole transfer ends at the settings'
+    // transferDeadlineSeconds whatever it does. Returns the body (also kept as
     // ResponseText) and throws HttpError on any failure, an HTTP status of 400 or more included.
     std::string Get(const std::string& url, int limit, const std::vector<std::string>* headers = nullptr);
 

@@ -1,7 +1,7 @@
 #include "stringhashtable.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "safefile.h"
+
 #include <stdexcept>
 
 namespace {
@@ -46,10 +46,8 @@ std::string Unescape(std::string_view text)
 
 const TStringHashTable::Entry* TStringHashTable::Find(const std::string& key) const
 {
-    for (const Entry& entry : entries_)
-        if (entry.key == key)
-            return &entry;
-    return nullptr;
+    const auto found = index_.find(key);
+    return found == index_.end() ? nullptr : &entries_[found->second];
 }
 
 void TStringHashTable::Add(const std::string& key, const std::string& value)
@@ -58,6 +56,7 @@ void TStringHashTable::Add(const std::string& key, const std::string& value)
         const_cast<Entry*>(existing)->value = value;
         return;
     }
+    index_.emplace(key, entries_.size());
     entries_.push_back({key, value});
 }
 
@@ -76,7 +75,11 @@ std::string TStringHashTable::GetKey(int index) const
 
 int TStringHashTable::GetCount() const { return static_cast<int>(entries_.size()); }
 
-void TStringHashTable::Clear() { entries_.clear(); }
+void TStringHashTable::Clear()
+{
+    entries_.clear();
+    index_.clear();
+}
 
 std::vector<std::string> TStringHashTable::Strings() const
 {
@@ -89,26 +92,26 @@ std::vector<std::string> TStringHashTable::Strings() const
 
 void TStringHashTable::SaveToFile(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
-    for (const Entry& entry : entries_) {
-        const std::string line = Escape(entry.key) + "=" + Escape(entry.value) + "\n";
-        file.write(line.data(), static_cast<qint64>(line.size()));
-    }
-    if (!file.commit())
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
+    std::string content;
+    for (const Entry& entry : entries_)
+        content += Escape(entry.key) + "=" + Escape(entry.value) + "\n";
+    safefile::ReplaceFile(path, content);
 }
 
 std::unique_ptr<TStringHashTable> TStringHashTable::LoadFromFile(const QString& path)
 {
     auto table = std::make_unique<TStringHashTable>();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<std::string> content = safefile::ReadRegularFile(path, kMaxFileBytes);
+    if (!content)
         return table;
-    const QByteArray content = file.readAll();
-    for (const QByteArray& rawLine : content.split('\n')) {
-        const std::string_view line(rawLine.constData(), static_cast<std::size_t>(rawLine.size()));
+    const std::string_view text = *content;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        start = end + 1;
         const std::size_t eq = line.find('=');
         if (line.empty() || eq == std::string_view::npos)
             continue;

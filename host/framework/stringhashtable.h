@@ -3,8 +3,10 @@
 // entry list Strings() are index-aligned, in the order keys were first added.
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TStringHashTable {
@@ -19,11 +21,16 @@ public:
     // The entries as "key=value" lines, index-aligned with GetKey.
     std::vector<std::string> Strings() const;
 
-    // Writes through a temporary file and a rename, so a crash never leaves half a file.
-    // Throws std::runtime_error naming the file when it cannot be written.
+    // Writes through a temporary file and a rename, so a crash or a full disk never leaves half
+    // a file. Throws std::runtime_error naming the file when it cannot be written; the old file
+    // then stays as it was.
     void SaveToFile(const QString& path) const;
-    // Reads a file written by SaveToFile; a missing file gives an empty table.
+    // Reads a file written by SaveToFile; a missing file gives an empty table. Throws
+    // std::runtime_error naming the file when it is not a regular file, is larger than
+    // kMaxFileBytes or cannot be read.
     static std::unique_ptr<TStringHashTable> LoadFromFile(const QString& path);
+
+    static constexpr std::size_t kMaxFileBytes = 64u << 20;
 
 private:
     struct Entry {
@@ -32,4 +39,6 @@ private:
     };
     const Entry* Find(const std::string& key) const;
     std::vector<Entry> entries_;
+    // Position of each key in entries_: a table of many keys fills in linear time.
+    std::unordered_map<std::string, std::size_t> index_;
 };

@@ -1,6 +1,7 @@
 // The CMS administration back-end, versions 3.1, 4.x, 5.0 and 6.0, one under each path prefix
 // (http://cms.standin.test/4.x/admin/admin_index.asp). The index is a frameset: the menu on the
-// left, the work pages in the main frame. Served in GBK, as the CMS did.
+// left, the work pages in the main frame. Served in GBK, as the CMS did. The login page
+// (admin/login.asp, the address an operator registers) lets any user name and password in.
 #include "builtinsites.h"
 #include "sitealbum.h"
 #include "standinweb.h"
@@ -113,6 +114,22 @@ std::string FilmForm(const Version& version, bool edit)
                 "</table><input type=\"submit\" value=\"保存\"></form>");
 }
 
+std::string Login(const Version& version, const StandinRequest& request)
+{
+    if (request.method != "POST")
+        return Page("管理员登录 " + version.name,
+                    "<h3>管理员登录（" + version.name + "）</h3>"
+                    "<p>这是内置的演示后台：任意用户名和密码都可以登录。</p>"
+                    "<form name=\"login\" method=\"post\" action=\"login.asp\"><table>"
+                    "<tr><td>用户名</td><td><input name=\"username\" type=\"text\" value=\"admin\"></td></tr>"
+                    "<tr><td>密码</td><td><input name=\"password\" type=\"password\"></td></tr>"
+                    "</table><input type=\"submit\" value=\"登录\"></form>");
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+           "<meta http-equiv=\"refresh\" content=\"1;url=admin_index.asp\"><title>登录成功</title></head><body>"
+           "<p>登录成功。演示后台接受任何用户名和密码，正在进入管理中心……</p>"
+           "<p><a href=\"admin_index.asp\">进入管理中心</a></p></body></html>";
+}
+
 bool Answer(const StandinRequest& request, httplib::Response& response)
 {
     for (const Version& version : Versions()) {
@@ -122,7 +139,9 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
         const std::string page = request.path.substr(prefix.size());
         const auto action = request.params.find("action");
         const std::string act = action == request.params.end() ? "" : action->second;
-        if (page == "admin_index.asp")
+        if (page == "login.asp")
+            AnswerGbk(response, Login(version, request));
+        else if (page == "admin_index.asp")
             AnswerGbk(response, act == "admin_left" ? Menu(version) : Frameset(version, request));
         else if (page == "admin_main.asp")
             AnswerGbk(response, Page("管理中心", "<p>欢迎使用管理中心 " + version.name + "</p>"));

@@ -1,6 +1,7 @@
 // The six video sites' own search-result pages, with the structure each site's page had where the
 // injected collect links go. Elements are written without white space between them where the
-// scripts count child nodes. Each page lists kAlbums albums.
+// scripts count child nodes. Each page lists kAlbums albums; the album links lead to albums the
+// stand-in sites serve, so a collect link collects them.
 #include "builtinsites.h"
 #include "sitealbum.h"
 #include "standinweb.h"
@@ -64,7 +65,7 @@ std::string SixroomsPage()
 {
     std::string body;
     for (int n = 0; n < kAlbums; ++n)
-        body += "<div class=\"videobar-showzjl\"><h3><a href=\"http://6.cn/plist/" + Nth(n) + "x3.html\">专辑" + Nth(n) +
+        body += "<div class=\"videobar-showzjl\"><h3><a href=\"http://6.cn/plist/" + Nth(n) + "x3\">专辑" + Nth(n) +
                 "</a></h3></div>\n";
     for (int n = 0; n < kAlbums; ++n)
         body += "<div class=\"videobar-showl\"><h3><a href=\"http://6.cn/watch/" + Nth(n) + ".html\">视频" + Nth(n) +
@@ -86,8 +87,8 @@ std::string SinaPage()
     std::string body;
     for (int n = 0; n < kAlbums; ++n) {
         const char* kind = n % 2 == 0 ? "sp_ResultInfo" : "sear_zjtj";
-        body += std::string("<div class=\"") + kind + "\"><ul><li><a href=\"http://you.video.sina.com.cn/m/" + Nth(n) +
-                "x5.html\">专辑" + Nth(n) + "</a></li></ul></div>\n";
+        body += std::string("<div class=\"") + kind + "\"><ul><li><a href=\"http://you.video.sina.com.cn/a/" + Nth(n) +
+                "x5/1/2.html\">专辑" + Nth(n) + "</a></li></ul></div>\n";
     }
     return Page("新浪视频 搜索", body);
 }

@@ -39,6 +39,14 @@ std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id)
     SiteAlbum album;
     album.id = std::string(id);
     std::string_view shape = id;
+    const auto takeFlag = [&shape](std::string_view flag) {
+        if (shape.size() <= flag.size() || shape.substr(shape.size() - flag.size()) != flag)
+            return false;
+        shape.remove_suffix(flag.size());
+        return true;
+    };
+    album.endless = takeFlag("-endless");
+    album.nextAfterLast = !album.endless && takeFlag("-back");
     TakeSuffix(shape, "fail", album.failingPage);
     TakeSuffix(shape, "lost", album.lostItem);
     const auto parsed = ParseAlbumShape(shape);
@@ -80,7 +88,14 @@ bool AnswerAlbumPage(std::string_view id, int number, httplib::Response& respons
                      const AlbumPageRenderer& render)
 {
     const auto album = ParseSiteAlbum(id);
-    const auto page = album ? PageOf(album->shape, number) : std::nullopt;
+    auto page = album ? PageOf(album->shape, number) : std::nullopt;
+    if (album && album->endless && number >= 1 && 1LL * number * album->shape.itemsPerPage < 1000000000LL) {
+        // Every page looks like one before the last, however far the client goes.
+        const int first = (number - 1) * album->shape.itemsPerPage + 1;
+        page = AlbumPage{number, number + 1, first, first + album->shape.itemsPerPage - 1};
+    }
+    if (page && album->nextAfterLast && page->page == page->pages)
+        page->pages = page->page + 1;
     if (!page)
         return false;
     if (page->page == album->failingPage)

@@ -1,7 +1,10 @@
 #pragma once
 // The album a video site's playlist address asks for. Besides the shape ("3x5"), an ID may ask
 // for trouble on purpose: "3x5-fail2" answers page 2 with a server error, "3x5-lost4" answers
-// the own page of item 4 with "not found". Sites that number pages from 0 count them the same.
+// the own page of item 4 with "not found", "3x5-endless" never ends: every page, past the last
+// too, shows a next page (a 6rooms playlist: every position holds a video), "3x5-back" shows a
+// next page on its last page too, which is not there (a test sends it back to the first).
+// Sites that number pages from 0 count them the same.
 #include "albumshape.h"
 #include "standinweb.h"
 
@@ -15,6 +18,8 @@ struct SiteAlbum {
     AlbumShape shape;
     int failingPage = 0;  // 1-based; 0: none
     int lostItem = 0;     // 1-based; 0: none
+    bool endless = false;
+    bool nextAfterLast = false;
 };
 
 std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id);

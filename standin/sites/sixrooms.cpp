@@ -49,7 +49,7 @@ bool AnswerPosition(const std::string& id, int position, httplib::Response& resp
         return false;
     if (position + 1 == album->failingPage)
         AnswerServerError(response);
-    else if (position < album->shape.ItemCount())
+    else if (album->endless || position < album->shape.ItemCount())
         AnswerUtf8(response, VideoPage(position + 1, true));
     else
         AnswerUtf8(response, EndPage());

@@ -6,11 +6,38 @@
 
 namespace {
 
-// Collects what it sees into the input "loot" and tries to command any port it can get hold of:
-// run code elsewhere, bind itself, report a made-up document.
+// Collects what it sees into the input "loot" (its opener's, in a popup) and tries to command any
+// port it can get hold of: run code elsewhere, bind itself, report a made-up document. It asks the
+// host's bridge scheme for an identity, a forged completion and a forged reply, with a guess and
+// with every long text it has seen; each answer is noted as "accepted:" or "refused:".
 const char* const kAttack = R"JS(
-var loot = document.getElementsByName('loot')[0];
-function note(x) { try { loot.value += JSON.stringify(x) + ';'; } catch (e) { loot.value += '?;'; } }
+var loot = (window.opener || window).document.getElementsByName('loot')[0];
+var seen = ['guess0123456789abcdef'];
+function note(x) {
+  var text;
+  try { text = JSON.stringify(x); } catch (e) { text = '?'; }
+  loot.value += text + ';';
+  var words = String(text).match(/[0-9a-zA-Z_-]{16,}/g) || [];
+  for (var i = 0; i < words.length; ++i) if (seen.indexOf(words[i]) < 0) seen.push(words[i]);
+}
+function ask(path, key, label) {
+  try {
+    var x = new XMLHttpRequest();
+    x.open('GET', 'quib-bridge:' + path);
+    x.setRequestHeader('X-Quib-Key', key);
+    x.onload = function () { loot.value += 'accepted:' + label + ';'; };
+    x.onerror = function () { loot.value += 'refused:' + label + ';'; };
+    x.send();
+  } catch (e) { loot.value += 'blocked:' + label + ';'; }
+}
+function forge() {
+  for (var i = 0; i < seen.length; ++i) {
+    ask('hello?top=0', seen[i], 'hello');
+    ask('complete?d=' + seen[i] + '&href=' + encodeURIComponent('http://cms.standin.test/5.0/admin/admin_add.asp?forged=1') + '&host=cms.standin.test', seen[i], 'complete');
+    ask('invoke?d=' + seen[i] + '&a=forged', seen[i], 'invoke');
+    for (var s = 1; s < 6; ++s) ask('reply?d=' + seen[i] + '&s=' + s + '&ok=1&v=FORGED', seen[i], 'reply');
+  }
+}
 function attack(port) {
   port.onmessage = function (m) { note(m.data); };
   var fake = new MessageChannel();
@@ -37,6 +64,7 @@ function strike() {
     try { wins[i].postMessage({ op: 'exec', code: "document.title='pwned'", seq: 98, frame: 0 }, '*'); } catch (e) { }
   }
   note({ qt: typeof qt, clip: typeof window.clipboardData, nav: typeof window.navigate, ext: typeof window.external.WebInvoke });
+  forge();
 }
 strike();
 setTimeout(strike, 200);
@@ -46,6 +74,51 @@ std::string Page(const std::string& body)
 {
     return "<html><head><title>evil</title></head><body>" + body + "<input name=\"loot\" value=\"\"><script>" + kAttack +
            "</script></body></html>";
+}
+
+// text as a JavaScript string literal that can stand inside an inline script.
+std::string JsString(const std::string& text)
+{
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == '"')
+            out += std::string("\\") + c;
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '<' && i + 1 < text.size() && text[i + 1] == '/')
+            out += "<\\";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+// A page whose rewrite() replaces it with written through document.open; onLoad: it does so
+// itself once loaded.
+std::string Rewriter(const std::string& written, bool onLoad)
+{
+    return "<html><head><title>evil</title></head><body><input name=\"loot\" value=\"\"><input name=\"stage\" value=\"first\">"
+           "<script>function rewrite(){document.open();document.write(" + JsString(written) + ");document.close();}" +
+           (onLoad ? "addEventListener('load',function(){setTimeout(rewrite,0);});" : "") + "</script></body></html>";
+}
+
+const char* const kCmsEdit = "<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit\"></iframe>";
+
+// A CMS-like add page whose own script holds window.navigate and window.clipboardData: fixed ones
+// (a function declaration, a non-configurable property) or replaceable ones. It shows in "seen"
+// what those names hold, so a test can tell that they are still the page's own.
+std::string IeGlobalsPage(bool fixed)
+{
+    const std::string own = fixed
+        ? "function navigate(a){return 'page:'+a;}"
+          "Object.defineProperty(window,'clipboardData',{value:{getData:function(){return 'page clip';}}});"
+        : "window.navigate=function(a){return 'page:'+a;};window.clipboardData={getData:function(){return 'page clip';}};";
+    return "<html><head><title>ie</title><script>" + own +
+           "setInterval(function(){document.getElementsByName('seen')[0].value=navigate('x')+'|'+clipboardData.getData('text');},20);"
+           "</script></head><body><form name=\"form2\"><input name=\"zt_name\" value=\"n\"><span><input name=\"zt_dq\" value=\"\"></span>"
+           "<input name=\"zt_dy\" value=\"\"><input name=\"zt_dy1\" value=\"\"><textarea name=\"zt_url\"></textarea>"
+           "<input name=\"seen\" value=\"\"></form></body></html>";
 }
 
 }  // namespace
@@ -64,6 +137,18 @@ void RegisterHostilePages(StandinWeb& web)
                                  "text/html");
         else if (request.path == "/frame.html")
             response.set_content(Page("<p>foreign</p>"), "text/html; charset=utf-8");
+        else if (request.path == "/open.html")  // rewrites itself into a page that frames the CMS
+            response.set_content(Rewriter(Page(kCmsEdit), true), "text/html; charset=utf-8");
+        else if (request.path == "/popup.html")  // writes a page that frames the CMS into a popup of its own
+            response.set_content("<html><head><title>evil</title></head><body><input name=\"loot\" value=\"\"><script>"
+                                 "var w=window.open('about:blank');w.document.write(" + JsString(Page(kCmsEdit)) +
+                                 ");w.document.close();</script></body></html>", "text/html; charset=utf-8");
+        else if (request.path == "/rewrite.html")  // rewritten on demand; the new page fills a blank frame by script
+            response.set_content(Rewriter("<html><body><input name=\"stage\" value=\"second\"><iframe name=\"blank\"></iframe>"
+                                          "<script>var d=frames.blank.document;d.open();d.write('<input name=\"stage\" value=\"blank\">');"
+                                          "d.close();</script></body></html>", false), "text/html; charset=utf-8");
+        else if (request.path == "/fixed/admin_add.asp" || request.path == "/replaceable/admin_add.asp")
+            response.set_content(IeGlobalsPage(request.path == "/fixed/admin_add.asp"), "text/html; charset=utf-8");
         else
             return false;
         return true;

@@ -90,7 +90,7 @@ private:
 
 std::unique_ptr<RecordingPage> WebPageTest::Open(const std::string& url, const std::string& version)
 {
-    site_ = TSiteData{"site", url, false, version};
+    site_ = TSiteData{"site", url, "0", version};
     auto page = std::make_unique<RecordingPage>(nullptr, nullptr, QString::fromStdString(url));
     page->Site = &site_;
     page->AfterShow(nullptr);

@@ -52,6 +52,8 @@ private slots:
     void brokenPagesAreWalked_data();
     void brokenPagesAreWalked();
     void deepNestingIsWalked();
+    void hostileNestingIsCutShort_data();
+    void hostileNestingIsCutShort();
     void hugePageIsWalked();
     void charsetOfAPage_data();
     void charsetOfAPage();
@@ -154,14 +156,15 @@ void HtmlWalkTest::brokenPagesAreWalked()
 
 void HtmlWalkTest::deepNestingIsWalked()
 {
-    // Deeper than a recursion over the tree would take kindly.
-    constexpr int kDepth = 30000;
+    // Deeper than a recursion over the tree would take kindly, and still parsed whole.
+    constexpr int kDepth = 2000;
     std::string html;
     for (int i = 0; i < kDepth; ++i)
         html += "<div>";
     html += "<h4>deep</h4>";
     std::size_t count = 0;
     std::string found;
+    HtmlWalkReport report;
     WalkHtml(
         html,
         [&](const HtmlElement& e) {
@@ -169,9 +172,55 @@ void HtmlWalkTest::deepNestingIsWalked()
             if (e.TagName() == "H4")
                 found = e.InnerText();
         },
-        [] { return false; });
+        [] { return false; }, &report);
     QCOMPARE(found, std::string("deep"));
     QCOMPARE(count, std::size_t(kDepth + 4));
+    QVERIFY(!report.cutShort);
+}
+
+void HtmlWalkTest::hostileNestingIsCutShort_data()
+{
+    QTest::addColumn<QByteArray>("unit");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::newRow("nested div") << QByteArray("<div>") << QByteArray();
+    QTest::newRow("nested h4 div") << QByteArray("<h4>x<div>") << QByteArray();
+    QTest::newRow("ignored end tags under deep nesting") << QByteArray("<div>") << QByteArray("</table>");
+    QTest::newRow("formatting reopened in every paragraph") << QByteArray("<b a=N>") << QByteArray("</p><p>x");
+}
+
+void HtmlWalkTest::hostileNestingIsCutShort()
+{
+    // What comes before the hostile part is walked; the rest is not, and the walk says so.
+    QFETCH(QByteArray, unit);
+    QFETCH(QByteArray, tail);
+    std::string html = "<html><head><title>t</title></head><body><h1>kept</h1><p>";
+    const std::size_t size = 256u << 10;
+    for (int n = 0; html.size() < (tail.isEmpty() ? size : size / 2); ++n)
+        html += QByteArray(unit).replace("N", QByteArray::number(n)).toStdString();
+    while (html.size() < size && !tail.isEmpty())
+        html += tail.toStdString();
+    html += "<h2>lost</h2>";
+    HtmlWalkReport report;
+    std::string h1, h2;
+    std::size_t h4Text = 0;
+    WalkHtml(
+        html,
+        [&](const HtmlElement& e) {
+            const std::string tag = e.TagName();
+            if (tag == "H1")
+                h1 = e.InnerText();
+            else if (tag == "H2")
+                h2 = e.InnerText();
+            else if (tag == "H4")
+                h4Text += e.InnerText().size();
+        },
+        [] { return false; }, &report);
+    QVERIFY(report.cutShort);
+    QVERIFY(report.parsedBytes < html.size());
+    QCOMPARE(h1, std::string("kept"));
+    QCOMPARE(h2, std::string());
+    // The inner text the elements handed out stays within a small multiple of the page.
+    QVERIFY(h4Text <= 5 * html.size() + (1u << 20));
 }
 
 void HtmlWalkTest::hugePageIsWalked()

@@ -33,11 +33,14 @@ private slots:
     void wrongCommandLine();
     void layoutPrintsTheCopyText_data();
     void layoutPrintsTheCopyText();
+    void standinWorksOfflineAndHeadless_data();
     void standinWorksOfflineAndHeadless();
     void helpDocumentsTheOptions();
     void tsvKeepsSixFieldsPerLine();
     void jsonEscapes_data();
     void jsonEscapes();
+    void scriptPagesRenderInTheRedirectedBrowser_data();
+    void scriptPagesRenderInTheRedirectedBrowser();
 
 private:
     Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr);
@@ -219,12 +222,21 @@ void QuibCollectTest::wrongCommandLine()
     QVERIFY(web_.Requests().empty());
 }
 
+void QuibCollectTest::standinWorksOfflineAndHeadless_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("by default") << QStringList{};
+    QTest::newRow("--standin") << QStringList{"--standin"};
+}
+
 void QuibCollectTest::standinWorksOfflineAndHeadless()
 {
+    QFETCH(QStringList, flags);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("QT_QPA_PLATFORM");
-    const Outcome outcome = Run({"--standin", "--site", "xunlei", "a1x2"}, false, &environment);
+    const Outcome outcome = Run(flags + QStringList{"--site", "xunlei", "a1x2"}, false, &environment);
     QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.errors.contains("on the built-in stand-in web"), qPrintable(outcome.errors));
     QCOMPARE(outcome.lines.size(), 2);
     QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
     QVERIFY(web_.Requests().empty());  // its own stand-in answered, not this one
@@ -267,6 +279,29 @@ void QuibCollectTest::jsonEscapes()
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, literal);
     QCOMPARE(QByteArray::fromStdString(JsonString(text.toStdString())), literal);
+}
+
+void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("row");  // the line's start: RecId, Status, Caption, Url
+    QTest::newRow("56 video filled in by script") << "56" << "http://www.56.com/u12/v_jsAbc.html"
+                                                  << QStringLiteral("1\t1\t我乐视频 jsAbc\tv_jsAbc\t");
+    QTest::newRow("sina album, title by script")
+        << "sina" << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345"
+        << QStringLiteral("1\t1\t新浪专辑 5\t1234567890&uid=1650000001\t");
+}
+
+void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser()
+{
+    QFETCH(QString, site);
+    QFETCH(QString, address);
+    QFETCH(QString, row);
+    const Outcome outcome = Run({"--site", site, address});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 1);
+    QVERIFY2(outcome.lines[0].startsWith(row), qUtf8Printable(outcome.lines[0]));
 }
 
 QTEST_GUILESS_MAIN(QuibCollectTest)

@@ -130,6 +130,8 @@ private slots:
     void stopBetweenItemsKeepsTheRows();
     void withoutRowCallbackItemsAreOnlyCounted_data();
     void withoutRowCallbackItemsAreOnlyCounted();
+    void endlessPagerStopsWithItsReason_data();
+    void endlessPagerStopsWithItsReason();
 
 private:
     void Collect(const QByteArray& site, const QString& address, int startPage = 1);
@@ -147,12 +149,26 @@ private:
 
 void SitePageParseTest::init()
 {
-    if (web_.Port() == 0)
+    if (web_.Port() == 0) {
+        // A pager whose page 3 sends the client back to page 1, as some sites answer a page past
+        // their last.
+        web_.AddSite("www.tudou.com", [](const StandinRequest& request, httplib::Response& response) {
+            const auto lid = request.params.find("lid");
+            const auto pn = request.params.find("pn");
+            if (lid == request.params.end() || lid->second != "2x3-back" || pn == request.params.end() ||
+                pn->second != "3")
+                return false;
+            response.set_redirect("/playlist/showItems.do?lid=2x3-back&pn=1", 302);
+            return true;
+        });
         web_.Start();
+    }
     messages_.Clear();
     workers_ = std::make_unique<WorkerRegistry>();
     NetworkSettings network;
     network.connectTo = web_.ConnectToRules();
+    if (QByteArray(QTest::currentTestFunction()) == "endlessPagerStopsWithItsReason")
+        network.maxPagesPerCollection = 4;
     app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, *workers_, network);
     form_ = std::make_unique<TParseForm>(nullptr, app_.get());
     form_->FastSwitch().setChecked(false);
@@ -409,6 +425,43 @@ void SitePageParseTest::withoutRowCallbackItemsAreOnlyCounted()
     QCOMPARE(form_->Data().Count(), 0);
     QCOMPARE(RequestsContaining(PlaylistMark(key)), 3);
     QCOMPARE(RequestsContaining(ItemMark(key)), 0);
+}
+
+void SitePageParseTest::endlessPagerStopsWithItsReason_data()
+{
+    QTest::addColumn<QByteArray>("site");
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("reason");
+    // The page cap is 4 in this test.
+    const QString cap = QStringLiteral("已采集 4 页，达到一次采集的页数上限，采集到此为止");
+    QTest::newRow("tudou, always a next page") << QByteArray("tudou") << QByteArray("2x3-endless") << 12 << cap;
+    QTest::newRow("youku, always a next page") << QByteArray("youku") << QByteArray("2x3-endless") << 12 << cap;
+    QTest::newRow("56, always a next page") << QByteArray("56") << QByteArray("2x3-endless") << 12 << cap;
+    QTest::newRow("ouou, always a next page") << QByteArray("ouou") << QByteArray("2x3-endless") << 12 << cap;
+    QTest::newRow("sina, always a next page") << QByteArray("sina") << QByteArray("2x3-endless") << 12 << cap;
+    QTest::newRow("6rooms, positions without end") << QByteArray("6jf") << QByteArray("1x3-endless") << 4 << cap;
+    QTest::newRow("tudou, back to the first page")
+        << QByteArray("tudou") << QByteArray("2x3-back") << 6
+        << QStringLiteral("转到了已经采集过的 http://www.tudou.com/playlist/showItems.do?lid=2x3-back&pn=1，采集到此为止");
+}
+
+void SitePageParseTest::endlessPagerStopsWithItsReason()
+{
+    QFETCH(QByteArray, site);
+    QFETCH(QByteArray, id);
+    QFETCH(int, rows);
+    QFETCH(QString, reason);
+    Collect(site, QString::fromLatin1(id));
+    QVERIFY(WaitIdle());
+    const auto alerts = messages_.Texts(Kind::Alert);
+    QCOMPARE(alerts.size(), std::size_t(1));
+    QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].endsWith(reason), qUtf8Printable(alerts[0]));
+    QCOMPARE(form_->CollectButton().text(), QString("采集"));
+    // The rows collected before the stop stay.
+    QCOMPARE(form_->Data().Count(), rows);
+    for (int n = 1; n <= rows; ++n)
+        CompareRow(site.toStdString(), n - 1, ExpectedRow(site.toStdString(), id.toStdString(), n));
 }
 
 QTEST_MAIN(SitePageParseTest)

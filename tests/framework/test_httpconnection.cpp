@@ -4,6 +4,7 @@
 #include "standinweb.h"
 #include "urlencode.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QUrl>
 
@@ -61,6 +62,8 @@ private slots:
     void stopQueryAbortsATransferInFlight();
     void getAfterAFailedGetWorks_data();
     void getAfterAFailedGetWorks();
+    void failuresAreWordedInChinese_data();
+    void failuresAreWordedInChinese();
 
 private:
     NetworkSettings Settings() const
@@ -293,6 +296,36 @@ void HttpConnectionTest::getAfterAFailedGetWorks()
     QCOMPARE(http.ResponseCode(), 200);
     QCOMPARE(http.EffectiveUrl(), kPaging + "/list/1x1/1.html");
     QVERIFY(body.find("/item/1x1/1.html") != std::string::npos);
+}
+
+void HttpConnectionTest::failuresAreWordedInChinese_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("deadline");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("a body dripping 2 bytes a second") << "/__fault/drip?bytes=1000" << 2
+                                                       << QStringLiteral("在 2 秒内没有传完数据");
+    QTest::newRow("a redirect to itself") << "/__fault/loop" << 60 << QStringLiteral("页面跳转次数过多");
+    QTest::newRow("a reset mid-body") << "/__fault/reset?bytes=5000" << 60 << QString();
+}
+
+void HttpConnectionTest::failuresAreWordedInChinese()
+{
+    QFETCH(QString, path);
+    QFETCH(int, deadline);
+    QFETCH(QString, cause);
+    NetworkSettings settings = Settings();
+    settings.transferDeadlineSeconds = deadline;
+    THttpConnection http(settings);
+    const auto error = FailureOf(http, kPaging + path.toStdString(), 10);
+    QVERIFY(error);
+    const QString message = QString::fromUtf8(error->what());
+    QVERIFY2(message.contains(cause), qPrintable(message));
+    // Apart from the host name, not a word of curl's English.
+    QString rest = message;
+    rest.remove("paging.standin.test");
+    QVERIFY2(!rest.contains(QRegularExpression("[A-Za-z]")), qPrintable(message));
+    QVERIFY2(!error->detail().empty(), qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(HttpConnectionTest)

@@ -52,6 +52,8 @@ private slots:
     void pagingSiteRefusesWhatIsNotThere_data();
     void pagingSiteRefusesWhatIsNotThere();
     void dispatchesOnTheHostHeader();
+    void cmsLoginLetsAnyoneIn_data();
+    void cmsLoginLetsAnyoneIn();
     void faultStatus_data();
     void faultStatus();
     void faultRedirectAndBigBody();
@@ -188,6 +190,33 @@ void StandinWebTest::pagingSiteRefusesWhatIsNotThere()
     const auto result = Fetch(web_, kPagingHost, target.toStdString());
     QVERIFY(result);
     QCOMPARE(result->status, 404);
+}
+
+void StandinWebTest::cmsLoginLetsAnyoneIn_data()
+{
+    QTest::addColumn<QString>("version");
+    for (const char* version : {"3.1", "4.x", "5.0", "6.0"})
+        QTest::newRow(version) << version;
+}
+
+void StandinWebTest::cmsLoginLetsAnyoneIn()
+{
+    QFETCH(QString, version);
+    const std::string login = "/" + version.toStdString() + "/admin/login.asp";
+    const auto form = Fetch(web_, "cms.standin.test", login);
+    QVERIFY(form);
+    QCOMPARE(form->status, 200);
+    QVERIFY(form->body.find("action=\"login.asp\"") != std::string::npos);
+    QVERIFY(form->body.find("name=\"password\"") != std::string::npos);
+
+    httplib::Client client("127.0.0.1", web_.Port());
+    const auto in = client.Post(login, {{"Host", "cms.standin.test"}}, "username=nobody&password=wrong",
+                                "application/x-www-form-urlencoded");
+    QVERIFY(in);
+    QCOMPARE(in->status, 200);
+    QVERIFY(in->body.find("url=admin_index.asp") != std::string::npos);
+    const auto frameset = Fetch(web_, "cms.standin.test", "/" + version.toStdString() + "/admin/admin_index.asp");
+    QVERIFY(frameset->body.find("<frameset") != std::string::npos);
 }
 
 void StandinWebTest::dispatchesOnTheHostHeader()

@@ -5,7 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <stdexcept>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +41,10 @@ private slots:
     void loadingAMissingFileGivesAnEmptyTable();
     void failedSaveThrowsAndKeepsTheOldFile();
     void saveIntoAFileInsteadOfAFolderThrows();
+    void saveOnAFullDiskThrowsAndKeepsTheOldFile_data();
+    void saveOnAFullDiskThrowsAndKeepsTheOldFile();
+    void loadReadsRegularFilesOnly_data();
+    void loadReadsRegularFilesOnly();
 };
 
 void StringHashTableTest::addReplacesInPlaceKeepingOrder()
@@ -54,6 +63,10 @@ void StringHashTableTest::addReplacesInPlaceKeepingOrder()
     table.Clear();
     QCOMPARE(table.GetCount(), 0);
     QVERIFY(table.Strings().empty());
+    table.Add("mid", "4");
+    table.Add("zeta", "5");
+    table.Add("mid", "6");
+    QCOMPARE(table.Strings(), (std::vector<std::string>{"mid=6", "zeta=5"}));
 }
 
 void StringHashTableTest::getValueFallsBackOnlyForMissingKeys()
@@ -162,6 +175,102 @@ void StringHashTableTest::saveIntoAFileInsteadOfAFolderThrows()
         QVERIFY2(QString::fromUtf8(error.what()).contains("Quib.properties"), error.what());
     }
     QCOMPARE(ReadAll(notAFolder), QByteArray("keep me"));
+}
+
+void StringHashTableTest::saveOnAFullDiskThrowsAndKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("tmpfs");
+    QTest::newRow("a full 64 KB tmpfs") << true;
+    QTest::newRow("writes refused past a file size limit") << false;
+}
+
+void StringHashTableTest::saveOnAFullDiskThrowsAndKeepsTheOldFile()
+{
+    QFETCH(bool, tmpfs);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("disk");
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray mountPoint = QFile::encodeName(folder);
+    if (tmpfs && ::mount("quibtest", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("no tmpfs can be mounted here; the file size limit case covers the same");
+    struct Unmount {
+        const QByteArray& point;
+        bool mounted;
+        ~Unmount()
+        {
+            if (mounted)
+                ::umount(point.constData());
+        }
+    } unmount{mountPoint, tmpfs};
+
+    const QString path = folder + "/Quib.properties";
+    TStringHashTable old;
+    old.Add("Skin", "Blue");
+    old.SaveToFile(path);
+    const QByteArray before = ReadAll(path);
+
+    TStringHashTable big;
+    for (int i = 0; i < 20000; ++i)
+        big.Add("key" + std::to_string(i), std::string(20, 'v'));
+    struct rlimit saved {};
+    if (!tmpfs) {
+        // Past the limit write() fails with EFBIG instead of raising SIGXFSZ.
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        struct rlimit limit = saved;
+        limit.rlim_cur = 64 * 1024;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    QString message;
+    try {
+        big.SaveToFile(path);
+    } catch (const std::runtime_error& error) {
+        message = QString::fromUtf8(error.what());
+    }
+    if (!tmpfs)
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY2(message.contains(path), qPrintable(message));
+    if (tmpfs)
+        QVERIFY2(message.contains(QStringLiteral("磁盘空间不足")), qPrintable(message));
+    QCOMPARE(ReadAll(path), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"Quib.properties"});
+}
+
+void StringHashTableTest::loadReadsRegularFilesOnly_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a FIFO") << "fifo" << QStringLiteral("不是普通文件");
+    QTest::newRow("a link to /dev/zero") << "zero" << QStringLiteral("不是普通文件");
+    QTest::newRow("a folder") << "folder" << QStringLiteral("不是普通文件");
+    QTest::newRow("a file over the cap") << "huge" << QStringLiteral("上限");
+}
+
+void StringHashTableTest::loadReadsRegularFilesOnly()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Quib.properties");
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (kind == "zero")
+        QVERIFY(QFile::link("/dev/zero", path));
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(TStringHashTable::kMaxFileBytes) + 1));  // sparse: costs no disk
+    }
+    QString message;
+    try {
+        TStringHashTable::LoadFromFile(path);
+    } catch (const std::runtime_error& error) {
+        message = QString::fromUtf8(error.what());
+    }
+    QVERIFY2(message.contains(path) && message.contains(reason), qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(StringHashTableTest)

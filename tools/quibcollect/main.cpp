@@ -106,6 +106,8 @@ int Run(const CollectOptions& options)
     if (options.standin) {
         standin.emplace();
         standin->Start();
+        std::fprintf(stderr, "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
+                     standin->Port());
     }
     WorkerRegistry workers;
     CliMessages messages(options.album, options.listAlbums);

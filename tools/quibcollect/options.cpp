@@ -26,9 +26,12 @@ const char* const kDescription =
     "on the clipboard: title$address, the address, the link, or the --format template (tags <id>,\n"
     "<title>, <url>, <date>), for the checked rows, --merge N of them to a line.\n"
     "\n"
+    "By default the built-in stand-in web answers every site in-process (said on standard error);\n"
+    "--live reaches the real sites, and so does --connect-to, which redirects chosen hosts.\n"
+    "\n"
     "Example, offline on the built-in stand-in web:\n"
-    "  quib-collect --standin --site tudou 2x3\n"
-    "  quib-collect --standin --site xunlei --list-albums a3x5";
+    "  quib-collect --site tudou 2x3\n"
+    "  quib-collect --site xunlei --list-albums a3x5";
 
 QString Problem(const QString& text) { return QStringLiteral("quib-collect: ") + text; }
 
@@ -39,21 +42,25 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption version({"v", "version"}, "Show the version.");
     const QCommandLineOption site("site", "The site: " + kSites.join(", ") + ".", "key");
     const QCommandLineOption fast("fast", "Read Tudou and Youku albums from their feeds (the default).");
     const QCommandLineOption noFast("no-fast", "Walk the Tudou and Youku playlist pages instead.");
     const QCommandLineOption page("page", "The page to start from, 1 to 255 (default 1).", "n", "1");
     const QCommandLineOption album("album", "Xunlei: take the chooser's line n (1 = first).", "n");
     const QCommandLineOption listAlbums("list-albums", "Xunlei: print the chooser's lines instead of collecting.");
-    const QCommandLineOption connectTo("connect-to", "Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable).",
+    const QCommandLineOption connectTo("connect-to",
+                                       "Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable); implies --live.",
                                        "rule");
     const QCommandLineOption userAgent("user-agent", "User agent of every request.", "text");
     const QCommandLineOption json("json", "One JSON object per row instead of tab-separated fields.");
-    const QCommandLineOption standin("standin", "Serve the built-in stand-in web in-process and send every host to it.");
+    const QCommandLineOption standin("standin",
+                                     "Serve the built-in stand-in web in-process and send every host to it (the default).");
+    const QCommandLineOption live("live", "Reach the real sites instead of the stand-in web.");
     const QCommandLineOption layout("layout", "Print the copy text of layout n (0 to 3) instead of the rows.", "n");
     const QCommandLineOption merge("merge", "With --layout: rows merged into one line (1 to 100).", "n");
     const QCommandLineOption format("format", "With --layout 3: the template.", "template");
-    parser.addOptions({help, site, fast, noFast, page, album, listAlbums, connectTo, userAgent, json, standin, layout,
+    parser.addOptions({help, version, live, site, fast, noFast, page, album, listAlbums, connectTo, userAgent, json, standin, layout,
                        merge, format});
     parser.addPositionalArgument("ADDRESS-OR-ID", "The album address or ID.");
 
@@ -61,6 +68,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         return {std::nullopt, Problem(parser.errorText()), kUsageError};
     if (parser.isSet(help))
         return {std::nullopt, parser.helpText(), 0};
+    if (parser.isSet(version))
+        return {std::nullopt, QStringLiteral("quib-collect " QUIB_VERSION), 0};
 
     CollectOptions options;
     options.site = parser.value(site);
@@ -86,7 +95,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     options.connectTo = parser.values(connectTo);
     options.userAgent = parser.value(userAgent);
     options.json = parser.isSet(json);
-    options.standin = parser.isSet(standin);
+    if (parser.isSet(standin) && parser.isSet(live))
+        return {std::nullopt, Problem("--standin and --live exclude each other."), kUsageError};
+    // Redirected hosts are live ones; an explicit --standin keeps its redirections on top.
+    options.standin = parser.isSet(standin) || !(parser.isSet(live) || parser.isSet(connectTo));
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1)
         return {std::nullopt, Problem("give one ADDRESS-OR-ID (see --help)."), kUsageError};

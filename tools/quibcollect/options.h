@@ -14,7 +14,7 @@ struct CollectOptions {
     QStringList connectTo;   // curl's HOST:PORT:ADDR:PORT
     QString userAgent;
     bool json = false;
-    bool standin = false;    // serve the built-in stand-in web and send every host to it
+    bool standin = true;     // serve the built-in stand-in web and send every host to it
     QString address;         // the address or ID, as typed into the form
     // Instead of the rows, the text the form's copy command would put on the clipboard.
     std::optional<int> layout;  // 0 title$address, 1 address, 2 link, 3 template

@@ -1,27 +1,48 @@
 // The page bridge, injected at document creation into every frame, in the application's own
-// script world: page scripts cannot see or change anything defined here. The top frame talks to
-// the host over the web channel; every other frame relays through the top frame over a pair of
-// message ports that no page script ever holds. The host reaches the top frame by running
-// quibFromHost in this world. QUIB_FRAME_KEY is replaced by the host with a
-// secret of the browser page, so a page script cannot pass itself off as a frame's bridge.
+// script world: page scripts cannot see or change anything defined here. Every frame document
+// talks to the host on its own, with XMLHttpRequest to the host's quib-bridge: scheme, so no
+// message a page could observe ever passes between frames. QUIB_PAGE_KEY is replaced by the host
+// with a secret of the browser page; with it the bridge asks the host for an identity for this
+// document (an id and a key of its own, new for every document, also one rewritten by
+// document.open) and proves that identity with every later request. Keys only ever travel in a
+// request header (a page can read the addresses of requests, never their headers). The host's
+// commands come back as the answers to a request the bridge keeps open.
+// The browser runs no document-creation script in a frame left at about:blank (which a page
+// fills by script): the parent's bridge installs one for it, working on that frame's window.
 (function () {
     'use strict';
-    const frameKey = 'QUIB_FRAME_KEY';
+    const pageKey = 'QUIB_PAGE_KEY';
+    // What the page's own world gets (window.external.WebInvoke), for the frames adopted below.
+    const externalSource = /*QUIB_EXTERNAL*/'';
+
+function install(window, adopted) {
+    const document = window.document;
+    try { Object.defineProperty(window, 'quibBridge', { value: true }); } catch (e) { }
     const isTop = window === window.top;
+    if (adopted && externalSource) {
+        const script = document.createElement('script');
+        script.textContent = externalSource;
+        (document.head || document.documentElement).appendChild(script);
+        script.remove();
+    }
 
     // Runs code in the page's own global scope, as the page's scripts run (form and element names
-    // resolve on document there, and not in this world). The IE globals the code may use exist only
-    // while it runs; the clipboard text goes along only when the host sent it for this code. The
-    // script element is emptied before any page script can look at it. False when the code did
-    // not run: it does not compile, or the page's policy forbids scripts of its own.
+    // resolve on document there, and not in this world). The IE globals window.clipboardData and
+    // window.navigate are ours while the code runs; whatever the page had under those names is put
+    // back afterwards, and when the page holds one that cannot be replaced the code does not run.
+    // The clipboard text goes along only when the host sent it for this code. The script element
+    // is emptied before any page script can look at it. True only when the code was entered and
+    // the page's globals were restored after it (also when the code threw).
     function runInPage(code, clipboard) {
-        const prologue = 'document.currentScript.setAttribute("data-ran","");' +
-            '(function(){var c=' + JSON.stringify(clipboard) + ';' +
-            'Object.defineProperty(window,"clipboardData",{configurable:true,value:{getData:function(f){return String(f).toLowerCase()=="text"?c:"";},setData:function(){return false;},clearData:function(){return false;}}});' +
-            'Object.defineProperty(window,"navigate",{configurable:true,value:function(a){window.location.href=String(a);}});})();';
-        const epilogue = 'delete window.clipboardData;delete window.navigate;';
+        const prologue = 'if((function(s){var c=' + JSON.stringify(clipboard) + ',saved={},names=["clipboardData","navigate"],i;' +
+            'for(i=0;i<names.length;++i){var d=Object.getOwnPropertyDescriptor(window,names[i]);if(d&&!d.configurable)return false;saved[names[i]]=d;}' +
+            's.quibRestore=function(){for(var n in saved){if(saved[n])Object.defineProperty(window,n,saved[n]);else delete window[n];}' +
+            'delete s.quibRestore;s.setAttribute("data-ran","");};' +
+            'try{Object.defineProperty(window,"clipboardData",{configurable:true,writable:true,value:{getData:function(f){return String(f).toLowerCase()=="text"?c:"";},setData:function(){return false;},clearData:function(){return false;}}});' +
+            'Object.defineProperty(window,"navigate",{configurable:true,writable:true,value:function(a){window.location.href=String(a);}});}' +
+            'catch(e){s.quibRestore();s.removeAttribute("data-ran");return false;}return true;})(document.currentScript))';
         const script = document.createElement('script');
-        script.textContent = prologue + 'try{' + code + '\n}finally{' + epilogue + '}';
+        script.textContent = prologue + 'try{' + code + '\n}finally{document.currentScript.quibRestore();}';
         (document.head || document.documentElement).appendChild(script);
         const ran = script.hasAttribute('data-ran');
         script.textContent = '';
@@ -31,11 +52,11 @@
 
     function elementByName(name) {
         const found = document.all.namedItem(String(name));
-        const element = found instanceof HTMLCollection ? found[0] : found;
+        const element = found instanceof window.HTMLCollection ? found[0] : found;
         return element && 'value' in element ? element : null;
     }
 
-    // The operations the host asks of a frame's document. The answer goes back as it is.
+    // The operations the host asks of this document.
     function perform(command) {
         switch (command.op) {
         case 'exec':
@@ -55,146 +76,185 @@
         return { ok: false };
     }
 
-    function invokeArguments(list) {
-        const texts = [];
-        for (let i = 0; i < list.length; ++i)
-            texts.push(list[i] === null || list[i] === undefined ? '' : String(list[i]));
-        return texts;
+    function request(path, params, key, done, failed) {
+        const xhr = new window.XMLHttpRequest();
+        let query = '';
+        for (let i = 0; i < params.length; ++i)
+            query += (i ? '&' : '?') + params[i][0] + '=' + encodeURIComponent(params[i][1]);
+        xhr.open('GET', 'quib-bridge:' + path + query);
+        xhr.setRequestHeader('X-Quib-Key', key);
+        xhr.onload = function () { done(xhr.responseText); };
+        xhr.onerror = failed;
+        xhr.onabort = failed;
+        xhr.send();
+        return xhr;
     }
 
-    // Host-facing side of this frame: set up below for the top frame or a sub-frame.
-    let sendUp = null;
+    let identity = null;  // { id, key } of this document, once the host has given it one
+    let poll = null;      // the open request the host answers with its next command
+    // Messages to the host, sent one at a time in the order they were made; 'hello' and 'renew'
+    // (after document.open) ask for this document's identity.
+    const outbox = [{ kind: 'hello' }];
+    let sending = null;  // the message on its way
 
-    function report(message) { sendUp(message); }
+    function readIdentity(text) {
+        let answer = null;
+        try { answer = JSON.parse(text); } catch (e) { return null; }
+        return answer && typeof answer.id === 'string' && typeof answer.key === 'string' ? { id: answer.id, key: answer.key } : null;
+    }
 
-    // Calls from the main world's WebInvoke arrive as events on this document carrying text only.
-    document.addEventListener('quib-webinvoke', function (event) {
-        let args = [];
-        try { args = JSON.parse(String(event.detail)); } catch (e) { return; }
-        if (Array.isArray(args))
-            report({ t: 'invoke', args: invokeArguments(args) });
-    }, true);
+    function flush() {
+        if (sending || !outbox.length)
+            return;
+        const item = outbox.shift();
+        let xhr = null;
+        const next = function () {
+            if (sending !== xhr)
+                return;
+            sending = null;
+            flush();
+        };
+        if (item.kind === 'hello' || item.kind === 'renew') {
+            // Renewing is asking again with the old identity; without one (the host never gave
+            // it, or the answer was lost) it is asking afresh. The host voids the old identity's
+            // open request when it renews it.
+            const previous = item.kind === 'renew' ? identity : null;
+            poll = null;
+            identity = null;
+            const params = previous ? [['d', previous.id]] : [['top', isTop ? '1' : '0']];
+            xhr = request(previous ? 'renew' : 'hello', params, previous ? previous.key : pageKey, function (text) {
+                if (sending !== xhr)
+                    return;
+                identity = readIdentity(text);
+                if (identity)
+                    startPolling();
+                next();
+            }, next);
+        } else {
+            const as = item.as || identity;
+            if (!as) {  // this document has no bridge: the host refused it
+                flush();
+                return;
+            }
+            xhr = request(item.path, item.params.concat([['d', as.id]]), as.key, next, next);
+        }
+        sending = xhr;
+    }
 
+    function post(path, params, as) {
+        outbox.push({ path: path, params: params, as: as });
+        flush();
+    }
+
+    function startPolling() {
+        const mine = identity;
+        const xhr = request('poll', [['d', mine.id]], mine.key, function (text) {
+            if (poll !== xhr)
+                return;
+            poll = null;
+            let command = null;
+            try { command = JSON.parse(text); } catch (e) { }
+            if (identity === mine && command && typeof command === 'object' && command.doc === mine.id) {
+                const result = perform(command);
+                const params = [['s', String(command.seq)], ['ok', result.ok ? '1' : '0']];
+                if (result.value !== undefined)
+                    params.push(['v', result.value]);
+                post('reply', params, mine);
+            }
+            if (identity === mine)
+                startPolling();
+        }, function () {
+            if (poll === xhr)
+                poll = null;
+        });
+        poll = xhr;
+    }
+
+    let completed = false;
     function reportComplete() {
-        report({ t: 'complete', href: String(window.location.href), hostname: String(window.location.hostname) });
+        if (completed)
+            return;
+        completed = true;
+        post('complete', [['href', String(window.location.href)], ['host', String(window.location.hostname)]]);
     }
-    window.addEventListener('load', function (event) {
+    function onLoad(event) {
         if (event.target === document)
             reportComplete();
-    });
-
-    if (isTop) {
-        const frames = new Map();  // id -> port to that frame's bridge
-        const byWindow = new Map();  // frame window -> id
-        const waiting = [];  // messages to the host until the channel is up
-        let nextFrame = 1;
-        let host = null;
-        // Names this top document to the host, so that a request meant for an earlier document
-        // of the tab is never answered by this one.
-        const words = new Uint32Array(4);
-        window.crypto.getRandomValues(words);
-        const topDocument = Array.from(words, function (w) { return w.toString(16); }).join('-');
-
-        function toHost(message) {
-            message.doc = topDocument;
-            if (host)
-                host.fromPage(JSON.stringify(message));
-            else
-                waiting.push(message);
-        }
-        sendUp = function (message) { message.frame = 0; toHost(message); };
-
-        function fromHost(command) {
-            if (!command || typeof command !== 'object')
-                return;
-            const answer = function (result) { result.t = 'reply'; result.seq = command.seq; toHost(result); };
-            if (command.doc !== topDocument) {
-                answer({ ok: false });
-                return;
-            }
-            if (command.frame === 0) {
-                answer(perform(command));
-                return;
-            }
-            const port = frames.get(command.frame);
-            if (!port) {
-                answer({ ok: false });
-                return;
-            }
-            port.postMessage(command);
-        }
-
-        function isOurFrame(source) {
-            for (let w = source; w && w !== window; w = w.parent) {
-                if (w.parent === w)
-                    return false;
-            }
-            return !!source && source !== window;
-        }
-
-        // A frame's bridge says hello with the page's secret and a port; it gets back, on that port
-        // (which only it reads), the port it will use from now on (which only we read).
-        window.addEventListener('message', function (event) {
-            const data = event.data;
-            if (!data || data.quib !== 'hello' || data.key !== frameKey || !event.ports || event.ports.length !== 1)
-                return;
-            event.stopImmediatePropagation();
-            if (!isOurFrame(event.source))
-                return;
-            const id = nextFrame++;
-            const previous = byWindow.get(event.source);
-            if (previous !== undefined) {
-                frames.get(previous).close();
-                frames.delete(previous);
-            }
-            const channel = new MessageChannel();
-            frames.set(id, channel.port1);
-            byWindow.set(event.source, id);
-            channel.port1.onmessage = function (e) {
-                const message = e.data;
-                if (!message || typeof message !== 'object')
-                    return;
-                message.frame = id;
-                toHost(message);
-            };
-            event.ports[0].postMessage({ quib: 'bind', key: frameKey }, [channel.port2]);
-            event.ports[0].close();
-        }, true);
-
-        // The host's requests arrive as calls of this function, run in this world of the top frame.
-        Object.defineProperty(window, 'quibFromHost', { value: fromHost });
-
-        new QWebChannel(qt.webChannelTransport, function (channel) {
-            host = channel.objects.quibBridge;
-            waiting.splice(0).forEach(toHost);
-        });
-    } else {
-        const hello = new MessageChannel();
-        const waiting = [];
-        let up = null;
-        sendUp = function (message) {
-            if (up)
-                up.postMessage(message);
-            else
-                waiting.push(message);
-        };
-        hello.port1.onmessage = function (event) {
-            if (up || !event.data || event.data.quib !== 'bind' || event.data.key !== frameKey || event.ports.length !== 1)
-                return;
-            up = event.ports[0];
-            hello.port1.close();
-            up.onmessage = function (e) {
-                const command = e.data;
-                if (!command || typeof command !== 'object')
-                    return;
-                const result = perform(command);
-                result.t = 'reply';
-                result.seq = command.seq;
-                up.postMessage(result);
-            };
-            waiting.splice(0).forEach(function (message) { up.postMessage(message); });
-        };
-        window.top.postMessage({ quib: 'hello', key: frameKey }, '*', [hello.port2]);
+    }
+    function onReadyState() {
+        if (document.readyState === 'complete')
+            reportComplete();
+    }
+    // Calls from the main world's WebInvoke arrive as events on this document carrying text only.
+    function onInvoke(event) {
+        let args = [];
+        try { args = JSON.parse(String(event.detail)); } catch (e) { return; }
+        if (!Array.isArray(args))
+            return;
+        post('invoke', args.map(function (arg) { return ['a', arg === null || arg === undefined ? '' : String(arg)]; }));
+    }
+    // document.open drops every listener of the document and its window, ours included; they
+    // are added again when that is seen (adding the same listener twice adds it once).
+    function listen() {
+        window.addEventListener('load', onLoad);
+        document.addEventListener('readystatechange', onReadyState);
+        document.addEventListener('quib-webinvoke', onInvoke, true);
     }
 
+    // document.open replaces the document's content and keeps this world's state: the rewritten
+    // document asks for an identity of its own and reports its completion like any other. A
+    // request on its way across document.open never hears back: it is given up.
+    let root = document.documentElement;
+    new window.MutationObserver(function (records) {
+        let rewritten = false;
+        for (const record of records) {
+            for (const node of record.removedNodes)
+                rewritten = rewritten || (root !== null && node === root);
+        }
+        root = document.documentElement;
+        if (!rewritten)
+            return;
+        completed = false;
+        outbox.push({ kind: 'renew' });
+        listen();
+        onReadyState();
+        const lost = sending;
+        sending = null;
+        if (lost)
+            lost.abort();
+        flush();
+    }).observe(document, { childList: true });
+
+    // Frames this document adds that stay at about:blank get their bridge from here.
+    function adopt(element) {
+        if ((element.tagName !== 'IFRAME' && element.tagName !== 'FRAME') || (element.getAttribute('src') || 'about:blank') !== 'about:blank')
+            return;
+        let child = null;
+        try {
+            child = element.contentWindow;
+            if (!child || child.quibBridge)
+                return;
+        } catch (e) {
+            return;  // another origin's: it has a bridge of its own
+        }
+        install(child, true);
+    }
+    new window.MutationObserver(function (records) {
+        for (const record of records) {
+            for (const node of record.addedNodes) {
+                if (node.nodeType !== 1)
+                    continue;
+                adopt(node);
+                for (const inner of node.querySelectorAll('iframe,frame'))
+                    adopt(inner);
+            }
+        }
+    }).observe(document, { childList: true, subtree: true });
+
+    listen();
+    onReadyState();
+    flush();
+}
+
+    install(window, false);
 })();

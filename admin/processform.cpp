@@ -1,0 +1,195 @@
+#include "processform.h"
+
+#include "app.h"
+#include "cmsfill.h"
+#include "collectionengine.h"
+#include "dialogsetup.h"
+#include "gbk.h"
+#include "parse.h"
+#include "resultgrid.h"
+#include "skin.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace {
+constexpr int kTimerInterval = 100;
+constexpr int kLargeStep = 10;  // Ctrl with an arrow key in the merge count
+}  // namespace
+
+TProcessForm::TProcessForm(QWidget* owner, IApp* app) : QDialog(owner), App(app)
+{
+    setupUi(this);
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    Timer = new QTimer(this);
+    Timer->setInterval(kTimerInterval);
+    // The caption strip is drawn in the host's colour scheme; the "Sys" skin keeps the plain frame.
+    const QString skin = app ? app->GetSkinName() : QStringLiteral("Sys");
+    const bool plain = skin == QLatin1String("Sys");
+    Ribbon = new RibbonStrip(plain ? QStringLiteral("Blue") : skin, this);
+    Ribbon->setObjectName(QStringLiteral("Ribbon"));
+    FormLayout->insertWidget(0, Ribbon);
+    Ribbon->setVisible(!plain);
+
+    connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+    connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    connect(StopButton, &QPushButton::clicked, this, [this] { StopButtonClick(); });
+    connect(FinishButton, &QPushButton::clicked, this, [this] { FinishButtonClick(); });
+    connect(cxButton1, &QPushButton::clicked, this, [this] { cxButton1Click(); });
+    SpinEdit->installEventFilter(this);
+    ShowSheet(OptionSheet);
+    CenterOver(*this, app ? app->GetMainForm() : nullptr);
+}
+
+TProcessForm::~TProcessForm()
+{
+    // The engine goes with the dialog; a worker still running stops at its next check and its
+    // callbacks no longer find the engine.
+    m_closed = true;
+    if (ParseForm) {
+        ParseForm->Grid().setParent(ParseForm);  // the grid it lent the result sheet goes with it
+        delete ParseForm;
+    }
+}
+
+void TProcessForm::ShowSheet(QWidget* sheet)
+{
+    // A stacked widget is as large as its largest page; only the page shown counts here.
+    for (int i = 0; i < PageControl->count(); ++i) {
+        QWidget* page = PageControl->widget(i);
+        page->setSizePolicy(page == sheet ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                            page == sheet ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    }
+    PageControl->setCurrentWidget(sheet);
+    PageControl->adjustSize();
+    adjustSize();
+}
+
+void TProcessForm::OkButtonClick()
+{
+    Timer->start();
+    // The busy sheet goes up before the collection starts: a single page is collected inside
+    // DoProcess and ends there, showing the result sheet (or closing the dialog), which must stay
+    // what the user sees; and no option can be pressed twice meanwhile.
+    ShowSheet(WaitSheet);
+    DoProcess();
+}
+
+void TProcessForm::DoProcess()
+{
+    if (ParseForm) {  // every collection starts with an engine of its own
+        ParseForm->Grid().setParent(ParseForm);
+        delete ParseForm;
+    }
+    ParseForm = new TParseForm(this, App);
+    ParseForm->hide();
+    connect(&ParseForm->Engine(), &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
+    ParseForm->layout()->activate();  // gives its grid the size it has in the form
+    ParseForm->UrlEditor().setText(gbk::ToUnicode(TargetAddress));
+    if (const auto site = EngineSiteForWord(SiteWord))
+        ParseForm->SiteRadio(*site).setChecked(true);
+    ParseForm->FastSwitch().setChecked(FastCheckBox->isChecked());
+    ParseForm->ButtonClick();
+}
+
+void TProcessForm::TimerTimer()
+{
+    if (ProgressBar->value() == 100)
+        ProgressBar->setValue(0);
+    ProgressBar->setValue(ProgressBar->value() + 1);
+}
+
+void TProcessForm::StopButtonClick()
+{
+    if (ParseForm)
+        ParseForm->ButtonClick();
+}
+
+void TProcessForm::EndProcess()
+{
+    if (m_closed || !ParseForm)
+        return;
+    if (AutoCheckBox->isChecked()) {
+        FinishButtonClick();
+        return;
+    }
+    ResultGrid& grid = ParseForm->Grid();
+    // The grid's size in its hidden form; never smaller than a grid can be read at.
+    const QSize size = grid.size().expandedTo(QSize(480, 300));
+    grid.setParent(ResultSheet);
+    ResultLayout->insertWidget(0, &grid, 1);
+    grid.show();
+    PageControl->setMinimumSize(size);
+    ShowSheet(ResultSheet);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TProcessForm::Copy()
+{
+    if (!ParseForm)
+        return;
+    ParseForm->MergeCount().setValue(SpinEdit->value());
+    if (AllCheckBox->isChecked())
+        ParseForm->CopyAllButtonClick();
+    else
+        ParseForm->CopyButtonClick();
+}
+
+void TProcessForm::FinishButtonClick()
+{
+    Copy();
+    if (ParseForm)
+        AlbumId = ParseForm->Engine().CollectId();
+    done(QDialog::Accepted);
+}
+
+void TProcessForm::cxButton1Click()
+{
+    Copy();
+}
+
+void TProcessForm::FormClose()
+{
+    Timer->stop();
+    // A collection still running is asked to stop; its end no longer reaches the dialog.
+    if (ParseForm && ParseForm->Running())
+        ParseForm->RequestStop();
+}
+
+void TProcessForm::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void TProcessForm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape presses the cancel button of the sheet shown: 取消 on the options, 终止 while
+    // collecting; the result sheet has none.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (PageControl->currentWidget() == OptionSheet)
+            CancelButton->click();
+        else if (PageControl->currentWidget() == WaitSheet)
+            StopButton->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TProcessForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == SpinEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & Qt::ControlModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            SpinEdit->stepBy(key->key() == Qt::Key_Up ? kLargeStep : -kLargeStep);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

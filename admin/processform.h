@@ -1,0 +1,52 @@
+#pragma once
+// The collection dialog (数据采集): the options of one collection for a CMS page, a busy sheet
+// while its own hidden collection form collects, then that form's result grid to review; 完成
+// copies the checked rows to the clipboard and closes with OK.
+#include "ui_processform.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+#include <string>
+
+class IApp;
+class RibbonStrip;
+class TParseForm;
+
+class TProcessForm : public QDialog, public Ui::TProcessForm {
+    Q_OBJECT
+public:
+    TProcessForm(QWidget* owner, IApp* app);
+    ~TProcessForm() override;
+
+    QTimer* Timer;          // busy animation, 100 ms, off until OK
+    RibbonStrip* Ribbon;    // the caption strip; hidden in the "Sys" skin
+
+    IApp* App;
+    TParseForm* ParseForm = nullptr;  // the collection engine, created for each collection
+    std::string TargetAddress;        // set by the opener: album address or identifier
+    std::string SiteWord;             // set by the opener: a site word or a CMS player type
+    std::string AlbumId;              // the result: the collection's identifier when finished
+
+    void OkButtonClick();
+    void DoProcess();
+    void TimerTimer();
+    void StopButtonClick();
+    void EndProcess();  // the collection has ended, however it ended
+    void FinishButtonClick();
+    void cxButton1Click();
+    void FormClose();
+
+    // Shows one of the three sheets, the dialog sized to it.
+    void ShowSheet(QWidget* sheet);
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Copy();
+    bool m_closed = false;  // the dialog was closed: a late end of collection changes nothing
+};

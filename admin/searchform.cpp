@@ -1,0 +1,50 @@
+#include "searchform.h"
+
+#include "app.h"
+#include "dialogsetup.h"
+#include "gbk.h"
+#include "messageservice.h"
+
+#include <algorithm>
+
+TSearchForm::TSearchForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
+{
+    setupUi(this);
+    PrepareToolDialog(*this, app);
+    TypeComboBox->setCurrentIndex(1);  // 专辑
+    const std::pair<QRadioButton*, const char*> sources[] = {
+        {TudouRadio, "tudou"}, {WoleRadio, "wole"},   {YoukuRadio, "youku"}, {SinaRadio, "sina"},
+        {OuouRadio, "ouou"},   {LjfRadio, "ljf"},     {MTimeRadio, "mtime"}, {MDBRadio, "mdb"},
+        {GGRadio, "gg"},       {KCRadio, "kc"},       {BaiduRadio, "baidu"},
+    };
+    for (const auto& [radio, key] : sources)
+        connect(radio, &QRadioButton::clicked, this, [this, radio = radio, key = key] {
+            if (radio->isChecked())
+                SearchSite = key;
+        });
+    connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    FormCreate();
+    CenterOver(*this, app ? app->GetMainForm() : nullptr);
+    KeyEdit->setFocus();
+}
+
+void TSearchForm::FormCreate()
+{
+    SearchSite.clear();
+}
+
+void TSearchForm::OkButtonClick()
+{
+    // Trimmed as 8-bit text: only the bytes up to the space count as blank.
+    const std::string key = gbk::FromUnicode(KeyEdit->text());
+    if (std::all_of(key.begin(), key.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; })) {
+        m_app->GetMessages().Info(QStringLiteral("请输入关键字！"));
+        KeyEdit->setFocus();
+        return;
+    }
+    if (SearchSite.empty()) {
+        m_app->GetMessages().Info(QStringLiteral("请选择搜索源！"));
+        return;
+    }
+    accept();
+}

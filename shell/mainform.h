@@ -1,0 +1,82 @@
+#pragma once
+// The collector's main window: one tab per registered CMS site, the quick-collect tab and the
+// help tab, with the site commands in the tab strip's context menu.
+#include "app.h"
+#include "formatowner.h"
+#include "module.h"
+#include "sheetdata.h"
+#include "sitedata.h"
+#include "sitefile.h"
+#include "stringhashtable.h"
+#include "ui_mainform.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QMenu;
+class THelpPage;
+class TParseForm;
+class TWebPage;
+
+class TMainForm : public QWidget, public IModule, public IFormatOwner, private Ui::TMainForm {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* owner);
+    ~TMainForm() override;
+
+    // IModule
+    QWidget* GetForm() override { return this; }
+    void AfterShow(IModule* module) override;
+    std::string About() override;
+
+    // IFormatOwner: the custom copy template lives here for the module's session.
+    std::string GetFormat() override { return Format; }
+    void SetFormat(const std::string& format) override { Format = format; }
+
+    void CreateSite(TSiteData* site);
+    void PageControlChange(int index);
+    void PageControlMouseDown(Qt::MouseButton button, const QPoint& pos);
+    void CaijiTabSheetResize();
+    bool FormCloseQuery();
+    void FormClose();
+    // Asked by the host before it closes the form.
+    Q_INVOKABLE bool CanClose() { return FormCloseQuery(); }
+
+    void LoadSites();
+    void AddSiteNavButtonClick();
+    void EditSiteNavButtonClick();
+    void DelSiteNavButtonClick();
+
+    QObject* BarManager;
+    SiteDocument Document;
+    QMenu* SitePopupMenu;
+    THelpPage* HelpPage = nullptr;
+    TParseForm* ParseForm = nullptr;
+    std::unique_ptr<TStringHashTable> Properties;
+    IApp* App = nullptr;
+    std::string ModuleName;
+    std::string Format;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QString SiteFilePath() const;
+    void SaveSites();
+    // The tab's TSheetData; none for the two fixed tabs.
+    TSheetData* SheetData(QWidget* sheet) const;
+    // Puts a form's panel onto a tab, filling it.
+    static void Dock(QWidget* panel, QWidget* sheet);
+    void FreeSheet(QWidget* sheet);
+
+    std::vector<std::unique_ptr<TSiteData>> m_sites;
+    std::map<QWidget*, std::unique_ptr<TSheetData>> m_sheets;
+    QPointer<QWidget> m_popupSheet;  // the site tab last right-clicked (the menu's tag)
+    bool m_closed = false;
+};

@@ -1,0 +1,565 @@
+// The CMS round trip in the real browser (offscreen) on the stand-in web, driven as the operator
+// drives it: the injected buttons and links are clicked, the dialogs answered, and the film form
+// read back.
+#include "browserstartup.h"
+#include "browsertab.h"
+#include "gbk.h"
+#include "hostapp.h"
+#include "memdata.h"
+#include "parse.h"
+#include "processform.h"
+#include "scriptedmessages.h"
+#include "searchform.h"
+#include "sitedata.h"
+#include "standinweb.h"
+#include "webpage.h"
+#include "workerthread.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using Kind = ScriptedMessages::Kind;
+
+namespace {
+
+StandinWeb* g_web = nullptr;
+
+std::string G(std::string_view utf8) { return gbk::FromUtf8(utf8); }
+
+// Counts the calls the tab has finished, so a test can wait for the one it started.
+class SiteTab : public TWebPage {
+public:
+    using TWebPage::TWebPage;
+    int calls = 0;
+    void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args) override
+    {
+        struct Count {
+            int& calls;
+            ~Count() { ++calls; }
+        } count{calls};
+        TWebPage::BrwoserWebExternal(sender, caller, args);
+    }
+};
+
+// The copy text of the checked rows, built from the rows themselves; a text area's value holds
+// its line breaks as "\n".
+std::string FormText(const MemData& data, bool titles, int merge)
+{
+    std::string text;
+    int k = 0;
+    for (int i = 0; i < data.Count(); ++i) {
+        const ResultRow& row = data.Row(i);
+        if (!row.Status)
+            continue;
+        if (k > 0)
+            text += k % merge == 0 ? "\n" : "|";
+        text += titles ? row.Caption + "$" + row.Url : row.Url;
+        ++k;
+    }
+    return text;
+}
+
+// What a collection through the dialog gave, seen from inside it.
+struct Collected {
+    std::string text;  // as the film form must hold it
+    std::string albumId;
+    bool fill2Enabled = true;
+    bool allEnabled = true;
+    bool autoAtOpen = false;
+};
+
+// The dialog's options as the operator sets them before OK.
+struct Choice {
+    int fill = 1;
+    bool titles = true;
+    int merge = 1;
+    bool autoFinish = false;
+};
+
+}  // namespace
+
+class CmsRoundTripTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void parseFillsTheFilmForm_data();
+    void parseFillsTheFilmForm();
+    void webparseFromEachVideoSite_data();
+    void webparseFromEachVideoSite();
+    void cancelCloseAutoFinishAndOddCalls();
+    void searchDialogAndTheAddressesOpened();
+
+private:
+    std::unique_ptr<SiteTab> OpenForm(const std::string& version, const std::string& page, TSiteData& site);
+    // Clicks an element of the page after the script that clicks has returned, and waits until
+    // the tab has finished the call it makes.
+    void Click(SiteTab& tab, const BrowserDocument& document, const std::string& element);
+    void Invoke(SiteTab& tab, const std::vector<std::string>& args);
+    // Answers the next collection dialog: the choice, OK, the result sheet, 完成.
+    void AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before = {});
+    void AnswerSearch(const std::function<int(TSearchForm&)>& answer);
+    std::string Value(const BrowserDocument& document, const char* name) { return document.GetValue(name).value_or("<none>"); }
+
+    QTemporaryDir dir_;
+    ScriptedMessages messages_;
+    std::unique_ptr<WorkerRegistry> workers_;
+    std::unique_ptr<HostApp> app_;
+};
+
+void CmsRoundTripTest::initTestCase()
+{
+    workers_ = std::make_unique<WorkerRegistry>();
+    NetworkSettings network;
+    network.connectTo = g_web->ConnectToRules();
+    app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, *workers_, network);
+}
+
+void CmsRoundTripTest::cleanupTestCase()
+{
+    workers_->StopAll();
+    workers_->WaitAll();
+}
+
+std::unique_ptr<SiteTab> CmsRoundTripTest::OpenForm(const std::string& version, const std::string& page, TSiteData& site)
+{
+    const std::string address = "http://cms.standin.test/" + version + "/admin/" + page;
+    site = TSiteData{"site " + version, address, "0", version};
+    auto tab = std::make_unique<SiteTab>(nullptr, app_.get(), QString::fromStdString(address));
+    tab->Site = &site;
+    tab->AfterShow(nullptr);
+    if (!QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000))
+        throw std::runtime_error("the CMS page did not load: " + address);
+    return tab;
+}
+
+void CmsRoundTripTest::Invoke(SiteTab& tab, const std::vector<std::string>& args)
+{
+    const int before = tab.calls;
+    tab.BrwoserWebExternal(tab.GetActiveBrowser(), tab.AdminDocument, args);
+    QCOMPARE(tab.calls, before + 1);
+}
+
+void CmsRoundTripTest::Click(SiteTab& tab, const BrowserDocument& document, const std::string& element)
+{
+    const int before = tab.calls;
+    QVERIFY(document.ExecScript("setTimeout(function(){" + element + ".click();},0)"));
+    QVERIFY2(QTest::qWaitFor([&] { return tab.calls > before; }, 60000), element.c_str());
+}
+
+void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before)
+{
+    messages_.OnModal([this, choice, &seen, before](QDialog& modal) {
+        auto& dialog = dynamic_cast<TProcessForm&>(modal);
+        dialog.show();
+        seen.fill2Enabled = dialog.Fill2Radio->isEnabled();
+        seen.allEnabled = dialog.AllCheckBox->isEnabled();
+        seen.autoAtOpen = dialog.AutoCheckBox->isChecked();
+        if (seen.fill2Enabled)
+            (choice.fill == 1 ? dialog.Fill1Radio : dialog.Fill2Radio)->setChecked(true);
+        if (seen.allEnabled)
+            dialog.AllCheckBox->setChecked(choice.titles);
+        dialog.SpinEdit->setValue(choice.merge);
+        dialog.AutoCheckBox->setChecked(choice.autoFinish);
+        dialog.OkButton->click();
+        if (!QTest::qWaitFor([&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet || !dialog.isVisible(); },
+                             30000))
+            return int(QDialog::Rejected);
+        if (!dialog.ParseForm || dialog.ParseForm->Data().Count() == 0)
+            return int(QDialog::Rejected);
+        seen.text = FormText(dialog.ParseForm->Data(), dialog.AllCheckBox->isChecked(), choice.merge);
+        if (before)
+            before(dialog);
+        if (dialog.isVisible())
+            dialog.FinishButton->click();
+        seen.albumId = dialog.AlbumId;
+        return dialog.result();
+    });
+}
+
+void CmsRoundTripTest::AnswerSearch(const std::function<int(TSearchForm&)>& answer)
+{
+    messages_.OnModal([answer](QDialog& modal) { return answer(dynamic_cast<TSearchForm&>(modal)); });
+}
+
+void CmsRoundTripTest::parseFillsTheFilmForm_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("page");
+    for (const char* version : {"3.1", "4.x", "5.0", "6.0"}) {
+        QTest::addRow("%s add", version) << version << "admin_add.asp";
+        QTest::addRow("%s edit", version) << version << "admin_p.asp?action=edit&id=1";
+    }
+}
+
+void CmsRoundTripTest::parseFillsTheFilmForm()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, page);
+    TSiteData site;
+    auto tab = OpenForm(version.toStdString(), page.toStdString(), site);
+    const BrowserDocument form = tab->AdminDocument;
+    const bool v31 = version == "3.1";
+    const std::string tudou = "http://www.tudou.com/playlist/id/2x3/";
+    const std::string youku = "http://www.youku.com/playlist_show/id_1x4.html";
+    const std::string playerTypes = Value(form, "zt_dy") + "," + Value(form, "zt_dy1");
+    QCOMPARE(playerTypes, std::string("tudou,youku"));
+
+    // 采集1 on a field of two parts: the left one is collected and replaced by its identifier.
+    QVERIFY(form.SetValue("zt_dq", tudou + "|" + youku));
+    Collected first;
+    AnswerCollection({1, true, 2, false}, first);
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(first.fill2Enabled, !v31);
+    QCOMPARE(first.allEnabled, !v31);
+    QVERIFY(!first.text.empty());
+    // "3.1" takes addresses only, without titles.
+    QCOMPARE(first.text.find('$') != std::string::npos, !v31);
+    QCOMPARE(Value(form, "zt_url"), first.text);
+    QCOMPARE(first.albumId, std::string("2x3"));
+    QCOMPARE(Value(form, "zt_dq"), "2x3|" + youku);
+    QCOMPARE(Value(form, "zt_url1"), std::string());
+
+    if (!v31) {
+        // 采集2: the right part, into address 2, addresses only, three to a line.
+        Collected second;
+        AnswerCollection({2, false, 3, false}, second);
+        Click(*tab, form, "document.form2.zt_cj2");
+        QVERIFY(second.text.find('$') == std::string::npos);
+        QVERIFY(second.text.find('|') != std::string::npos);
+        QCOMPARE(Value(form, "zt_url1"), second.text);
+        QCOMPARE(Value(form, "zt_dq"), std::string("2x3|1x4"));
+        QCOMPARE(Value(form, "zt_url"), first.text);
+    }
+
+    // A field without "|": address 1 takes the whole field; address 2 appends; the operator may
+    // empty the field while the dialog is open.
+    QVERIFY(form.SetValue("zt_dq", "http://www.tudou.com/playlist/id/1x2/"));
+    Collected third;
+    AnswerCollection({2, true, 1, false}, third);
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(Value(form, "zt_dq"), std::string(v31 ? "1x2" : "http://www.tudou.com/playlist/id/1x2/|1x2"));
+    QCOMPARE(Value(form, v31 ? "zt_url" : "zt_url1"), third.text);
+
+    QVERIFY(form.SetValue("zt_dq", "http://www.tudou.com/playlist/id/1x3/"));
+    Collected fourth;
+    AnswerCollection({2, true, 1, false}, fourth, [&](TProcessForm&) { QVERIFY(form.SetValue("zt_dq", "")); });
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(Value(form, "zt_dq"), std::string(v31 ? "1x3" : "|1x3"));
+
+    // "parse" never touches the player types.
+    QCOMPARE(Value(form, "zt_dy") + "," + Value(form, "zt_dy1"), playerTypes);
+    QVERIFY(messages_.Texts(Kind::Alert).empty());
+    messages_.Clear();
+}
+
+void CmsRoundTripTest::webparseFromEachVideoSite_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::newRow("3.1") << "3.1";
+    QTest::newRow("4.x") << "4.x";
+    QTest::newRow("6.0") << "6.0";
+}
+
+void CmsRoundTripTest::webparseFromEachVideoSite()
+{
+    QFETCH(QString, version);
+    TSiteData site;
+    auto tab = OpenForm(version.toStdString(), "admin_add.asp", site);
+    const BrowserDocument form = tab->AdminDocument;
+    const bool v31 = version == "3.1";
+    struct Source {
+        const char* radio;  // the search dialog's source
+        const char* host;   // where its results page is
+        const char* word;   // the site word of its links
+        const char* v31;    // the player type a "3.1" site gets ("": none)
+        const char* other;  // and "4.x", "6.0"
+    };
+    const Source sources[] = {
+        {"WoleRadio", "so.56.com", "56", "56", "56"},
+        {"YoukuRadio", "so.youku.com", "youku", "youku2", "youku"},
+        {"TudouRadio", "so.tudou.com", "tudou", "tudou2", "tudou"},
+        {"LjfRadio", "6.cn", "6", "6rooms", "6rooms"},
+        {"OuouRadio", "so.ouou.com", "ouou", "ouou", "ouou"},
+        {"SinaRadio", "so.video.sina.com.cn", "sina", "", "iask"},
+    };
+    int fill = 1;
+    for (const Source& source : sources) {
+        QVERIFY(form.SetValue("zt_name", G("射雕")));
+        AnswerSearch([&](TSearchForm& dialog) {
+            dialog.findChild<QRadioButton*>(source.radio)->click();
+            dialog.OkButton->click();
+            return dialog.result();
+        });
+        const int tabs = tab->BrowserCount();
+        Click(*tab, form, "document.form2.zt_ss");
+        QCOMPARE(tab->BrowserCount(), tabs + 1);
+        TBrowserTab* results = tab->BrowserAt(tabs);
+        const std::string count =
+            G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';}).length");
+        auto links = [&] {
+            const BrowserDocument doc = results->GetDoc2();
+            if (doc.Hostname() != source.host)
+                return 0;
+            doc.ExecScript("var __p=document.getElementsByName('__n')[0];if(!__p){__p=document.createElement('input');"
+                           "__p.name='__n';document.body.appendChild(__p);}__p.value=String(" + count + ");");
+            return std::atoi(doc.GetValue("__n").value_or("0").c_str());
+        };
+        QVERIFY2(QTest::qWaitFor([&] { return links() > 0; }, 20000), source.host);
+
+        // Address 2 from "4.x" on, for every other site.
+        fill = v31 ? 1 : 3 - fill;
+        const char* field = fill == 1 ? "zt_dy" : "zt_dy1";
+        QVERIFY(form.SetValue(field, "flash"));
+        Collected seen;
+        AnswerCollection({fill, true, 1, false}, seen);
+        Click(*tab, results->GetDoc2(),
+              G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';})[0]"));
+        QVERIFY2(!seen.text.empty(), source.host);
+        QCOMPARE(Value(form, fill == 1 ? "zt_url" : "zt_url1"), seen.text);
+        const std::string expected = v31 ? source.v31 : source.other;
+        // No entry for the site: the player type stays as it was.
+        QCOMPARE(Value(form, field), expected.empty() ? std::string("flash") : expected);
+        QVERIFY(tab->CloseBrowser(results));
+    }
+    QVERIFY(messages_.Texts(Kind::Alert).empty());
+    messages_.Clear();
+}
+
+void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
+{
+    TSiteData site;
+    auto tab = OpenForm("4.x", "admin_add.asp", site);
+    BrowserDocument form = tab->AdminDocument;
+    const std::string album = "http://www.tudou.com/playlist/id/1x3/";
+    QVERIFY(form.SetValue("zt_dq", album));
+    messages_.Clear();
+
+    // No player type: a message, no dialog.
+    QVERIFY(form.SetValue("zt_dy", ""));
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"请选择播放器类型！"});
+    QVERIFY(messages_.Texts(Kind::Modal).empty());
+    QVERIFY(form.SetValue("zt_dy", "tudou"));
+
+    // Cancel on the options, and the close box while collecting: nothing is written.
+    messages_.OnModal([](QDialog& dialog) {
+        dialog.show();
+        dynamic_cast<TProcessForm&>(dialog).CancelButton->click();
+        return dialog.result();
+    });
+    Click(*tab, form, "document.form2.zt_cj");
+    messages_.OnModal([](QDialog& modal) {
+        auto& dialog = dynamic_cast<TProcessForm&>(modal);
+        dialog.show();
+        dialog.FastCheckBox->setChecked(false);
+        dialog.TargetAddress = "http://www.tudou.com/playlist/id/300x20/";
+        dialog.OkButton->click();
+        if (!QTest::qWaitFor([&] { return dialog.ParseForm->Data().Count() > 0; }, 20000))
+            qWarning("no row came");
+        dialog.close();
+        return dialog.result();
+    });
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(Value(form, "zt_url"), std::string());
+    QCOMPARE(Value(form, "zt_dq"), album);
+    QVERIFY(QTest::qWaitFor([&] { return workers_->RunningCount() == 0; }, 20000));
+
+    // A single page is collected inside OK and ends there: the result sheet is what shows.
+    QVERIFY(form.SetValue("zt_dq", "http://www.tudou.com/programs/view/Ab12345678/"));
+    bool resultShown = false;
+    std::string single;
+    messages_.OnModal([&](QDialog& modal) {
+        auto& dialog = dynamic_cast<TProcessForm&>(modal);
+        dialog.show();
+        dialog.OkButton->click();
+        resultShown = dialog.PageControl->currentWidget() == dialog.ResultSheet && dialog.isVisible() &&
+                      dialog.ParseForm->Data().Count() == 1;
+        single = FormText(dialog.ParseForm->Data(), true, 1);
+        dialog.FinishButton->click();
+        return dialog.result();
+    });
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(resultShown);
+    QVERIFY(!single.empty());
+    QCOMPARE(Value(form, "zt_url"), single);
+
+    // 自动完成: the dialog closes by itself with the rows copied, and the tab remembers it.
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected automatic;
+    AnswerCollection({1, true, 1, true}, automatic);
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(!automatic.autoAtOpen);
+    QVERIFY(!automatic.text.empty());
+    QCOMPARE(Value(form, "zt_url"), automatic.text);
+    QVERIFY(tab->AutoFinish);
+    QVERIFY(form.SetValue("zt_url", ""));
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected again;
+    AnswerCollection({1, true, 1, true}, again);
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(again.autoAtOpen);
+    QCOMPARE(Value(form, "zt_url"), again.text);
+    // Another site's tab keeps its own.
+    TSiteData other;
+    auto second = OpenForm("5.0", "admin_add.asp", other);
+    QVERIFY(second->AdminDocument.SetValue("zt_dq", album));
+    Collected separate;
+    AnswerCollection({1, true, 1, false}, separate);
+    Click(*second, second->AdminDocument, "document.form2.zt_cj");
+    QVERIFY(!separate.autoAtOpen);
+    QVERIFY(tab->AutoFinish);
+    second.reset();
+
+    // The tab goes to another film page while the dialog is open: nothing is written anywhere.
+    tab->AutoFinish = false;
+    QVERIFY(form.SetValue("zt_url", ""));
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected moved;
+    AnswerCollection({1, true, 1, false}, moved, [&](TProcessForm&) {
+        QVERIFY(form.ExecScript("location.href='admin_p.asp?action=edit&id=2'"));
+        QVERIFY(QTest::qWaitFor([&] { return tab->AdminDocument.Empty(); }, 10000));
+    });
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(!moved.text.empty());
+    QVERIFY(QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000));
+    QCOMPARE(Value(tab->AdminDocument, "zt_url"), std::string());
+    QCOMPARE(Value(tab->AdminDocument, "zt_dq"), std::string("http://www.tudou.com/playlist/id/3x20/"));
+
+    // A player-type field of another kind than the version's is left alone: a "6.0" site writes
+    // a list, and this page has a text input.
+    site.Version = "6.0";
+    QVERIFY(QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000));
+    const BrowserDocument edit = tab->AdminDocument;
+    QVERIFY(edit.SetValue("zt_dy", "flash"));
+    Collected other6;
+    AnswerCollection({1, true, 1, false}, other6);
+    Invoke(*tab, {"webparse", "tudou", "http://www.tudou.com/playlist/id/1x2/"});
+    QCOMPARE(Value(edit, "zt_url"), other6.text);
+    QCOMPARE(Value(edit, "zt_dq"), std::string("1x2"));
+    QCOMPARE(Value(edit, "zt_dy"), std::string("flash"));
+    site.Version = "4.x";
+    QVERIFY(edit.SetValue("zt_url", ""));
+    QVERIFY(edit.SetValue("zt_dq", "http://www.tudou.com/playlist/id/3x20/"));
+
+    // Calls with fewer arguments than their command uses, and unknown commands.
+    messages_.Clear();
+    messages_.OnModal([](QDialog& dialog) { return dialog.result(); });
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"webparse"}, {"webparse", "56"}, {"parse"}, {"parse", "1", "x"}, {"Search"}, {"other", "1"}}) {
+        Invoke(*tab, args);
+    }
+    QCOMPARE(messages_.Texts(Kind::Info), (std::vector<QString>{"请选择播放器类型！", "请选择播放器类型！"}));
+    QCOMPARE(messages_.Texts(Kind::Modal), (std::vector<QString>{"数据采集", "数据采集"}));
+    QCOMPARE(Value(tab->AdminDocument, "zt_url"), std::string());
+}
+
+void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
+{
+    TSiteData site;
+    auto tab = OpenForm("6.0", "admin_add.asp", site);
+    const BrowserDocument form = tab->AdminDocument;
+    const std::string keyword = G("射雕 英雄\"传/1");
+    QVERIFY(form.SetValue("zt_name", keyword));
+    const int tabs = tab->BrowserCount();
+
+    // The menu's call carries no keyword; the dialog's checks; a dialog closed opens nothing.
+    messages_.Clear();
+    QString initialKey;
+    QString initialType;
+    AnswerSearch([&](TSearchForm& dialog) {
+        initialKey = dialog.KeyEdit->text();
+        initialType = dialog.TypeComboBox->currentText();
+        dialog.KeyEdit->setText("  ");
+        dialog.OkButton->click();
+        dialog.KeyEdit->setText("a");
+        dialog.OkButton->click();
+        return dialog.result();
+    });
+    Invoke(*tab, {"search"});
+    QCOMPARE(initialKey, QString());
+    QCOMPARE(initialType, QStringLiteral("专辑"));
+    QCOMPARE(messages_.Texts(Kind::Info), (std::vector<QString>{"请输入关键字！", "请选择搜索源！"}));
+    QCOMPARE(tab->BrowserCount(), tabs);
+
+    const QByteArray raw = "%C9%E4%B5%F1%20%D3%A2%D0%DB%22%B4%AB/1";
+    const QByteArray encoded = "%C9%E4%B5%F1%20%D3%A2%D0%DB%22%B4%AB%2F1";
+    const QByteArray script = "%E5%B0%84%E9%9B%95%20%E8%8B%B1%E9%9B%84%22%E4%BC%A0%2F1";  // UTF-8, by the page
+    struct Case {
+        const char* radio;
+        int type;
+        const char* host;
+        QByteArray target;     // as the server received it
+        const char* landing;   // where the browser ends up, when it is sent on
+    };
+    const std::vector<Case> cases = {
+        {"MTimeRadio", 0, "www.mtime.com", "/search/movie?" + script, nullptr},
+        {"MTimeRadio", 1, "www.mtime.com", "/search/movie?" + script, nullptr},
+        {"MDBRadio", 0, "www.mdbchina.com", "/query/" + raw, nullptr},
+        {"MDBRadio", 1, "www.mdbchina.com", "/query/" + raw, nullptr},
+        {"GGRadio", 0, "www.gougou.com", "/search?id=quib&search=" + raw, nullptr},
+        {"GGRadio", 1, "www.gougou.com", "/search?id=quib&search=" + raw, nullptr},
+        {"KCRadio", 0, "www.kuaiche.com", "/s/search?sid=quib&r=2&q=" + raw, nullptr},
+        {"KCRadio", 1, "www.kuaiche.com", "/s/search?sid=quib&r=2&q=" + raw, nullptr},
+        {"BaiduRadio", 0, "image.baidu.com", "/i?ct=201326592&lm=-1&word=" + encoded, nullptr},
+        {"BaiduRadio", 1, "image.baidu.com", "/i?ct=201326592&lm=-1&word=" + encoded, nullptr},
+        {"YoukuRadio", 0, "so.youku.com", "/search_video/q_" + raw, nullptr},
+        {"YoukuRadio", 1, "so.youku.com", "/search_playlist/q_" + raw, nullptr},
+        {"TudouRadio", 0, "www.tudou.com", "/search/programs/?posto=%2Fsearch%2Fprograms%2F&kw=" + raw + "&nav_search_target=0&comefrom=1", "/isearch/"},
+        {"TudouRadio", 1, "www.tudou.com", "/search/playlist/?posto=%2Fsearch%2Fplaylist%2F&kw=" + raw + "&nav_search_target=0&comefrom=1", "/psearch/"},
+        {"WoleRadio", 0, "so.56.com", "/index?type=video&key=" + raw, nullptr},
+        {"WoleRadio", 1, "so.56.com", "/index?type=album&key=" + raw, nullptr},
+        {"OuouRadio", 0, "so.ouou.com", "/search/video/" + raw + "/1", nullptr},
+        {"OuouRadio", 1, "so.ouou.com", "/search/special/" + raw + "/1", nullptr},
+        {"SinaRadio", 0, "so.video.sina.com.cn", "/s?key=" + raw + "&type=video&sort=click", nullptr},
+        {"SinaRadio", 1, "so.video.sina.com.cn", "/s?key=" + raw + "&type=topic&sort=click", nullptr},
+        {"LjfRadio", 0, "6.cn", "/search.php?t=v&k=" + script, nullptr},
+        {"LjfRadio", 1, "6.cn", "/search.php?t=p&k=" + script, nullptr},
+    };
+    for (const Case& c : cases) {
+        const QString name = QStringLiteral("%1 %2").arg(c.radio).arg(c.type);
+        g_web->ClearRequests();
+        AnswerSearch([&](TSearchForm& dialog) {
+            dialog.findChild<QRadioButton*>(c.radio)->click();
+            dialog.TypeComboBox->setCurrentIndex(c.type);
+            dialog.OkButton->click();
+            return dialog.result();
+        });
+        Click(*tab, form, "document.form2.zt_ss");
+        QVERIFY2(tab->BrowserCount() == tabs + 1, qPrintable(name));
+        TBrowserTab* opened = tab->BrowserAt(tabs);
+        auto received = [&](const char* host) -> QByteArray {
+            for (const auto& request : g_web->Requests())
+                if (request.host == host)
+                    return QByteArray::fromStdString(request.target);
+            return {};
+        };
+        QVERIFY2(QTest::qWaitFor([&] { return !received(c.host).isEmpty(); }, 20000), qPrintable(name));
+        QCOMPARE(received(c.host), c.target);
+        if (c.landing) {
+            QVERIFY(QTest::qWaitFor([&] { return !received("so.tudou.com").isEmpty(); }, 20000));
+            QCOMPARE(received("so.tudou.com"), c.landing + raw);
+            QVERIFY(QTest::qWaitFor([&] { return opened->GetDoc2().Hostname() == "so.tudou.com"; }, 20000));
+        }
+        QVERIFY(tab->CloseBrowser(opened));
+    }
+    QVERIFY(messages_.Texts(Kind::Alert).empty());
+}
+
+int main(int argc, char** argv)
+{
+    StandinWeb web;
+    g_web = &web;
+    web.Start();
+    PrepareEmbeddedBrowser(web.HostResolverRules());
+    QApplication app(argc, argv);
+    CmsRoundTripTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_cmsroundtrip.moc"

@@ -1,0 +1,342 @@
+// The page bridge of a site's tab against hostile pages, in the real browser (offscreen) on the
+// stand-in web: pages that rewrite themselves, open popups, frame the CMS and forge the bridge's
+// requests with guessed and stolen keys. Each attack must fail, and the evidence is checked.
+#include "browserstartup.h"
+#include "browsertab.h"
+#include "gbk.h"
+#include "hostilepages.h"
+#include "pagebridge.h"
+#include "sitedata.h"
+#include "standinweb.h"
+#include "webpage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+class RecordingPage : public TWebPage {
+public:
+    using TWebPage::TWebPage;
+
+    struct Completed {
+        BrowserDocument document;
+        std::string url;
+    };
+    std::vector<Completed> completed;
+    std::vector<std::pair<BrowserDocument, Args>> invoked;
+
+    void BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url) override
+    {
+        completed.push_back({document, url});
+        TWebPage::BrowserDocumentComplete(sender, document, url);
+    }
+    void BrwoserWebExternal(TBrowserTab*, const BrowserDocument& caller, const Args& args) override
+    {
+        invoked.emplace_back(caller, args);
+    }
+
+    // The documents that completed with part in their address, in order (a document once).
+    std::vector<BrowserDocument> Documents(const std::string& part) const
+    {
+        std::vector<BrowserDocument> found;
+        for (const auto& c : completed)
+            if (c.url.find(part) != std::string::npos && std::find(found.begin(), found.end(), c.document) == found.end())
+                found.push_back(c.document);
+        return found;
+    }
+    BrowserDocument WaitFor(const std::string& part, std::size_t count = 1)
+    {
+        if (!QTest::qWaitFor([&] { return Documents(part).size() >= count; }, 20000))
+            throw std::runtime_error("no document completed for " + part);
+        return Documents(part)[count - 1];
+    }
+    bool Invoked(const Args& args, const BrowserDocument& caller)
+    {
+        return QTest::qWaitFor([&] {
+            return std::find(invoked.begin(), invoked.end(), std::make_pair(caller, args)) != invoked.end();
+        }, 10000);
+    }
+    // Nothing forged reached the host's events.
+    bool Clean() const
+    {
+        for (const auto& c : completed)
+            if (c.url.find("forged") != std::string::npos)
+                return false;
+        for (const auto& [caller, args] : invoked)
+            if (args == Args{"forged"})
+                return false;
+        return AdminDocument.Href().find("forged") == std::string::npos;
+    }
+};
+
+std::string G(std::string_view utf8)
+{
+    return gbk::FromUtf8(utf8);
+}
+
+std::string Eval(const BrowserDocument& document, const std::string& expr)
+{
+    const bool ran = document.ExecScript(
+        "var __p=document.getElementsByName('__probe')[0];if(!__p){__p=document.createElement('input');"
+        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" + expr + ");");
+    return ran ? document.GetValue("__probe").value_or("<no value>") : "<not run>";
+}
+
+// What the host answers to a request to its bridge scheme made by the page's own script.
+std::string Ask(const BrowserDocument& from, const std::string& path, const std::string& key)
+{
+    return Eval(from, "(function(){try{var x=new XMLHttpRequest();x.open('GET','quib-bridge:" + path +
+                          "',false);x.setRequestHeader('X-Quib-Key','" + key + "');x.send();return 'accepted';}"
+                          "catch(e){return 'refused';}})()");
+}
+
+std::string Count(const std::string& text, const std::string& word)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
+    return std::to_string(n);
+}
+
+const QString kForgedHref = QStringLiteral("http%3A%2F%2Fcms.standin.test%2F5.0%2Fadmin%2Fadmin_add.asp%3Fforged%3D1");
+
+}  // namespace
+
+class PageBridgeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pagesNeverSeeASecret_data();
+    void pagesNeverSeeASecret();
+    void forgedRequestsAreRefused_data();
+    void forgedRequestsAreRefused();
+    void repliesCountOnlyForTheirRequest_data();
+    void repliesCountOnlyForTheirRequest();
+    void pageGlobalsSurviveHostCode_data();
+    void pageGlobalsSurviveHostCode();
+    void rewrittenDocumentsGetTheirBridge();
+
+private:
+    std::unique_ptr<RecordingPage> Open(const std::string& url);
+    // A CMS frameset whose menu was reloaded once and holds a frame of the hostile site.
+    struct Frameset {
+        std::unique_ptr<RecordingPage> page;
+        BrowserDocument add, oldMenu, menu, foreign, admin;
+        QByteArray oldMenuKey;
+    };
+    Frameset& Stage();
+
+    TSiteData site_;
+    std::unique_ptr<Frameset> frameset_;
+};
+
+std::unique_ptr<RecordingPage> PageBridgeTest::Open(const std::string& url)
+{
+    site_ = TSiteData{"site", url, "0", "5.0"};
+    auto page = std::make_unique<RecordingPage>(nullptr, nullptr, QString::fromStdString(url));
+    page->Site = &site_;
+    page->AfterShow(nullptr);
+    return page;
+}
+
+void PageBridgeTest::pagesNeverSeeASecret_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("looted");  // the page whose "loot" holds what the attack saw
+    // The page drops every listener with document.open, then frames the CMS.
+    QTest::newRow("document.open") << "/open.html" << "/open.html";
+    // The page writes a page that frames the CMS into a blank popup of its own.
+    QTest::newRow("popup") << "/popup.html" << "/popup.html";
+}
+
+void PageBridgeTest::pagesNeverSeeASecret()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, looted);
+    auto page = Open(std::string("http://") + kHostileHost + url.toStdString());
+    const BrowserDocument cms = page->WaitFor("admin_p.asp?action=edit");
+    QVERIFY(!cms.IsTop());
+    std::string loot;
+    // Two strikes of the attack, each asking for an identity and forging a completion, a call and
+    // five replies with every long text it saw: every one refused.
+    QVERIFY(QTest::qWaitFor([&] {
+        loot.clear();
+        for (const BrowserDocument& top : page->Documents(looted.toStdString()))
+            loot += top.GetValue("loot").value_or("");
+        return std::stoi(Count(loot, "refused:")) >= 2 * 8;
+    }, 20000));
+    QVERIFY2(loot.find("accepted:") == std::string::npos, loot.c_str());
+    QCOMPARE(Count(loot, "refused:hello"), Count(loot, "refused:complete"));
+    // Nothing of the CMS frame reached the page, nothing of the page reached the CMS frame, and
+    // the host still speaks with that frame.
+    QVERIFY2(loot.find(G("天龙八部")) == std::string::npos, loot.c_str());
+    QCOMPARE(cms.GetValue("zt_name").value_or(""), G("天龙八部"));
+    QVERIFY(Eval(cms, "document.title") != "pwned");
+    QVERIFY(page->Clean());
+}
+
+void PageBridgeTest::forgedRequestsAreRefused_data()
+{
+    QTest::addColumn<QString>("from");     // the page that asks: the CMS menu or the hostile frame in it
+    QTest::addColumn<QString>("request");  // {menu}, {oldMenu}, {add}: those documents' ids
+    QTest::addColumn<QString>("key");      // whose key it proves with: menu, oldMenu, add or a guess
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("own key (control)") << "menu" << "invoke?d={menu}&a=control" << "menu" << true;
+    QTest::newRow("earlier document's key") << "menu" << "invoke?d={menu}&a=forged" << "oldMenu" << false;
+    QTest::newRow("earlier document") << "menu" << "invoke?d={oldMenu}&a=forged" << "oldMenu" << false;
+    QTest::newRow("completion, earlier key") << "menu" << QStringLiteral("complete?d={menu}&href=") + kForgedHref << "oldMenu" << false;
+    QTest::newRow("renewal of an earlier document") << "menu" << "renew?d={oldMenu}" << "oldMenu" << false;
+    QTest::newRow("hello with a document's key") << "menu" << "hello?top=0" << "menu" << false;
+    QTest::newRow("hello with a guess") << "foreign" << "hello?top=1" << "guess" << false;
+    QTest::newRow("stolen key, foreign frame") << "foreign" << "invoke?d={menu}&a=forged" << "menu" << false;
+    QTest::newRow("foreign frame completes as the add page") << "foreign" << QStringLiteral("complete?d={add}&href=") + kForgedHref << "add"
+                                                             << false;
+    QTest::newRow("poll with a guess") << "foreign" << "poll?d={add}" << "guess" << false;
+}
+
+PageBridgeTest::Frameset& PageBridgeTest::Stage()
+{
+    if (frameset_)
+        return *frameset_;
+    auto stage = std::make_unique<Frameset>();
+    stage->page = Open("http://cms.standin.test/5.0/admin/admin_index.asp?main=add");
+    RecordingPage& page = *stage->page;
+    stage->add = page.WaitFor("admin_add.asp");
+    stage->oldMenu = page.WaitFor("action=admin_left");
+    stage->oldMenuKey = page.GetActiveBrowser()->Bridge().DocumentKey(stage->oldMenu.Address());
+    if (!stage->oldMenu.ExecScript("location.reload()"))
+        throw std::runtime_error("menu not reloaded");
+    stage->menu = page.WaitFor("action=admin_left", 2);
+    if (!stage->menu.ExecScript("var f=document.createElement('iframe');f.src='http://" + std::string(kHostileHost) +
+                                "/frame.html';document.body.appendChild(f)"))
+        throw std::runtime_error("no foreign frame");
+    stage->foreign = page.WaitFor("/frame.html");
+    stage->admin = page.AdminDocument;
+    frameset_ = std::move(stage);
+    return *frameset_;
+}
+
+void PageBridgeTest::forgedRequestsAreRefused()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, request);
+    QFETCH(QString, key);
+    QFETCH(bool, accepted);
+    Frameset& stage = Stage();
+    const PageBridge& bridge = stage.page->GetActiveBrowser()->Bridge();
+    const std::map<QString, const BrowserDocument*> documents = {
+        {"menu", &stage.menu}, {"oldMenu", &stage.oldMenu}, {"add", &stage.add}};
+    for (const auto& [name, document] : documents)
+        request.replace("{" + name + "}", document->Address().document);
+    const QByteArray secret = key == "guess"       ? QByteArray("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef")
+                              : key == "oldMenu" ? stage.oldMenuKey
+                                                   : bridge.DocumentKey(documents.at(key)->Address());
+    QVERIFY(!secret.isEmpty());
+    const BrowserDocument& asker = from == "menu" ? stage.menu : stage.foreign;
+    QCOMPARE(Ask(asker, request.toStdString(), secret.toStdString()), std::string(accepted ? "accepted" : "refused"));
+    if (accepted)  // the control: the host took the call as the menu's own
+        QVERIFY(stage.page->Invoked({"control"}, stage.menu));
+    QVERIFY(stage.page->Clean());
+    QVERIFY(stage.page->AdminDocument == stage.admin);
+}
+
+void PageBridgeTest::repliesCountOnlyForTheirRequest_data()
+{
+    QTest::addColumn<QString>("as");  // the document the forged replies name, with its own key
+    QTest::addColumn<bool>("result");
+    // Replies with the add page's own key for every sequence number, while the menu's request waits.
+    QTest::newRow("another document") << "add" << true;
+    // The same with the menu's own key (control): one of them answers the waiting request.
+    QTest::newRow("the document itself") << "menu" << false;
+}
+
+void PageBridgeTest::repliesCountOnlyForTheirRequest()
+{
+    QFETCH(QString, as);
+    QFETCH(bool, result);
+    Frameset& stage = Stage();
+    const BrowserDocument& named = as == "add" ? stage.add : stage.menu;
+    PageBridge& bridge = stage.page->GetActiveBrowser()->Bridge();
+    const QByteArray key = bridge.DocumentKey(named.Address());
+    bridge.SetTimeout(std::chrono::seconds(60));  // the page asks the host 150 times before it answers
+    // From the highest number down (above every request so far), so that no later request of
+    // the host's is answered.
+    const std::string forge = "for(var s=150;s>0;--s){try{var x=new XMLHttpRequest();x.open('GET','quib-bridge:reply?d=" +
+                              named.Address().document.toStdString() + "&ok=0&s='+s,false);x.setRequestHeader('X-Quib-Key','" +
+                              key.toStdString() + "');x.send();}catch(e){}}";
+    QCOMPARE(stage.menu.ExecScript(forge), result);
+    bridge.SetTimeout(std::chrono::seconds(5));
+    QVERIFY(stage.menu.ExecScript("1"));
+}
+
+void PageBridgeTest::pageGlobalsSurviveHostCode_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("runs");  // whether the host's code can run there
+    // A function declaration and a non-configurable property cannot be lent out: no host code
+    // runs there, and the injection says so.
+    QTest::newRow("fixed") << "fixed" << false;
+    // Plain properties are lent to the host's code and given back.
+    QTest::newRow("replaceable") << "replaceable" << true;
+}
+
+void PageBridgeTest::pageGlobalsSurviveHostCode()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, runs);
+    const std::string url = std::string("http://") + kHostileHost + "/" + kind.toStdString() + "/admin_add.asp";
+    auto page = Open(url);
+    const BrowserDocument add = page->WaitFor("/admin_add.asp");
+    const std::string own = "page:x|page clip";
+    QVERIFY(QTest::qWaitFor([&] { return add.GetValue("seen").value_or("") == own; }, 10000));
+    QCOMPARE(add.GetValue("zt_cj").has_value(), runs);  // the collect button of the injection
+    if (runs)
+        page->BrowserDocumentComplete(page->GetActiveBrowser(), add, url);
+    else
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, page->BrowserDocumentComplete(page->GetActiveBrowser(), add, url));
+    QGuiApplication::clipboard()->setText(QStringLiteral("host clip"));
+    QCOMPARE(add.ExecScript("try{document.form2.zt_url.value=window.clipboardData.getData(\"text\");}catch(e){}"), runs);
+    QCOMPARE(add.GetValue("zt_url").value_or(""), std::string(runs ? "host clip" : ""));
+    QVERIFY(add.SetValue("seen", ""));
+    QVERIFY(QTest::qWaitFor([&] { return add.GetValue("seen").value_or("") == own; }, 10000));
+}
+
+void PageBridgeTest::rewrittenDocumentsGetTheirBridge()
+{
+    auto page = Open(std::string("http://") + kHostileHost + "/rewrite.html");
+    const BrowserDocument first = page->WaitFor("/rewrite.html");
+    QCOMPARE(first.GetValue("stage").value_or(""), std::string("first"));
+    QVERIFY(first.ExecScript("setTimeout(rewrite,0)"));
+    // The rewritten page and the blank frame it fills complete with the page's address (a document
+    // written by document.open takes its writer's).
+    page->WaitFor("/rewrite.html", 3);
+    const auto documents = page->Documents("/rewrite.html");
+    const BrowserDocument rewritten = documents[1].IsTop() ? documents[1] : documents[2];
+    const BrowserDocument blank = documents[1].IsTop() ? documents[2] : documents[1];
+    QVERIFY(rewritten.IsTop() && !blank.IsTop());
+    QVERIFY(!first.ExecScript("1"));  // its identity went with its content
+    QCOMPARE(rewritten.GetValue("stage").value_or(""), std::string("second"));
+    QCOMPARE(blank.GetValue("stage").value_or(""), std::string("blank"));
+    QVERIFY(rewritten.ExecScript("window.external.WebInvoke('rewritten')"));
+    QVERIFY(page->Invoked({"rewritten"}, rewritten));
+    QVERIFY(blank.ExecScript("window.external.WebInvoke('blank')"));
+    QVERIFY(page->Invoked({"blank"}, blank));
+}
+
+int main(int argc, char** argv)
+{
+    StandinWeb web;
+    RegisterHostilePages(web);
+    web.Start();
+    PrepareEmbeddedBrowser(web.HostResolverRules());
+    QApplication app(argc, argv);
+    PageBridgeTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pagebridge.moc"

@@ -1,0 +1,277 @@
+// The collection dialog over the stand-in web, without a browser: the site word picks the
+// engine's site, the result sheet shows the engine's grid, the copies use the dialog's own choices,
+// and stopping or closing the dialog while a paged collection runs stops its workers.
+#include "gbk.h"
+#include "hostapp.h"
+#include "memdata.h"
+#include "parse.h"
+#include "processform.h"
+#include "resultgrid.h"
+#include "scriptedmessages.h"
+#include "skin.h"
+#include "standinweb.h"
+#include "workerthread.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using Kind = ScriptedMessages::Kind;
+
+namespace {
+
+// The copy text of the checked rows, built here from the rows themselves.
+QString Expected(const MemData& data, bool titles, int merge)
+{
+    QString text;
+    int k = 0;
+    for (int i = 0; i < data.Count(); ++i) {
+        const ResultRow& row = data.Row(i);
+        if (!row.Status)
+            continue;
+        const QString item = gbk::ToUnicode(titles ? row.Caption + "$" + row.Url : row.Url);
+        if (k > 0)
+            text += k % merge == 0 ? "\r\n" : "|";
+        text += item;
+        ++k;
+    }
+    return text;
+}
+
+void Shot(QWidget& widget, const char* name)
+{
+    const QString dir = qEnvironmentVariable("QUIB_SHOT_DIR");
+    if (!dir.isEmpty())
+        widget.grab().save(QDir(dir).filePath(QString::fromLatin1(name)));
+}
+
+}  // namespace
+
+class ProcessFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void collectsReviewsAndFinishes_data();
+    void collectsReviewsAndFinishes();
+    void autoFinishClosesWithTheRowsCopied();
+    void emptyAddressStaysBusy();
+    void skinAndKeys();
+    void stopEndsWithTheRowsSoFar();
+    void closingWhileCollectingStopsTheWorkers_data();
+    void closingWhileCollectingStopsTheWorkers();
+
+private:
+    std::unique_ptr<TProcessForm> Open(const std::string& address, const std::string& word);
+    bool WaitFor(const std::function<bool()>& done, int ms = 30000) { return QTest::qWaitFor(done, ms); }
+
+    StandinWeb web_;
+    QTemporaryDir dir_;
+    ScriptedMessages messages_;
+    std::unique_ptr<WorkerRegistry> workers_;
+    std::unique_ptr<HostApp> app_;
+};
+
+void ProcessFormTest::init()
+{
+    if (web_.Port() == 0)
+        web_.Start();
+    messages_.Clear();
+    workers_ = std::make_unique<WorkerRegistry>();
+    NetworkSettings network;
+    network.connectTo = web_.ConnectToRules();
+    app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, *workers_, network);
+}
+
+void ProcessFormTest::cleanup()
+{
+    workers_->StopAll();
+    workers_->WaitAll();
+    app_.reset();
+    workers_.reset();
+}
+
+std::unique_ptr<TProcessForm> ProcessFormTest::Open(const std::string& address, const std::string& word)
+{
+    auto dialog = std::make_unique<TProcessForm>(nullptr, app_.get());
+    dialog->TargetAddress = address;
+    dialog->SiteWord = word;
+    dialog->show();
+    return dialog;
+}
+
+void ProcessFormTest::collectsReviewsAndFinishes_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("site");  // the engine's site radio that is checked
+    QTest::addColumn<bool>("titles");
+    QTest::addColumn<int>("merge");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("tudou2, feed") << "http://www.tudou.com/playlist/id/2x3/" << "tudou2" << "tudou" << true << 1 << 6;
+    QTest::newRow("youku, addresses only") << "http://www.youku.com/playlist_show/id_1x4.html" << "youku" << "youku" << false << 1 << 4;
+    QTest::newRow("56, merged by 2") << "http://www.56.com/w12/album-aid-1x5.html" << "56" << "56" << true << 2 << 5;
+    QTest::newRow("6rooms") << "2x3" << "6rooms" << "6jf" << true << 3 << 6;
+    QTest::newRow("iask is Sina") << "1x5" << "iask" << "sina" << true << 1 << 5;
+    // A word of no rule leaves the engine's own choice, here the site of the typed address.
+    QTest::newRow("qq") << "http://www.tudou.com/playlist/id/1x2/" << "qq" << "tudou" << true << 1 << 2;
+}
+
+void ProcessFormTest::collectsReviewsAndFinishes()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, word);
+    QFETCH(QString, site);
+    QFETCH(bool, titles);
+    QFETCH(int, merge);
+    QFETCH(int, rows);
+    auto dialog = Open(address.toStdString(), word.toStdString());
+    QVERIFY(dialog->PageControl->currentWidget() == dialog->OptionSheet);
+    if (QTest::currentDataTag() == QLatin1String("tudou2, feed"))
+        Shot(*dialog, "option-sheet.png");
+    dialog->OkButton->click();
+    QVERIFY(dialog->Timer->isActive());
+    QVERIFY(dialog->ParseForm);
+    QVERIFY(dialog->ParseForm->SiteRadio(site.toStdString()).isChecked());
+    QVERIFY(dialog->ParseForm->FastSwitch().isChecked());
+    QVERIFY(WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet; }));
+    QVERIFY(dialog->isVisible());
+    TParseForm& engine = *dialog->ParseForm;
+    QCOMPARE(engine.Data().Count(), rows);
+    QVERIFY(engine.Grid().parentWidget() == dialog->ResultSheet);
+    QVERIFY(engine.Grid().isVisibleTo(dialog.get()));
+    QVERIFY(!engine.isVisible());
+    if (QTest::currentDataTag() == QLatin1String("tudou2, feed"))
+        Shot(*dialog, "result-sheet.png");
+
+    dialog->AllCheckBox->setChecked(titles);
+    dialog->SpinEdit->setValue(merge);
+    engine.MergeCount().setValue(9);  // the dialog's count is the one that counts
+    QGuiApplication::clipboard()->setText("before");
+    dialog->cxButton1->click();
+    const QString expected = Expected(engine.Data(), titles, merge);
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    QGuiApplication::clipboard()->setText("again");
+    dialog->cxButton1->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+
+    engine.MergeCount().setValue(9);
+    dialog->FinishButton->click();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!dialog->Timer->isActive());
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    QCOMPARE(dialog->AlbumId, engine.Engine().CollectId());
+    QVERIFY(!dialog->AlbumId.empty());
+}
+
+void ProcessFormTest::autoFinishClosesWithTheRowsCopied()
+{
+    auto dialog = Open("http://www.tudou.com/playlist/id/1x3/", "tudou");
+    dialog->AutoCheckBox->setChecked(true);
+    QGuiApplication::clipboard()->setText("before");
+    dialog->OkButton->click();
+    QVERIFY(WaitFor([&] { return !dialog->isVisible(); }));
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    // The design values: titles included, one row a line.
+    QCOMPARE(QGuiApplication::clipboard()->text(), Expected(dialog->ParseForm->Data(), true, 1));
+    QCOMPARE(dialog->ParseForm->Data().Count(), 3);
+    QCOMPARE(dialog->AlbumId, std::string("1x3"));
+}
+
+void ProcessFormTest::emptyAddressStaysBusy()
+{
+    auto dialog = Open("", "tudou");
+    dialog->OkButton->click();
+    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
+    QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
+    QVERIFY(dialog->Timer->isActive());
+    // The bar cycles 1..100 and starts again.
+    dialog->ProgressBar->setValue(99);
+    dialog->TimerTimer();
+    QCOMPARE(dialog->ProgressBar->value(), 100);
+    dialog->TimerTimer();
+    QCOMPARE(dialog->ProgressBar->value(), 1);
+    dialog->close();
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QVERIFY(!dialog->Timer->isActive());
+}
+
+void ProcessFormTest::skinAndKeys()
+{
+    auto plain = Open("x", "tudou");
+    QVERIFY(!plain->Ribbon->isVisibleTo(plain.get()));
+    app_->SetSkinName("Silver");
+    auto skinned = Open("x", "tudou");
+    QVERIFY(skinned->Ribbon->isVisibleTo(skinned.get()));
+    QCOMPARE(skinned->Ribbon->SchemeName(), QStringLiteral("Silver"));
+    app_->SetSkinName("Sys");
+    // Ctrl with an arrow steps the merge count by ten, within 1..255.
+    QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(skinned->SpinEdit->value(), 11);
+    skinned->SpinEdit->setValue(250);
+    QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(skinned->SpinEdit->value(), 255);
+    // Escape cancels the options.
+    QTest::keyClick(skinned.get(), Qt::Key_Escape);
+    QCOMPARE(skinned->result(), int(QDialog::Rejected));
+    QVERIFY(!skinned->isVisible());
+}
+
+void ProcessFormTest::stopEndsWithTheRowsSoFar()
+{
+    // Paged through the web pages (no feed): 40 pages of 5.
+    auto dialog = Open("http://www.tudou.com/playlist/id/40x5/", "tudou");
+    dialog->FastCheckBox->setChecked(false);
+    dialog->OkButton->click();
+    QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
+    QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
+    Shot(*dialog, "wait-sheet.png");
+    dialog->StopButton->click();
+    QVERIFY(WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet; }));
+    QVERIFY(dialog->ParseForm->Data().Count() < 200);
+    QVERIFY(dialog->isVisible());
+}
+
+void ProcessFormTest::closingWhileCollectingStopsTheWorkers_data()
+{
+    QTest::addColumn<bool>("closeFirst");  // the close box, or the dialog destroyed at once
+    QTest::newRow("close box") << true;
+    QTest::newRow("destroyed") << false;
+}
+
+void ProcessFormTest::closingWhileCollectingStopsTheWorkers()
+{
+    QFETCH(bool, closeFirst);
+    auto dialog = Open("http://www.tudou.com/playlist/id/500x20/", "tudou");
+    dialog->FastCheckBox->setChecked(false);
+    dialog->OkButton->click();
+    QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 20; }));
+    QCOMPARE(workers_->RunningCount(), 1);
+    if (closeFirst) {
+        dialog->close();
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QVERIFY(!dialog->Timer->isActive());
+    }
+    dialog.reset();
+    // The worker stops at its next check and ends without reaching the freed engine.
+    QVERIFY(WaitFor([&] { return workers_->RunningCount() == 0; }));
+    QVERIFY(messages_.Texts(Kind::Alert).empty());
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ProcessFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_processform.moc"
