@@ -6,6 +6,7 @@
 #include "browsertab.h"
 #include "hostapp.h"
 #include "module.h"
+#include "moduleloader.h"
 #include "resources.h"
 #include "scriptedmessages.h"
 #include "standinweb.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QLibrary>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,15 +33,9 @@ namespace {
 
 const QString kFailed = QStringLiteral("栏目初始化失败！");
 
-LoadModuleFunction ModuleEntry()
+ModuleLoad LoadPartner(IApp& app)
 {
-    QLibrary library(QStringLiteral(QUIB_MODULES_DIR "/Oem_Fenmor"));
-    if (!library.load())
-        throw std::runtime_error(library.errorString().toStdString());
-    auto entry = reinterpret_cast<LoadModuleFunction>(library.resolve("LoadModule"));
-    if (!entry)
-        throw std::runtime_error("Oem_Fenmor exports no LoadModule");
-    return entry;
+    return ModuleLoader(QStringLiteral(QUIB_MODULES_DIR)).Load(QStringLiteral("Oem_Fenmor"), app);
 }
 
 // What the pages show: a script error logged by the browser, and, through a console line of the
@@ -114,11 +108,10 @@ void PartnerModuleTest::partnerPageInTheBrowser()
     QWidget hostWindow;
     app.SetMainForm(&hostWindow);
 
-    ModuleException* error = nullptr;
-    IModule* module = ModuleEntry()(&app, &error);
-    QVERIFY(module);
-    QVERIFY(!error);
-    auto* form = dynamic_cast<TTabWebForm*>(module->GetForm());
+    const ModuleLoad loaded = LoadPartner(app);
+    QVERIFY2(loaded.module, qPrintable(loaded.error));
+    IModule* module = loaded.module;
+    auto* form = qobject_cast<TTabWebForm*>(module->GetForm());
     QVERIFY(form);
     QCOMPARE(form->parentWidget(), &hostWindow);
     QCOMPARE(form->windowTitle(), QStringLiteral("沛融通"));
@@ -137,7 +130,7 @@ void PartnerModuleTest::partnerPageInTheBrowser()
         first->View().page()->runJavaScript(QStringLiteral("!!document.querySelector('#help a')"),
                                             [homeLinked](const QVariant& linked) { *homeLinked = linked.toBool(); });
         return *homeLinked;
-    }, 20000));
+    }, 60000));
     QCOMPARE(first->View().url(), QUrl(QStringLiteral("http://www.fenmor.com/")));
     first->View().page()->profile()->scripts()->insert(HelpLinkObserver());
     g_scriptErrors.clear();
@@ -155,7 +148,7 @@ void PartnerModuleTest::partnerPageInTheBrowser()
             return std::all_of(linked.begin(), linked.end(), [&](const QString& href) {
                 return g_helpLinks.count(href) == expected.count(href);
             });
-        }, 20000) && first->Wait();
+        }, 60000) && first->Wait();
     };
     const QString rates = QStringLiteral("http://tools.fenmor.com/rates.html");
     // A partner page with a partner frame (of another host of the domain).
@@ -176,16 +169,16 @@ void PartnerModuleTest::partnerPageInTheBrowser()
 
     // The help link opens the help page in a second tab.
     first->View().page()->runJavaScript(QStringLiteral("document.querySelector('#help a').click()"));
-    QVERIFY(QTest::qWaitFor([&] { return form->BrowserCount() == 2; }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return form->BrowserCount() == 2; }, 60000));
     TBrowserTab* second = form->GetActiveBrowser();
     QVERIFY(second != first);
-    QVERIFY(QTest::qWaitFor([&] { return second->View().url() == QUrl(QStringLiteral("http://www.fenmor.com/help/")); }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return second->View().url() == QUrl(QStringLiteral("http://www.fenmor.com/help/")); }, 60000));
     QCOMPARE(first->View().contextMenuPolicy(), Qt::NoContextMenu);
     QCOMPARE(second->View().contextMenuPolicy(), Qt::NoContextMenu);
 
     // The about page, GB2312, in a third tab.
     TBrowserTab* about = form->CreateNewTabBrowser(QString::fromStdString(module->About()));
-    QVERIFY(QTest::qWaitFor([&] { return about->View().title() == QStringLiteral("关于沛融通"); }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return about->View().title() == QStringLiteral("关于沛融通"); }, 60000));
 
     // The first tab stays, marked so for the host; the others close.
     QVERIFY(!form->CloseBrowser(first));
@@ -204,15 +197,10 @@ void PartnerModuleTest::failedStartReachesTheHost()
     WorkerRegistry workers;
     HostApp host(QStringLiteral("Oem_Fenmor"), data.path(), messages, workers);
     OwnerlessApp ownerless(host);
-    const LoadModuleFunction entry = ModuleEntry();
-    for (IApp* app : {static_cast<IApp*>(nullptr), static_cast<IApp*>(&ownerless)}) {
-        ModuleException* error = nullptr;
-        QVERIFY(!entry(app, &error));
-        QVERIFY(error);
-        QCOMPARE(error->Message(), kFailed);
-        QVERIFY(!error->Form());
-        delete error;
-    }
+    const ModuleLoad loaded = LoadPartner(ownerless);
+    QVERIFY(!loaded.module);
+    QCOMPARE(loaded.error, kFailed);
+    QVERIFY(!loaded.failedForm);
 }
 
 int main(int argc, char** argv)
