@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <exception>
+
 QString ModuleCaption(const QString& moduleName)
 {
     QFile description(ResourcePath(moduleName + QStringLiteral(".bpl"), QStringLiteral("TEXT"), QStringLiteral("DESCRIPTION")));
@@ -156,7 +158,14 @@ void HostWindow::AfterShow()
         if (!module->module || module->shown)
             continue;
         module->shown = true;
-        module->module->AfterShow(module->module);
+        // An exception must not cross the event loop; the module's page stays as it is.
+        try {
+            module->module->AfterShow(module->module);
+        } catch (const std::exception& e) {
+            module->app->WriteLog(QStringLiteral("AfterShow 失败"), QString::fromUtf8(e.what()), QStringLiteral("host"));
+        } catch (...) {
+            module->app->WriteLog(QStringLiteral("AfterShow 失败"), QString(), QStringLiteral("host"));
+        }
     }
 }
 

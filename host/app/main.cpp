@@ -37,7 +37,7 @@ struct Options {
     QString screenshot;
 };
 
-Options ParseOptions(const QApplication& app)
+Options ParseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Loads the Quib modules and shows each as a page."));
@@ -76,10 +76,28 @@ Options ParseOptions(const QApplication& app)
     return options;
 }
 
+// --help and --version print and exit; they need no display.
+bool OnlyText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version" || arg == "-v")
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (OnlyText(argc, argv)) {
+        QCoreApplication text(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("quib"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(QUIB_VERSION));
+        ParseOptions(text);  // prints and exits
+        return 0;
+    }
     SimpleParser::PrepareApplication();
     RegisterResScheme();
     RegisterBridgeScheme();

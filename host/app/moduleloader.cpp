@@ -61,8 +61,9 @@ ModuleLoad ModuleLoader::Load(const QString& moduleName, IApp& app) const
 
 QString DefaultModulesFolder()
 {
-    const QString installed = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../lib/quib/modules"));
-    if (QFileInfo(installed).isDir())
-        return QDir::cleanPath(installed);
+    // An installed host has the framework package in <prefix>/lib/quib, the modules beneath it.
+    const QDir bin(QCoreApplication::applicationDirPath());
+    if (QFileInfo(bin.absoluteFilePath(QStringLiteral("../" QUIB_INSTALL_LIBDIR))).isDir())
+        return QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("../" QUIB_INSTALL_MODULEDIR)));
     return QStringLiteral(QUIB_BUILD_MODULES_DIR);
 }
