@@ -256,6 +256,7 @@ private slots:
     void rightClicks_data();
     void rightClicks();
     void siteCommands();
+    void deleteOfAMissingNode();
     void siteFileAtStart_data();
     void siteFileAtStart();
     void corruptSiteFileIsKeptAside();
@@ -503,6 +504,29 @@ void QuibModuleTest::siteCommands()
     Session again(dir.path());
     QVERIFY(again.Start());
     QCOMPARE(again.TabTexts(), (QStringList{"电影站", kQuick, kHelp}));
+}
+
+void QuibModuleTest::deleteOfAMissingNode()
+{
+    // The search is depth first, so editing B changes the element nested in A, which goes when A
+    // is deleted: B's tab then has no element left, and deleting it still removes the tab.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("data/tool.quib.sites.xml");
+    WriteFile(file, "<sites><site title=\"A\" url=\"http://a/\"><site url=\"http://b/\"/></site>"
+                    "<site title=\"B\" url=\"http://b/\"/></sites>");
+    Session session(dir.path());
+    QVERIFY(session.Start());
+    session.messages.OnModal(Fill({"B", "http://c/", ""}));
+    session.RightClick(session.IndexOf("B"));
+    session.Command("EditSiteNavButton");
+    session.messages.AnswerQuestions({IDYES, IDYES});
+    session.RightClick(session.IndexOf("A"));
+    session.Command("DelSiteNavButton");
+    session.RightClick(session.IndexOf("B"));
+    session.Command("DelSiteNavButton");
+    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp}));
+    QVERIFY(session.messages.Texts(ScriptedMessages::Kind::Alert).empty());
+    QVERIFY(ReadFile(file).contains("title=\"B\" url=\"http://b/\""));  // the element no tab had
 }
 
 void QuibModuleTest::siteFileAtStart_data()
