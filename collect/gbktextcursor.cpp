@@ -41,10 +41,15 @@ bool GbkTextCursor::SkipPast(std::string_view marker)
 {
     const std::size_t at = Find(marker);
     if (at == std::string_view::npos) {
-        pos_ = text_.size();
+        pos_ = start_ = text_.size();
         return false;
     }
-    pos_ += at + marker.size();
+    // A marker may end inside a character (its last byte a lead byte): the next character
+    // start is then one further on.
+    start_ = pos_ + at;
+    pos_ = start_ + marker.size();
+    while (start_ < pos_)
+        start_ += CharWidth(text_, start_);
     return true;
 }
 
@@ -70,11 +75,14 @@ bool GbkTextCursor::StartsCharacter(Place& place, std::size_t at) const
     // No byte below 0x40 is part of a two-byte character: most markers begin with one.
     if (byte(at) < 0x40)
         return true;
-    // The cursor stands on a character start, and so does the frontier of this marker's
-    // checks; candidates of one marker come in order, so neither lies behind at.
-    std::size_t floor = std::max(pos_, place.frontier);
+    // Between the cursor and the next character start lie only second bytes.
+    if (at < start_)
+        return false;
+    // start_ is a character start, and so is the frontier of this marker's checks; candidates
+    // of one marker come in order, so neither lies behind at.
+    std::size_t floor = std::max(start_, place.frontier);
     if (floor > at)
-        floor = pos_;
+        floor = start_;
     std::size_t start = at;
     while (start > floor && byte(start - 1) >= 0x40)
         --start;

@@ -53,5 +53,6 @@ private:
     std::string owned_;
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t start_ = 0;  // the first character start at or after pos_
     mutable std::vector<Place> places_;
 };

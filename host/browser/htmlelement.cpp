@@ -140,6 +140,9 @@ std::string HtmlElement::InnerText() const
     std::string out;
     std::vector<const GumboNode*> pending{static_cast<const GumboNode*>(node_)};
     while (!pending.empty() && !(allowance_ && allowance_->Spent())) {
+        // Each node read counts, text or not: nested elements without text cost time too.
+        if (allowance_)
+            allowance_->Take(1);
         const GumboNode& node = *pending.back();
         pending.pop_back();
         if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE || node.type == GUMBO_NODE_CDATA) {
@@ -169,6 +172,6 @@ std::string HtmlElement::InnerHtml() const
     std::string out;
     Serialise(
         Node(node_), [this, &out](std::string_view piece) { Append(out, piece); },
-        [this] { return allowance_ && allowance_->Spent(); });
+        [this] { return allowance_ && (allowance_->Take(1), allowance_->Spent()); });
     return out;
 }
