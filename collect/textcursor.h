@@ -46,10 +46,10 @@ private:
     std::vector<Place> places_;
 };
 
-// A field cut from a page holds at most this many bytes. The largest row field holds 255; an
-// end marker far away (or a missing one followed by a distant one) must not make every item
-// copy the rest of the page.
-inline constexpr std::size_t kFieldBytes = 1024;
+// A field cut from a page holds at most this many bytes. The largest row field holds 255 (512
+// bytes of UTF-8 still give more once converted to GBK); an end marker far away, or a missing
+// one followed by a distant one, must not make every item copy the rest of the page.
+inline constexpr std::size_t kFieldBytes = 512;
 
 // Drops blanks and control characters (codes up to 32) at both ends.
 inline std::string_view TrimView(std::string_view text)

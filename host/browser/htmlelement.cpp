@@ -54,6 +54,15 @@ bool IsVoid(GumboTag tag)
 
 // The markup an element was written with, in source order; tags the parser supplied itself
 // (implied or closing a misnested element) are written out plainly.
+// "<name>" or "</name>", for a tag the parser supplied.
+std::string Tag(std::string_view open, const GumboElement& element)
+{
+    std::string tag(open);
+    tag += LowerTagName(element);
+    tag += '>';
+    return tag;
+}
+
 // out(piece) writes; done() says the rest is not wanted.
 template <class Out, class Done>
 void Serialise(const GumboNode& root, Out&& out, Done&& done)
@@ -88,13 +97,13 @@ void Serialise(const GumboNode& root, Out&& out, Done&& done)
                 if (OwnEndTag(element))
                     out(Piece(element.original_end_tag));
                 else if (!IsVoid(element.tag))
-                    out("</" + LowerTagName(element) + ">");
+                    out(Tag("</", element));
                 break;
             }
             if (element.original_tag.length > 0)
                 out(Piece(element.original_tag));
             else
-                out("<" + LowerTagName(element) + ">");
+                out(Tag("<", element));
             steps.push_back({&node, true});
             pushChildren(node);
             break;
