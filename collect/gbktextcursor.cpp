@@ -20,10 +20,12 @@ std::size_t CharWidth(std::string_view text, std::size_t pos)
 
 GbkTextCursor::Place& GbkTextCursor::PlaceOf(std::string_view marker) const
 {
+    // Markers are mostly the same constants asked for again: their address says it.
     for (Place& place : places_)
-        if (place.marker.size() == marker.size() && std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0)
+        if (place.marker.size() == marker.size() &&
+            (place.asked == marker.data() || std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0))
             return place;
-    places_.push_back(Place{std::string(marker), std::string::npos, 0});
+    places_.push_back(Place{std::string(marker), marker.data(), std::string::npos, 0});
     Place& place = places_.back();
     place.at = FindFrom(place, pos_);
     return place;

@@ -43,6 +43,7 @@ public:
 private:
     struct Place {
         std::string marker;
+        const char* asked;     // where the marker was first asked for from
         std::size_t at;        // absolute; npos: absent from here on
         std::size_t frontier;  // a character start this marker's checks have read up to
     };

@@ -20,8 +20,10 @@ public:
     const std::size_t* Known(std::string_view marker, std::size_t pos) const
     {
         for (const Place& place : places_) {
+            // Markers are mostly the same constants asked for again: their address says it.
             if (place.marker.size() != marker.size() ||
-                std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0)
+                (place.asked != marker.data() &&
+                 std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0))
                 continue;
             // Absent from an earlier place on means absent from here on too.
             return place.at == kAbsent || place.at >= pos ? &place.at : nullptr;
@@ -35,12 +37,13 @@ public:
                 place.at = at;
                 return;
             }
-        places_.push_back(Place{std::string(marker), at});
+        places_.push_back(Place{std::string(marker), marker.data(), at});
     }
 
 private:
     struct Place {
         std::string marker;
+        const char* asked;  // where the marker was first asked for from
         std::size_t at;
     };
     std::vector<Place> places_;
