@@ -20,10 +20,12 @@ std::size_t CharWidth(std::string_view text, std::size_t pos)
 
 GbkTextCursor::Place& GbkTextCursor::PlaceOf(std::string_view marker) const
 {
+    // Markers are mostly the same constants asked for again: their address says it.
     for (Place& place : places_)
-        if (place.marker.size() == marker.size() && std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0)
+        if (place.marker.size() == marker.size() &&
+            (place.asked == marker.data() || std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0))
             return place;
-    places_.push_back(Place{std::string(marker), std::string::npos, 0});
+    places_.push_back(Place{std::string(marker), marker.data(), std::string::npos, 0});
     Place& place = places_.back();
     place.at = FindFrom(place, pos_);
     return place;
@@ -41,10 +43,15 @@ bool GbkTextCursor::SkipPast(std::string_view marker)
 {
     const std::size_t at = Find(marker);
     if (at == std::string_view::npos) {
-        pos_ = text_.size();
+        pos_ = start_ = text_.size();
         return false;
     }
-    pos_ += at + marker.size();
+    // A marker may end inside a character (its last byte a lead byte): the next character
+    // start is then one further on.
+    start_ = pos_ + at;
+    pos_ = start_ + marker.size();
+    while (start_ < pos_)
+        start_ += CharWidth(text_, start_);
     return true;
 }
 
@@ -70,11 +77,14 @@ bool GbkTextCursor::StartsCharacter(Place& place, std::size_t at) const
     // No byte below 0x40 is part of a two-byte character: most markers begin with one.
     if (byte(at) < 0x40)
         return true;
-    // The cursor stands on a character start, and so does the frontier of this marker's
-    // checks; candidates of one marker come in order, so neither lies behind at.
-    std::size_t floor = std::max(pos_, place.frontier);
+    // Between the cursor and the next character start lie only second bytes.
+    if (at < start_)
+        return false;
+    // start_ is a character start, and so is the frontier of this marker's checks; candidates
+    // of one marker come in order, so neither lies behind at.
+    std::size_t floor = std::max(start_, place.frontier);
     if (floor > at)
-        floor = pos_;
+        floor = start_;
     std::size_t start = at;
     while (start > floor && byte(start - 1) >= 0x40)
         --start;

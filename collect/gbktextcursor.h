@@ -43,6 +43,7 @@ public:
 private:
     struct Place {
         std::string marker;
+        const char* asked;     // where the marker was first asked for from
         std::size_t at;        // absolute; npos: absent from here on
         std::size_t frontier;  // a character start this marker's checks have read up to
     };
@@ -53,5 +54,6 @@ private:
     std::string owned_;
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t start_ = 0;  // the first character start at or after pos_
     mutable std::vector<Place> places_;
 };

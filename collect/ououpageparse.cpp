@@ -18,11 +18,12 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
-        ItemData = ItemLink;
         ++ItemCount;
+        // The fields are cut only for an item that is reported.
         if (!OnGetUrl)
             continue;
+        ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
+        ItemData = ItemLink;
         rest.SkipPast(kTagEnd);
         ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kLinkEnd));
         ItemDate.clear();

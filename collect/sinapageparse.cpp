@@ -37,10 +37,11 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
         }
         rest.SkipPast(kItem);
         rest.SkipPast(kHref);
-        ItemLink = rest.FieldBefore(kQuote);
-        ItemData = ItemLink;
         ++ItemCount;
+        // The fields are cut only for an item that is reported.
         if (OnGetUrl) {
+            ItemLink = rest.FieldBefore(kQuote);
+            ItemData = ItemLink;
             rest.SkipPast(kTitle);
             ItemCaption = rest.TrimmedFieldBefore(kQuote);
             rest.SkipPast(kUploaded);

@@ -20,8 +20,10 @@ public:
     const std::size_t* Known(std::string_view marker, std::size_t pos) const
     {
         for (const Place& place : places_) {
+            // Markers are mostly the same constants asked for again: their address says it.
             if (place.marker.size() != marker.size() ||
-                std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0)
+                (place.asked != marker.data() &&
+                 std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0))
                 continue;
             // Absent from an earlier place on means absent from here on too.
             return place.at == kAbsent || place.at >= pos ? &place.at : nullptr;
@@ -35,21 +37,22 @@ public:
                 place.at = at;
                 return;
             }
-        places_.push_back(Place{std::string(marker), at});
+        places_.push_back(Place{std::string(marker), marker.data(), at});
     }
 
 private:
     struct Place {
         std::string marker;
+        const char* asked;  // where the marker was first asked for from
         std::size_t at;
     };
     std::vector<Place> places_;
 };
 
-// A field cut from a page holds at most this many bytes. The largest row field holds 255; an
-// end marker far away (or a missing one followed by a distant one) must not make every item
-// copy the rest of the page.
-inline constexpr std::size_t kFieldBytes = 1024;
+// A field cut from a page holds at most this many bytes. The largest row field holds 255 (512
+// bytes of UTF-8 still give more once converted to GBK); an end marker far away, or a missing
+// one followed by a distant one, must not make every item copy the rest of the page.
+inline constexpr std::size_t kFieldBytes = 512;
 
 // Drops blanks and control characters (codes up to 32) at both ends.
 inline std::string_view TrimView(std::string_view text)

@@ -19,10 +19,11 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = std::string(sitehosts::kTudouRoot) + rest.FieldBefore(kQuote);
         ++ItemCount;
+        // The fields are cut only for an item that is reported.
         if (!OnGetUrl)
             continue;
+        ItemLink = std::string(sitehosts::kTudouRoot) + rest.FieldBefore(kQuote);
         ItemData = ItemLink;
         rest.SkipPast(kTagEnd);
         ItemCaption = rest.TrimmedFieldBefore(kLinkEnd);

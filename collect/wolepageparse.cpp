@@ -15,10 +15,11 @@ void T56PageParse::ParseHTMLDocument(const std::string& page)
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = BaseUrl + rest.FieldBefore(kQuote);
         ++ItemCount;
+        // The fields are cut only for an item that is reported.
         if (!OnGetUrl)
             continue;
+        ItemLink = BaseUrl + rest.FieldBefore(kQuote);
         const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
         if (!itemPage) {
             Url.clear();

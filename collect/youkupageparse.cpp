@@ -20,9 +20,10 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
             return;
         }
         rest.SkipPast(kItem);
-        ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
         ++ItemCount;
+        // The fields are cut only for an item that is reported.
         if (OnGetUrl) {
+            ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
             const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
             if (!itemPage) {
                 Url.clear();

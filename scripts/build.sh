@@ -21,7 +21,7 @@ if [ -z "$dir" ]; then
 fi
 compilers=()
 # libFuzzer comes with clang.
-[ "$sanitize" = fuzzer ] && compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+[ "$sanitize" = fuzzer ] && compilers=(-DCMAKE_CXX_COMPILER=clang++)
 launcher=()
 # A compiler cache, where one is installed, makes rebuilds in several work trees cheap.
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -54,6 +54,15 @@ bool IsVoid(GumboTag tag)
 
 // The markup an element was written with, in source order; tags the parser supplied itself
 // (implied or closing a misnested element) are written out plainly.
+// "<name>" or "</name>", for a tag the parser supplied.
+std::string Tag(std::string_view open, const GumboElement& element)
+{
+    std::string tag(open);
+    tag += LowerTagName(element);
+    tag += '>';
+    return tag;
+}
+
 // out(piece) writes; done() says the rest is not wanted.
 template <class Out, class Done>
 void Serialise(const GumboNode& root, Out&& out, Done&& done)
@@ -88,13 +97,13 @@ void Serialise(const GumboNode& root, Out&& out, Done&& done)
                 if (OwnEndTag(element))
                     out(Piece(element.original_end_tag));
                 else if (!IsVoid(element.tag))
-                    out("</" + LowerTagName(element) + ">");
+                    out(Tag("</", element));
                 break;
             }
             if (element.original_tag.length > 0)
                 out(Piece(element.original_tag));
             else
-                out("<" + LowerTagName(element) + ">");
+                out(Tag("<", element));
             steps.push_back({&node, true});
             pushChildren(node);
             break;
@@ -140,6 +149,9 @@ std::string HtmlElement::InnerText() const
     std::string out;
     std::vector<const GumboNode*> pending{static_cast<const GumboNode*>(node_)};
     while (!pending.empty() && !(allowance_ && allowance_->Spent())) {
+        // Each node read counts, text or not: nested elements without text cost time too.
+        if (allowance_)
+            allowance_->Take(1);
         const GumboNode& node = *pending.back();
         pending.pop_back();
         if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE || node.type == GUMBO_NODE_CDATA) {
@@ -169,6 +181,6 @@ std::string HtmlElement::InnerHtml() const
     std::string out;
     Serialise(
         Node(node_), [this, &out](std::string_view piece) { Append(out, piece); },
-        [this] { return allowance_ && allowance_->Spent(); });
+        [this] { return allowance_ && (allowance_->Take(1), allowance_->Spent()); });
     return out;
 }

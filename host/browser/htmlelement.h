@@ -9,9 +9,9 @@
 #include <string_view>
 
 // The bytes of text and markup one walk may hand out through InnerText and InnerHtml, all
-// elements together. Nested elements each span what the next one holds again, so reading every
-// one of them would cost time quadratic in the nesting; a walk that has spent its allowance ends
-// as cut short.
+// elements together, each node read for them counting as one more. Nested elements each span
+// what the next one holds again, so reading every one of them would cost time quadratic in the
+// nesting; a walk that has spent its allowance ends as cut short.
 class HtmlTextAllowance {
 public:
     explicit HtmlTextAllowance(std::size_t bytes) : left_(bytes) {}

@@ -26,6 +26,7 @@ public:
     // `skip` input bytes (the width of one input unit).
     std::string Run(std::string_view input, std::string_view replacement, std::size_t skip)
     {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
         std::string out;
         out.reserve(input.size() * 2 + 16);
         char* in = const_cast<char*>(input.data());
@@ -69,6 +70,11 @@ private:
 
 bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 namespace gbk {
@@ -79,7 +85,9 @@ std::string FromUnicode(QStringView text)
     const QList<uint> ucs4 = text.toUcs4();
     const std::string_view raw(reinterpret_cast<const char*>(ucs4.constData()),
                                static_cast<std::size_t>(ucs4.size()) * 4);
-    return Converter("GBK", "UTF-32LE").Run(raw, "?", 4);
+    // Opening a conversion costs more than converting a field: each thread keeps its own.
+    thread_local Converter toGbk("GBK", "UTF-32LE");
+    return toGbk.Run(raw, "?", 4);
 }
 
 QString ToUnicode(std::string_view bytes)
@@ -121,12 +129,18 @@ QString ToUnicode(std::string_view bytes)
 
 std::string FromUtf8(std::string_view utf8)
 {
+    // ASCII reads the same in both: most fields cut from pages (addresses) are nothing else.
+    if (IsAscii(utf8))
+        return std::string(utf8);
     return FromUnicode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 std::string ToUtf8(std::string_view bytes)
 {
-    return Converter("UTF-8", "GBK").Run(bytes, "\xEF\xBF\xBD", 1);
+    if (IsAscii(bytes))
+        return std::string(bytes);
+    thread_local Converter toUtf8("UTF-8", "GBK");
+    return toUtf8.Run(bytes, "\xEF\xBF\xBD", 1);
 }
 
 std::size_t CharBytes(std::string_view bytes, std::size_t pos)
