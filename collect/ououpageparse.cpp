@@ -24,7 +24,7 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
         rest.SkipPast(kTagEnd);
         ItemCaption = Trim(rest.TextBefore(kLinkEnd));
         ItemDate.clear();
-        Synchronize([this] { CallGetUrl(); });
+        HandOverItem();
     }
 
     const std::string next = std::to_string(Index + 2);

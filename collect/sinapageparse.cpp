@@ -45,7 +45,7 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
             ItemCaption = Trim(rest.TextBefore(kQuote));
             rest.SkipPast(kUploaded);
             ItemDate = Trim(rest.TextBefore(kBreak));
-            Synchronize([this] { CallGetUrl(); });
+            HandOverItem();
         }
         // The list ends with the block marked by kListEnd; items behind it belong elsewhere.
         if (PlaceOf(rest.Find(kListEnd)) < PlaceOf(rest.Find(kItem)))

@@ -26,7 +26,7 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
         rest.SkipPast(kTagEnd);
         ItemCaption = Trim(rest.TextBefore(kLinkEnd));
         ItemDate.clear();
-        Synchronize([this] { CallGetUrl(); });
+        HandOverItem();
     }
 
     const int next = Index + 2;
