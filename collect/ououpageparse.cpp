@@ -27,7 +27,7 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
         rest.SkipPast(kTagEnd);
         ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kLinkEnd));
         ItemDate.clear();
-        Synchronize([this] { CallGetUrl(); });
+        HandOverItem();
     }
 
     const std::string next = std::to_string(Index + 2);

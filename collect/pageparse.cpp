@@ -56,6 +56,31 @@ void TPageParse::ReportItem(std::string caption, std::string link, std::string d
     Synchronize([this] { CallGetUrl(); });
 }
 
+void TPageParse::HandOverItem()
+{
+    QueuedItems.push_back({ItemData, ItemLink, ItemCaption, ItemDate, ItemCount});
+}
+
+void TPageParse::HandOverRows()
+{
+    if (QueuedItems.empty())
+        return;
+    try {
+        Synchronize([this] {
+            for (const QueuedItem& item : QueuedItems) {
+                if (StopRequestedNow())
+                    break;
+                if (OnGetUrl)
+                    OnGetUrl(item.data, item.link, item.caption, item.date, item.index, *this);
+            }
+        });
+    } catch (...) {
+        QueuedItems.clear();
+        throw;
+    }
+    QueuedItems.clear();
+}
+
 void TPageParse::Execute()
 {
     try {
@@ -88,7 +113,13 @@ void TPageParse::ParsePage()
         if (arrived != Url && !FetchedPages.insert(arrived).second)
             throw std::runtime_error("页面 " + Url + " 转到了已经采集过的 " + arrived + "，采集到此为止");
         ParseHTMLDocument(Connection->ResponseText());
+        HandOverRows();
     } catch (...) {
+        // The rows the page gave before it failed come first, then the failure.
+        try {
+            HandOverRows();
+        } catch (...) {
+        }
         Url.clear();
         const std::exception_ptr error = std::current_exception();
         // A transfer abandoned because the user stopped is the stop, not a failure to report.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 class TPageParse : public WorkerThread {
 public:
@@ -46,6 +47,17 @@ protected:
 
     void CallGetUrl();
     void CallParseError();
+    // Queues the current item (ItemData, ItemLink, ItemCaption, ItemDate, ItemCount) for the row
+    // callback. The queue goes to the user-interface thread in one hand-over when the page is
+    // done (HandOverRows), so a page of rows costs one wait, not one per row.
+    void HandOverItem();
+    // Hands the queued items over in order; before each the form's stop check runs, as the
+    // parser's own check ran before it, and a stop request drops that item and the rest. Called
+    // after every page. The playlist parsers that check for a stop between items queue their
+    // items; the sites that fetch each item's own page hand every row over at once, so a stop
+    // asked for while a row is appended still keeps the next item's page from being fetched, and
+    // the feeds and Xunlei, whose lists are kept whole, do so too.
+    void HandOverRows();
     void CallParseEnd();
     // Asks the form whether to stop; true when the thread has a terminate request.
     bool StopRequestedNow();
@@ -64,6 +76,11 @@ protected:
     std::string ItemCaption;
     std::string ItemDate;
     std::exception_ptr LastError;
+    struct QueuedItem {
+        std::string data, link, caption, date;
+        int index;
+    };
+    std::vector<QueuedItem> QueuedItems;
     TOnGetUrlEvent OnGetUrl;
     TOnParseErrorEvent OnParseError;
     TOnPaseEndEvent OnParseEnd;

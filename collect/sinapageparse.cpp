@@ -46,7 +46,7 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
             ItemCaption = rest.TrimmedFieldBefore(kQuote);
             rest.SkipPast(kUploaded);
             ItemDate = rest.TrimmedFieldBefore(kBreak);
-            Synchronize([this] { CallGetUrl(); });
+            HandOverItem();
         }
         // The list ends with the block marked by kListEnd; items behind it belong elsewhere.
         if (PlaceOf(rest.Find(kListEnd)) < PlaceOf(rest.Find(kItem)))

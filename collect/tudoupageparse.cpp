@@ -28,7 +28,7 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
         rest.SkipPast(kTagEnd);
         ItemCaption = rest.TrimmedFieldBefore(kLinkEnd);
         ItemDate.clear();
-        Synchronize([this] { CallGetUrl(); });
+        HandOverItem();
     }
 
     const int next = Index + 2;

@@ -60,12 +60,3 @@ std::vector<int> EditWalk(EditScope scope, const std::vector<int>& selectedRows,
 {
     return scope == EditScope::SelectedChecked ? selectedRows : AllRows(rowCount);
 }
-
-std::optional<QUrl> PageAddress(std::string_view link)
-{
-    const QUrl url(gbk::ToUnicode(link).trimmed(), QUrl::TolerantMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return std::nullopt;
-    return url;
-}

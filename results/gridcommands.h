@@ -3,7 +3,6 @@
 // check-mark commands touch, what quick find selects and which links may be opened.
 #include "resultrow.h"
 
-#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -42,6 +41,3 @@ std::vector<int> AllRows(int rowCount);
 // these, only the rows checked when the walk reaches them are edited.
 std::vector<int> EditWalk(EditScope scope, const std::vector<int>& selectedRows, int rowCount);
 
-// The address a row's Link opens in the desktop's browser: only web addresses, since a link
-// comes from a downloaded page and must not start local programs or files.
-std::optional<QUrl> PageAddress(std::string_view link);

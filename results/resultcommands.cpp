@@ -16,6 +16,7 @@
 #include "resultgrid.h"
 #include "rowwalk.h"
 #include "viewfreeze.h"
+#include "visitaddress.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -197,7 +198,7 @@ void ResultCommands::LinkButtonClick()
     const int row = View().FocusedRow();
     if (!Data().Active() || row < 0 || row >= Data().Count())
         return;
-    if (const std::optional<QUrl> address = PageAddress(Data().Row(row).Link))
+    if (const std::optional<QUrl> address = VisitAddress(Data().Row(row).Link))
         m_pageOpener(*address);
 }
 

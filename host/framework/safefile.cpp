@@ -118,7 +118,10 @@ std::optional<std::string> ReadRegularFile(const QString& path, std::size_t maxB
 
 void ReplaceFile(const QString& path, std::string_view content)
 {
-    const QByteArray name = QFile::encodeName(path);
+    // A link stays a link: its target is what gets replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
+    const QByteArray name = QFile::encodeName(target);
     QByteArray pattern = name + ".XXXXXX";
     Descriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
     if (file.get() < 0)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +44,7 @@ private slots:
     void saveIntoAFileInsteadOfAFolderThrows();
     void saveOnAFullDiskThrowsAndKeepsTheOldFile_data();
     void saveOnAFullDiskThrowsAndKeepsTheOldFile();
+    void saveThroughALinkReplacesItsTarget();
     void loadReadsRegularFilesOnly_data();
     void loadReadsRegularFilesOnly();
 };
@@ -234,6 +236,20 @@ void StringHashTableTest::saveOnAFullDiskThrowsAndKeepsTheOldFile()
         QVERIFY2(message.contains(QStringLiteral("磁盘空间不足")), qPrintable(message));
     QCOMPARE(ReadAll(path), before);
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"Quib.properties"});
+}
+
+void StringHashTableTest::saveThroughALinkReplacesItsTarget()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("real.properties"), link = dir.filePath("Quib.properties");
+    TStringHashTable table;
+    table.Add("Skin", "Blue");
+    table.SaveToFile(target);
+    QVERIFY(QFile::link(target, link));
+    table.Add("Skin", "Black");
+    table.SaveToFile(link);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(ReadAll(target), QByteArray("Skin=Black\n"));
 }
 
 void StringHashTableTest::loadReadsRegularFilesOnly_data()

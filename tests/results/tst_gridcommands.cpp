@@ -15,8 +15,6 @@ private slots:
     void findIsExactOnTheBytes_data();
     void findIsExactOnTheBytes();
     void editWalk();
-    void onlyWebPagesAreOpened_data();
-    void onlyWebPagesAreOpened();
 };
 
 void TestGridCommands::menuVisibility_data()
@@ -89,27 +87,6 @@ void TestGridCommands::editWalk()
 {
     QCOMPARE(EditWalk(EditScope::AllChecked, {4, 2}, 3), (std::vector<int>{0, 1, 2}));
     QCOMPARE(EditWalk(EditScope::SelectedChecked, {4, 2}, 3), (std::vector<int>{4, 2}));
-}
-
-void TestGridCommands::onlyWebPagesAreOpened_data()
-{
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("opened");  // empty: nothing opened
-    QTest::newRow("http") << "http://www.tudou.com/programs/view/abc/" << "http://www.tudou.com/programs/view/abc/";
-    QTest::newRow("https, spaces around") << " https://v.youku.com/v_show/id_X.html "
-                                          << "https://v.youku.com/v_show/id_X.html";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("local file") << "file:///etc/passwd" << "";
-    QTest::newRow("program") << "/usr/bin/xterm" << "";
-    QTest::newRow("other scheme") << "javascript:alert(1)" << "";
-    QTest::newRow("no host") << "http://" << "";
-}
-
-void TestGridCommands::onlyWebPagesAreOpened()
-{
-    QFETCH(QString, link);
-    const std::optional<QUrl> url = PageAddress(gbk::FromUnicode(link));
-    QTEST(url ? url->toString() : QString(), "opened");
 }
 
 QTEST_APPLESS_MAIN(TestGridCommands)
