@@ -76,7 +76,8 @@ std::string ApplyPattern(std::string_view pattern, std::string_view title, int r
 
 std::string EditTitle(std::string_view title, int recId, const BulkEditSettings& settings, std::size_t fieldSize)
 {
-    std::string text(title);
+    // A title already longer than its field leaves within it, whichever steps apply.
+    std::string text(gbk::CutToBytes(title, fieldSize));
     const auto store = [&](std::string next) { text = gbk::CutToBytes(next, fieldSize); };
     if (settings.trim)
         store(Trim(text));
