@@ -3,6 +3,7 @@
 // left, the work pages in the main frame. Served in GBK, as the CMS did. The login page
 // (admin/login.asp, the address an operator registers) lets any user name and password in.
 #include "builtinsites.h"
+#include "htmlescape.h"
 #include "sitealbum.h"
 #include "standinweb.h"
 
@@ -31,22 +32,6 @@ const std::array<Version, 4>& Versions()
     return versions;
 }
 
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string Page(const std::string& title, const std::string& body)
 {
     return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>" + title +
@@ -71,8 +56,10 @@ std::string Frameset(const Version& version, const StandinRequest& request)
 {
     const std::string mainSource = MainSource(request);
     return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>管理中心 " +
-           version.name + "</title></head><frameset cols=\"180,*\"><frame name=\"left\" src=\"admin_index.asp?action=admin_left\">"
-           "<frame name=\"" + version.mainFrame + "\" src=\"" + Escape(mainSource) + "\"></frameset></html>";
+           version.name +
+           "</title></head><frameset cols=\"180,*\"><frame name=\"left\" src=\"admin_index.asp?action=admin_left\">"
+           "<frame name=\"" +
+           version.mainFrame + "\" src=\"" + HtmlEscape(mainSource) + "\"></frameset></html>";
 }
 
 std::string Menu(const Version& version)

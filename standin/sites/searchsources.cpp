@@ -4,27 +4,13 @@
 // reader can tell a keyword sent as it was typed, percent-encoded in GBK, or encoded by the page
 // (UTF-8) apart.
 #include "builtinsites.h"
+#include "htmlescape.h"
 #include "sitealbum.h"
 #include "standinweb.h"
 
 #include <string>
 
 namespace {
-
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // Bytes outside printable ASCII as %XX, so the page shows them whatever their encoding.
 std::string Visible(const std::string& bytes)
@@ -53,8 +39,8 @@ SiteHandler ReceivedPage(std::string title, std::string pathPrefix)
         if (request.path.rfind(pathPrefix, 0) != 0)
             return false;
         AnswerGbk(response, "<html><head><title>" + title + "</title></head><body><h1>" + title +
-                                "</h1><p id=\"path\">" + Escape(Visible(request.path)) + "</p><p id=\"query\">" +
-                                Escape(request.query) + "</p></body></html>");
+                                "</h1><p id=\"path\">" + HtmlEscape(Visible(request.path)) + "</p><p id=\"query\">" +
+                                HtmlEscape(request.query) + "</p></body></html>");
         return true;
     };
 }

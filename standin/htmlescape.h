@@ -1,0 +1,7 @@
+#pragma once
+// Text written into a stand-in page's markup or attribute values, with the characters that would
+// end them escaped.
+#include <string>
+#include <string_view>
+
+std::string HtmlEscape(std::string_view text);
