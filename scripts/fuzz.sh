@@ -4,6 +4,8 @@
 # fails is kept in build-fuzzer/findings/ and the script exits non-zero: add it to the target's
 # corpus once fixed, and the corpus replay keeps it fixed in every build.
 #   scripts/fuzz.sh [--seconds N] [target...]      (targets: site_pages text feeds html settings results)
+# QUIB_FUZZ_SEED fixes libFuzzer's seed (CI sets one, so a red run can be repeated); unset, each
+# run explores anew.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=20
@@ -26,7 +28,7 @@ for target in "${targets[@]}"; do
   work=$(mktemp -d)
   cp -r "$root/tests/fuzz/corpus/$target/." "$work/"
   echo "fuzzing $target for ${seconds}s"
-  if ! "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -seed="${QUIB_FUZZ_SEED:-0}" -timeout=10 -rss_limit_mb=2048 \
       -max_len=262144 -artifact_prefix="$findings/$target-" -print_final_stats=1 "$work" 2>"$work.log"; then
     tail -n 40 "$work.log"
     echo "fuzz_$target failed; the input is in $findings"
