@@ -11,6 +11,7 @@
 #include "scriptedmessages.h"
 #include "searchform.h"
 #include "sitedata.h"
+#include "standinmain.h"
 #include "standinweb.h"
 #include "webpage.h"
 #include "workerthread.h"
@@ -553,13 +554,7 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
 
 int main(int argc, char** argv)
 {
-    StandinWeb web;
-    g_web = &web;
-    web.Start();
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    CmsRoundTripTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunEmbeddedBrowserTest<CmsRoundTripTest>(argc, argv, [](StandinWeb& web) { g_web = &web; });
 }
 
 #include "tst_cmsroundtrip.moc"

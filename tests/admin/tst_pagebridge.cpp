@@ -7,6 +7,7 @@
 #include "hostilepages.h"
 #include "pagebridge.h"
 #include "sitedata.h"
+#include "standinmain.h"
 #include "standinweb.h"
 #include "webpage.h"
 
@@ -328,15 +329,6 @@ void PageBridgeTest::rewrittenDocumentsGetTheirBridge()
     QVERIFY(page->Invoked({"blank"}, blank));
 }
 
-int main(int argc, char** argv)
-{
-    StandinWeb web;
-    RegisterHostilePages(web);
-    web.Start();
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    PageBridgeTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunEmbeddedBrowserTest<PageBridgeTest>(argc, argv, RegisterHostilePages); }
 
 #include "tst_pagebridge.moc"

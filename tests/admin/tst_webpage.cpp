@@ -7,6 +7,7 @@
 #include "hostilepages.h"
 #include "injection.h"
 #include "sitedata.h"
+#include "standinmain.h"
 #include "standinweb.h"
 #include "webpage.h"
 
@@ -339,15 +340,6 @@ void WebPageTest::foreignFrameCannotReachItsNeighbours()
     QVERIFY2(loot.find("\"ext\":\"function\"") != std::string::npos, loot.c_str());
 }
 
-int main(int argc, char** argv)
-{
-    StandinWeb web;
-    RegisterHostilePages(web);
-    web.Start();
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    WebPageTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunEmbeddedBrowserTest<WebPageTest>(argc, argv, RegisterHostilePages); }
 
 #include "tst_webpage.moc"

@@ -4,6 +4,7 @@
 #include "browserstartup.h"
 #include "hostapp.h"
 #include "scriptedmessages.h"
+#include "standinmain.h"
 #include "workerthread.h"
 #include "browsertab.h"
 #include "standinweb.h"
@@ -210,14 +211,6 @@ void TabWebFormTest::pageMessageBoxesGoThroughTheHost()
     QCOMPARE(messages.Texts(ScriptedMessages::Kind::Question), (std::vector<QString>{QStringLiteral("one"), QStringLiteral("two")}));
 }
 
-int main(int argc, char** argv)
-{
-    StandinWeb web;
-    web.Start();
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    TabWebFormTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunEmbeddedBrowserTest<TabWebFormTest>(argc, argv); }
 
 #include "tst_tabwebform.moc"

@@ -9,6 +9,7 @@
 #include "hostwindow.h"
 #include "module.h"
 #include "scriptedmessages.h"
+#include "standinmain.h"
 #include "standinsites.h"
 #include "standinweb.h"
 #include "tabwebform.h"
@@ -227,13 +228,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    StandinWeb web;
-    web.Start();
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    HostWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunEmbeddedBrowserTest<HostWindowTest>(argc, argv); }
 #include "tst_hostwindow.moc"

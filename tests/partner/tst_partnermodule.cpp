@@ -9,6 +9,7 @@
 #include "moduleloader.h"
 #include "resources.h"
 #include "scriptedmessages.h"
+#include "standinmain.h"
 #include "standinweb.h"
 #include "tabwebform.h"
 #include "workerthread.h"
@@ -203,14 +204,6 @@ void PartnerModuleTest::failedStartReachesTheHost()
     QVERIFY(!loaded.failedForm);
 }
 
-int main(int argc, char** argv)
-{
-    StandinWeb web;
-    web.Start();
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    PartnerModuleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunEmbeddedBrowserTest<PartnerModuleTest>(argc, argv); }
 
 #include "tst_partnermodule.moc"

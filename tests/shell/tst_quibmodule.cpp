@@ -7,6 +7,7 @@
 #include "moduleloader.h"
 #include "resources.h"
 #include "scriptedmessages.h"
+#include "standinmain.h"
 #include "standinweb.h"
 #include "stringhashtable.h"
 #include "workerthread.h"
@@ -617,13 +618,7 @@ void QuibModuleTest::closeWaitsForTheCollection()
 
 int main(int argc, char** argv)
 {
-    StandinWeb web;
-    web.Start();
-    g_web = &web;
-    PrepareEmbeddedBrowser(web.HostResolverRules());
-    QApplication app(argc, argv);
-    QuibModuleTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunEmbeddedBrowserTest<QuibModuleTest>(argc, argv, [](StandinWeb& web) { g_web = &web; });
 }
 
 #include "tst_quibmodule.moc"

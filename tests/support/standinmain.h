@@ -2,11 +2,14 @@
 // main() for tests whose pages go through the browser: Chromium takes its host redirection once
 // per process, before the first page, so the stand-in web starts before the application object
 // and the test object gets it.
+#include "browserstartup.h"
 #include "simpleparser.h"
 #include "standinweb.h"
 
 #include <QApplication>
 #include <QTest>
+
+#include <functional>
 
 // Connections to the sites' hosts go to the stand-in web.
 inline NetworkSettings StandinNetwork(const StandinWeb& web)
@@ -26,3 +29,18 @@ inline NetworkSettings StandinNetwork(const StandinWeb& web)
         TestClass test(web);                                   \
         return QTest::qExec(&test, argc, argv);                \
     }
+
+// The same for tests of the embedded browser form, whose pages also need the res:// and bridge
+// schemes; beforeStart may add sites to the web or keep a pointer to it.
+template <class TestClass>
+int RunEmbeddedBrowserTest(int argc, char** argv, const std::function<void(StandinWeb&)>& beforeStart = {})
+{
+    StandinWeb web;
+    if (beforeStart)
+        beforeStart(web);
+    web.Start();
+    PrepareEmbeddedBrowser(web.HostResolverRules());
+    QApplication app(argc, argv);
+    TestClass test;
+    return QTest::qExec(&test, argc, argv);
+}
