@@ -68,6 +68,22 @@ private:
     iconv_t handle_;
 };
 
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr const char* kUtf16 = "UTF-16LE";
+#else
+constexpr const char* kUtf16 = "UTF-16BE";
+#endif
+
+// glibc unloads a conversion module soon after its last descriptor closes. A worker thread
+// closing its own at exit while another thread opens one then makes the dynamic loader unload and
+// load the same module at once. One descriptor of each direction, open for the life of the
+// process, keeps the modules loaded and spares every later open a dlopen.
+void KeepConversionModulesLoaded()
+{
+    static const Converter toGbk("GBK", "UTF-32LE");
+    static const Converter fromGbk(kUtf16, "GBK");
+}
+
 bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 bool IsAscii(std::string_view text)
@@ -86,6 +102,7 @@ std::string FromUnicode(QStringView text)
     const std::string_view raw(reinterpret_cast<const char*>(ucs4.constData()),
                                static_cast<std::size_t>(ucs4.size()) * 4);
     // Opening a conversion costs more than converting a field: each thread keeps its own.
+    KeepConversionModulesLoaded();
     thread_local Converter toGbk("GBK", "UTF-32LE");
     return toGbk.Run(raw, "?", 4);
 }
@@ -95,11 +112,7 @@ QString ToUnicode(std::string_view bytes)
     // Straight into the string's own UTF-16 buffer: a long text (a copied table of a million
     // rows) is not held a third time as UTF-8 on the way. No GBK byte or byte pair gives more
     // than one UTF-16 unit, so the input's length is enough room; growing is only a safeguard.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    static constexpr const char* kUtf16 = "UTF-16LE";
-#else
-    static constexpr const char* kUtf16 = "UTF-16BE";
-#endif
+    KeepConversionModulesLoaded();
     Converter converter(kUtf16, "GBK");
     QString out;
     out.resize(static_cast<qsizetype>(bytes.size()) + 1);

@@ -74,6 +74,9 @@ Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProces
     QStringList errors = QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
     errors.removeIf([](const QString& line) { return line.startsWith("QStandardPaths:"); });
     outcome.errors = errors.join('\n');
+    // A sanitizer's report in the child is otherwise only its exit code.
+    if (outcome.errors.contains("Sanitizer"))
+        qWarning().noquote() << outcome.errors;
     return outcome;
 }
 
