@@ -27,38 +27,37 @@ namespace {
 // A shown collection form holding `count` checked rows of the usual shape.
 class FilledForm {
 public:
-    explicit FilledForm(int count)
-        : app_("Quib", dir_.path(), messages_, workers_), form_(nullptr, &app_)
+    explicit FilledForm(int count) : m_app("Quib", m_dir.path(), m_messages, m_workers), m_form(nullptr, &m_app)
     {
-        format_.SetFormat("<id>.<title>$<url> <date>");
-        form_.SetFormatOwner(&format_);
-        form_.resize(900, 600);
-        form_.show();
+        m_format.SetFormat("<id>.<title>$<url> <date>");
+        m_form.SetFormatOwner(&m_format);
+        m_form.resize(900, 600);
+        m_form.show();
         const std::string title = gbk::FromUnicode(u"土豆网精选视频第集高清版");
-        form_.Data().Open();
-        form_.View().BeginUpdate();
+        m_form.Data().Open();
+        m_form.View().BeginUpdate();
         RowFields fields;
         for (int i = 0; i < count; ++i) {
             fields.Caption = "  " + title + std::to_string(i) + " - TV";
             fields.Url = "http://www.tudou.com/v/" + std::to_string(1000000 + i) + "/&resourceId=0_04_05_99/v.swf";
             fields.Date = "2009-05-01";
             fields.Link = "http://www.tudou.com/programs/view/" + std::to_string(i) + "/";
-            form_.Data().Append(fields);
+            m_form.Data().Append(fields);
         }
-        form_.View().EndUpdate();
+        m_form.View().EndUpdate();
         QCoreApplication::processEvents();
     }
 
-    TParseForm& Form() { return form_; }
-    ScriptedMessages& Messages() { return messages_; }
+    TParseForm& Form() { return m_form; }
+    ScriptedMessages& Messages() { return m_messages; }
 
 private:
-    QTemporaryDir dir_;
-    ScriptedMessages messages_;
-    WorkerRegistry workers_;
-    HostApp app_;
-    SessionFormat format_;
-    TParseForm form_;
+    QTemporaryDir m_dir;
+    ScriptedMessages m_messages;
+    WorkerRegistry m_workers;
+    HostApp m_app;
+    SessionFormat m_format;
+    TParseForm m_form;
 };
 
 template <class Command>

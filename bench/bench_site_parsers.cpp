@@ -79,21 +79,21 @@ template <class Parser>
 class PageScan final : public Parser {
 public:
     PageScan(const std::string& page, std::atomic<bool>& done, TPageParse::TOnGetUrlEvent onRow)
-        : Parser(NetworkSettings{}, "http://bench/", "1", 0, std::move(onRow), {}, {}, {}), page_(page), done_(done)
+        : Parser(NetworkSettings{}, "http://bench/", "1", 0, std::move(onRow), {}, {}, {}), m_page(page), m_done(done)
     {
     }
 
 protected:
     void Execute() override
     {
-        this->ParseHTMLDocument(page_);
-        done_.store(true);
+        this->ParseHTMLDocument(m_page);
+        m_done.store(true);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     }
 
 private:
-    const std::string& page_;
-    std::atomic<bool>& done_;
+    const std::string& m_page;
+    std::atomic<bool>& m_done;
 };
 
 // A parser run on the calling thread: its worker ends at once, and the items it reports

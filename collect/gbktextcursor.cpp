@@ -21,37 +21,37 @@ std::size_t CharWidth(std::string_view text, std::size_t pos)
 GbkTextCursor::Place& GbkTextCursor::PlaceOf(std::string_view marker) const
 {
     // Markers are mostly the same constants asked for again: their address says it.
-    for (Place& place : places_)
+    for (Place& place : m_places)
         if (place.marker.size() == marker.size() &&
             (place.asked == marker.data() || std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0))
             return place;
-    places_.push_back(Place{std::string(marker), marker.data(), std::string::npos, 0});
-    Place& place = places_.back();
-    place.at = FindFrom(place, pos_);
+    m_places.push_back(Place{std::string(marker), marker.data(), std::string::npos, 0});
+    Place& place = m_places.back();
+    place.at = FindFrom(place, m_pos);
     return place;
 }
 
 std::size_t GbkTextCursor::Find(std::string_view marker) const
 {
     Place& place = PlaceOf(marker);
-    if (place.at != std::string::npos && place.at < pos_)
-        place.at = FindFrom(place, pos_);
-    return place.at == std::string::npos ? std::string_view::npos : place.at - pos_;
+    if (place.at != std::string::npos && place.at < m_pos)
+        place.at = FindFrom(place, m_pos);
+    return place.at == std::string::npos ? std::string_view::npos : place.at - m_pos;
 }
 
 bool GbkTextCursor::SkipPast(std::string_view marker)
 {
     const std::size_t at = Find(marker);
     if (at == std::string_view::npos) {
-        pos_ = start_ = text_.size();
+        m_pos = m_start = m_text.size();
         return false;
     }
     // A marker may end inside a character (its last byte a lead byte): the next character
     // start is then one further on.
-    start_ = pos_ + at;
-    pos_ = start_ + marker.size();
-    while (start_ < pos_)
-        start_ += CharWidth(text_, start_);
+    m_start = m_pos + at;
+    m_pos = m_start + marker.size();
+    while (m_start < m_pos)
+        m_start += CharWidth(m_text, m_start);
     return true;
 }
 
@@ -64,7 +64,7 @@ std::string_view GbkTextCursor::ViewBefore(std::string_view end) const
 std::size_t GbkTextCursor::FindFrom(Place& place, std::size_t from) const
 {
     for (;;) {
-        const std::size_t at = text_.find(place.marker, from);
+        const std::size_t at = m_text.find(place.marker, from);
         if (at == std::string_view::npos || StartsCharacter(place, at))
             return at;
         from = at + 1;
@@ -73,23 +73,23 @@ std::size_t GbkTextCursor::FindFrom(Place& place, std::size_t from) const
 
 bool GbkTextCursor::StartsCharacter(Place& place, std::size_t at) const
 {
-    const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(text_[i]); };
+    const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(m_text[i]); };
     // No byte below 0x40 is part of a two-byte character: most markers begin with one.
     if (byte(at) < 0x40)
         return true;
     // Between the cursor and the next character start lie only second bytes.
-    if (at < start_)
+    if (at < m_start)
         return false;
-    // start_ is a character start, and so is the frontier of this marker's checks; candidates
+    // m_start is a character start, and so is the frontier of this marker's checks; candidates
     // of one marker come in order, so neither lies behind at.
-    std::size_t floor = std::max(start_, place.frontier);
+    std::size_t floor = std::max(m_start, place.frontier);
     if (floor > at)
-        floor = start_;
+        floor = m_start;
     std::size_t start = at;
     while (start > floor && byte(start - 1) >= 0x40)
         --start;
     while (start < at)
-        start += CharWidth(text_, start);
+        start += CharWidth(m_text, start);
     place.frontier = start;
     return start == at;
 }

@@ -16,13 +16,13 @@
 
 class GbkTextCursor {
 public:
-    explicit GbkTextCursor(std::string_view text) : text_(text) {}
-    explicit GbkTextCursor(const char* text) : text_(text) {}
-    explicit GbkTextCursor(std::string&& text) : owned_(std::move(text)), text_(owned_) {}
+    explicit GbkTextCursor(std::string_view text) : m_text(text) {}
+    explicit GbkTextCursor(const char* text) : m_text(text) {}
+    explicit GbkTextCursor(std::string&& text) : m_owned(std::move(text)), m_text(m_owned) {}
     GbkTextCursor(const GbkTextCursor&) = delete;
     GbkTextCursor& operator=(const GbkTextCursor&) = delete;
 
-    std::string_view Rest() const { return text_.substr(pos_); }
+    std::string_view Rest() const { return m_text.substr(m_pos); }
     bool Contains(std::string_view marker) const { return Find(marker) != std::string_view::npos; }
     // Offset of the first whole-character match within the rest, npos when there is none.
     std::size_t Find(std::string_view marker) const;
@@ -51,9 +51,9 @@ private:
     std::size_t FindFrom(Place& place, std::size_t from) const;
     bool StartsCharacter(Place& place, std::size_t at) const;
 
-    std::string owned_;
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    std::size_t start_ = 0;  // the first character start at or after pos_
-    mutable std::vector<Place> places_;
+    std::string m_owned;
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    std::size_t m_start = 0;  // the first character start at or after m_pos
+    mutable std::vector<Place> m_places;
 };

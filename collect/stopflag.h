@@ -6,10 +6,10 @@
 
 class StopFlag {
 public:
-    void Set() { flag_->store(true, std::memory_order_relaxed); }
-    void Clear() { flag_->store(false, std::memory_order_relaxed); }
-    bool IsSet() const { return flag_->load(std::memory_order_relaxed); }
+    void Set() { m_flag->store(true, std::memory_order_relaxed); }
+    void Clear() { m_flag->store(false, std::memory_order_relaxed); }
+    bool IsSet() const { return m_flag->load(std::memory_order_relaxed); }
 
 private:
-    std::shared_ptr<std::atomic<bool>> flag_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> m_flag = std::make_shared<std::atomic<bool>>(false);
 };

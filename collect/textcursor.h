@@ -19,7 +19,7 @@ public:
     // searched (then Remember it).
     const std::size_t* Known(std::string_view marker, std::size_t pos) const
     {
-        for (const Place& place : places_) {
+        for (const Place& place : m_places) {
             // Markers are mostly the same constants asked for again: their address says it.
             if (place.marker.size() != marker.size() ||
                 (place.asked != marker.data() &&
@@ -32,12 +32,12 @@ public:
     }
     void Remember(std::string_view marker, std::size_t at)
     {
-        for (Place& place : places_)
+        for (Place& place : m_places)
             if (place.marker == marker) {
                 place.at = at;
                 return;
             }
-        places_.push_back(Place{std::string(marker), marker.data(), at});
+        m_places.push_back(Place{std::string(marker), marker.data(), at});
     }
 
 private:
@@ -46,7 +46,7 @@ private:
         const char* asked;  // where the marker was first asked for from
         std::size_t at;
     };
-    std::vector<Place> places_;
+    std::vector<Place> m_places;
 };
 
 // A field cut from a page holds at most this many bytes. The largest row field holds 255 (512
@@ -82,28 +82,28 @@ inline std::string_view TrimmedFieldOf(std::string_view text)
 class TextCursor {
 public:
     // Scans text where it lies: the caller keeps it alive while the cursor is used.
-    explicit TextCursor(std::string_view text) : text_(text) {}
-    explicit TextCursor(const char* text) : text_(text) {}
+    explicit TextCursor(std::string_view text) : m_text(text) {}
+    explicit TextCursor(const char* text) : m_text(text) {}
     // Scans a text of its own.
-    explicit TextCursor(std::string&& text) : owned_(std::move(text)), text_(owned_) {}
+    explicit TextCursor(std::string&& text) : m_owned(std::move(text)), m_text(m_owned) {}
     TextCursor(const TextCursor&) = delete;
     TextCursor& operator=(const TextCursor&) = delete;
 
     // The rest of the text, from the cursor on.
-    std::string_view Rest() const { return text_.substr(pos_); }
+    std::string_view Rest() const { return m_text.substr(m_pos); }
     bool Contains(std::string_view marker) const { return Find(marker) != std::string_view::npos; }
     // Offset of marker within the rest, npos when absent.
     std::size_t Find(std::string_view marker) const
     {
-        const std::size_t* known = places_.Known(marker, pos_);
+        const std::size_t* known = m_places.Known(marker, m_pos);
         std::size_t at;
         if (known) {
             at = *known;
         } else {
-            at = text_.find(marker, pos_);
-            places_.Remember(marker, at);
+            at = m_text.find(marker, m_pos);
+            m_places.Remember(marker, at);
         }
-        return at == std::string_view::npos ? at : at - pos_;
+        return at == std::string_view::npos ? at : at - m_pos;
     }
 
     // Deletes everything up to and including the first marker. A missing marker empties the
@@ -112,10 +112,10 @@ public:
     {
         const std::size_t at = Find(marker);
         if (at == std::string_view::npos) {
-            pos_ = text_.size();
+            m_pos = m_text.size();
             return false;
         }
-        pos_ += at + marker.size();
+        m_pos += at + marker.size();
         return true;
     }
 
@@ -136,11 +136,11 @@ public:
     // The first count bytes of the rest (fewer at the end).
     std::string Take(std::size_t count) const { return std::string(Rest().substr(0, count)); }
 
-    bool AtEnd() const { return pos_ >= text_.size(); }
+    bool AtEnd() const { return m_pos >= m_text.size(); }
 
 private:
-    std::string owned_;
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    mutable MarkerPlaces places_;
+    std::string m_owned;
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    mutable MarkerPlaces m_places;
 };

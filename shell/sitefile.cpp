@@ -143,18 +143,18 @@ void SiteDocument::LoadFromFile(const QString& path)
             throw Failure(path, (std::string("the site file is not well-formed XML: ") + result.description()).c_str());
         if (!loaded.document_element())
             throw Failure(path, "the site file has no root element");
-        doc_.reset(loaded);
-        unloadable_.clear();
+        m_doc.reset(loaded);
+        m_unloadable.clear();
     } catch (...) {
-        unloadable_ = path;
+        m_unloadable = path;
         throw;
     }
 }
 
 void SiteDocument::SetEmpty()
 {
-    doc_.reset();
-    doc_.append_child("sites");
+    m_doc.reset();
+    m_doc.append_child("sites");
 }
 
 std::vector<TSiteData> SiteDocument::Sites() const
@@ -188,7 +188,7 @@ pugi::xml_node SiteDocument::AppendSite(const TSiteData& site)
 {
     pugi::xml_node root = Root();
     if (!root)
-        root = doc_.append_child("sites");
+        root = m_doc.append_child("sites");
     pugi::xml_node node = root.append_child("site");
     node.append_attribute("title") = gbk::ToUtf8(site.Title).c_str();
     node.append_attribute("url") = gbk::ToUtf8(site.Url).c_str();
@@ -213,12 +213,12 @@ void SiteDocument::UpdateSite(pugi::xml_node node, const TSiteData& site)
 void SiteDocument::RemoveSiteAndSave(pugi::xml_node node, const QString& path)
 {
     pugi::xml_document before;
-    before.reset(doc_);
+    before.reset(m_doc);
     node.parent().remove_child(node);
     try {
         SaveToFile(path);
     } catch (...) {
-        doc_.reset(before);
+        m_doc.reset(before);
         throw;
     }
 }
@@ -234,9 +234,9 @@ QString SiteDocument::KeptAsidePath(const QString& path)
 
 void SiteDocument::SaveToFile(const QString& path)
 {
-    pugi::xml_node declaration = doc_.first_child();
+    pugi::xml_node declaration = m_doc.first_child();
     if (declaration.type() != pugi::node_declaration) {
-        declaration = doc_.prepend_child(pugi::node_declaration);
+        declaration = m_doc.prepend_child(pugi::node_declaration);
         declaration.append_attribute("version") = "1.0";
     }
     // What is written is UTF-8, whatever the file it came from said.
@@ -245,7 +245,7 @@ void SiteDocument::SaveToFile(const QString& path)
     declaration.attribute("encoding") = "UTF-8";
 
     std::ostringstream text;
-    doc_.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+    m_doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
     const std::string bytes = text.str();
 
     std::string temporary = Native(path) + ".XXXXXX";
@@ -267,7 +267,7 @@ void SiteDocument::SaveToFile(const QString& path)
         throw Failure(path, "cannot write the site file", error);
     }
     const std::string target = Native(path);
-    if (unloadable_ == path && Exists(target)) {
+    if (m_unloadable == path && Exists(target)) {
         // A hard link keeps the file that could not be read (or the link, pipe or device found
         // there) without reading it; the rename below then replaces only the name.
         const std::string aside = Native(KeptAsidePath(path));
@@ -282,5 +282,5 @@ void SiteDocument::SaveToFile(const QString& path)
         ::unlink(temporary.c_str());
         throw Failure(path, "cannot replace the site file", error);
     }
-    unloadable_.clear();
+    m_unloadable.clear();
 }

@@ -43,7 +43,7 @@ public:
     // The document's text becomes "<sites/>".
     void SetEmpty();
 
-    pugi::xml_node Root() const { return doc_.document_element(); }
+    pugi::xml_node Root() const { return m_doc.document_element(); }
 
     // The records of the root's children, in document order: attributes "title" and "url" as
     // they are, "version" normalised, Default empty. Missing attributes read as empty.
@@ -69,6 +69,6 @@ public:
     static QString KeptAsidePath(const QString& path);
 
 private:
-    pugi::xml_document doc_;
-    QString unloadable_;  // the path whose last load failed
+    pugi::xml_document m_doc;
+    QString m_unloadable;  // the path whose last load failed
 };

@@ -62,7 +62,7 @@ PeerWatch::PeerWatch(const httplib::Request& request)
         if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
             continue;
         if (Matches(fd, request)) {
-            socket_ = fd;
+            m_socket = fd;
             return;
         }
     }
@@ -70,14 +70,14 @@ PeerWatch::PeerWatch(const httplib::Request& request)
 
 bool PeerWatch::PeerGone() const
 {
-    if (socket_ < 0)
+    if (m_socket < 0)
         return false;
-    pollfd probe{socket_, POLLIN | POLLRDHUP, 0};
+    pollfd probe{m_socket, POLLIN | POLLRDHUP, 0};
     if (poll(&probe, 1, 0) <= 0)
         return false;
     if (probe.revents & (POLLRDHUP | POLLHUP | POLLERR))
         return true;
     char byte;
     // Readable: either a pipelined request (still there) or the end of the stream.
-    return recv(socket_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+    return recv(m_socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
 }

@@ -11,5 +11,5 @@ public:
     bool PeerGone() const;
 
 private:
-    int socket_ = -1;  // not owned: the server closes it after the response
+    int m_socket = -1;  // not owned: the server closes it after the response
 };

@@ -50,15 +50,15 @@ StandinWeb::~StandinWeb() { Stop(); }
 
 void StandinWeb::AddSite(const std::string& host, SiteHandler handler)
 {
-    std::lock_guard lock(mutex_);
-    sites_[HostWithoutPort(host)].push_back(std::move(handler));
+    std::lock_guard lock(m_mutex);
+    m_sites[HostWithoutPort(host)].push_back(std::move(handler));
 }
 
 int StandinWeb::Start(const std::string& address, int port)
 {
-    if (server_)
-        throw std::runtime_error("the stand-in web already serves on port " + std::to_string(port_));
-    stopping_ = false;
+    if (m_server)
+        throw std::runtime_error("the stand-in web already serves on port " + std::to_string(m_port));
+    m_stopping = false;
     auto server = std::make_unique<httplib::Server>();
     // The server owns and deletes the queue it gets.
     server->new_task_queue = [] { return new httplib::ThreadPool(kConnectionThreads); };
@@ -80,8 +80,8 @@ int StandinWeb::Start(const std::string& address, int port)
         // costs more than the loopback transfer it saves; the server's own request object is not
         // const, only this view of it.
         const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
-        std::lock_guard lock(mutex_);
-        log_.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
+        std::lock_guard lock(m_mutex);
+        m_log.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
         return httplib::Server::HandlerResponse::Unhandled;
     });
     server->set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
@@ -95,7 +95,7 @@ int StandinWeb::Start(const std::string& address, int port)
         response.status = 500;
         response.set_content("stand-in site failed: " + what, "text/plain");
     });
-    AddFaultRoutes(*server, stopping_);
+    AddFaultRoutes(*server, m_stopping);
     const auto answer = [this](const httplib::Request& request, httplib::Response& response) {
         Answer(request, response);
     };
@@ -106,43 +106,43 @@ int StandinWeb::Start(const std::string& address, int port)
     if (bound <= 0)
         throw std::runtime_error("the stand-in web cannot listen on " + address + ":" + std::to_string(port));
 
-    server_ = std::move(server);
-    address_ = address;
-    port_ = bound;
-    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    m_server = std::move(server);
+    m_address = address;
+    m_port = bound;
+    m_thread = std::thread([server = m_server.get()] { server->listen_after_bind(); });
     // stop() does nothing before the accept loop runs, so Stop() must not come earlier.
-    while (!server_->is_running() && thread_.joinable())
+    while (!m_server->is_running() && m_thread.joinable())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return port_;
+    return m_port;
 }
 
 void StandinWeb::Stop()
 {
-    if (!server_)
+    if (!m_server)
         return;
-    stopping_ = true;  // wakes the stalled and endless responses
-    server_->stop();
-    thread_.join();
-    server_.reset();
+    m_stopping = true;  // wakes the stalled and endless responses
+    m_server->stop();
+    m_thread.join();
+    m_server.reset();
 }
 
-int StandinWeb::Port() const { return port_; }
+int StandinWeb::Port() const { return m_port; }
 
 std::string StandinWeb::ClientAddress() const
 {
     // A server on every interface is reached over loopback.
-    if (address_.empty() || address_ == "0.0.0.0")
+    if (m_address.empty() || m_address == "0.0.0.0")
         return "127.0.0.1";
-    if (address_ == "::")
+    if (m_address == "::")
         return "::1";
-    return address_;
+    return m_address;
 }
 
 std::string StandinWeb::ClientEndpoint() const
 {
     const std::string address = ClientAddress();
     const bool v6 = address.find(':') != std::string::npos;
-    return (v6 ? "[" + address + "]" : address) + ":" + std::to_string(port_);
+    return (v6 ? "[" + address + "]" : address) + ":" + std::to_string(m_port);
 }
 
 std::vector<std::string> StandinWeb::ConnectToRules() const { return {"::" + ClientEndpoint()}; }
@@ -151,14 +151,14 @@ std::string StandinWeb::HostResolverRules() const { return "MAP * " + ClientEndp
 
 std::vector<StandinWeb::Logged> StandinWeb::Requests() const
 {
-    std::lock_guard lock(mutex_);
-    return log_;
+    std::lock_guard lock(m_mutex);
+    return m_log;
 }
 
 void StandinWeb::ClearRequests()
 {
-    std::lock_guard lock(mutex_);
-    log_.clear();
+    std::lock_guard lock(m_mutex);
+    m_log.clear();
 }
 
 void StandinWeb::Answer(const httplib::Request& request, httplib::Response& response) const
@@ -166,8 +166,8 @@ void StandinWeb::Answer(const httplib::Request& request, httplib::Response& resp
     const StandinRequest standin = ToStandinRequest(request);
     std::vector<SiteHandler> handlers;
     {
-        std::lock_guard lock(mutex_);
-        if (const auto site = sites_.find(standin.host); site != sites_.end())
+        std::lock_guard lock(m_mutex);
+        if (const auto site = m_sites.find(standin.host); site != m_sites.end())
             handlers = site->second;
     }
     for (const auto& handler : handlers) {

@@ -64,13 +64,13 @@ private:
     std::string ClientAddress() const;
     std::string ClientEndpoint() const;  // ADDR:PORT, brackets around IPv6
 
-    mutable std::mutex mutex_;  // guards sites_ and log_
-    std::map<std::string, std::vector<SiteHandler>> sites_;
-    std::vector<Logged> log_;
+    mutable std::mutex m_mutex;  // guards m_sites and m_log
+    std::map<std::string, std::vector<SiteHandler>> m_sites;
+    std::vector<Logged> m_log;
 
-    std::unique_ptr<httplib::Server> server_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
-    std::string address_;
-    int port_ = 0;
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_thread;
+    std::atomic<bool> m_stopping{false};
+    std::string m_address;
+    int m_port = 0;
 };

@@ -6,40 +6,34 @@
 #include <QGuiApplication>
 
 BrowserDocument::BrowserDocument(PageBridge* bridge, FrameAddress where, QString href, QString hostname)
-    : bridge_(bridge), where_(std::move(where)), href_(std::move(href)), hostname_(std::move(hostname))
+    : m_bridge(bridge), m_where(std::move(where)), m_href(std::move(href)), m_hostname(std::move(hostname))
 {
 }
 
 bool operator==(const BrowserDocument& a, const BrowserDocument& b)
 {
-    return a.bridge_ == b.bridge_ && a.where_.document == b.where_.document && a.where_.frame == b.where_.frame;
+    return a.m_bridge == b.m_bridge && a.m_where.document == b.m_where.document && a.m_where.frame == b.m_where.frame;
 }
 
-std::string BrowserDocument::Hostname() const
-{
-    return gbk::FromUnicode(hostname_);
-}
+std::string BrowserDocument::Hostname() const { return gbk::FromUnicode(m_hostname); }
 
-std::string BrowserDocument::Href() const
-{
-    return gbk::FromUnicode(href_);
-}
+std::string BrowserDocument::Href() const { return gbk::FromUnicode(m_href); }
 
 bool BrowserDocument::ExecScript(const std::string& code) const
 {
-    if (!bridge_)
+    if (!m_bridge)
         return false;
     const QString script = gbk::ToUnicode(code);
     // Only code that reads the clipboard gets its text.
     const bool readsClipboard = script.contains(QLatin1String("clipboardData"));
-    return bridge_->Exec(where_, script, readsClipboard ? QGuiApplication::clipboard()->text() : QString());
+    return m_bridge->Exec(m_where, script, readsClipboard ? QGuiApplication::clipboard()->text() : QString());
 }
 
 std::optional<std::string> BrowserDocument::GetValue(const std::string& name) const
 {
-    if (!bridge_)
+    if (!m_bridge)
         return std::nullopt;
-    const auto value = bridge_->Value(where_, gbk::ToUnicode(name));
+    const auto value = m_bridge->Value(m_where, gbk::ToUnicode(name));
     if (!value)
         return std::nullopt;
     return gbk::FromUnicode(*value);
@@ -47,5 +41,5 @@ std::optional<std::string> BrowserDocument::GetValue(const std::string& name) co
 
 bool BrowserDocument::SetValue(const std::string& name, const std::string& value) const
 {
-    return bridge_ && bridge_->SetValue(where_, gbk::ToUnicode(name), gbk::ToUnicode(value));
+    return m_bridge && m_bridge->SetValue(m_where, gbk::ToUnicode(name), gbk::ToUnicode(value));
 }

@@ -15,17 +15,17 @@ public:
     BrowserDocument() = default;
     BrowserDocument(PageBridge* bridge, FrameAddress where, QString href, QString hostname);
 
-    bool Empty() const { return !bridge_; }
+    bool Empty() const { return !m_bridge; }
     explicit operator bool() const { return !Empty(); }
-    bool IsTop() const { return where_.frame == 0; }
+    bool IsTop() const { return m_where.frame == 0; }
     // Which frame document of its page this is.
-    const FrameAddress& Address() const { return where_; }
+    const FrameAddress& Address() const { return m_where; }
     friend bool operator==(const BrowserDocument& a, const BrowserDocument& b);
 
     // location.hostname (no port) and location.href, as the document reported them.
     std::string Hostname() const;
     std::string Href() const;
-    const QString& HrefText() const { return href_; }
+    const QString& HrefText() const { return m_href; }
 
     // Runs code in the document's global scope before returning (execScript). While it runs,
     // window.clipboardData.getData("text") gives it the host's clipboard text and
@@ -37,8 +37,8 @@ public:
     bool SetValue(const std::string& name, const std::string& value) const;
 
 private:
-    QPointer<PageBridge> bridge_;
-    FrameAddress where_;
-    QString href_;
-    QString hostname_;
+    QPointer<PageBridge> m_bridge;
+    FrameAddress m_where;
+    QString m_href;
+    QString m_hostname;
 };

@@ -3,36 +3,33 @@
 #include <QDebug>
 
 BrowserPage::BrowserPage(QWebEngineProfile* profile, Hooks hooks, QObject* parent)
-    : QWebEnginePage(profile, parent), hooks_(std::move(hooks))
+    : QWebEnginePage(profile, parent), m_hooks(std::move(hooks))
 {
 }
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
 {
-    return !hooks_.beforeNavigate || hooks_.beforeNavigate(url, isMainFrame);
+    return !m_hooks.beforeNavigate || m_hooks.beforeNavigate(url, isMainFrame);
 }
 
-QWebEnginePage* BrowserPage::createWindow(WebWindowType)
-{
-    return hooks_.newWindow ? hooks_.newWindow() : nullptr;
-}
+QWebEnginePage* BrowserPage::createWindow(WebWindowType) { return m_hooks.newWindow ? m_hooks.newWindow() : nullptr; }
 
 void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
                                            const QString& source)
 {
-    if (level == ErrorMessageLevel && hooks_.showScriptErrors && hooks_.showScriptErrors())
+    if (level == ErrorMessageLevel && m_hooks.showScriptErrors && m_hooks.showScriptErrors())
         qInfo().noquote() << "script error:" << source << line << message;
 }
 
 void BrowserPage::javaScriptAlert(const QUrl&, const QString& message)
 {
-    if (hooks_.alert)
-        hooks_.alert(message);
+    if (m_hooks.alert)
+        m_hooks.alert(message);
 }
 
 bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& message)
 {
-    return hooks_.confirm && hooks_.confirm(message);
+    return m_hooks.confirm && m_hooks.confirm(message);
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*)

@@ -31,5 +31,5 @@ protected:
     bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue, QString* result) override;
 
 private:
-    Hooks hooks_;
+    Hooks m_hooks;
 };

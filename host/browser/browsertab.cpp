@@ -16,71 +16,70 @@
 #include <exception>
 
 TBrowserTab::TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool withExternal, QWidget* parent)
-    : QWidget(parent), form_(form)
+    : QWidget(parent), m_form(form)
 {
     BrowserPage::Hooks hooks;
     hooks.beforeNavigate = [this](const QUrl& url, bool mainFrame) {
         bool cancel = false;
-        form_.BrowserBeforeNaviage2(this, gbk::FromUnicode(url.toString()), mainFrame, cancel);
+        m_form.BrowserBeforeNaviage2(this, gbk::FromUnicode(url.toString()), mainFrame, cancel);
         return !cancel;
     };
-    hooks.newWindow = [this]() -> QWebEnginePage* { return &form_.CreateNewTabBrowser(QString())->Page(); };
-    hooks.showScriptErrors = [this] { return form_.Options.ShowScriptErrors; };
+    hooks.newWindow = [this]() -> QWebEnginePage* { return &m_form.CreateNewTabBrowser(QString())->Page(); };
+    hooks.showScriptErrors = [this] { return m_form.Options.ShowScriptErrors; };
     hooks.alert = [this](const QString& text) {
-        if (form_.App)
-            form_.App->GetMessages().Info(text);
+        if (m_form.App)
+            m_form.App->GetMessages().Info(text);
     };
     hooks.confirm = [this](const QString& text) {
-        return form_.App && form_.App->GetMessages().Question(text) == IDYES;
+        return m_form.App && m_form.App->GetMessages().Question(text) == IDYES;
     };
-    page_ = new BrowserPage(profile, std::move(hooks), this);
-    bridge_ = new PageBridge(*page_, withExternal);
-    view_ = new QWebEngineView(this);
-    view_->setPage(page_);
+    m_page = new BrowserPage(profile, std::move(hooks), this);
+    m_bridge = new PageBridge(*m_page, withExternal);
+    m_view = new QWebEngineView(this);
+    m_view->setPage(m_page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
+    layout->addWidget(m_view);
 
-    connect(bridge_, &PageBridge::DocumentCompleted, this, &TBrowserTab::OnComplete);
-    connect(bridge_, &PageBridge::WebInvoked, this, &TBrowserTab::OnInvoke);
-    connect(page_, &QWebEnginePage::loadStarted, this, [this] { loading_ = true; });
-    connect(page_, &QWebEnginePage::loadFinished, this, [this] { loading_ = false; });
-    connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
-        form_.BrowserNavigateComplete2(this, gbk::FromUnicode(url.toString()));
-    });
-    connect(page_, &QWebEnginePage::titleChanged, this, &TBrowserTab::TitleChanged);
+    connect(m_bridge, &PageBridge::DocumentCompleted, this, &TBrowserTab::OnComplete);
+    connect(m_bridge, &PageBridge::WebInvoked, this, &TBrowserTab::OnInvoke);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this] { m_loading = false; });
+    connect(m_page, &QWebEnginePage::urlChanged, this,
+            [this](const QUrl& url) { m_form.BrowserNavigateComplete2(this, gbk::FromUnicode(url.toString())); });
+    connect(m_page, &QWebEnginePage::titleChanged, this, &TBrowserTab::TitleChanged);
 }
 
 TBrowserTab::~TBrowserTab()
 {
     // The view must let go of the page before the page goes, and the page before its profile.
-    view_->setPage(nullptr);
-    delete page_;
+    m_view->setPage(nullptr);
+    delete m_page;
 }
 
 void TBrowserTab::Go(const QString& address)
 {
-    loading_ = true;
-    page_->load(QUrl::fromUserInput(address));
+    m_loading = true;
+    m_page->load(QUrl::fromUserInput(address));
 }
 
 bool TBrowserTab::Wait(int timeoutMs)
 {
-    if (!loading_)
+    if (!m_loading)
         return true;
     QEventLoop loop;
-    connect(page_, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+    connect(m_page, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return !loading_;
+    return !m_loading;
 }
 
 void TBrowserTab::OnComplete(const FrameAddress& where, const QString& href, const QString& hostname)
 {
-    BrowserDocument document(bridge_, where, href, hostname);
+    BrowserDocument document(m_bridge, where, href, hostname);
     if (document.IsTop())
-        topDocument_ = document;
-    Enqueue([this, document] { form_.BrowserDocumentComplete(this, document, document.Href()); });
+        m_topDocument = document;
+    Enqueue([this, document] { m_form.BrowserDocumentComplete(this, document, document.Href()); });
 }
 
 void TBrowserTab::OnInvoke(const FrameAddress& where, const QStringList& args)
@@ -88,36 +87,36 @@ void TBrowserTab::OnInvoke(const FrameAddress& where, const QStringList& args)
     std::vector<std::string> texts;
     for (const QString& arg : args)
         texts.push_back(gbk::FromUnicode(arg));
-    const auto [href, hostname] = bridge_->Location(where);
-    BrowserDocument caller(bridge_, where, href, hostname);
-    Enqueue([this, caller, texts] { form_.BrwoserWebExternal(this, caller, texts); });
+    const auto [href, hostname] = m_bridge->Location(where);
+    BrowserDocument caller(m_bridge, where, href, hostname);
+    Enqueue([this, caller, texts] { m_form.BrwoserWebExternal(this, caller, texts); });
 }
 
 void TBrowserTab::Enqueue(std::function<void()> event)
 {
-    events_.push_back(std::move(event));
+    m_events.push_back(std::move(event));
     // A timer, not a posted call: a posted call may run while Chromium is still inside the task
     // that delivered the report, and a handler's local event loop there never hears the page.
-    if (!draining_)
+    if (!m_draining)
         QTimer::singleShot(1, this, &TBrowserTab::Drain);
 }
 
 void TBrowserTab::Drain()
 {
-    if (draining_)
+    if (m_draining)
         return;
-    draining_ = true;
+    m_draining = true;
     QPointer<TBrowserTab> alive(this);
-    while (alive && !events_.empty()) {
-        auto event = std::move(events_.front());
-        events_.pop_front();
+    while (alive && !m_events.empty()) {
+        auto event = std::move(m_events.front());
+        m_events.pop_front();
         try {
             event();
         } catch (const std::exception& error) {
             if (alive)
-                form_.ReportEventError(error.what());
+                m_form.ReportEventError(error.what());
         }
     }
     if (alive)
-        draining_ = false;
+        m_draining = false;
 }

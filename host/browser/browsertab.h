@@ -26,17 +26,17 @@ public:
     // Set by the host window on a site's first tab: such a tab cannot be closed by the user.
     bool Fixed = false;
 
-    TTabWebForm& Form() const { return form_; }
-    QWebEngineView& View() const { return *view_; }
-    BrowserPage& Page() const { return *page_; }
-    PageBridge& Bridge() const { return *bridge_; }
+    TTabWebForm& Form() const { return m_form; }
+    QWebEngineView& View() const { return *m_view; }
+    BrowserPage& Page() const { return *m_page; }
+    PageBridge& Bridge() const { return *m_bridge; }
 
     void Go(const QString& address);
     // Returns once the current load has finished (or after timeoutMs).
     bool Wait(int timeoutMs = 30000);
     // The top frame's document as last reported; empty before the first report.
-    BrowserDocument GetDoc2() const { return topDocument_; }
-    bool Loading() const { return loading_; }
+    BrowserDocument GetDoc2() const { return m_topDocument; }
+    bool Loading() const { return m_loading; }
 
 signals:
     void TitleChanged(const QString& title);
@@ -47,12 +47,12 @@ private:
     void OnComplete(const FrameAddress& where, const QString& href, const QString& hostname);
     void OnInvoke(const FrameAddress& where, const QStringList& args);
 
-    TTabWebForm& form_;
-    BrowserPage* page_;       // owned below
-    QWebEngineView* view_;    // child
-    PageBridge* bridge_;      // child of the page
-    BrowserDocument topDocument_;
-    std::deque<std::function<void()>> events_;
-    bool draining_ = false;
-    bool loading_ = false;
+    TTabWebForm& m_form;
+    BrowserPage* m_page;     // owned below
+    QWebEngineView* m_view;  // child
+    PageBridge* m_bridge;    // child of the page
+    BrowserDocument m_topDocument;
+    std::deque<std::function<void()>> m_events;
+    bool m_draining = false;
+    bool m_loading = false;
 };

@@ -118,7 +118,7 @@ void Serialise(const GumboNode& root, Out&& out, Done&& done)
 
 std::string HtmlElement::TagName() const
 {
-    std::string name = LowerTagName(Node(node_).v.element);
+    std::string name = LowerTagName(Node(m_node).v.element);
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return name;
@@ -126,7 +126,7 @@ std::string HtmlElement::TagName() const
 
 std::optional<std::string> HtmlElement::Attribute(std::string_view name) const
 {
-    const GumboVector& attributes = Node(node_).v.element.attributes;
+    const GumboVector& attributes = Node(m_node).v.element.attributes;
     for (unsigned i = 0; i < attributes.length; ++i) {
         const auto* attribute = static_cast<const GumboAttribute*>(attributes.data[i]);
         if (name == attribute->name)
@@ -141,17 +141,17 @@ std::string HtmlElement::ClassName() const { return Attribute("class").value_or(
 
 void HtmlElement::Append(std::string& out, std::string_view text) const
 {
-    out.append(text.substr(0, allowance_ ? allowance_->Take(text.size()) : text.size()));
+    out.append(text.substr(0, m_allowance ? m_allowance->Take(text.size()) : text.size()));
 }
 
 std::string HtmlElement::InnerText() const
 {
     std::string out;
-    std::vector<const GumboNode*> pending{static_cast<const GumboNode*>(node_)};
-    while (!pending.empty() && !(allowance_ && allowance_->Spent())) {
+    std::vector<const GumboNode*> pending{static_cast<const GumboNode*>(m_node)};
+    while (!pending.empty() && !(m_allowance && m_allowance->Spent())) {
         // Each node read counts, text or not: nested elements without text cost time too.
-        if (allowance_)
-            allowance_->Take(1);
+        if (m_allowance)
+            m_allowance->Take(1);
         const GumboNode& node = *pending.back();
         pending.pop_back();
         if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE || node.type == GUMBO_NODE_CDATA) {
@@ -167,7 +167,7 @@ std::string HtmlElement::InnerText() const
 
 std::string HtmlElement::InnerHtml() const
 {
-    const GumboElement& element = Node(node_).v.element;
+    const GumboElement& element = Node(m_node).v.element;
     // A script's content is raw text: its markup is the text as written.
     if (element.tag == GUMBO_TAG_SCRIPT || element.tag == GUMBO_TAG_STYLE) {
         std::string out;
@@ -180,7 +180,7 @@ std::string HtmlElement::InnerHtml() const
     }
     std::string out;
     Serialise(
-        Node(node_), [this, &out](std::string_view piece) { Append(out, piece); },
-        [this] { return allowance_ && (allowance_->Take(1), allowance_->Spent()); });
+        Node(m_node), [this, &out](std::string_view piece) { Append(out, piece); },
+        [this] { return m_allowance && (m_allowance->Take(1), m_allowance->Spent()); });
     return out;
 }

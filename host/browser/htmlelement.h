@@ -14,29 +14,30 @@
 // nesting; a walk that has spent its allowance ends as cut short.
 class HtmlTextAllowance {
 public:
-    explicit HtmlTextAllowance(std::size_t bytes) : left_(bytes) {}
+    explicit HtmlTextAllowance(std::size_t bytes) : m_left(bytes) {}
     // Takes up to want bytes; returns how many may be written.
     std::size_t Take(std::size_t want)
     {
-        if (want > left_) {
-            spent_ = true;
-            want = left_;
+        if (want > m_left) {
+            m_spent = true;
+            want = m_left;
         }
-        left_ -= want;
+        m_left -= want;
         return want;
     }
-    bool Spent() const { return spent_; }
+    bool Spent() const { return m_spent; }
 
 private:
-    std::size_t left_;
-    bool spent_ = false;
+    std::size_t m_left;
+    bool m_spent = false;
 };
 
 class HtmlElement {
 public:
     // node is a GumboNode of type element, valid while its parse lives; allowance, if any,
     // bounds the text the element hands out.
-    explicit HtmlElement(const void* node, HtmlTextAllowance* allowance = nullptr) : node_(node), allowance_(allowance)
+    explicit HtmlElement(const void* node, HtmlTextAllowance* allowance = nullptr)
+        : m_node(node), m_allowance(allowance)
     {
     }
 
@@ -50,6 +51,6 @@ public:
 private:
     void Append(std::string& out, std::string_view text) const;
 
-    const void* node_;
-    HtmlTextAllowance* allowance_;
+    const void* m_node;
+    HtmlTextAllowance* m_allowance;
 };

@@ -114,31 +114,31 @@ std::size_t After(std::string_view html, std::size_t at, std::string_view end)
 // it frees are reused by size; past the ceiling the parse is abandoned.
 class Arena {
 public:
-    explicit Arena(std::size_t ceiling) : ceiling_(ceiling) {}
+    explicit Arena(std::size_t ceiling) : m_ceiling(ceiling) {}
 
     void* Allocate(std::size_t size)
     {
         size = (size + kAlign - 1) / kAlign * kAlign;
         const std::size_t slot = size / kAlign;
-        if (slot < free_.size() && free_[slot]) {
-            Header* header = free_[slot];
-            free_[slot] = header->next;
+        if (slot < m_free.size() && m_free[slot]) {
+            Header* header = m_free[slot];
+            m_free[slot] = header->next;
             return header + 1;
         }
         const std::size_t total = size + sizeof(Header);
-        if (taken_ + total > ceiling_)
-            std::longjmp(*escape_, 1);
-        taken_ += total;
+        if (m_taken + total > m_ceiling)
+            std::longjmp(*m_escape, 1);
+        m_taken += total;
         unsigned char* at;
         if (total > kBlock / 4) {
-            at = blocks_.emplace_back(std::make_unique<unsigned char[]>(total)).get();
+            at = m_blocks.emplace_back(std::make_unique<unsigned char[]>(total)).get();
         } else {
-            if (!current_ || used_ + total > kBlock) {
-                current_ = blocks_.emplace_back(std::make_unique<unsigned char[]>(kBlock)).get();
-                used_ = 0;
+            if (!m_current || m_used + total > kBlock) {
+                m_current = m_blocks.emplace_back(std::make_unique<unsigned char[]>(kBlock)).get();
+                m_used = 0;
             }
-            at = current_ + used_;
-            used_ += total;
+            at = m_current + m_used;
+            m_used += total;
         }
         auto* header = reinterpret_cast<Header*>(at);
         header->size = size;
@@ -152,16 +152,16 @@ public:
         const std::size_t slot = header->size / kAlign;
         if (slot >= kReusedSlots)
             return;
-        if (free_.size() <= slot)
-            free_.resize(kReusedSlots);
-        header->next = free_[slot];
-        free_[slot] = header;
+        if (m_free.size() <= slot)
+            m_free.resize(kReusedSlots);
+        header->next = m_free[slot];
+        m_free[slot] = header;
     }
 
     static void* Allocate(void* arena, size_t size) { return static_cast<Arena*>(arena)->Allocate(size); }
     static void Free(void* arena, void* pointer) { static_cast<Arena*>(arena)->Free(pointer); }
 
-    void SetEscape(std::jmp_buf* escape) { escape_ = escape; }
+    void SetEscape(std::jmp_buf* escape) { m_escape = escape; }
 
 private:
     union alignas(std::max_align_t) Header {
@@ -171,13 +171,13 @@ private:
     static constexpr std::size_t kAlign = alignof(std::max_align_t);
     static constexpr std::size_t kBlock = 1u << 20;
     static constexpr std::size_t kReusedSlots = 4096 / kAlign + 1;
-    std::size_t ceiling_;
-    std::size_t taken_ = 0;
-    std::jmp_buf* escape_ = nullptr;
-    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
-    std::vector<Header*> free_;
-    unsigned char* current_ = nullptr;
-    std::size_t used_ = 0;
+    std::size_t m_ceiling;
+    std::size_t m_taken = 0;
+    std::jmp_buf* m_escape = nullptr;
+    std::vector<std::unique_ptr<unsigned char[]>> m_blocks;
+    std::vector<Header*> m_free;
+    unsigned char* m_current = nullptr;
+    std::size_t m_used = 0;
 };
 
 // The parser cannot be told to stop; its allocator leaves it when the ceiling is reached. Only

@@ -114,29 +114,29 @@ public:
         return *handler;
     }
 
-    void Add(const QByteArray& pageKey, PageBridge* bridge) { pages_.insert(pageKey, bridge); }
-    void Remove(const QByteArray& pageKey) { pages_.remove(pageKey); }
+    void Add(const QByteArray& pageKey, PageBridge* bridge) { m_pages.insert(pageKey, bridge); }
+    void Remove(const QByteArray& pageKey) { m_pages.remove(pageKey); }
 
     void requestStarted(QWebEngineUrlRequestJob* job) override
     {
         const QUrl url = job->requestUrl();
         if (url.path() == QLatin1String("hello")) {
-            const auto page = pages_.constFind(KeyOf(*job));
-            if (page != pages_.constEnd() && *page)
+            const auto page = m_pages.constFind(KeyOf(*job));
+            if (page != m_pages.constEnd() && *page)
                 (*page)->Hello(job);
             else
                 Refuse(job);
             return;
         }
         const QString document = QUrlQuery(url).queryItemValue(QStringLiteral("d"), QUrl::FullyDecoded);
-        for (const auto& page : std::as_const(pages_))
+        for (const auto& page : std::as_const(m_pages))
             if (page && page->Serve(job, document))
                 return;
         Refuse(job);
     }
 
 private:
-    QHash<QByteArray, QPointer<PageBridge>> pages_;
+    QHash<QByteArray, QPointer<PageBridge>> m_pages;
 };
 
 }  // namespace
@@ -163,15 +163,16 @@ QByteArray BridgeScript(const QByteArray& pageKey, const QByteArray& external)
     return bridge;
 }
 
-PageBridge::PageBridge(QWebEnginePage& page, bool withExternal) : QObject(&page), page_(page), pageKey_(NewSecret())
+PageBridge::PageBridge(QWebEnginePage& page, bool withExternal) : QObject(&page), m_page(page), m_pageKey(NewSecret())
 {
     if (QWebEngineUrlScheme::schemeByName(kScheme).name().isEmpty())
         qWarning("the page bridge's scheme is not registered (PrepareEmbeddedBrowser): pages get no bridge");
     BridgeSchemeHandler& handler = BridgeSchemeHandler::Of(*page.profile());
-    handler.Add(pageKey_, this);
-    handler_ = &handler;
+    handler.Add(m_pageKey, this);
+    m_handler = &handler;
     const QByteArray external = withExternal ? ReadResource(QStringLiteral(":/quib/browser/js/external.js")) : QByteArray();
-    page.scripts().insert(Script(QStringLiteral("quib-bridge"), BridgeScript(pageKey_, external), QWebEngineScript::ApplicationWorld));
+    page.scripts().insert(
+        Script(QStringLiteral("quib-bridge"), BridgeScript(m_pageKey, external), QWebEngineScript::ApplicationWorld));
     if (withExternal)
         page.scripts().insert(Script(QStringLiteral("quib-external"), external, QWebEngineScript::MainWorld));
 }
@@ -179,16 +180,16 @@ PageBridge::PageBridge(QWebEnginePage& page, bool withExternal) : QObject(&page)
 PageBridge::~PageBridge()
 {
     // The page (and with it every open request) is going; only the waiting callers are told.
-    if (auto* handler = qobject_cast<BridgeSchemeHandler*>(handler_.data()))
-        handler->Remove(pageKey_);
-    for (auto& [seq, pending] : pending_)
+    if (auto* handler = qobject_cast<BridgeSchemeHandler*>(m_handler.data()))
+        handler->Remove(m_pageKey);
+    for (auto& [seq, pending] : m_pending)
         pending->loop->quit();
 }
 
 QString PageBridge::NewDocument(const QUrl& origin, int frame)
 {
     QString id = QString::fromLatin1(NewSecret().left(24));
-    Document& document = documents_[id];
+    Document& document = m_documents[id];
     document.key = NewSecret();
     document.origin = origin;
     document.frame = frame;
@@ -198,15 +199,15 @@ QString PageBridge::NewDocument(const QUrl& origin, int frame)
 void PageBridge::Hello(QWebEngineUrlRequestJob* job)
 {
     const bool top = QUrlQuery(job->requestUrl()).queryItemValue(QStringLiteral("top")) == QLatin1String("1");
-    const QString id = NewDocument(job->initiator(), top ? 0 : nextFrame_++);
-    const QJsonObject answer{{"id", id}, {"key", QString::fromLatin1(documents_[id].key)}};
+    const QString id = NewDocument(job->initiator(), top ? 0 : m_nextFrame++);
+    const QJsonObject answer{{"id", id}, {"key", QString::fromLatin1(m_documents[id].key)}};
     Reply(job, QJsonDocument(answer).toJson(QJsonDocument::Compact));
 }
 
 bool PageBridge::Serve(QWebEngineUrlRequestJob* job, const QString& id)
 {
-    const auto found = documents_.find(id);
-    if (found == documents_.end())
+    const auto found = m_documents.find(id);
+    if (found == m_documents.end())
         return false;
     Document& document = found->second;
     if (!SameKey(document.key, KeyOf(*job)) || job->initiator() != document.origin) {
@@ -222,7 +223,7 @@ bool PageBridge::Serve(QWebEngineUrlRequestJob* job, const QString& id)
         // the old one's is void from now on.
         const QString next = NewDocument(document.origin, document.frame);
         Retire(id);
-        const QJsonObject answer{{"id", next}, {"key", QString::fromLatin1(documents_[next].key)}};
+        const QJsonObject answer{{"id", next}, {"key", QString::fromLatin1(m_documents[next].key)}};
         Reply(job, QJsonDocument(answer).toJson(QJsonDocument::Compact));
     } else {
         Reply(job, QByteArray());
@@ -236,14 +237,15 @@ void PageBridge::Answer(const QString& id, const QUrl& url)
     const QUrlQuery query(url);
     const auto value = [&](const char* name) { return query.queryItemValue(QLatin1String(name), QUrl::FullyDecoded); };
     const QString op = url.path();
-    Document& document = documents_.at(id);
+    Document& document = m_documents.at(id);
     const FrameAddress where{id, document.frame};
     if (op == QLatin1String("reply")) {
         bool valid = false;
         const qint64 seq = value("s").toLongLong(&valid);
-        const auto pending = pending_.find(seq);
+        const auto pending = m_pending.find(seq);
         // A reply counts only for the request that went to this very document.
-        if (!valid || pending == pending_.end() || pending->second->document != id || pending->second->frame != document.frame)
+        if (!valid || pending == m_pending.end() || pending->second->document != id ||
+            pending->second->frame != document.frame)
             return;
         QJsonObject answer{{"ok", value("ok") == QLatin1String("1")}};
         if (query.hasQueryItem(QStringLiteral("v")))
@@ -271,8 +273,8 @@ void PageBridge::Hold(QWebEngineUrlRequestJob* job, const QString& id, Document&
     // The browser drops the open request when the document unloads (an answered one is let go
     // first): the document is gone, and its identity with it.
     connect(job, &QObject::destroyed, this, [this, id, serial] {
-        const auto found = documents_.find(id);
-        if (found != documents_.end() && found->second.pollSerial == serial) {
+        const auto found = m_documents.find(id);
+        if (found != m_documents.end() && found->second.pollSerial == serial) {
             found->second.poll = nullptr;
             Retire(id);
         }
@@ -294,59 +296,59 @@ void PageBridge::Deliver(Document& document)
 
 void PageBridge::Retire(const QString& id)
 {
-    const auto found = documents_.find(id);
-    if (found == documents_.end())
+    const auto found = m_documents.find(id);
+    if (found == m_documents.end())
         return;
     if (found->second.poll)
         Refuse(found->second.poll);
-    documents_.erase(found);
+    m_documents.erase(found);
     FailPending(id);
 }
 
 void PageBridge::FailPending(const QString& id)
 {
-    for (auto& [seq, pending] : pending_)
+    for (auto& [seq, pending] : m_pending)
         if (pending->document == id)
             pending->loop->quit();
 }
 
 std::pair<QString, QString> PageBridge::Location(const FrameAddress& where) const
 {
-    const auto found = documents_.find(where.document);
-    if (found == documents_.end())
+    const auto found = m_documents.find(where.document);
+    if (found == m_documents.end())
         return {};
     return {found->second.href, found->second.hostname};
 }
 
 QByteArray PageBridge::DocumentKey(const FrameAddress& where) const
 {
-    const auto found = documents_.find(where.document);
-    return found == documents_.end() ? QByteArray() : found->second.key;
+    const auto found = m_documents.find(where.document);
+    return found == m_documents.end() ? QByteArray() : found->second.key;
 }
 
 std::optional<QJsonObject> PageBridge::Request(const FrameAddress& where, QJsonObject command)
 {
-    const auto found = documents_.find(where.document);
-    if (found == documents_.end() || found->second.frame != where.frame)
+    const auto found = m_documents.find(where.document);
+    if (found == m_documents.end() || found->second.frame != where.frame)
         return std::nullopt;
-    const qint64 id = nextRequest_++;
+    const qint64 id = m_nextRequest++;
     command.insert(QStringLiteral("seq"), static_cast<double>(id));
     command.insert(QStringLiteral("doc"), where.document);
 
     QEventLoop loop;
     Pending pending{where.document, where.frame, &loop, std::nullopt};
-    pending_.emplace(id, &pending);
-    QTimer::singleShot(timeout_, &loop, &QEventLoop::quit);
+    m_pending.emplace(id, &pending);
+    QTimer::singleShot(m_timeout, &loop, &QEventLoop::quit);
     found->second.commands.push_back(command);
     Deliver(found->second);
     const QPointer<PageBridge> alive(this);
     loop.exec();
     if (!alive)  // the tab went while the page was asked
         return std::nullopt;
-    pending_.erase(id);
+    m_pending.erase(id);
     // Not yet taken (no answer in time): it must not run later.
-    const auto still = documents_.find(where.document);
-    if (still != documents_.end()) {
+    const auto still = m_documents.find(where.document);
+    if (still != m_documents.end()) {
         auto& commands = still->second.commands;
         for (auto it = commands.begin(); it != commands.end(); ++it)
             if (static_cast<qint64>(it->value(QStringLiteral("seq")).toDouble()) == id) {

@@ -37,7 +37,7 @@ public:
     PageBridge(QWebEnginePage& page, bool withExternal);
     ~PageBridge() override;
 
-    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+    void SetTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
 
     // Runs code in the frame's global scope; false when the document is gone or did not answer,
     // or the code did not run (it does not compile, the page's policy forbids it, or the page
@@ -88,14 +88,14 @@ private:
     void FailPending(const QString& id);
     void Answer(const QString& id, const QUrl& url);
 
-    QWebEnginePage& page_;
-    QPointer<QObject> handler_;  // the profile's scheme handler
-    QByteArray pageKey_;
-    std::map<QString, Document> documents_;
-    std::map<qint64, Pending*> pending_;
-    qint64 nextRequest_ = 1;
-    int nextFrame_ = 1;
-    std::chrono::milliseconds timeout_{5000};
+    QWebEnginePage& m_page;
+    QPointer<QObject> m_handler;  // the profile's scheme handler
+    QByteArray m_pageKey;
+    std::map<QString, Document> m_documents;
+    std::map<qint64, Pending*> m_pending;
+    qint64 m_nextRequest = 1;
+    int m_nextFrame = 1;
+    std::chrono::milliseconds m_timeout{5000};
 };
 
 // Registers the quib-bridge: scheme; must run before the application object exists.

@@ -68,13 +68,13 @@ struct SimpleParser::Transfer {
     bool ok = false;
 };
 
-SimpleParser::SimpleParser(NetworkSettings network, QObject* parent) : QObject(parent), network_(std::move(network)) {}
+SimpleParser::SimpleParser(NetworkSettings network, QObject* parent) : QObject(parent), m_network(std::move(network)) {}
 
 SimpleParser::~SimpleParser()
 {
     Stop();  // a load in progress returns at once and touches nothing of this
     // The page must go before its profile.
-    delete page_;
+    delete m_page;
 }
 
 void SimpleParser::PrepareApplication() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
@@ -126,30 +126,30 @@ std::string SimpleParser::HostResolverRules(const NetworkSettings& settings)
 
 void SimpleParser::Stop()
 {
-    stopped_ = true;
-    if (transfer_)
-        transfer_->abandon = true;
-    if (loop_)
-        loop_->quit();
+    m_stopped = true;
+    if (m_transfer)
+        m_transfer->abandon = true;
+    if (m_loop)
+        m_loop->quit();
 }
 
 bool SimpleParser::Navigate(const std::string& url)
 {
-    if (busy_) {
-        lastError_ = "the loader is busy";
+    if (m_busy) {
+        m_lastError = "the loader is busy";
         return false;
     }
-    busy_ = true;
-    stopped_ = false;
-    lastError_.clear();
+    m_busy = true;
+    m_stopped = false;
+    m_lastError.clear();
     // The local loop runs whatever the user does meanwhile, the loader's owner going included.
     const QPointer<SimpleParser> alive(this);
-    const std::optional<std::string> html = options_.runScripts ? Render(url) : Fetch(url);
+    const std::optional<std::string> html = m_options.runScripts ? Render(url) : Fetch(url);
     if (!alive)
         return false;
-    if (html && !stopped_)
+    if (html && !m_stopped)
         Walk(*html);
-    busy_ = false;
+    m_busy = false;
     return html.has_value();
 }
 
@@ -159,23 +159,23 @@ void SimpleParser::Walk(const std::string& html)
     WalkHtml(
         html,
         [this](const HtmlElement& element) {
-            if (onElement_)
-                onElement_(element);
+            if (m_onElement)
+                m_onElement(element);
         },
-        [this] { return stopped_; }, &report);
+        [this] { return m_stopped; }, &report);
     // The elements read are delivered all the same; what the rules did not find there the
     // caller reports as it reports any page without them.
-    if (report.cutShort && !stopped_)
-        lastError_ = "the page was read only in part: its markup nests beyond what is parsed";
+    if (report.cutShort && !m_stopped)
+        m_lastError = "the page was read only in part: its markup nests beyond what is parsed";
 }
 
 std::optional<std::string> SimpleParser::Fetch(const std::string& url)
 {
     auto transfer = std::make_shared<Transfer>();
-    transfer_ = transfer;
+    m_transfer = transfer;
     QEventLoop loop;
-    loop_ = &loop;
-    std::thread worker([transfer, url, network = network_, &loop] {
+    m_loop = &loop;
+    std::thread worker([transfer, url, network = m_network, &loop] {
         try {
             THttpConnection connection(network, [transfer](bool& terminated) {
                 if (transfer->abandon)
@@ -192,11 +192,11 @@ std::optional<std::string> SimpleParser::Fetch(const std::string& url)
     QTimer deadline;
     deadline.setSingleShot(true);
     connect(&deadline, &QTimer::timeout, this, [this, &loop] {
-        lastError_ = "the page did not arrive in time";
-        transfer_->abandon = true;
+        m_lastError = "the page did not arrive in time";
+        m_transfer->abandon = true;
         loop.quit();
     });
-    deadline.start(timeout_);
+    deadline.start(m_timeout);
     const QPointer<SimpleParser> alive(this);
     loop.exec();
     // The transfer sees the flag at its next progress call and ends; the queued quit it may
@@ -205,11 +205,11 @@ std::optional<std::string> SimpleParser::Fetch(const std::string& url)
     worker.join();
     if (!alive)
         return std::nullopt;
-    loop_ = nullptr;
-    transfer_.reset();
-    if (!transfer->ok || stopped_) {
-        if (lastError_.empty())
-            lastError_ = stopped_ ? "stopped" : transfer->error;
+    m_loop = nullptr;
+    m_transfer.reset();
+    if (!transfer->ok || m_stopped) {
+        if (m_lastError.empty())
+            m_lastError = m_stopped ? "stopped" : transfer->error;
         return std::nullopt;
     }
     return PageTextToUtf8(transfer->body, transfer->contentType);
@@ -217,14 +217,14 @@ std::optional<std::string> SimpleParser::Fetch(const std::string& url)
 
 QWebEnginePage& SimpleParser::Page()
 {
-    if (!page_) {
-        SetBrowserSwitches(HostResolverRules(network_));
-        profile_ = new QWebEngineProfile(this);  // off the record: nothing stays behind
-        profile_->setHttpUserAgent(QString::fromStdString(network_.userAgent));
-        profile_->setUrlRequestInterceptor(new PageOnlyInterceptor(profile_));
-        profile_->setHttpCacheType(QWebEngineProfile::NoCache);
-        page_ = new SilentPage(profile_, nullptr);
-        QWebEngineSettings* settings = page_->settings();
+    if (!m_page) {
+        SetBrowserSwitches(HostResolverRules(m_network));
+        m_profile = new QWebEngineProfile(this);  // off the record: nothing stays behind
+        m_profile->setHttpUserAgent(QString::fromStdString(m_network.userAgent));
+        m_profile->setUrlRequestInterceptor(new PageOnlyInterceptor(m_profile));
+        m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
+        m_page = new SilentPage(m_profile, nullptr);
+        QWebEngineSettings* settings = m_page->settings();
         settings->setAttribute(QWebEngineSettings::AutoLoadImages, false);
         settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
         settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -232,7 +232,7 @@ QWebEnginePage& SimpleParser::Page()
         settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
         settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     }
-    return *page_;
+    return *m_page;
 }
 
 std::optional<std::string> SimpleParser::Render(const std::string& url)
@@ -249,7 +249,7 @@ std::optional<std::string> SimpleParser::Render(const std::string& url)
     };
     auto outcome = std::make_shared<Outcome>();
     QEventLoop loop;
-    loop_ = &loop;
+    m_loop = &loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     bool timedOut = false;
@@ -262,14 +262,14 @@ std::optional<std::string> SimpleParser::Render(const std::string& url)
         outcome->finished = true;
         loop.quit();
     });
-    deadline.start(timeout_);
+    deadline.start(m_timeout);
     page.load(QUrl(QString::fromStdString(url)));
     loop.exec();
     if (!alive)
         return std::nullopt;
     disconnect(finished);
 
-    if (outcome->loaded && !timedOut && !stopped_) {
+    if (outcome->loaded && !timedOut && !m_stopped) {
         const QPointer<QEventLoop> waiting(&loop);
         page.runJavaScript(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
                            [outcome, waiting](const QVariant& value) {
@@ -287,17 +287,19 @@ std::optional<std::string> SimpleParser::Render(const std::string& url)
     page.triggerAction(QWebEnginePage::Stop);
     page.settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     QEventLoop blank;
-    loop_ = &blank;
+    m_loop = &blank;
     connect(&page, &QWebEnginePage::loadFinished, &blank, &QEventLoop::quit);
     QTimer::singleShot(kBlankMilliseconds, &blank, &QEventLoop::quit);
     page.setHtml(QString());
     blank.exec();
     if (!alive)
         return std::nullopt;
-    loop_ = nullptr;
+    m_loop = nullptr;
 
     if (!outcome->html) {
-        lastError_ = stopped_ ? "stopped" : timedOut ? "the page did not load in time" : "the page could not be loaded";
+        m_lastError = m_stopped  ? "stopped"
+                      : timedOut ? "the page did not load in time"
+                                 : "the page could not be loaded";
         return std::nullopt;
     }
     return outcome->html->toStdString();

@@ -53,21 +53,21 @@ public:
     // The connect-to redirections of settings as host resolver rules.
     static std::string HostResolverRules(const NetworkSettings& settings);
 
-    SimpleParserOptions& Options() { return options_; }
-    void SetRunScripts(bool on) { options_.runScripts = on; }
-    void SetOnElement(ElementHandler handler) { onElement_ = std::move(handler); }
-    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+    SimpleParserOptions& Options() { return m_options; }
+    void SetRunScripts(bool on) { m_options.runScripts = on; }
+    void SetOnElement(ElementHandler handler) { m_onElement = std::move(handler); }
+    void SetTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
 
     // Loads url and walks its elements; returns when the walk has ended or was stopped. Returns
     // false when the page could not be loaded (LastError says why; no element was delivered).
     bool Navigate(const std::string& url);
 
-    bool Busy() const { return busy_; }
+    bool Busy() const { return m_busy; }
     // No element is delivered after this; a load in progress is abandoned. The next Navigate
     // clears it.
     void Stop();
-    bool Stopped() const { return stopped_; }
-    const std::string& LastError() const { return lastError_; }
+    bool Stopped() const { return m_stopped; }
+    const std::string& LastError() const { return m_lastError; }
 
 private:
     struct Transfer;
@@ -76,15 +76,15 @@ private:
     QWebEnginePage& Page();
     void Walk(const std::string& html);
 
-    NetworkSettings network_;
-    SimpleParserOptions options_;
-    ElementHandler onElement_;
-    std::chrono::milliseconds timeout_{30000};
-    bool busy_ = false;
-    bool stopped_ = false;
-    std::string lastError_;
-    QEventLoop* loop_ = nullptr;  // the local loop of the load in progress
-    std::shared_ptr<Transfer> transfer_;
-    QWebEngineProfile* profile_ = nullptr;  // children, made on the first script-running load
-    QWebEnginePage* page_ = nullptr;
+    NetworkSettings m_network;
+    SimpleParserOptions m_options;
+    ElementHandler m_onElement;
+    std::chrono::milliseconds m_timeout{30000};
+    bool m_busy = false;
+    bool m_stopped = false;
+    std::string m_lastError;
+    QEventLoop* m_loop = nullptr;  // the local loop of the load in progress
+    std::shared_ptr<Transfer> m_transfer;
+    QWebEngineProfile* m_profile = nullptr;  // children, made on the first script-running load
+    QWebEnginePage* m_page = nullptr;
 };

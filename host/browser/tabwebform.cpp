@@ -17,13 +17,13 @@
 #include <QWebEngineView>
 
 TTabWebForm::TTabWebForm(QWidget* owner, IApp* app, QString homeAddress, QString caption, bool withExternal)
-    : QWidget(owner, Qt::Window), App(app), HomeAddress(std::move(homeAddress)),
-      profile_(new QWebEngineProfile(this)), withExternal_(withExternal)
+    : QWidget(owner, Qt::Window), App(app), HomeAddress(std::move(homeAddress)), m_profile(new QWebEngineProfile(this)),
+      m_withExternal(withExternal)
 {
     setWindowTitle(caption);
-    InstallResScheme(*profile_);
+    InstallResScheme(*m_profile);
     if (!BrowserUserAgent().isEmpty())
-        profile_->setHttpUserAgent(BrowserUserAgent());
+        m_profile->setHttpUserAgent(BrowserUserAgent());
     ContentPanel = new QWidget(this);
     auto* layout = new QVBoxLayout(ContentPanel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -105,7 +105,7 @@ TBrowserTab* TTabWebForm::GetActiveBrowser(bool create)
 
 TBrowserTab* TTabWebForm::CreateNewTabBrowser(const QString& url)
 {
-    auto* tab = new TBrowserTab(*this, profile_, withExternal_, BrowserTabs);
+    auto* tab = new TBrowserTab(*this, m_profile, m_withExternal, BrowserTabs);
     const int index = BrowserTabs->addTab(tab, url.isEmpty() ? QStringLiteral("about:blank") : url);
     connect(tab, &TBrowserTab::TitleChanged, this, [this, tab](const QString& title) {
         const int at = BrowserTabs->indexOf(tab);
@@ -144,9 +144,9 @@ bool TTabWebForm::CloseBrowser(TBrowserTab* tab)
 
 void TTabWebForm::CloseForm()
 {
-    if (closed_)
+    if (m_closed)
         return;
-    closed_ = true;
+    m_closed = true;
     OnFormClose();
     while (BrowserCount() > 0)
         delete BrowserAt(0);

@@ -86,7 +86,7 @@ private:
     void UpdateToolBar();
     void GoToAddress();
 
-    QWebEngineProfile* profile_;  // child; outlives every tab (see the destructor)
-    bool withExternal_;
-    bool closed_ = false;
+    QWebEngineProfile* m_profile;  // child; outlives every tab (see the destructor)
+    bool m_withExternal;
+    bool m_closed = false;
 };

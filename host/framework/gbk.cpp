@@ -13,12 +13,12 @@ namespace {
 // One conversion direction; iconv_t is closed with the object.
 class Converter {
 public:
-    Converter(const char* to, const char* from) : handle_(iconv_open(to, from))
+    Converter(const char* to, const char* from) : m_handle(iconv_open(to, from))
     {
-        if (handle_ == reinterpret_cast<iconv_t>(-1))
+        if (m_handle == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
     }
-    ~Converter() { iconv_close(handle_); }
+    ~Converter() { iconv_close(m_handle); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
@@ -26,7 +26,7 @@ public:
     // `skip` input bytes (the width of one input unit).
     std::string Run(std::string_view input, std::string_view replacement, std::size_t skip)
     {
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         std::string out;
         out.reserve(input.size() * 2 + 16);
         char* in = const_cast<char*>(input.data());
@@ -35,7 +35,7 @@ public:
         while (inLeft > 0) {
             char* outPtr = buffer;
             std::size_t outLeft = sizeof buffer;
-            const std::size_t rc = iconv(handle_, &in, &inLeft, &outPtr, &outLeft);
+            const std::size_t rc = iconv(m_handle, &in, &inLeft, &outPtr, &outLeft);
             out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
             if (rc != static_cast<std::size_t>(-1))
                 continue;
@@ -46,7 +46,7 @@ public:
             const std::size_t step = std::min(skip, inLeft);
             in += step;
             inLeft -= step;
-            iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+            iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         }
         return out;
     }
@@ -56,16 +56,16 @@ public:
     // a sequence it cannot convert.
     Result Step(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft)
     {
-        if (iconv(handle_, in, inLeft, out, outLeft) != static_cast<std::size_t>(-1))
+        if (iconv(m_handle, in, inLeft, out, outLeft) != static_cast<std::size_t>(-1))
             return Result::Done;
         if (errno == E2BIG)
             return Result::Full;
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         return Result::Invalid;
     }
 
 private:
-    iconv_t handle_;
+    iconv_t m_handle;
 };
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN

@@ -14,30 +14,30 @@ public:
     HostApp(QString moduleName, QString appPath, MessageService& messages, WorkerRegistry& workers,
             NetworkSettings network = {});
 
-    QWidget* GetMainForm() override { return mainForm_; }
+    QWidget* GetMainForm() override { return m_mainForm; }
     void WriteLog(const QString& summary, const QString& detail, const QString& source) override;
-    QString GetAppPath() override { return appPath_; }
-    QString GetModuleName() override { return moduleName_; }
+    QString GetAppPath() override { return m_appPath; }
+    QString GetModuleName() override { return m_moduleName; }
     std::unique_ptr<TStringHashTable> GetProperties() override;
-    QString GetSkinName() override { return skinName_; }
-    MessageService& GetMessages() override { return messages_; }
-    const NetworkSettings& GetNetwork() override { return network_; }
-    WorkerRegistry& GetWorkers() override { return workers_; }
+    QString GetSkinName() override { return m_skinName; }
+    MessageService& GetMessages() override { return m_messages; }
+    const NetworkSettings& GetNetwork() override { return m_network; }
+    WorkerRegistry& GetWorkers() override { return m_workers; }
 
-    void SetMainForm(QWidget* form) { mainForm_ = form; }
-    void SetSkinName(QString name) { skinName_ = std::move(name); }
+    void SetMainForm(QWidget* form) { m_mainForm = form; }
+    void SetSkinName(QString name) { m_skinName = std::move(name); }
     // Where WriteLog goes; without a log the entries go to the terminal.
     void SetLog(HostLog* log) { m_log = log; }
-    NetworkSettings& Network() { return network_; }
+    NetworkSettings& Network() { return m_network; }
     QString PropertiesPath() const;
 
 private:
-    QString moduleName_;
-    QString appPath_;
-    MessageService& messages_;
-    WorkerRegistry& workers_;
-    NetworkSettings network_;
-    QPointer<QWidget> mainForm_;
-    QString skinName_ = QStringLiteral("Sys");
+    QString m_moduleName;
+    QString m_appPath;
+    MessageService& m_messages;
+    WorkerRegistry& m_workers;
+    NetworkSettings m_network;
+    QPointer<QWidget> m_mainForm;
+    QString m_skinName = QStringLiteral("Sys");
     HostLog* m_log = nullptr;
 };

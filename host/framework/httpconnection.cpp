@@ -101,40 +101,45 @@ struct THttpConnection::Transfer {
 };
 
 THttpConnection::THttpConnection(NetworkSettings settings, TStopQuery stopQuery)
-    : settings_(std::move(settings)), stopQuery_(std::move(stopQuery))
+    : m_settings(std::move(settings)), m_stopQuery(std::move(stopQuery))
 {
     InitCurlOnce();
 }
 
 THttpConnection::~THttpConnection()
 {
-    if (curl_)
-        curl_easy_cleanup(static_cast<CURL*>(curl_));
+    if (m_curl)
+        curl_easy_cleanup(static_cast<CURL*>(m_curl));
 }
 
 std::string THttpConnection::Get(const std::string& url, int limit, const std::vector<std::string>* headers)
 {
-    responseText_.clear();
-    responseCode_ = 0;
-    effectiveUrl_ = url;
-    contentType_.clear();
+    m_responseText.clear();
+    m_responseCode = 0;
+    m_effectiveUrl = url;
+    m_contentType.clear();
     const std::string host = HostOf(url);
 
-    if (!curl_)
-        curl_ = curl_easy_init();
-    CURL* curl = static_cast<CURL*>(curl_);
+    if (!m_curl)
+        m_curl = curl_easy_init();
+    CURL* curl = static_cast<CURL*>(m_curl);
     if (!curl)
         throw HttpError(HttpError::Cause::Other, host, 0, "无法建立网络连接（" + host + "）");
     curl_easy_reset(curl);
 
-    const long stallSeconds = settings_.stallSeconds > 0 ? settings_.stallSeconds : limit > 0 ? limit : 16;
-    const int deadlineSeconds = settings_.transferDeadlineSeconds > 0 ? settings_.transferDeadlineSeconds : 300;
-    Transfer transfer{{}, settings_.maxBodyBytes, false, false, false, &stopQuery_,
+    const long stallSeconds = m_settings.stallSeconds > 0 ? m_settings.stallSeconds : limit > 0 ? limit : 16;
+    const int deadlineSeconds = m_settings.transferDeadlineSeconds > 0 ? m_settings.transferDeadlineSeconds : 300;
+    Transfer transfer{{},
+                      m_settings.maxBodyBytes,
+                      false,
+                      false,
+                      false,
+                      &m_stopQuery,
                       std::chrono::steady_clock::now() + std::chrono::seconds(deadlineSeconds)};
     char curlText[CURL_ERROR_SIZE] = {};
 
     curl_slist* connectTo = nullptr;
-    for (const std::string& rule : settings_.connectTo)
+    for (const std::string& rule : m_settings.connectTo)
         connectTo = curl_slist_append(connectTo, rule.c_str());
     curl_slist* headerList = nullptr;
     if (headers)
@@ -151,9 +156,9 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, settings_.userAgent.c_str());
-    if (!settings_.proxy.empty())
-        curl_easy_setopt(curl, CURLOPT_PROXY, settings_.proxy.c_str());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
+    if (!m_settings.proxy.empty())
+        curl_easy_setopt(curl, CURLOPT_PROXY, m_settings.proxy.c_str());
     curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::Write);
@@ -168,25 +173,25 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     char* lastUrl = nullptr;
     if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &lastUrl) == CURLE_OK && lastUrl)
-        effectiveUrl_ = lastUrl;
+        m_effectiveUrl = lastUrl;
     char* contentType = nullptr;
     if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
-        contentType_ = contentType;
+        m_contentType = contentType;
     // The lists must outlive the transfer; the handle forgets them before they go.
     curl_easy_setopt(curl, CURLOPT_CONNECT_TO, nullptr);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(connectTo);
     curl_slist_free_all(headerList);
-    responseCode_ = static_cast<int>(status);
+    m_responseCode = static_cast<int>(status);
 
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
 
     using Cause = HttpError::Cause;
     if (transfer.stopped)
-        throw HttpError(Cause::Aborted, host, responseCode_, "对 " + host + " 的访问已终止");
+        throw HttpError(Cause::Aborted, host, m_responseCode, "对 " + host + " 的访问已终止");
     if (transfer.tooLarge)
-        throw HttpError(Cause::TooLarge, host, responseCode_,
-                        host + " 返回的数据超过 " + std::to_string(settings_.maxBodyBytes >> 20) + " MB 的上限");
+        throw HttpError(Cause::TooLarge, host, m_responseCode,
+                        host + " 返回的数据超过 " + std::to_string(m_settings.maxBodyBytes >> 20) + " MB 的上限");
     if (code != CURLE_OK) {
         const std::string detail = std::string(curl_easy_strerror(code)) + (curlText[0] ? std::string(": ") + curlText : "");
         qWarning("[THttpConnection] %s: %s", url.c_str(), detail.c_str());
@@ -194,7 +199,7 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
             throw HttpError(cause, host, status, message, detail);
         };
         if (transfer.pastDeadline)
-            fail(Cause::TimedOut, responseCode_,
+            fail(Cause::TimedOut, m_responseCode,
                  host + " 在 " + std::to_string(deadlineSeconds) + " 秒内没有传完数据");
         switch (code) {
         case CURLE_COULDNT_CONNECT:
@@ -207,7 +212,7 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
             fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到代理服务器）");
             break;
         case CURLE_OPERATION_TIMEDOUT:
-            fail(Cause::TimedOut, responseCode_, host + " 在 " + std::to_string(stallSeconds) + " 秒内没有响应");
+            fail(Cause::TimedOut, m_responseCode, host + " 在 " + std::to_string(stallSeconds) + " 秒内没有响应");
             break;
         case CURLE_URL_MALFORMAT:
         case CURLE_UNSUPPORTED_PROTOCOL:
@@ -215,14 +220,13 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
             break;
         default:
             if (const char* cause = ChineseCause(code))
-                fail(Cause::Other, responseCode_, "访问 " + host + " 失败（" + cause + "）");
-            fail(Cause::Other, responseCode_, "访问 " + host + " 失败（错误码 " + std::to_string(code) + "）");
+                fail(Cause::Other, m_responseCode, "访问 " + host + " 失败（" + cause + "）");
+            fail(Cause::Other, m_responseCode, "访问 " + host + " 失败（错误码 " + std::to_string(code) + "）");
         }
     }
-    if (responseCode_ >= 400)
-        throw HttpError(Cause::Status, host, responseCode_,
-                        host + " 返回错误 HTTP " + std::to_string(responseCode_));
+    if (m_responseCode >= 400)
+        throw HttpError(Cause::Status, host, m_responseCode, host + " 返回错误 HTTP " + std::to_string(m_responseCode));
 
-    responseText_ = std::move(transfer.body);
-    return responseText_;
+    m_responseText = std::move(transfer.body);
+    return m_responseText;
 }

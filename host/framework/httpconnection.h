@@ -17,18 +17,20 @@ class HttpError : public std::runtime_error {
 public:
     enum class Cause { Refused, TimedOut, Status, TooLarge, Aborted, BadAddress, Other };
     HttpError(Cause cause, std::string host, int status, const std::string& message, std::string detail = {})
-        : std::runtime_error(message), cause_(cause), host_(std::move(host)), status_(status),
-          detail_(std::move(detail)) {}
-    Cause cause() const { return cause_; }
-    const std::string& host() const { return host_; }
-    int status() const { return status_; }
-    const std::string& detail() const { return detail_; }
+        : std::runtime_error(message), m_cause(cause), m_host(std::move(host)), m_status(status),
+          m_detail(std::move(detail))
+    {
+    }
+    Cause cause() const { return m_cause; }
+    const std::string& host() const { return m_host; }
+    int status() const { return m_status; }
+    const std::string& detail() const { return m_detail; }
 
 private:
-    Cause cause_;
-    std::string host_;
-    int status_;
-    std::string detail_;
+    Cause m_cause;
+    std::string m_host;
+    int m_status;
+    std::string m_detail;
 };
 
 class THttpConnection {
@@ -44,20 +46,20 @@ public:
     // ResponseText) and throws HttpError on any failure, an HTTP status of 400 or more included.
     std::string Get(const std::string& url, int limit, const std::vector<std::string>* headers = nullptr);
 
-    const std::string& ResponseText() const { return responseText_; }
-    int ResponseCode() const { return responseCode_; }
+    const std::string& ResponseText() const { return m_responseText; }
+    int ResponseCode() const { return m_responseCode; }
     // The address the last Get ended on after redirects.
-    const std::string& EffectiveUrl() const { return effectiveUrl_; }
+    const std::string& EffectiveUrl() const { return m_effectiveUrl; }
     // The Content-Type header of the last response, empty when it had none.
-    const std::string& ContentType() const { return contentType_; }
+    const std::string& ContentType() const { return m_contentType; }
 
 private:
     struct Transfer;
-    NetworkSettings settings_;
-    TStopQuery stopQuery_;
-    std::string responseText_;
-    std::string effectiveUrl_;
-    std::string contentType_;
-    int responseCode_ = 0;
-    void* curl_ = nullptr;  // CURL*, reused across Gets for connection keep-alive
+    NetworkSettings m_settings;
+    TStopQuery m_stopQuery;
+    std::string m_responseText;
+    std::string m_effectiveUrl;
+    std::string m_contentType;
+    int m_responseCode = 0;
+    void* m_curl = nullptr;  // CURL*, reused across Gets for connection keep-alive
 };

@@ -16,13 +16,13 @@ public:
 
 class ModuleException {
 public:
-    ModuleException(QWidget* form, QString message) : form_(form), message_(std::move(message)) {}
-    QWidget* Form() const { return form_; }
-    const QString& Message() const { return message_; }
+    ModuleException(QWidget* form, QString message) : m_form(form), m_message(std::move(message)) {}
+    QWidget* Form() const { return m_form; }
+    const QString& Message() const { return m_message; }
 
 private:
-    QWidget* form_;
-    QString message_;
+    QWidget* m_form;
+    QString m_message;
 };
 
 // The exported entry every module library provides.

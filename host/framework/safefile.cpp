@@ -42,25 +42,25 @@ std::string Utf8(const QString& path) { return path.toStdString(); }
 
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    explicit Descriptor(int fd) : m_fd(fd) {}
     ~Descriptor()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
+    int get() const { return m_fd; }
     // Closing reports the last write errors of some file systems, so it is checked too.
     int release()
     {
-        const int result = ::close(fd_);
-        fd_ = -1;
+        const int result = ::close(m_fd);
+        m_fd = -1;
         return result;
     }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 }  // namespace

@@ -14,7 +14,7 @@ QColor RibbonSchemeColor(const QString& schemeName)
     return QColor(0xbf, 0xdb, 0xff);  // blue
 }
 
-RibbonStrip::RibbonStrip(const QString& schemeName, QWidget* parent) : QWidget(parent), scheme_(schemeName)
+RibbonStrip::RibbonStrip(const QString& schemeName, QWidget* parent) : QWidget(parent), m_scheme(schemeName)
 {
     setFixedHeight(kRibbonStripHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -24,7 +24,7 @@ RibbonStrip::RibbonStrip(const QString& schemeName, QWidget* parent) : QWidget(p
 void RibbonStrip::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QColor base = RibbonSchemeColor(scheme_);
+    const QColor base = RibbonSchemeColor(m_scheme);
     QLinearGradient gradient(0, 0, 0, height());
     gradient.setColorAt(0, base.lighter(115));
     gradient.setColorAt(1, base);

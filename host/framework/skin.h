@@ -14,13 +14,13 @@ class RibbonStrip : public QWidget {
     Q_OBJECT
 public:
     RibbonStrip(const QString& schemeName, QWidget* parent);
-    QString SchemeName() const { return scheme_; }
+    QString SchemeName() const { return m_scheme; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString scheme_;
+    QString m_scheme;
 };
 
 // Applies the host's skin to a dialog being built; returns the strip, or nullptr for "Sys".

@@ -46,8 +46,8 @@ std::string Unescape(std::string_view text)
 
 const TStringHashTable::Entry* TStringHashTable::Find(const std::string& key) const
 {
-    const auto found = index_.find(key);
-    return found == index_.end() ? nullptr : &entries_[found->second];
+    const auto found = m_index.find(key);
+    return found == m_index.end() ? nullptr : &m_entries[found->second];
 }
 
 void TStringHashTable::Add(const std::string& key, const std::string& value)
@@ -56,8 +56,8 @@ void TStringHashTable::Add(const std::string& key, const std::string& value)
         const_cast<Entry*>(existing)->value = value;
         return;
     }
-    index_.emplace(key, entries_.size());
-    entries_.push_back({key, value});
+    m_index.emplace(key, m_entries.size());
+    m_entries.push_back({key, value});
 }
 
 std::string TStringHashTable::GetValue(const std::string& key, const std::string& defaultValue) const
@@ -70,22 +70,22 @@ std::string TStringHashTable::GetKey(int index) const
 {
     if (index < 0 || index >= GetCount())
         return {};
-    return entries_[static_cast<std::size_t>(index)].key;
+    return m_entries[static_cast<std::size_t>(index)].key;
 }
 
-int TStringHashTable::GetCount() const { return static_cast<int>(entries_.size()); }
+int TStringHashTable::GetCount() const { return static_cast<int>(m_entries.size()); }
 
 void TStringHashTable::Clear()
 {
-    entries_.clear();
-    index_.clear();
+    m_entries.clear();
+    m_index.clear();
 }
 
 std::vector<std::string> TStringHashTable::Strings() const
 {
     std::vector<std::string> lines;
-    lines.reserve(entries_.size());
-    for (const Entry& entry : entries_)
+    lines.reserve(m_entries.size());
+    for (const Entry& entry : m_entries)
         lines.push_back(entry.key + "=" + entry.value);
     return lines;
 }
@@ -93,7 +93,7 @@ std::vector<std::string> TStringHashTable::Strings() const
 void TStringHashTable::SaveToFile(const QString& path) const
 {
     std::string content;
-    for (const Entry& entry : entries_)
+    for (const Entry& entry : m_entries)
         content += Escape(entry.key) + "=" + Escape(entry.value) + "\n";
     safefile::ReplaceFile(path, content);
 }

@@ -38,7 +38,7 @@ private:
         std::string value;
     };
     const Entry* Find(const std::string& key) const;
-    std::vector<Entry> entries_;
-    // Position of each key in entries_: a table of many keys fills in linear time.
-    std::unordered_map<std::string, std::size_t> index_;
+    std::vector<Entry> m_entries;
+    // Position of each key in m_entries: a table of many keys fills in linear time.
+    std::unordered_map<std::string, std::size_t> m_index;
 };

@@ -30,9 +30,9 @@ WorkerRegistry::~WorkerRegistry()
 
 void WorkerRegistry::Launch(std::shared_ptr<WorkerThread> worker)
 {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     ReapFinished();
-    Slot& slot = slots_.emplace_back();
+    Slot& slot = m_slots.emplace_back();
     slot.key = worker.get();
     slot.worker = worker;
     // The thread holds the only owning reference: the worker lives exactly as long as it runs.
@@ -50,21 +50,21 @@ void WorkerRegistry::Launch(std::shared_ptr<WorkerThread> worker)
 
 void WorkerRegistry::Finished(const WorkerThread* worker)
 {
-    std::lock_guard lock(mutex_);
-    for (Slot& slot : slots_)
+    std::lock_guard lock(m_mutex);
+    for (Slot& slot : m_slots)
         if (slot.key == worker && !slot.finished) {
             slot.finished = true;
             break;
         }
-    changed_.notify_all();
+    m_changed.notify_all();
 }
 
 void WorkerRegistry::ReapFinished()
 {
-    for (auto it = slots_.begin(); it != slots_.end();) {
+    for (auto it = m_slots.begin(); it != m_slots.end();) {
         if (it->finished) {
             it->thread.join();  // the thread has nothing left to do but return
-            it = slots_.erase(it);
+            it = m_slots.erase(it);
         } else {
             ++it;
         }
@@ -73,31 +73,31 @@ void WorkerRegistry::ReapFinished()
 
 void WorkerRegistry::StopAll()
 {
-    std::lock_guard lock(mutex_);
-    for (Slot& slot : slots_)
+    std::lock_guard lock(m_mutex);
+    for (Slot& slot : m_slots)
         if (auto worker = slot.worker.lock())
             worker->Terminate();
 }
 
 int WorkerRegistry::RunningCount() const
 {
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(std::count_if(slots_.begin(), slots_.end(),
-                                          [](const Slot& slot) { return !slot.finished; }));
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(
+        std::count_if(m_slots.begin(), m_slots.end(), [](const Slot& slot) { return !slot.finished; }));
 }
 
 void WorkerRegistry::WaitAll()
 {
     for (;;) {
         DrainCalls();
-        std::unique_lock lock(mutex_);
-        const bool running = std::any_of(slots_.begin(), slots_.end(),
-                                         [](const Slot& slot) { return !slot.finished; });
+        std::unique_lock lock(m_mutex);
+        const bool running =
+            std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& slot) { return !slot.finished; });
         if (!running) {
             ReapFinished();
             return;
         }
-        changed_.wait_for(lock, std::chrono::milliseconds(10));
+        m_changed.wait_for(lock, std::chrono::milliseconds(10));
         lock.unlock();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
@@ -111,14 +111,14 @@ void WorkerRegistry::Synchronize(const std::function<void()>& fn)
     }
     Call call{&fn, nullptr, false};
     {
-        std::lock_guard lock(mutex_);
-        calls_.push_back(&call);
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(&call);
     }
-    // The call itself travels through calls_ under mutex_; the queued invocation only wakes
+    // The call itself travels through m_calls under m_mutex; the queued invocation only wakes
     // the user-interface thread.
     QMetaObject::invokeMethod(this, "DrainCalls", Qt::QueuedConnection);
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&call] { return call.done; });
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&call] { return call.done; });
     if (call.error)
         std::rethrow_exception(call.error);
 }
@@ -128,11 +128,11 @@ void WorkerRegistry::DrainCalls()
     for (;;) {
         Call* call = nullptr;
         {
-            std::lock_guard lock(mutex_);
-            if (calls_.empty())
+            std::lock_guard lock(m_mutex);
+            if (m_calls.empty())
                 return;
-            call = calls_.front();
-            calls_.pop_front();
+            call = m_calls.front();
+            m_calls.pop_front();
         }
         std::exception_ptr error;
         try {
@@ -140,15 +140,12 @@ void WorkerRegistry::DrainCalls()
         } catch (...) {
             error = std::current_exception();
         }
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(m_mutex);
         // Handed over, not shared: the worker alone frees the exception once it has caught it.
         call->error = std::move(error);
         call->done = true;
-        changed_.notify_all();
+        m_changed.notify_all();
     }
 }
 
-void WorkerThread::Synchronize(const std::function<void()>& fn)
-{
-    registry_->Synchronize(fn);
-}
+void WorkerThread::Synchronize(const std::function<void()>& fn) { m_registry->Synchronize(fn); }

@@ -39,13 +39,13 @@ private:
     struct Call;
     void Launch(std::shared_ptr<WorkerThread> worker);
     void Finished(const WorkerThread* worker);
-    void ReapFinished();  // caller holds mutex_
+    void ReapFinished();  // caller holds m_mutex
     Q_INVOKABLE void DrainCalls();
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::list<Slot> slots_;
-    std::deque<Call*> calls_;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::list<Slot> m_slots;
+    std::deque<Call*> m_calls;
 };
 
 class WorkerThread {
@@ -60,14 +60,14 @@ public:
     static std::shared_ptr<T> Start(WorkerRegistry& registry, Args&&... args)
     {
         std::shared_ptr<T> worker(new T(std::forward<Args>(args)...));
-        worker->registry_ = &registry;
+        worker->m_registry = &registry;
         registry.Launch(worker);
         return worker;
     }
 
     // The thread's terminate request: a flag the thread body polls.
-    void Terminate() { terminated_.store(true, std::memory_order_relaxed); }
-    bool Terminated() const { return terminated_.load(std::memory_order_relaxed); }
+    void Terminate() { m_terminated.store(true, std::memory_order_relaxed); }
+    bool Terminated() const { return m_terminated.load(std::memory_order_relaxed); }
 
 protected:
     WorkerThread() = default;
@@ -77,6 +77,6 @@ protected:
 
 private:
     friend class WorkerRegistry;
-    WorkerRegistry* registry_ = nullptr;
-    std::atomic<bool> terminated_{false};
+    WorkerRegistry* m_registry = nullptr;
+    std::atomic<bool> m_terminated{false};
 };

@@ -107,31 +107,31 @@ private:
     void AnswerSearch(const std::function<int(TSearchForm&)>& answer);
     std::string Value(const BrowserDocument& document, const char* name) { return document.GetValue(name).value_or("<none>"); }
 
-    QTemporaryDir dir_;
-    ScriptedMessages messages_;
-    std::unique_ptr<WorkerRegistry> workers_;
-    std::unique_ptr<HostApp> app_;
+    QTemporaryDir m_dir;
+    ScriptedMessages m_messages;
+    std::unique_ptr<WorkerRegistry> m_workers;
+    std::unique_ptr<HostApp> m_app;
 };
 
 void CmsRoundTripTest::initTestCase()
 {
-    workers_ = std::make_unique<WorkerRegistry>();
+    m_workers = std::make_unique<WorkerRegistry>();
     NetworkSettings network;
     network.connectTo = g_web->ConnectToRules();
-    app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, *workers_, network);
+    m_app = std::make_unique<HostApp>("Quib", m_dir.path(), m_messages, *m_workers, network);
 }
 
 void CmsRoundTripTest::cleanupTestCase()
 {
-    workers_->StopAll();
-    workers_->WaitAll();
+    m_workers->StopAll();
+    m_workers->WaitAll();
 }
 
 std::unique_ptr<SiteTab> CmsRoundTripTest::OpenForm(const std::string& version, const std::string& page, TSiteData& site)
 {
     const std::string address = "http://cms.standin.test/" + version + "/admin/" + page;
     site = TSiteData{"site " + version, address, "0", version};
-    auto tab = std::make_unique<SiteTab>(nullptr, app_.get(), QString::fromStdString(address));
+    auto tab = std::make_unique<SiteTab>(nullptr, m_app.get(), QString::fromStdString(address));
     tab->Site = &site;
     tab->AfterShow(nullptr);
     if (!QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000))
@@ -155,7 +155,7 @@ void CmsRoundTripTest::Click(SiteTab& tab, const BrowserDocument& document, cons
 
 void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before)
 {
-    messages_.OnModal([this, choice, &seen, before](QDialog& modal) {
+    m_messages.OnModal([this, choice, &seen, before](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
         seen.fill2Enabled = dialog.Fill2Radio->isEnabled();
@@ -185,7 +185,7 @@ void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen, c
 
 void CmsRoundTripTest::AnswerSearch(const std::function<int(TSearchForm&)>& answer)
 {
-    messages_.OnModal([answer](QDialog& modal) { return answer(dynamic_cast<TSearchForm&>(modal)); });
+    m_messages.OnModal([answer](QDialog& modal) { return answer(dynamic_cast<TSearchForm&>(modal)); });
 }
 
 void CmsRoundTripTest::parseFillsTheFilmForm_data()
@@ -255,8 +255,8 @@ void CmsRoundTripTest::parseFillsTheFilmForm()
 
     // "parse" never touches the player types.
     QCOMPARE(Value(form, "zt_dy") + "," + Value(form, "zt_dy1"), playerTypes);
-    QVERIFY(messages_.Texts(Kind::Alert).empty());
-    messages_.Clear();
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
+    m_messages.Clear();
 }
 
 void CmsRoundTripTest::webparseFromEachVideoSite_data()
@@ -328,8 +328,8 @@ void CmsRoundTripTest::webparseFromEachVideoSite()
         QCOMPARE(Value(form, field), expected.empty() ? std::string("flash") : expected);
         QVERIFY(tab->CloseBrowser(results));
     }
-    QVERIFY(messages_.Texts(Kind::Alert).empty());
-    messages_.Clear();
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
+    m_messages.Clear();
 }
 
 void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
@@ -339,23 +339,23 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     BrowserDocument form = tab->AdminDocument;
     const std::string album = "http://www.tudou.com/playlist/id/1x3/";
     QVERIFY(form.SetValue("zt_dq", album));
-    messages_.Clear();
+    m_messages.Clear();
 
     // No player type: a message, no dialog.
     QVERIFY(form.SetValue("zt_dy", ""));
     Click(*tab, form, "document.form2.zt_cj");
-    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"请选择播放器类型！"});
-    QVERIFY(messages_.Texts(Kind::Modal).empty());
+    QCOMPARE(m_messages.Texts(Kind::Info), std::vector<QString>{"请选择播放器类型！"});
+    QVERIFY(m_messages.Texts(Kind::Modal).empty());
     QVERIFY(form.SetValue("zt_dy", "tudou"));
 
     // Cancel on the options, and the close box while collecting: nothing is written.
-    messages_.OnModal([](QDialog& dialog) {
+    m_messages.OnModal([](QDialog& dialog) {
         dialog.show();
         dynamic_cast<TProcessForm&>(dialog).CancelButton->click();
         return dialog.result();
     });
     Click(*tab, form, "document.form2.zt_cj");
-    messages_.OnModal([](QDialog& modal) {
+    m_messages.OnModal([](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
         dialog.FastCheckBox->setChecked(false);
@@ -369,13 +369,13 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     Click(*tab, form, "document.form2.zt_cj");
     QCOMPARE(Value(form, "zt_url"), std::string());
     QCOMPARE(Value(form, "zt_dq"), album);
-    QVERIFY(QTest::qWaitFor([&] { return workers_->RunningCount() == 0; }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return m_workers->RunningCount() == 0; }, 20000));
 
     // A single page is collected inside OK and ends there: the result sheet is what shows.
     QVERIFY(form.SetValue("zt_dq", "http://www.tudou.com/programs/view/Ab12345678/"));
     bool resultShown = false;
     std::string single;
-    messages_.OnModal([&](QDialog& modal) {
+    m_messages.OnModal([&](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
         dialog.OkButton->click();
@@ -449,14 +449,14 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     QVERIFY(edit.SetValue("zt_dq", "http://www.tudou.com/playlist/id/3x20/"));
 
     // Calls with fewer arguments than their command uses, and unknown commands.
-    messages_.Clear();
-    messages_.OnModal([](QDialog& dialog) { return dialog.result(); });
+    m_messages.Clear();
+    m_messages.OnModal([](QDialog& dialog) { return dialog.result(); });
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, {"webparse"}, {"webparse", "56"}, {"parse"}, {"parse", "1", "x"}, {"Search"}, {"other", "1"}}) {
         Invoke(*tab, args);
     }
-    QCOMPARE(messages_.Texts(Kind::Info), (std::vector<QString>{"请选择播放器类型！", "请选择播放器类型！"}));
-    QCOMPARE(messages_.Texts(Kind::Modal), (std::vector<QString>{"数据采集", "数据采集"}));
+    QCOMPARE(m_messages.Texts(Kind::Info), (std::vector<QString>{"请选择播放器类型！", "请选择播放器类型！"}));
+    QCOMPARE(m_messages.Texts(Kind::Modal), (std::vector<QString>{"数据采集", "数据采集"}));
     QCOMPARE(Value(tab->AdminDocument, "zt_url"), std::string());
 }
 
@@ -470,7 +470,7 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
     const int tabs = tab->BrowserCount();
 
     // The menu's call carries no keyword; the dialog's checks; a dialog closed opens nothing.
-    messages_.Clear();
+    m_messages.Clear();
     QString initialKey;
     QString initialType;
     AnswerSearch([&](TSearchForm& dialog) {
@@ -485,7 +485,7 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
     Invoke(*tab, {"search"});
     QCOMPARE(initialKey, QString());
     QCOMPARE(initialType, QStringLiteral("专辑"));
-    QCOMPARE(messages_.Texts(Kind::Info), (std::vector<QString>{"请输入关键字！", "请选择搜索源！"}));
+    QCOMPARE(m_messages.Texts(Kind::Info), (std::vector<QString>{"请输入关键字！", "请选择搜索源！"}));
     QCOMPARE(tab->BrowserCount(), tabs);
 
     const QByteArray raw = "%C9%E4%B5%F1%20%D3%A2%D0%DB%22%B4%AB/1";
@@ -549,7 +549,7 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
         }
         QVERIFY(tab->CloseBrowser(opened));
     }
-    QVERIFY(messages_.Texts(Kind::Alert).empty());
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
 }
 
 int main(int argc, char** argv)

@@ -132,15 +132,15 @@ private:
     };
     Frameset& Stage();
 
-    TSiteData site_;
-    std::unique_ptr<Frameset> frameset_;
+    TSiteData m_site;
+    std::unique_ptr<Frameset> m_frameset;
 };
 
 std::unique_ptr<RecordingPage> PageBridgeTest::Open(const std::string& url)
 {
-    site_ = TSiteData{"site", url, "0", "5.0"};
+    m_site = TSiteData{"site", url, "0", "5.0"};
     auto page = std::make_unique<RecordingPage>(nullptr, nullptr, QString::fromStdString(url));
-    page->Site = &site_;
+    page->Site = &m_site;
     page->AfterShow(nullptr);
     return page;
 }
@@ -202,8 +202,8 @@ void PageBridgeTest::forgedRequestsAreRefused_data()
 
 PageBridgeTest::Frameset& PageBridgeTest::Stage()
 {
-    if (frameset_)
-        return *frameset_;
+    if (m_frameset)
+        return *m_frameset;
     auto stage = std::make_unique<Frameset>();
     stage->page = Open("http://cms.standin.test/5.0/admin/admin_index.asp?main=add");
     RecordingPage& page = *stage->page;
@@ -218,8 +218,8 @@ PageBridgeTest::Frameset& PageBridgeTest::Stage()
         throw std::runtime_error("no foreign frame");
     stage->foreign = page.WaitFor("/frame.html");
     stage->admin = page.AdminDocument;
-    frameset_ = std::move(stage);
-    return *frameset_;
+    m_frameset = std::move(stage);
+    return *m_frameset;
 }
 
 void PageBridgeTest::forgedRequestsAreRefused()

@@ -70,35 +70,35 @@ private:
     std::unique_ptr<TProcessForm> Open(const std::string& address, const std::string& word);
     bool WaitFor(const std::function<bool()>& done, int ms = 30000) { return QTest::qWaitFor(done, ms); }
 
-    StandinWeb web_;
-    QTemporaryDir dir_;
-    ScriptedMessages messages_;
-    std::unique_ptr<WorkerRegistry> workers_;
-    std::unique_ptr<HostApp> app_;
+    StandinWeb m_web;
+    QTemporaryDir m_dir;
+    ScriptedMessages m_messages;
+    std::unique_ptr<WorkerRegistry> m_workers;
+    std::unique_ptr<HostApp> m_app;
 };
 
 void ProcessFormTest::init()
 {
-    if (web_.Port() == 0)
-        web_.Start();
-    messages_.Clear();
-    workers_ = std::make_unique<WorkerRegistry>();
+    if (m_web.Port() == 0)
+        m_web.Start();
+    m_messages.Clear();
+    m_workers = std::make_unique<WorkerRegistry>();
     NetworkSettings network;
-    network.connectTo = web_.ConnectToRules();
-    app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, *workers_, network);
+    network.connectTo = m_web.ConnectToRules();
+    m_app = std::make_unique<HostApp>("Quib", m_dir.path(), m_messages, *m_workers, network);
 }
 
 void ProcessFormTest::cleanup()
 {
-    workers_->StopAll();
-    workers_->WaitAll();
-    app_.reset();
-    workers_.reset();
+    m_workers->StopAll();
+    m_workers->WaitAll();
+    m_app.reset();
+    m_workers.reset();
 }
 
 std::unique_ptr<TProcessForm> ProcessFormTest::Open(const std::string& address, const std::string& word)
 {
-    auto dialog = std::make_unique<TProcessForm>(nullptr, app_.get());
+    auto dialog = std::make_unique<TProcessForm>(nullptr, m_app.get());
     dialog->TargetAddress = address;
     dialog->SiteWord = word;
     dialog->show();
@@ -191,7 +191,7 @@ void ProcessFormTest::emptyAddressStaysBusy()
 {
     auto dialog = Open("", "tudou");
     dialog->OkButton->click();
-    QCOMPARE(messages_.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
+    QCOMPARE(m_messages.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
     QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
     QVERIFY(dialog->Timer->isActive());
     // The bar cycles 1..100 and starts again.
@@ -209,11 +209,11 @@ void ProcessFormTest::skinAndKeys()
 {
     auto plain = Open("x", "tudou");
     QVERIFY(!plain->Ribbon->isVisibleTo(plain.get()));
-    app_->SetSkinName("Silver");
+    m_app->SetSkinName("Silver");
     auto skinned = Open("x", "tudou");
     QVERIFY(skinned->Ribbon->isVisibleTo(skinned.get()));
     QCOMPARE(skinned->Ribbon->SchemeName(), QStringLiteral("Silver"));
-    app_->SetSkinName("Sys");
+    m_app->SetSkinName("Sys");
     // Ctrl with an arrow steps the merge count by ten, within 1..255.
     QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(skinned->SpinEdit->value(), 11);
@@ -255,7 +255,7 @@ void ProcessFormTest::closingWhileCollectingStopsTheWorkers()
     dialog->FastCheckBox->setChecked(false);
     dialog->OkButton->click();
     QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 20; }));
-    QCOMPARE(workers_->RunningCount(), 1);
+    QCOMPARE(m_workers->RunningCount(), 1);
     if (closeFirst) {
         dialog->close();
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
@@ -263,8 +263,8 @@ void ProcessFormTest::closingWhileCollectingStopsTheWorkers()
     }
     dialog.reset();
     // The worker stops at its next check and ends without reaching the freed engine.
-    QVERIFY(WaitFor([&] { return workers_->RunningCount() == 0; }));
-    QVERIFY(messages_.Texts(Kind::Alert).empty());
+    QVERIFY(WaitFor([&] { return m_workers->RunningCount() == 0; }));
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
 }
 
 int main(int argc, char** argv)

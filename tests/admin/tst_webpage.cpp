@@ -86,14 +86,14 @@ private:
     std::unique_ptr<RecordingPage> Open(const std::string& url, const std::string& version);
     const RecordingPage::Completed& WaitFor(RecordingPage& page, const std::string& part);
 
-    TSiteData site_;
+    TSiteData m_site;
 };
 
 std::unique_ptr<RecordingPage> WebPageTest::Open(const std::string& url, const std::string& version)
 {
-    site_ = TSiteData{"site", url, "0", version};
+    m_site = TSiteData{"site", url, "0", version};
     auto page = std::make_unique<RecordingPage>(nullptr, nullptr, QString::fromStdString(url));
-    page->Site = &site_;
+    page->Site = &m_site;
     page->AfterShow(nullptr);
     return page;
 }

@@ -8,7 +8,7 @@
 class SimpleParserTest : public QObject {
     Q_OBJECT
 public:
-    explicit SimpleParserTest(StandinWeb& web) : web_(web) {}
+    explicit SimpleParserTest(StandinWeb& web) : m_web(web) {}
 
 private slots:
     void plainLoadDeliversElementsInDocumentOrder();
@@ -25,9 +25,9 @@ private slots:
     void hostResolverRulesFromConnectTo();
 
 private:
-    NetworkSettings Network() const { return StandinNetwork(web_); }
+    NetworkSettings Network() const { return StandinNetwork(m_web); }
 
-    StandinWeb& web_;
+    StandinWeb& m_web;
 };
 
 void SimpleParserTest::plainLoadDeliversElementsInDocumentOrder()

@@ -8,7 +8,7 @@
 class SimpleParserRenderTest : public QObject {
     Q_OBJECT
 public:
-    explicit SimpleParserRenderTest(StandinWeb& web) : web_(web) {}
+    explicit SimpleParserRenderTest(StandinWeb& web) : m_web(web) {}
 
 private slots:
     void scriptsRunOnlyWhenSwitchedOn();
@@ -17,9 +17,9 @@ private slots:
     void loaderDestroyedDuringItsLoad();
 
 private:
-    NetworkSettings Network() const { return StandinNetwork(web_); }
+    NetworkSettings Network() const { return StandinNetwork(m_web); }
 
-    StandinWeb& web_;
+    StandinWeb& m_web;
 };
 
 void SimpleParserRenderTest::scriptsRunOnlyWhenSwitchedOn()
@@ -53,13 +53,13 @@ void SimpleParserRenderTest::framesAndObjectsAreNotFetched()
 {
     SimpleParser parser(Network());
     parser.SetRunScripts(true);
-    web_.ClearRequests();
+    m_web.ClearRequests();
     bool ok = false;
     const auto seen = Load(parser, "http://www.56.com/u1/v_jsFrame.html", &ok);
     QVERIFY(ok);
     QVERIFY(std::any_of(seen.begin(), seen.end(), [](const Seen& s) { return s.tag == "IFRAME"; }));
     std::vector<std::string> asked;
-    for (const auto& request : web_.Requests())
+    for (const auto& request : m_web.Requests())
         asked.push_back(request.target);
     QCOMPARE(asked, std::vector<std::string>{"/u1/v_jsFrame.html"});
 }

@@ -44,62 +44,62 @@ private:
     void Collect(const char* site, const QString& address, bool fast = true);
     QStringList Rows() const;
 
-    FormFixture f_{FormFixture::Web::Own};
+    FormFixture m_f{FormFixture::Web::Own};
 };
 
-void FeedCollectTest::init() { f_.Create(); }
+void FeedCollectTest::init() { m_f.Create(); }
 
-void FeedCollectTest::cleanup() { f_.Destroy(); }
+void FeedCollectTest::cleanup() { m_f.Destroy(); }
 
 void FeedCollectTest::Collect(const char* site, const QString& address, bool fast)
 {
-    f_.form->SiteRadio(site).setChecked(true);
-    f_.form->FastSwitch().setChecked(fast);
-    f_.form->UrlEditor().setText(address);
-    f_.form->ButtonClick();
+    m_f.form->SiteRadio(site).setChecked(true);
+    m_f.form->FastSwitch().setChecked(fast);
+    m_f.form->UrlEditor().setText(address);
+    m_f.form->ButtonClick();
 }
 
 QStringList FeedCollectTest::Rows() const
 {
     QStringList rows;
-    for (int i = 0; i < f_.form->Data().Count(); ++i)
-        rows << RowText(f_.form->Data().Row(i));
+    for (int i = 0; i < m_f.form->Data().Count(); ++i)
+        rows << RowText(m_f.form->Data().Row(i));
     return rows;
 }
 
 void FeedCollectTest::tudouAlbumFromItsFeed()
 {
     Collect("tudou", "http://www.tudou.com/playlist/id/3x7/");
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.form->Engine().CollectId(), std::string("3x7"));
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.form->Engine().CollectId(), std::string("3x7"));
     const QStringList rows = Rows();
     QCOMPARE(rows.size(), 21);
     QCOMPARE(rows.front(), QString("第1集 土豆视频|50000001|2009-03-11 08:00:00|http://www.tudou.com/programs/view/td3x7n1/"));
     QCOMPARE(rows.back(), QString("第21集 土豆视频|50000021|2009-03-31 08:00:00|http://www.tudou.com/programs/view/td3x7n21/"));
-    for (int i = 0; i < f_.form->Data().Count(); ++i) {
-        QCOMPARE(f_.form->Data().Row(i).RecId, i + 1);
-        QVERIFY(f_.form->Data().Row(i).Status);
+    for (int i = 0; i < m_f.form->Data().Count(); ++i) {
+        QCOMPARE(m_f.form->Data().Row(i).RecId, i + 1);
+        QVERIFY(m_f.form->Data().Row(i).Status);
     }
     // One request, the feed; no playlist page and no item page.
-    QCOMPARE(f_.Web().Requests().size(), std::size_t(1));
-    QCOMPARE(f_.Web().Requests().front().host, std::string("www.tudou.com"));
-    QCOMPARE(f_.Web().Requests().front().target, std::string("/playlist/rss.do?lid=3x7"));
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.Web().Requests().size(), std::size_t(1));
+    QCOMPARE(m_f.Web().Requests().front().host, std::string("www.tudou.com"));
+    QCOMPARE(m_f.Web().Requests().front().target, std::string("/playlist/rss.do?lid=3x7"));
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
 }
 
 void FeedCollectTest::youkuAlbumFromItsFeed()
 {
     Collect("youku", "2x4");
-    QVERIFY(f_.WaitIdle());
+    QVERIFY(m_f.WaitIdle());
     const QStringList rows = Rows();
     QCOMPARE(rows.size(), 8);
     QCOMPARE(rows.front(), QString("第1集 优酷视频|http://player.youku.com/player.php/sid/XM2x4n1/v.swf|"
                                    "2009-03-10 13:30:00|http://v.youku.com/v_show/id_XM2x4n1.html"));
     QCOMPARE(rows.back(), QString("第8集 优酷视频|http://player.youku.com/player.php/sid/XM2x4n8/v.swf|"
                                   "2009-03-10 20:30:00|http://v.youku.com/v_show/id_XM2x4n8.html"));
-    QCOMPARE(f_.RequestsStartingWith("/playlist/rss/id/2x4"), 1);
-    QVERIFY(f_.messages.Messages().empty());
+    QCOMPARE(m_f.RequestsStartingWith("/playlist/rss/id/2x4"), 1);
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void FeedCollectTest::feedEdgeCases_data()
@@ -127,9 +127,9 @@ void FeedCollectTest::feedEdgeCases()
     QFETCH(QByteArray, site);
     QFETCH(QStringList, rows);
     Collect(site.constData(), "edge");
-    QVERIFY(f_.WaitIdle());
+    QVERIFY(m_f.WaitIdle());
     QCOMPARE(Rows(), rows);
-    QVERIFY(f_.messages.Messages().empty());
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void FeedCollectTest::feedWithoutItemsEndsQuietly_data()
@@ -146,20 +146,20 @@ void FeedCollectTest::feedWithoutItemsEndsQuietly()
     QFETCH(QByteArray, site);
     QFETCH(QString, id);
     Collect(site.constData(), id);
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.form->Data().Count(), 0);
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.form->Data().Count(), 0);
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
 }
 
 void FeedCollectTest::missingFeedIsReported()
 {
     Collect("youku", "nosuchalbum");
-    QVERIFY(f_.WaitIdle());
-    const auto alerts = f_.messages.Texts(Kind::Alert);
+    QVERIFY(m_f.WaitIdle());
+    const auto alerts = m_f.messages.Texts(Kind::Alert);
     QCOMPARE(alerts.size(), std::size_t(1));
     QVERIFY(alerts.front().startsWith("在采集的过程中发生错误："));
-    QCOMPARE(f_.form->Data().Count(), 0);
+    QCOMPARE(m_f.form->Data().Count(), 0);
 }
 
 void FeedCollectTest::stopDuringTheScanKeepsTheWholeList()
@@ -168,18 +168,18 @@ void FeedCollectTest::stopDuringTheScanKeepsTheWholeList()
     int rowsAtStop = -1;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&] {
-        if (rowsAtStop < 0 && f_.form->Data().Count() > 0 && f_.form->Running()) {
-            rowsAtStop = f_.form->Data().Count();
-            f_.form->ButtonClick();  // the stop
+        if (rowsAtStop < 0 && m_f.form->Data().Count() > 0 && m_f.form->Running()) {
+            rowsAtStop = m_f.form->Data().Count();
+            m_f.form->ButtonClick();  // the stop
         }
     });
     watch.start(0);
     Collect("tudou", "1x3000");
-    QVERIFY(f_.WaitIdle());
+    QVERIFY(m_f.WaitIdle());
     watch.stop();
     QVERIFY2(rowsAtStop > 0 && rowsAtStop < kItems, "the stop was not requested in the middle of the list");
-    QCOMPARE(f_.form->Data().Count(), kItems);
-    QVERIFY(f_.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), kItems);
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void FeedCollectTest::movieWithOneAlbumGoesStraightToIt_data()
@@ -205,12 +205,12 @@ void FeedCollectTest::movieWithOneAlbumGoesStraightToIt()
     QFETCH(QByteArray, album);
     QFETCH(QStringList, rows);
     Collect("xunlei", " " + movie + " ");
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());  // no chooser, no message
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());  // no chooser, no message
     QCOMPARE(Rows(), rows);
-    QCOMPARE(QByteArray::fromStdString(f_.form->Engine().CollectId()), album);
-    QCOMPARE(f_.RequestsStartingWith("/voddata/xml/movieinfo/movie/" + movie.toStdString() + ".xml"), 1);
-    QCOMPARE(f_.RequestsStartingWith("/voddata/xml/movieinfo/album/" + album.toStdString() + ".xml"), 1);
+    QCOMPARE(QByteArray::fromStdString(m_f.form->Engine().CollectId()), album);
+    QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/movie/" + movie.toStdString() + ".xml"), 1);
+    QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/album/" + album.toStdString() + ".xml"), 1);
 }
 
 void FeedCollectTest::cancelledChooserEndsWithoutRows_data()
@@ -229,79 +229,79 @@ void FeedCollectTest::cancelledChooserEndsWithoutRows()
     QStringList shown;
     int selected = -2;
     bool runningWhileShown = false;
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.messages.OnModal([&](QDialog& dialog) {
         auto* chooser = qobject_cast<TChooseForm*>(&dialog);
         if (!chooser)
             return int(QDialog::Accepted);
         for (const QString& line : chooser->Lines())
             shown << line;
         selected = chooser->Chosen();
-        runningWhileShown = f_.form->Running();
+        runningWhileShown = m_f.form->Running();
         return int(QDialog::Rejected);
     });
     Collect("xunlei", movie);
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.messages.Texts(Kind::Modal), std::vector<QString>{"选择专辑"});
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.messages.Texts(Kind::Modal), std::vector<QString>{"选择专辑"});
     QCOMPARE(shown, lines);
     QCOMPARE(selected, 0);
     QVERIFY(runningWhileShown);
-    QCOMPARE(f_.form->Data().Count(), 0);
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
-    QCOMPARE(f_.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
+    QCOMPARE(m_f.form->Data().Count(), 0);
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
 }
 
 void FeedCollectTest::chosenAlbumIsCollected()
 {
-    f_.app->SetSkinName("Blue");
+    m_f.app->SetSkinName("Blue");
     bool skinned = false;
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.messages.OnModal([&](QDialog& dialog) {
         auto* chooser = qobject_cast<TChooseForm*>(&dialog);
         skinned = dialog.findChild<RibbonStrip*>() != nullptr;
         return chooser && chooser->Choose(1) ? int(QDialog::Accepted) : int(QDialog::Rejected);
     });
     Collect("xunlei", "a3x5");
-    QVERIFY(f_.WaitIdle());
+    QVERIFY(m_f.WaitIdle());
     QVERIFY(skinned);
     const QStringList rows = Rows();
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows.front(), QString("第1集|http://vod.xunlei.com/a3x5_2/1.rmvb||"));
     QCOMPARE(rows.back(), QString("第5集|http://vod.xunlei.com/a3x5_2/5.rmvb||"));
-    QCOMPARE(f_.form->Engine().CollectId(), std::string("a3x5_2"));  // the album's ID, not the movie's
-    QCOMPARE(f_.RequestsStartingWith("/voddata/xml/movieinfo/album/a3x5_2.xml"), 1);
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
-    QVERIFY(f_.messages.Texts(Kind::Alert).empty());
+    QCOMPARE(m_f.form->Engine().CollectId(), std::string("a3x5_2"));  // the album's ID, not the movie's
+    QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/album/a3x5_2.xml"), 1);
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QVERIFY(m_f.messages.Texts(Kind::Alert).empty());
 }
 
 void FeedCollectTest::movieWithoutAlbumsEndsQuietly()
 {
     Collect("xunlei", "none");
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), 0);
-    QCOMPARE(f_.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), 0);
+    QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
 }
 
 void FeedCollectTest::missingMovieIsReported()
 {
     Collect("xunlei", "nosuchmovie");
-    QVERIFY(f_.WaitIdle());
-    const auto alerts = f_.messages.Texts(Kind::Alert);
+    QVERIFY(m_f.WaitIdle());
+    const auto alerts = m_f.messages.Texts(Kind::Alert);
     QCOMPARE(alerts.size(), std::size_t(1));
     QVERIFY(alerts.front().startsWith("在采集的过程中发生错误："));
-    QVERIFY(f_.messages.Texts(Kind::Modal).empty());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QVERIFY(m_f.messages.Texts(Kind::Modal).empty());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
 }
 
 void FeedCollectTest::stopBeforeTheMovieEndsWithoutRows()
 {
     // Whether the stop reaches the movie's fetch or only the album's, nothing is collected.
     Collect("xunlei", "a1x4");
-    f_.form->ButtonClick();
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.form->Data().Count(), 0);
-    QCOMPARE(f_.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    m_f.form->ButtonClick();
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.form->Data().Count(), 0);
+    QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
 }
 
 QTEST_MAIN(FeedCollectTest)

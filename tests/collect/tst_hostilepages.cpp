@@ -8,12 +8,12 @@
 class HostilePagesTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { web_.Start(); }
+    void initTestCase() { m_web.Start(); }
     void collectionEnds_data();
     void collectionEnds();
 
 private:
-    StandinWeb web_;
+    StandinWeb m_web;
 };
 
 void HostilePagesTest::collectionEnds_data()
@@ -46,7 +46,7 @@ void HostilePagesTest::collectionEnds()
     QFETCH(int, rows);
     QFETCH(QString, message);
     QFETCH(QString, firstUrl);
-    arguments.prepend(QString::fromStdString(web_.ConnectToRules().front()));
+    arguments.prepend(QString::fromStdString(m_web.ConnectToRules().front()));
     arguments.prepend("--connect-to");
     QProcess process;
     process.start(QStringLiteral(QUIB_COLLECT_PATH), arguments);

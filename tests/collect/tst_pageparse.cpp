@@ -44,35 +44,35 @@ private:
                                      int stopAfterItems = -1);
     bool WaitForEnd(const Reports& reports, int ms = 30000);
 
-    StandinWeb web_;
-    NetworkSettings network_;
-    std::unique_ptr<WorkerRegistry> workers_;
+    StandinWeb m_web;
+    NetworkSettings m_network;
+    std::unique_ptr<WorkerRegistry> m_workers;
 };
 
 void PageParseTest::initTestCase()
 {
-    web_.Start();
-    network_.connectTo = web_.ConnectToRules();
+    m_web.Start();
+    m_network.connectTo = m_web.ConnectToRules();
 }
 
 void PageParseTest::cleanup()
 {
-    if (workers_) {
-        workers_->StopAll();
-        workers_->WaitAll();
+    if (m_workers) {
+        m_workers->StopAll();
+        m_workers->WaitAll();
     }
-    workers_.reset();
+    m_workers.reset();
     ListParse::stopAfterFirstPage = false;
-    web_.ClearRequests();
+    m_web.ClearRequests();
 }
 
 std::shared_ptr<ListParse> PageParseTest::Start(const std::string& url, Reports& reports, std::atomic<bool>& stop,
                                                 int stopAfterItems)
 {
-    if (!workers_)
-        workers_ = std::make_unique<WorkerRegistry>();
+    if (!m_workers)
+        m_workers = std::make_unique<WorkerRegistry>();
     return WorkerThread::Start<ListParse>(
-        *workers_, network_, url, "id", 0,
+        *m_workers, m_network, url, "id", 0,
         [&reports, &stop, stopAfterItems](const std::string& data, const std::string& link, const std::string& caption,
                                           const std::string&, int index, TPageParse&) {
             reports.items.push_back({data, link, caption, index});
@@ -100,7 +100,7 @@ bool PageParseTest::WaitForEnd(const Reports& reports, int ms)
 {
     QElapsedTimer clock;
     clock.start();
-    const auto ended = [&] { return reports.ends > 0 && workers_->RunningCount() == 0; };
+    const auto ended = [&] { return reports.ends > 0 && m_workers->RunningCount() == 0; };
     while (!ended() && clock.elapsed() < ms)
         QTest::qWait(10);
     return ended();
@@ -124,7 +124,7 @@ void PageParseTest::collectsEveryPageInOrder()
     QCOMPARE(reports.ends, 1);
     QCOMPARE(reports.lastIndex, 2);
     QCOMPARE(reports.baseUrl, std::string(kListRoot) + "/list/3x4/");
-    QCOMPARE(web_.Requests().size(), std::size_t(3));
+    QCOMPARE(m_web.Requests().size(), std::size_t(3));
 }
 
 void PageParseTest::stopBeforeTheFirstPageSendsNoRequest()
@@ -133,7 +133,7 @@ void PageParseTest::stopBeforeTheFirstPageSendsNoRequest()
     std::atomic<bool> stop{true};
     Start(std::string(kListRoot) + "/list/3x4/1.html", reports, stop);
     QVERIFY(WaitForEnd(reports));
-    QCOMPARE(web_.Requests().size(), std::size_t(0));
+    QCOMPARE(m_web.Requests().size(), std::size_t(0));
     QCOMPARE(reports.order, std::vector<std::string>{"end"});
 }
 
@@ -165,7 +165,7 @@ void PageParseTest::parserEndingOnFirstPageFetchesOnePage()
     std::atomic<bool> stop{false};
     Start(std::string(kListRoot) + "/list/5x2/1.html", reports, stop);
     QVERIFY(WaitForEnd(reports));
-    QCOMPARE(web_.Requests().size(), std::size_t(1));
+    QCOMPARE(m_web.Requests().size(), std::size_t(1));
     QCOMPARE(reports.items.size(), std::size_t(2));
 }
 
@@ -177,7 +177,7 @@ void PageParseTest::stopBetweenItemsEndsBeforeTheNextItem()
     QVERIFY(WaitForEnd(reports));
     QCOMPARE(reports.items.size(), std::size_t(2));
     QCOMPARE(reports.errors.size(), std::size_t(0));
-    QCOMPARE(web_.Requests().size(), std::size_t(1));
+    QCOMPARE(m_web.Requests().size(), std::size_t(1));
 }
 
 void PageParseTest::stopAbortsTransferInFlight()
@@ -187,7 +187,7 @@ void PageParseTest::stopAbortsTransferInFlight()
     QElapsedTimer clock;
     clock.start();
     Start(std::string(kListRoot) + "/__fault/stall?seconds=30", reports, stop);
-    QTRY_COMPARE(web_.Requests().size(), std::size_t(1));
+    QTRY_COMPARE(m_web.Requests().size(), std::size_t(1));
     stop = true;
     QVERIFY(WaitForEnd(reports, 10000));
     // A stop is not a failure: no error box for the user.

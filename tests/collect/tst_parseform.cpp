@@ -29,17 +29,17 @@ private:
     void UseListWorker(TParseForm& form);
     void UseRecorder(TParseForm& form);
 
-    FormFixture f_{FormFixture::Web::Own};
-    std::vector<CollectionEngine::WorkerStart> starts_;
+    FormFixture m_f{FormFixture::Web::Own};
+    std::vector<CollectionEngine::WorkerStart> m_starts;
 };
 
 void ParseFormTest::init()
 {
-    f_.Create();
-    starts_.clear();
+    m_f.Create();
+    m_starts.clear();
 }
 
-void ParseFormTest::cleanup() { f_.Destroy(); }
+void ParseFormTest::cleanup() { m_f.Destroy(); }
 
 void ParseFormTest::UseListWorker(TParseForm& form)
 {
@@ -53,26 +53,26 @@ void ParseFormTest::UseListWorker(TParseForm& form)
 void ParseFormTest::UseRecorder(TParseForm& form)
 {
     form.Engine().SetWorkerLauncher(
-        [this](CollectionEngine&, const CollectionEngine::WorkerStart& start) { starts_.push_back(start); });
+        [this](CollectionEngine&, const CollectionEngine::WorkerStart& start) { m_starts.push_back(start); });
 }
 
 void ParseFormTest::emptyAddressAsksForOne()
 {
-    f_.form->SiteRadio("tudou").setChecked(true);
-    f_.form->UrlEditor().setText(" \t ");
-    f_.form->ButtonClick();
-    QCOMPARE(f_.messages.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
-    QVERIFY(!f_.form->Running());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    m_f.form->SiteRadio("tudou").setChecked(true);
+    m_f.form->UrlEditor().setText(" \t ");
+    m_f.form->ButtonClick();
+    QCOMPARE(m_f.messages.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
+    QVERIFY(!m_f.form->Running());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
 }
 
 void ParseFormTest::noSiteAsksForOne()
 {
-    f_.form->UrlEditor().setText("12345");
-    f_.form->ButtonClick();
-    QCOMPARE(f_.messages.Texts(Kind::Info), std::vector<QString>{"请选择采集网站！"});
-    QVERIFY(!f_.form->Running());
-    QVERIFY(!f_.form->Data().Active());  // the table stays closed until a collection starts
+    m_f.form->UrlEditor().setText("12345");
+    m_f.form->ButtonClick();
+    QCOMPARE(m_f.messages.Texts(Kind::Info), std::vector<QString>{"请选择采集网站！"});
+    QVERIFY(!m_f.form->Running());
+    QVERIFY(!m_f.form->Data().Active());  // the table stays closed until a collection starts
 }
 
 void ParseFormTest::startersGetTheirFirstAddress_data()
@@ -117,79 +117,79 @@ void ParseFormTest::startersGetTheirFirstAddress()
     QFETCH(QString, address);
     QFETCH(bool, fast);
     QFETCH(int, page);
-    UseRecorder(*f_.form);
-    f_.form->UrlEditor().setText(address);
-    f_.form->SiteRadio(site.toStdString()).setChecked(true);
-    f_.form->FastSwitch().setChecked(fast);
-    f_.form->StartPage().setValue(page);
-    f_.form->ButtonClick();
-    QCOMPARE(starts_.size(), std::size_t(1));
-    QTEST(int(starts_[0].starter), "starter");
-    QTEST(QByteArray::fromStdString(starts_[0].url), "url");
-    QTEST(QByteArray::fromStdString(starts_[0].id), "id");
-    QTEST(starts_[0].index, "index");
-    QTEST(QByteArray::fromStdString(f_.form->Engine().CollectId()), "id");
-    QCOMPARE(QByteArray::fromStdString(f_.form->Engine().SiteKey()), site);
-    QVERIFY(f_.form->Running());
-    QCOMPARE(f_.form->CollectButton().text(), QString("终止"));
-    QVERIFY(f_.messages.Messages().empty());
-    f_.form->EndProcess();
+    UseRecorder(*m_f.form);
+    m_f.form->UrlEditor().setText(address);
+    m_f.form->SiteRadio(site.toStdString()).setChecked(true);
+    m_f.form->FastSwitch().setChecked(fast);
+    m_f.form->StartPage().setValue(page);
+    m_f.form->ButtonClick();
+    QCOMPARE(m_starts.size(), std::size_t(1));
+    QTEST(int(m_starts[0].starter), "starter");
+    QTEST(QByteArray::fromStdString(m_starts[0].url), "url");
+    QTEST(QByteArray::fromStdString(m_starts[0].id), "id");
+    QTEST(m_starts[0].index, "index");
+    QTEST(QByteArray::fromStdString(m_f.form->Engine().CollectId()), "id");
+    QCOMPARE(QByteArray::fromStdString(m_f.form->Engine().SiteKey()), site);
+    QVERIFY(m_f.form->Running());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("终止"));
+    QVERIFY(m_f.messages.Messages().empty());
+    m_f.form->EndProcess();
 }
 
 void ParseFormTest::siteKeyOutlivesUncheckedRadios()
 {
-    UseRecorder(*f_.form);
-    f_.form->UrlEditor().setText("555");
-    f_.form->SiteRadio("56").setChecked(true);
-    f_.form->ButtonClick();
-    f_.form->EndProcess();
-    f_.form->SiteRadio("56").setAutoExclusive(false);
-    f_.form->SiteRadio("56").setChecked(false);
-    f_.form->ButtonClick();
-    QCOMPARE(starts_.size(), std::size_t(2));
-    QCOMPARE(int(starts_[1].starter), int(Starter::WoleByWeb));
-    f_.form->EndProcess();
+    UseRecorder(*m_f.form);
+    m_f.form->UrlEditor().setText("555");
+    m_f.form->SiteRadio("56").setChecked(true);
+    m_f.form->ButtonClick();
+    m_f.form->EndProcess();
+    m_f.form->SiteRadio("56").setAutoExclusive(false);
+    m_f.form->SiteRadio("56").setChecked(false);
+    m_f.form->ButtonClick();
+    QCOMPARE(m_starts.size(), std::size_t(2));
+    QCOMPARE(int(m_starts[1].starter), int(Starter::WoleByWeb));
+    m_f.form->EndProcess();
 }
 
 void ParseFormTest::emptyIdIsReportedAfterTheStart()
 {
-    UseRecorder(*f_.form);
-    f_.form->SiteRadio("tudou").setChecked(true);
-    f_.form->UrlEditor().setText("http://www.tudou.com/playlist/id//");
-    f_.form->ButtonClick();
-    QCOMPARE(starts_.size(), std::size_t(1));  // started all the same
-    QCOMPARE(f_.messages.Texts(Kind::Info), std::vector<QString>{"无法解析到正确的ID！"});
-    QVERIFY(f_.form->Running());
-    f_.form->EndProcess();
+    UseRecorder(*m_f.form);
+    m_f.form->SiteRadio("tudou").setChecked(true);
+    m_f.form->UrlEditor().setText("http://www.tudou.com/playlist/id//");
+    m_f.form->ButtonClick();
+    QCOMPARE(m_starts.size(), std::size_t(1));  // started all the same
+    QCOMPARE(m_f.messages.Texts(Kind::Info), std::vector<QString>{"无法解析到正确的ID！"});
+    QVERIFY(m_f.form->Running());
+    m_f.form->EndProcess();
 }
 
 void ParseFormTest::unclassifiable6roomsPageKeepsThePreviousId()
 {
-    UseRecorder(*f_.form);
-    f_.form->SiteRadio("6jf").setChecked(true);
-    f_.form->UrlEditor().setText("432");
-    f_.form->ButtonClick();
-    f_.form->EndProcess();
-    f_.form->UrlEditor().setText("http://6.cn/about.html");
-    f_.form->ButtonClick();
-    QCOMPARE(starts_.size(), std::size_t(2));
-    QCOMPARE(starts_[1].id, std::string("432"));
-    QCOMPARE(starts_[1].url, std::string("http://6.cn/plist/432/0.html"));
-    f_.form->EndProcess();
+    UseRecorder(*m_f.form);
+    m_f.form->SiteRadio("6jf").setChecked(true);
+    m_f.form->UrlEditor().setText("432");
+    m_f.form->ButtonClick();
+    m_f.form->EndProcess();
+    m_f.form->UrlEditor().setText("http://6.cn/about.html");
+    m_f.form->ButtonClick();
+    QCOMPARE(m_starts.size(), std::size_t(2));
+    QCOMPARE(m_starts[1].id, std::string("432"));
+    QCOMPARE(m_starts[1].url, std::string("http://6.cn/plist/432/0.html"));
+    m_f.form->EndProcess();
 }
 
 void ParseFormTest::collectionFillsTheTable()
 {
-    UseListWorker(*f_.form);
-    f_.form->SiteRadio("ouou").setChecked(true);
-    f_.form->UrlEditor().setText("/list/2x3/1.html");
-    f_.form->ButtonClick();
-    QVERIFY(f_.form->Running());
-    QCOMPARE(f_.form->CollectButton().text(), QString("终止"));
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
-    QCOMPARE(f_.form->Progress().value(), 0);
-    MemData& data = f_.form->Data();
+    UseListWorker(*m_f.form);
+    m_f.form->SiteRadio("ouou").setChecked(true);
+    m_f.form->UrlEditor().setText("/list/2x3/1.html");
+    m_f.form->ButtonClick();
+    QVERIFY(m_f.form->Running());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("终止"));
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.form->Progress().value(), 0);
+    MemData& data = m_f.form->Data();
     QCOMPARE(data.Count(), 6);
     for (int i = 0; i < 6; ++i) {
         const ResultRow& row = data.Row(i);
@@ -199,28 +199,28 @@ void ParseFormTest::collectionFillsTheTable()
         QCOMPARE(row.Caption, "\xB5\xDA" + std::to_string(i + 1) + "\xBC\xAF");
         QVERIFY(row.Status);
     }
-    QCOMPARE(f_.form->Grid().FooterText(), QString("6"));
-    QVERIFY(f_.messages.Messages().empty());
+    QCOMPARE(m_f.form->Grid().FooterText(), QString("6"));
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void ParseFormTest::appendKeepsEarlierRows()
 {
-    UseListWorker(*f_.form);
-    f_.form->SiteRadio("ouou").setChecked(true);
-    f_.form->UrlEditor().setText("/list/1x2/1.html");
-    f_.form->ButtonClick();
-    QVERIFY(f_.WaitIdle());
-    const int firstIds[] = {f_.form->Data().Row(0).RecId, f_.form->Data().Row(1).RecId};
+    UseListWorker(*m_f.form);
+    m_f.form->SiteRadio("ouou").setChecked(true);
+    m_f.form->UrlEditor().setText("/list/1x2/1.html");
+    m_f.form->ButtonClick();
+    QVERIFY(m_f.WaitIdle());
+    const int firstIds[] = {m_f.form->Data().Row(0).RecId, m_f.form->Data().Row(1).RecId};
 
-    f_.form->ButtonClick();  // without 追加采集 the table starts again
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.form->Data().Count(), 2);
+    m_f.form->ButtonClick();  // without 追加采集 the table starts again
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.form->Data().Count(), 2);
 
-    f_.form->AddSwitch().setChecked(true);
-    f_.form->UrlEditor().setText("/list/1x3/1.html");
-    f_.form->ButtonClick();
-    QVERIFY(f_.WaitIdle());
-    MemData& data = f_.form->Data();
+    m_f.form->AddSwitch().setChecked(true);
+    m_f.form->UrlEditor().setText("/list/1x3/1.html");
+    m_f.form->ButtonClick();
+    QVERIFY(m_f.WaitIdle());
+    MemData& data = m_f.form->Data();
     QCOMPARE(data.Count(), 5);
     QCOMPARE(data.Row(0).Link, std::string(kListRoot) + "/item/1x2/1.html");
     QCOMPARE(data.Row(2).Link, std::string(kListRoot) + "/item/1x3/1.html");
@@ -230,54 +230,54 @@ void ParseFormTest::appendKeepsEarlierRows()
 
 void ParseFormTest::stopTakesEffectWhenTheWorkerEnds()
 {
-    UseListWorker(*f_.form);
-    f_.form->SiteRadio("ouou").setChecked(true);
-    f_.form->UrlEditor().setText("/__fault/stall?seconds=30");
-    f_.form->ButtonClick();
-    QTRY_COMPARE(f_.Web().Requests().size(), std::size_t(1));
-    f_.form->ButtonClick();  // 终止
-    QVERIFY(f_.form->Engine().StopRequested().IsSet());
-    QCOMPARE(f_.form->CollectButton().text(), QString("终止"));  // not yet: the worker has to end first
-    QVERIFY(f_.WaitIdle(10000));
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
-    QVERIFY(f_.messages.Messages().empty());
+    UseListWorker(*m_f.form);
+    m_f.form->SiteRadio("ouou").setChecked(true);
+    m_f.form->UrlEditor().setText("/__fault/stall?seconds=30");
+    m_f.form->ButtonClick();
+    QTRY_COMPARE(m_f.Web().Requests().size(), std::size_t(1));
+    m_f.form->ButtonClick();  // 终止
+    QVERIFY(m_f.form->Engine().StopRequested().IsSet());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("终止"));  // not yet: the worker has to end first
+    QVERIFY(m_f.WaitIdle(10000));
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void ParseFormTest::failedPageAlertsOnceAndReturnsToIdle()
 {
-    UseListWorker(*f_.form);
-    f_.form->SiteRadio("ouou").setChecked(true);
-    f_.form->UrlEditor().setText("/__fault/status/503");
-    f_.form->ButtonClick();
-    QVERIFY(f_.WaitIdle());
-    const auto alerts = f_.messages.Texts(Kind::Alert);
+    UseListWorker(*m_f.form);
+    m_f.form->SiteRadio("ouou").setChecked(true);
+    m_f.form->UrlEditor().setText("/__fault/status/503");
+    m_f.form->ButtonClick();
+    QVERIFY(m_f.WaitIdle());
+    const auto alerts = m_f.messages.Texts(Kind::Alert);
     QCOMPARE(alerts.size(), std::size_t(1));
     QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].contains("503"), qUtf8Printable(alerts[0]));
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
 }
 
 void ParseFormTest::formDestroyedMidCollection()
 {
-    UseListWorker(*f_.form);
-    f_.form->SiteRadio("ouou").setChecked(true);
-    f_.form->UrlEditor().setText("/list/400x50/1.html");
-    f_.form->ButtonClick();
-    QTRY_VERIFY(f_.form->Data().Count() > 0);
-    f_.form.reset();
+    UseListWorker(*m_f.form);
+    m_f.form->SiteRadio("ouou").setChecked(true);
+    m_f.form->UrlEditor().setText("/list/400x50/1.html");
+    m_f.form->ButtonClick();
+    QTRY_VERIFY(m_f.form->Data().Count() > 0);
+    m_f.form.reset();
     // The worker ends by itself and never reaches the destroyed form.
-    QTRY_COMPARE_WITH_TIMEOUT(f_.Workers().RunningCount(), 0, 10000);
-    QVERIFY(f_.Web().Requests().size() < 400);
+    QTRY_COMPARE_WITH_TIMEOUT(m_f.Workers().RunningCount(), 0, 10000);
+    QVERIFY(m_f.Web().Requests().size() < 400);
 }
 
 void ParseFormTest::timerCyclesTheProgressBar()
 {
-    QProgressBar& bar = f_.form->Progress();
+    QProgressBar& bar = m_f.form->Progress();
     QCOMPARE(bar.maximum(), 50);
     for (int tick = 1; tick <= 50; ++tick) {
-        f_.form->TimerTimer();
+        m_f.form->TimerTimer();
         QCOMPARE(bar.value(), tick);
     }
-    f_.form->TimerTimer();
+    m_f.form->TimerTimer();
     QCOMPARE(bar.value(), 1);
 }
 
@@ -297,17 +297,17 @@ void ParseFormTest::typedAddressChecksTheSiteRadio()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, checked);
-    f_.form->SiteRadio("youku").setChecked(true);
-    f_.form->UrlEditor().setText(text);
-    QVERIFY(f_.form->SiteRadio(checked.toStdString()).isChecked());
-    QVERIFY(!f_.form->SiteRadio("xunlei").isChecked() || checked == "xunlei");
+    m_f.form->SiteRadio("youku").setChecked(true);
+    m_f.form->UrlEditor().setText(text);
+    QVERIFY(m_f.form->SiteRadio(checked.toStdString()).isChecked());
+    QVERIFY(!m_f.form->SiteRadio("xunlei").isChecked() || checked == "xunlei");
 }
 
 void ParseFormTest::processFormOwnerIsToldOfTheEnd()
 {
     // The collection dialog hears of the end once, when the form has already returned to idle.
     QWidget owner;
-    auto* hidden = new TParseForm(&owner, f_.app.get());  // owned by the dialog, as it is there
+    auto* hidden = new TParseForm(&owner, m_f.app.get());  // owned by the dialog, as it is there
     UseRecorder(*hidden);
     std::vector<QString> captionsAtEnd;
     QObject::connect(&hidden->Engine(), &CollectionEngine::Ended, &owner, [&] {

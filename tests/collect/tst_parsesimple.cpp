@@ -7,11 +7,11 @@
 class ParseSimpleTest : public QObject {
     Q_OBJECT
 public:
-    explicit ParseSimpleTest(StandinWeb& web) : fixture_(web) {}
+    explicit ParseSimpleTest(StandinWeb& web) : m_fixture(web) {}
 
 private slots:
-    void init() { fixture_.Create(); }
-    void cleanup() { fixture_.Destroy(); }
+    void init() { m_fixture.Create(); }
+    void cleanup() { m_fixture.Destroy(); }
     void pageBecomesOneRow_data();
     void pageBecomesOneRow();
     void failedPageWritesNoRow_data();
@@ -24,7 +24,7 @@ private slots:
     void appendKeepsEarlierRows();
 
 private:
-    FormFixture fixture_;
+    FormFixture m_fixture;
 };
 
 void ParseSimpleTest::pageBecomesOneRow_data()
@@ -76,9 +76,9 @@ void ParseSimpleTest::pageBecomesOneRow()
 {
     QFETCH(QString, address);
     QFETCH(QByteArray, site);
-    TParseForm& form = fixture_.Form();
-    fixture_.Collect(address, site.constData());
-    QCOMPARE(fixture_.messages.Messages().size(), std::size_t(0));
+    TParseForm& form = m_fixture.Form();
+    m_fixture.Collect(address, site.constData());
+    QCOMPARE(m_fixture.messages.Messages().size(), std::size_t(0));
     QVERIFY(!form.Running());
     QCOMPARE(form.CollectButton().text(), QString("采集"));
     QCOMPARE(form.Data().Count(), 1);
@@ -124,11 +124,11 @@ void ParseSimpleTest::failedPageWritesNoRow()
     QFETCH(QString, address);
     QFETCH(QByteArray, site);
     QFETCH(QStringList, alerts);
-    fixture_.Collect(address, site.constData());
-    const std::vector<QString> shown = fixture_.Alerts();
+    m_fixture.Collect(address, site.constData());
+    const std::vector<QString> shown = m_fixture.Alerts();
     QCOMPARE(QStringList(shown.begin(), shown.end()), alerts);
-    QCOMPARE(fixture_.Form().Data().Count(), 0);
-    QVERIFY(!fixture_.Form().Running());
+    QCOMPARE(m_fixture.Form().Data().Count(), 0);
+    QVERIFY(!m_fixture.Form().Running());
 }
 
 void ParseSimpleTest::deadServer_data()
@@ -152,32 +152,32 @@ void ParseSimpleTest::deadServer()
     QFETCH(bool, ownMessage);
     NetworkSettings network;
     network.connectTo = {"::127.0.0.1:1"};  // nothing listens there
-    fixture_.Create(nullptr, network);
-    fixture_.Collect(address, site.constData());
-    const auto alerts = fixture_.Alerts();
+    m_fixture.Create(nullptr, network);
+    m_fixture.Collect(address, site.constData());
+    const auto alerts = m_fixture.Alerts();
     QCOMPARE(alerts.size(), std::size_t(1));
     if (ownMessage) {
         QVERIFY2(alerts[0] != "无法取得数据！" && !alerts[0].isEmpty(), qPrintable(alerts[0]));
     } else {
         QCOMPARE(alerts[0], QString("无法取得数据！"));
     }
-    QCOMPARE(fixture_.Form().Data().Count(), 0);
-    QVERIFY(!fixture_.Form().Running());
-    QCOMPARE(fixture_.Form().CollectButton().text(), QString("采集"));
+    QCOMPARE(m_fixture.Form().Data().Count(), 0);
+    QVERIFY(!m_fixture.Form().Running());
+    QCOMPARE(m_fixture.Form().CollectButton().text(), QString("采集"));
 }
 
 void ParseSimpleTest::stopEndsAWalkInProgress()
 {
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     bool runningWhenStopped = false;
     // The page never comes; the user presses the button again while the form waits for it.
     QTimer::singleShot(300, &form, [&form, &runningWhenStopped] {
         runningWhenStopped = form.Running() && form.Engine().Loader().Busy();
         form.ButtonClick();
     });
-    fixture_.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
+    m_fixture.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
     QVERIFY(runningWhenStopped);
-    QCOMPARE(fixture_.Alerts(), std::vector<QString>{"无法取得数据！"});
+    QCOMPARE(m_fixture.Alerts(), std::vector<QString>{"无法取得数据！"});
     QCOMPARE(form.Data().Count(), 0);
     QVERIFY(!form.Running());
     QVERIFY(!form.Engine().Loader().Busy());
@@ -187,21 +187,21 @@ void ParseSimpleTest::formClosedDuringAWalk()
 {
     // The form goes while its page loads: nothing may touch it afterwards (ASan sees to that).
     bool ended = false;
-    connect(&fixture_.Form().Engine(), &CollectionEngine::Ended, this, [&ended] { ended = true; });
-    QTimer::singleShot(300, this, [this] { fixture_.form.reset(); });
-    fixture_.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
-    QVERIFY(!fixture_.form);
+    connect(&m_fixture.Form().Engine(), &CollectionEngine::Ended, this, [&ended] { ended = true; });
+    QTimer::singleShot(300, this, [this] { m_fixture.form.reset(); });
+    m_fixture.Collect("http://www.tudou.com/__fault/stall?seconds=60&p=/view/", "tudou");
+    QVERIFY(!m_fixture.form);
     QVERIFY(!ended);
-    QVERIFY(fixture_.messages.Messages().empty());
+    QVERIFY(m_fixture.messages.Messages().empty());
 }
 
 void ParseSimpleTest::stalledScriptPageEndsAtTheTimeout()
 {
     // The browser page goes to the stand-in, whose fault route sends headers and then nothing.
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     form.Engine().Loader().SetTimeout(std::chrono::milliseconds(1500));
-    fixture_.Collect("http://you.video.sina.com.cn/__fault/stall?seconds=60&p=topicPlay.php?uid=1#2", "sina");
-    QCOMPARE(fixture_.Alerts(), std::vector<QString>{"无法取得数据！"});
+    m_fixture.Collect("http://you.video.sina.com.cn/__fault/stall?seconds=60&p=topicPlay.php?uid=1#2", "sina");
+    QCOMPARE(m_fixture.Alerts(), std::vector<QString>{"无法取得数据！"});
     QCOMPARE(form.Data().Count(), 0);
     QVERIFY(!form.Running());
     QVERIFY(!form.Engine().Loader().Options().runScripts);
@@ -209,16 +209,16 @@ void ParseSimpleTest::stalledScriptPageEndsAtTheTimeout()
 
 void ParseSimpleTest::appendKeepsEarlierRows()
 {
-    TParseForm& form = fixture_.Form();
-    fixture_.Collect("http://6.cn/watch/1.html", "6jf");
+    TParseForm& form = m_fixture.Form();
+    m_fixture.Collect("http://6.cn/watch/1.html", "6jf");
     form.AddSwitch().setChecked(true);
-    fixture_.Collect("http://www.ouou.com/play/v_ab12.html", "ouou");
+    m_fixture.Collect("http://www.ouou.com/play/v_ab12.html", "ouou");
     QCOMPARE(form.Data().Count(), 2);
     QCOMPARE(form.Data().Row(0).Url, std::string("ev1"));
     QCOMPARE(form.Data().Row(1).Url, std::string("ab12"));
     QCOMPARE(form.Data().Row(1).RecId, 2);
     form.AddSwitch().setChecked(false);
-    fixture_.Collect("http://6.cn/watch/3.html", "6jf");
+    m_fixture.Collect("http://6.cn/watch/3.html", "6jf");
     QCOMPARE(form.Data().Count(), 1);
 }
 

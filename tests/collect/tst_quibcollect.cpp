@@ -46,17 +46,17 @@ private:
     Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr);
     int RequestsFor(const std::string& pathStart) const;
 
-    StandinWeb web_;
+    StandinWeb m_web;
 };
 
-void QuibCollectTest::initTestCase() { web_.Start(); }
+void QuibCollectTest::initTestCase() { m_web.Start(); }
 
-void QuibCollectTest::cleanup() { web_.ClearRequests(); }
+void QuibCollectTest::cleanup() { m_web.ClearRequests(); }
 
 Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProcessEnvironment* environment)
 {
     if (redirect)
-        arguments.prepend(QString::fromStdString(web_.ConnectToRules().front())), arguments.prepend("--connect-to");
+        arguments.prepend(QString::fromStdString(m_web.ConnectToRules().front())), arguments.prepend("--connect-to");
     QProcess process;
     if (environment)
         process.setProcessEnvironment(*environment);
@@ -83,7 +83,7 @@ Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProces
 int QuibCollectTest::RequestsFor(const std::string& pathStart) const
 {
     int count = 0;
-    for (const auto& request : web_.Requests())
+    for (const auto& request : m_web.Requests())
         count += request.target.rfind(pathStart, 0) == 0;
     return count;
 }
@@ -222,7 +222,7 @@ void QuibCollectTest::wrongCommandLine()
     QCOMPARE(outcome.exitCode, 2);
     QVERIFY(outcome.lines.isEmpty());
     QVERIFY(outcome.errors.startsWith("quib-collect: "));
-    QVERIFY(web_.Requests().empty());
+    QVERIFY(m_web.Requests().empty());
 }
 
 void QuibCollectTest::standinWorksOfflineAndHeadless_data()
@@ -242,7 +242,7 @@ void QuibCollectTest::standinWorksOfflineAndHeadless()
     QVERIFY2(outcome.errors.contains("on the built-in stand-in web"), qPrintable(outcome.errors));
     QCOMPARE(outcome.lines.size(), 2);
     QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
-    QVERIFY(web_.Requests().empty());  // its own stand-in answered, not this one
+    QVERIFY(m_web.Requests().empty());  // its own stand-in answered, not this one
 }
 
 void QuibCollectTest::helpDocumentsTheOptions()

@@ -15,11 +15,11 @@ RowFields OldRow(const QString& link)
 class RetryTest : public QObject {
     Q_OBJECT
 public:
-    explicit RetryTest(StandinWeb& web) : fixture_(web) {}
+    explicit RetryTest(StandinWeb& web) : m_fixture(web) {}
 
 private slots:
     void init();
-    void cleanup() { fixture_.Destroy(); }
+    void cleanup() { m_fixture.Destroy(); }
     void retryOverwritesOnlyTheSitesFields_data();
     void retryOverwritesOnlyTheSitesFields();
     void retryLeavesAlone_data();
@@ -32,19 +32,19 @@ private:
     // Appends a row per link with old values, its check mark as given.
     void Fill(const std::vector<std::pair<QString, bool>>& rows);
 
-    FormFixture fixture_;
+    FormFixture m_fixture;
 };
 
 void RetryTest::init()
 {
-    fixture_.Create();
-    fixture_.Form().Data().Open();
-    fixture_.Web().ClearRequests();
+    m_fixture.Create();
+    m_fixture.Form().Data().Open();
+    m_fixture.Web().ClearRequests();
 }
 
 void RetryTest::Fill(const std::vector<std::pair<QString, bool>>& rows)
 {
-    MemData& data = fixture_.Form().Data();
+    MemData& data = m_fixture.Form().Data();
     for (const auto& [link, checked] : rows) {
         const int index = data.Append(OldRow(link));
         data.SetStatus(index, checked);
@@ -81,12 +81,12 @@ void RetryTest::retryOverwritesOnlyTheSitesFields_data()
 void RetryTest::retryOverwritesOnlyTheSitesFields()
 {
     QFETCH(QString, link);
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     // The row to retry sits between two others, unchecked: retry changes neither mark nor number.
     Fill({{"http://www.tudou.com/programs/view/a/", true}, {link, false}, {"http://6.cn/watch/9.html", true}});
     form.View().SetFocusedRow(1);
     form.RetryButtonClick();
-    QCOMPARE(fixture_.messages.Messages().size(), std::size_t(0));
+    QCOMPARE(m_fixture.messages.Messages().size(), std::size_t(0));
     QCOMPARE(form.Data().Count(), 3);
     const ResultRow& row = form.Data().Row(1);
     QTEST(gbk::ToUnicode(row.Caption), "caption");
@@ -111,29 +111,29 @@ void RetryTest::retryLeavesAlone_data()
 void RetryTest::retryLeavesAlone()
 {
     QFETCH(QString, link);
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     Fill({{link, true}});
     form.View().SetFocusedRow(0);
     form.RetryButtonClick();
-    QVERIFY(fixture_.Web().Requests().empty());
-    QVERIFY(fixture_.messages.Messages().empty());
+    QVERIFY(m_fixture.Web().Requests().empty());
+    QVERIFY(m_fixture.messages.Messages().empty());
     QCOMPARE(form.Data().Row(0).Url, std::string("old"));
 }
 
 void RetryTest::failedRetryKeepsTheRow()
 {
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     Fill({{"http://www.56.com/u1/v_bad.html", true}});
     form.View().SetFocusedRow(0);
     form.RetryButtonClick();
-    QCOMPARE(fixture_.Alerts(), std::vector<QString>{"错误的视频地址！"});
+    QCOMPARE(m_fixture.Alerts(), std::vector<QString>{"错误的视频地址！"});
     QCOMPARE(form.Data().Row(0).Url, std::string("old"));
     QCOMPARE(form.Data().Row(0).Caption, std::string("old"));
 }
 
 void RetryTest::autoRetryWalksCheckedRowsWithoutAddress()
 {
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     MemData& data = form.Data();
     Fill({{"http://6.cn/watch/1.html", true},
           {"http://6.cn/watch/2.html", false},
@@ -150,14 +150,14 @@ void RetryTest::autoRetryWalksCheckedRowsWithoutAddress()
     QCOMPARE(data.Row(2).Url, std::string("old"));  // has an address: skipped
     QCOMPARE(data.Row(3).Url, std::string());     // failed: left as it was, and the walk went on
     QCOMPARE(data.Row(4).Url, std::string("z9"));
-    QCOMPARE(fixture_.Alerts(), std::vector<QString>{"错误的视频地址！"});
+    QCOMPARE(m_fixture.Alerts(), std::vector<QString>{"错误的视频地址！"});
     for (int row = 0; row < data.Count(); ++row)
         QCOMPARE(data.Row(row).RecId, row + 1);
     QVERIFY(data.Row(0).Status);
     QVERIFY(data.Row(4).Status);
     QVERIFY(!data.Frozen());
     std::vector<std::string> asked;
-    for (const auto& request : fixture_.Web().Requests())
+    for (const auto& request : m_fixture.Web().Requests())
         asked.push_back(request.host + request.target);
     QCOMPARE(asked, (std::vector<std::string>{"6.cn/watch/1.html", "www.56.com/u1/v_bad.html",
                                               "www.ouou.com/play/v_z9.html"}));
@@ -165,10 +165,10 @@ void RetryTest::autoRetryWalksCheckedRowsWithoutAddress()
 
 void RetryTest::autoRetryOnAClosedTableDoesNothing()
 {
-    TParseForm& form = fixture_.Form();
+    TParseForm& form = m_fixture.Form();
     form.Data().Close();
     form.AutoRetryButtonClick();
-    QVERIFY(fixture_.Web().Requests().empty());
+    QVERIFY(m_fixture.Web().Requests().empty());
     QVERIFY(!form.Data().Frozen());
 }
 

@@ -129,15 +129,15 @@ private:
     void Collect(const QByteArray& site, const QString& address, int startPage = 1);
     void CompareRow(const std::string& site, int row, const ResultRow& expected) const;
 
-    FormFixture f_{FormFixture::Web::Own};
+    FormFixture m_f{FormFixture::Web::Own};
 };
 
 void SitePageParseTest::init()
 {
-    if (f_.Web().Port() == 0) {
+    if (m_f.Web().Port() == 0) {
         // A pager whose page 3 sends the client back to page 1, as some sites answer a page past
         // their last.
-        f_.Web().AddSite("www.tudou.com", [](const StandinRequest& request, httplib::Response& response) {
+        m_f.Web().AddSite("www.tudou.com", [](const StandinRequest& request, httplib::Response& response) {
             const auto lid = request.params.find("lid");
             const auto pn = request.params.find("pn");
             if (lid == request.params.end() || lid->second != "2x3-back" || pn == request.params.end() ||
@@ -146,28 +146,28 @@ void SitePageParseTest::init()
             response.set_redirect("/playlist/showItems.do?lid=2x3-back&pn=1", 302);
             return true;
         });
-        f_.Web().Start();
+        m_f.Web().Start();
     }
-    NetworkSettings network = StandinNetwork(f_.Web());
+    NetworkSettings network = StandinNetwork(m_f.Web());
     if (QByteArray(QTest::currentTestFunction()) == "endlessPagerStopsWithItsReason")
         network.maxPagesPerCollection = 4;
-    f_.Create(nullptr, network);
-    f_.form->FastSwitch().setChecked(false);
+    m_f.Create(nullptr, network);
+    m_f.form->FastSwitch().setChecked(false);
 }
 
-void SitePageParseTest::cleanup() { f_.Destroy(); }
+void SitePageParseTest::cleanup() { m_f.Destroy(); }
 
 void SitePageParseTest::Collect(const QByteArray& site, const QString& address, int startPage)
 {
-    f_.form->SiteRadio(site.toStdString()).setChecked(true);
-    f_.form->UrlEditor().setText(address);
-    f_.form->StartPage().setValue(startPage);
-    f_.form->ButtonClick();
+    m_f.form->SiteRadio(site.toStdString()).setChecked(true);
+    m_f.form->UrlEditor().setText(address);
+    m_f.form->StartPage().setValue(startPage);
+    m_f.form->ButtonClick();
 }
 
 void SitePageParseTest::CompareRow(const std::string& site, int row, const ResultRow& expected) const
 {
-    const ResultRow& actual = f_.form->Data().Row(row);
+    const ResultRow& actual = m_f.form->Data().Row(row);
     const QByteArray where = QByteArray::fromStdString(site) + " row " + QByteArray::number(row);
     QVERIFY2(actual.Status, where);
     QCOMPARE(QByteArray::fromStdString(actual.Caption), QByteArray::fromStdString(expected.Caption));
@@ -213,13 +213,13 @@ void SitePageParseTest::albumIsCollectedCompletelyInOrder()
     QFETCH(int, lastItem);
     QFETCH(int, pagesFetched);
     Collect(site, QString::fromLatin1(id), startPage);
-    QVERIFY(f_.WaitIdle());
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), lastItem - firstItem + 1);
+    QVERIFY(m_f.WaitIdle());
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), lastItem - firstItem + 1);
     for (int n = firstItem; n <= lastItem; ++n)
         CompareRow(site.toStdString(), n - firstItem, ExpectedRow(site.toStdString(), id.toStdString(), n));
-    QCOMPARE(f_.RequestsContaining(PlaylistMark(site.toStdString())), pagesFetched);
+    QCOMPARE(m_f.RequestsContaining(PlaylistMark(site.toStdString())), pagesFetched);
 }
 
 void SitePageParseTest::listEndsWhereThePageSays_data()
@@ -243,30 +243,30 @@ void SitePageParseTest::listEndsWhereThePageSays()
     QFETCH(QByteArray, id);
     QFETCH(int, rows);
     Collect(site, QString::fromLatin1(id));
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), rows);
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), rows);
     for (int n = 1; n <= rows; ++n)
         CompareRow(site.toStdString(), n - 1, ExpectedRow(site.toStdString(), id.toStdString(), n));
-    QTEST(f_.RequestsContaining(PlaylistMark(site.toStdString())), "pagesFetched");
+    QTEST(m_f.RequestsContaining(PlaylistMark(site.toStdString())), "pagesFetched");
     if (site == "youku")
-        QCOMPARE(f_.RequestsContaining(ItemMark("youku")), rows);
+        QCOMPARE(m_f.RequestsContaining(ItemMark("youku")), rows);
 }
 
 void SitePageParseTest::sixroomsPageWithoutTitleIsReadAgain()
 {
     // Position 0 a video, 1 an empty page, 2 a video whose <h4> has attributes, 3 the end.
     Collect("6jf", "edge-empty");
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), 3);
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), 3);
     CompareRow("6jf", 0, ExpectedRow("6jf", "edge-empty", 1));
     ResultRow empty;
     empty.Link = "http://6.cn/plist/edge-empty/1.html";
     CompareRow("6jf", 1, empty);
     CompareRow("6jf", 2, ExpectedRow("6jf", "edge-empty", 3));  // filled from the page's elements
-    QCOMPARE(f_.RequestsContaining("/plist/edge-empty/3.html"), 1);
-    QCOMPARE(f_.RequestsContaining("/plist/edge-empty/4.html"), 0);
+    QCOMPARE(m_f.RequestsContaining("/plist/edge-empty/3.html"), 1);
+    QCOMPARE(m_f.RequestsContaining("/plist/edge-empty/4.html"), 0);
 }
 
 void SitePageParseTest::lostItemPageLeavesOnlyItsUrlEmpty_data()
@@ -280,9 +280,9 @@ void SitePageParseTest::lostItemPageLeavesOnlyItsUrlEmpty()
 {
     QFETCH(QByteArray, site);
     Collect(site, "2x3-lost2");
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), 6);
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), 6);
     for (int n = 1; n <= 6; ++n) {
         ResultRow expected = ExpectedRow(site.toStdString(), "2x3-lost2", n);
         if (n == 2)
@@ -308,16 +308,16 @@ void SitePageParseTest::failedPageEndsWithOneAlert()
     QFETCH(QByteArray, site);
     QFETCH(int, rowsBefore);
     Collect(site, "3x4-fail2");
-    QVERIFY(f_.WaitIdle());
-    const auto alerts = f_.messages.Texts(Kind::Alert);
+    QVERIFY(m_f.WaitIdle());
+    const auto alerts = m_f.messages.Texts(Kind::Alert);
     QCOMPARE(alerts.size(), std::size_t(1));
     QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].contains("500"), qUtf8Printable(alerts[0]));
-    QCOMPARE(f_.messages.Messages().size(), std::size_t(1));
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
-    QCOMPARE(f_.form->Data().Count(), rowsBefore);
+    QCOMPARE(m_f.messages.Messages().size(), std::size_t(1));
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.form->Data().Count(), rowsBefore);
     for (int n = 1; n <= rowsBefore; ++n)
         CompareRow(site.toStdString(), n - 1, ExpectedRow(site.toStdString(), "3x4-fail2", n));
-    QCOMPARE(f_.RequestsContaining(PlaylistMark(site.toStdString())), 2);
+    QCOMPARE(m_f.RequestsContaining(PlaylistMark(site.toStdString())), 2);
 }
 
 void SitePageParseTest::stopBetweenItemsKeepsTheRows_data()
@@ -336,8 +336,9 @@ void SitePageParseTest::stopBetweenItemsKeepsTheRows()
     QFETCH(QByteArray, site);
     const std::string key = site.toStdString();
     // The stop is asked for while the second row is appended, as a person pressing 终止 then.
-    TParseForm* form = f_.form.get();
-    f_.form->Engine().SetWorkerLauncher([key, form](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+    TParseForm* form = m_f.form.get();
+    m_f.form->Engine().SetWorkerLauncher([key, form](CollectionEngine& engine,
+                                                     const CollectionEngine::WorkerStart& start) {
         const CollectionEngine::RowMethod method = RowCallbackOf(key);
         StartSiteParser(key, engine, start,
                         [&engine, form, method](const std::string& html, const std::string& link,
@@ -349,15 +350,15 @@ void SitePageParseTest::stopBetweenItemsKeepsTheRows()
                         });
     });
     Collect(site, "2x4");
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), 2);
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), 2);
     for (int n = 1; n <= 2; ++n)
         CompareRow(key, n - 1, ExpectedRow(key, "2x4", n));
     // Nothing of the third item was fetched, neither its page nor the next playlist page.
-    QCOMPARE(f_.RequestsContaining(PlaylistMark(key)), key == "6jf" ? 2 : 1);
+    QCOMPARE(m_f.RequestsContaining(PlaylistMark(key)), key == "6jf" ? 2 : 1);
     if (key == "56" || key == "youku")
-        QCOMPARE(f_.RequestsContaining(ItemMark(key)), 2);
+        QCOMPARE(m_f.RequestsContaining(ItemMark(key)), 2);
 }
 
 void SitePageParseTest::withoutRowCallbackItemsAreOnlyCounted_data()
@@ -372,15 +373,15 @@ void SitePageParseTest::withoutRowCallbackItemsAreOnlyCounted()
 {
     QFETCH(QByteArray, site);
     const std::string key = site.toStdString();
-    f_.form->Engine().SetWorkerLauncher([key](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+    m_f.form->Engine().SetWorkerLauncher([key](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
         StartSiteParser(key, engine, start, {});
     });
     Collect(site, "3x2");
-    QVERIFY(f_.WaitIdle());
-    QVERIFY(f_.messages.Messages().empty());
-    QCOMPARE(f_.form->Data().Count(), 0);
-    QCOMPARE(f_.RequestsContaining(PlaylistMark(key)), 3);
-    QCOMPARE(f_.RequestsContaining(ItemMark(key)), 0);
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->Data().Count(), 0);
+    QCOMPARE(m_f.RequestsContaining(PlaylistMark(key)), 3);
+    QCOMPARE(m_f.RequestsContaining(ItemMark(key)), 0);
 }
 
 void SitePageParseTest::endlessPagerStopsWithItsReason_data()
@@ -409,13 +410,13 @@ void SitePageParseTest::endlessPagerStopsWithItsReason()
     QFETCH(int, rows);
     QFETCH(QString, reason);
     Collect(site, QString::fromLatin1(id));
-    QVERIFY(f_.WaitIdle());
-    const auto alerts = f_.messages.Texts(Kind::Alert);
+    QVERIFY(m_f.WaitIdle());
+    const auto alerts = m_f.messages.Texts(Kind::Alert);
     QCOMPARE(alerts.size(), std::size_t(1));
     QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].endsWith(reason), qUtf8Printable(alerts[0]));
-    QCOMPARE(f_.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
     // The rows collected before the stop stay.
-    QCOMPARE(f_.form->Data().Count(), rows);
+    QCOMPARE(m_f.form->Data().Count(), rows);
     for (int n = 1; n <= rows; ++n)
         CompareRow(site.toStdString(), n - 1, ExpectedRow(site.toStdString(), id.toStdString(), n));
 }

@@ -69,27 +69,27 @@ private:
     NetworkSettings Settings() const
     {
         NetworkSettings settings;
-        settings.connectTo = web_.ConnectToRules();
+        settings.connectTo = m_web.ConnectToRules();
         return settings;
     }
-    StandinWeb web_;
+    StandinWeb m_web;
 };
 
 void HttpConnectionTest::initTestCase()
 {
-    web_.AddSite("echo.standin.test", [](const StandinRequest& request, httplib::Response& response) {
+    m_web.AddSite("echo.standin.test", [](const StandinRequest& request, httplib::Response& response) {
         const auto referer = request.headers.find("Referer");
         if (referer == request.headers.end())
             return false;
         response.set_content("UA=" + request.userAgent + "\nReferer=" + referer->second, "text/plain");
         return true;
     });
-    web_.Start();
+    m_web.Start();
 }
 
-void HttpConnectionTest::cleanupTestCase() { web_.Stop(); }
+void HttpConnectionTest::cleanupTestCase() { m_web.Stop(); }
 
-void HttpConnectionTest::init() { web_.ClearRequests(); }
+void HttpConnectionTest::init() { m_web.ClearRequests(); }
 
 void HttpConnectionTest::gbkBodyArrivesByteExact()
 {
@@ -104,7 +104,7 @@ void HttpConnectionTest::gbkBodyArrivesByteExact()
             std::string::npos);
     QVERIFY(body.find("\xE7\xAC\xAC") == std::string::npos);  // 第 in UTF-8
 
-    const auto requests = web_.Requests();
+    const auto requests = m_web.Requests();
     QCOMPARE(requests.size(), std::size_t(1));
     QCOMPARE(requests[0].host, std::string("paging.standin.test"));
     QCOMPARE(requests[0].target, std::string("/list/2x3/1.html"));
@@ -139,8 +139,8 @@ void HttpConnectionTest::redirectsAreFollowed()
     QCOMPARE(http.EffectiveUrl(), target);
     QCOMPARE(http.ResponseCode(), 200);
     QVERIFY(body.find("/item/1x2/2.html") != std::string::npos);
-    QCOMPARE(web_.Requests().size(), std::size_t(3));
-    QCOMPARE(web_.Requests().back().target, std::string("/list/1x2/1.html"));
+    QCOMPARE(m_web.Requests().size(), std::size_t(3));
+    QCOMPARE(m_web.Requests().back().target, std::string("/list/1x2/1.html"));
 }
 
 void HttpConnectionTest::userAgentAndHeadersReachTheServer()

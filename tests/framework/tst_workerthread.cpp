@@ -15,25 +15,25 @@ namespace {
 class CountingWorker : public WorkerThread {
 public:
     CountingWorker(int calls, int& counter, std::atomic<int>& offThread)
-        : calls_(calls), counter_(counter), offThread_(offThread)
+        : m_calls(calls), m_counter(counter), m_offThread(offThread)
     {
     }
 
 protected:
     void Execute() override
     {
-        for (int i = 0; i < calls_ && !Terminated(); ++i)
+        for (int i = 0; i < m_calls && !Terminated(); ++i)
             Synchronize([this] {
                 if (QThread::currentThread() != QCoreApplication::instance()->thread())
-                    ++offThread_;
-                ++counter_;  // unguarded on purpose: only the user-interface thread touches it
+                    ++m_offThread;
+                ++m_counter;  // unguarded on purpose: only the user-interface thread touches it
             });
     }
 
 private:
-    int calls_;
-    int& counter_;
-    std::atomic<int>& offThread_;
+    int m_calls;
+    int& m_counter;
+    std::atomic<int>& m_offThread;
 };
 
 struct ThrowOutcome {
@@ -44,7 +44,7 @@ struct ThrowOutcome {
 
 class ThrowingWorker : public WorkerThread {
 public:
-    explicit ThrowingWorker(ThrowOutcome& outcome) : outcome_(outcome) {}
+    explicit ThrowingWorker(ThrowOutcome& outcome) : m_outcome(outcome) {}
 
 protected:
     void Execute() override
@@ -52,14 +52,14 @@ protected:
         try {
             Synchronize([] { throw std::runtime_error("raised on the UI thread"); });
         } catch (const std::runtime_error& error) {
-            outcome_.message = error.what();
-            outcome_.caughtOn = std::this_thread::get_id();
+            m_outcome.message = error.what();
+            m_outcome.caughtOn = std::this_thread::get_id();
         }
-        outcome_.done = true;
+        m_outcome.done = true;
     }
 
 private:
-    ThrowOutcome& outcome_;
+    ThrowOutcome& m_outcome;
 };
 
 // Loops until asked to stop, optionally synchronising each round; flags its end and its destruction.
@@ -67,46 +67,48 @@ class LoopingWorker : public WorkerThread {
 public:
     LoopingWorker(std::atomic<bool>& started, std::atomic<bool>& returned, std::atomic<bool>& destroyed,
                   bool synchronise = false)
-        : started_(started), returned_(returned), destroyed_(destroyed), synchronise_(synchronise)
+        : m_started(started), m_returned(returned), m_destroyed(destroyed), m_synchronise(synchronise)
     {
     }
-    ~LoopingWorker() override { destroyed_ = true; }
+    ~LoopingWorker() override { m_destroyed = true; }
 
 protected:
     void Execute() override
     {
-        started_ = true;
+        m_started = true;
         while (!Terminated()) {
-            if (synchronise_)
+            if (m_synchronise)
                 Synchronize([] {});
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        returned_ = true;
+        m_returned = true;
     }
 
 private:
-    std::atomic<bool>& started_;
-    std::atomic<bool>& returned_;
-    std::atomic<bool>& destroyed_;
-    bool synchronise_;
+    std::atomic<bool>& m_started;
+    std::atomic<bool>& m_returned;
+    std::atomic<bool>& m_destroyed;
+    bool m_synchronise;
 };
 
 // Works for a while without looking at Terminated(), then flags its end.
 class SlowWorker : public WorkerThread {
 public:
-    SlowWorker(std::atomic<bool>& returned, std::atomic<bool>& destroyed) : returned_(returned), destroyed_(destroyed) {}
-    ~SlowWorker() override { destroyed_ = true; }
+    SlowWorker(std::atomic<bool>& returned, std::atomic<bool>& destroyed) : m_returned(returned), m_destroyed(destroyed)
+    {
+    }
+    ~SlowWorker() override { m_destroyed = true; }
 
 protected:
     void Execute() override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        returned_ = true;
+        m_returned = true;
     }
 
 private:
-    std::atomic<bool>& returned_;
-    std::atomic<bool>& destroyed_;
+    std::atomic<bool>& m_returned;
+    std::atomic<bool>& m_destroyed;
 };
 
 }  // namespace

@@ -76,19 +76,19 @@ QWebEngineScript HelpLinkObserver()
 // An application whose owner for the module's form cannot be had.
 class OwnerlessApp final : public IApp {
 public:
-    explicit OwnerlessApp(IApp& app) : app_(app) {}
+    explicit OwnerlessApp(IApp& app) : m_app(app) {}
     QWidget* GetMainForm() override { throw std::runtime_error("the host window is gone"); }
-    void WriteLog(const QString& s, const QString& d, const QString& src) override { app_.WriteLog(s, d, src); }
-    QString GetAppPath() override { return app_.GetAppPath(); }
-    QString GetModuleName() override { return app_.GetModuleName(); }
-    std::unique_ptr<TStringHashTable> GetProperties() override { return app_.GetProperties(); }
-    QString GetSkinName() override { return app_.GetSkinName(); }
-    MessageService& GetMessages() override { return app_.GetMessages(); }
-    const NetworkSettings& GetNetwork() override { return app_.GetNetwork(); }
-    WorkerRegistry& GetWorkers() override { return app_.GetWorkers(); }
+    void WriteLog(const QString& s, const QString& d, const QString& src) override { m_app.WriteLog(s, d, src); }
+    QString GetAppPath() override { return m_app.GetAppPath(); }
+    QString GetModuleName() override { return m_app.GetModuleName(); }
+    std::unique_ptr<TStringHashTable> GetProperties() override { return m_app.GetProperties(); }
+    QString GetSkinName() override { return m_app.GetSkinName(); }
+    MessageService& GetMessages() override { return m_app.GetMessages(); }
+    const NetworkSettings& GetNetwork() override { return m_app.GetNetwork(); }
+    WorkerRegistry& GetWorkers() override { return m_app.GetWorkers(); }
 
 private:
-    IApp& app_;
+    IApp& m_app;
 };
 
 }  // namespace

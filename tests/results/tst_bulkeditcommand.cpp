@@ -48,33 +48,30 @@ private slots:
 private:
     void OpenMenuOnTitleFooter();
     void OpenMenuOnTitleCell(int viewRow);
-    FormFixture f_;
+    FormFixture m_f;
 };
 
 void BulkEditTest::init()
 {
-    f_.Create();
-    f_.Show();
+    m_f.Create();
+    m_f.Show();
 }
 
-void BulkEditTest::cleanup()
-{
-    f_.Destroy();
-}
+void BulkEditTest::cleanup() { m_f.Destroy(); }
 
 void BulkEditTest::OpenMenuOnTitleFooter()
 {
-    GridFooter& footer = f_.form->Grid().Footer();
+    GridFooter& footer = m_f.form->Grid().Footer();
     QTest::mouseClick(&footer, Qt::RightButton, {}, footer.CellRect(ColCaption).center());
-    QVERIFY(f_.form->PopupMenu().EditButton->isVisible());
+    QVERIFY(m_f.form->PopupMenu().EditButton->isVisible());
 }
 
 void BulkEditTest::OpenMenuOnTitleCell(int viewRow)
 {
-    DataView& view = f_.form->View();
+    DataView& view = m_f.form->View();
     QTest::mouseClick(view.viewport(), Qt::RightButton, {},
                       view.visualRect(view.model()->index(viewRow, ColCaption)).center());
-    QVERIFY(f_.form->PopupMenu().EditButton->isVisible());
+    QVERIFY(m_f.form->PopupMenu().EditButton->isVisible());
 }
 
 void BulkEditTest::fromTheFooterEditsEveryCheckedRow_data()
@@ -108,8 +105,8 @@ void BulkEditTest::fromTheFooterEditsEveryCheckedRow()
     for (int i = 1; i <= 6; ++i)
         rows.emplace_back(i == 3 ? title : QString("r%1").arg(i), "u", "", "", i != 3);
     rows.emplace_back(title, "u");
-    f_.Fill(rows);
-    f_.form->View().SelectRows({0});  // scope 0 ignores the selection
+    m_f.Fill(rows);
+    m_f.form->View().SelectRows({0});  // scope 0 ignores the selection
 
     EditAnswers answers;
     QFETCH(int, cutSide);
@@ -126,42 +123,42 @@ void BulkEditTest::fromTheFooterEditsEveryCheckedRow()
     answers.markerSide = markerSide;
     answers.oldText = oldText;
     answers.format = format;
-    f_.messages.OnModal(Answer(answers));
+    m_f.messages.OnModal(Answer(answers));
     OpenMenuOnTitleFooter();
-    f_.form->PopupMenu().EditButton->trigger();
+    m_f.form->PopupMenu().EditButton->trigger();
 
-    QCOMPARE(f_.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"编辑数据"});
-    QCOMPARE(f_.Caption(6), edited);
-    QCOMPARE(f_.Caption(2), title);  // unchecked
-    QVERIFY(f_.messages.Texts(ScriptedMessages::Kind::Info).empty());
+    QCOMPARE(m_f.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"编辑数据"});
+    QCOMPARE(m_f.Caption(6), edited);
+    QCOMPARE(m_f.Caption(2), title);  // unchecked
+    QVERIFY(m_f.messages.Texts(ScriptedMessages::Kind::Info).empty());
 }
 
 void BulkEditTest::fromATitleCellEditsTheCheckedSelectedRows()
 {
-    f_.Fill({{"a"}, {"b", "", "", "", false}, {"c"}, {"d"}, {"e"}});
-    f_.form->View().SelectRows({0, 1, 2});
+    m_f.Fill({{"a"}, {"b", "", "", "", false}, {"c"}, {"d"}, {"e"}});
+    m_f.form->View().SelectRows({0, 1, 2});
     EditAnswers answers;
     answers.format = "<title>!";
-    f_.messages.OnModal(Answer(answers));
+    m_f.messages.OnModal(Answer(answers));
     OpenMenuOnTitleCell(1);
-    f_.form->PopupMenu().EditButton->trigger();
-    QCOMPARE(f_.Caption(0), QString("a!"));
-    QCOMPARE(f_.Caption(1), QString("b"));  // selected but unchecked
-    QCOMPARE(f_.Caption(2), QString("c!"));
-    QCOMPARE(f_.Caption(3), QString("d"));  // checked but not selected
-    QCOMPARE(f_.Caption(4), QString("e"));
+    m_f.form->PopupMenu().EditButton->trigger();
+    QCOMPARE(m_f.Caption(0), QString("a!"));
+    QCOMPARE(m_f.Caption(1), QString("b"));  // selected but unchecked
+    QCOMPARE(m_f.Caption(2), QString("c!"));
+    QCOMPARE(m_f.Caption(3), QString("d"));  // checked but not selected
+    QCOMPARE(m_f.Caption(4), QString("e"));
 }
 
 void BulkEditTest::onlyTheTitleChanges()
 {
-    f_.Fill({{"Title", "url", "2009-01-01", "http://link/"}});
+    m_f.Fill({{"Title", "url", "2009-01-01", "http://link/"}});
     EditAnswers answers;
     answers.oldText = "TITLE";
     answers.newText = "Name";
-    f_.messages.OnModal(Answer(answers));
-    f_.form->PopupMenu().Scope = EditScope::AllChecked;
-    f_.form->EditButtonClick();
-    const ResultRow& row = f_.form->Data().Row(0);
+    m_f.messages.OnModal(Answer(answers));
+    m_f.form->PopupMenu().Scope = EditScope::AllChecked;
+    m_f.form->EditButtonClick();
+    const ResultRow& row = m_f.form->Data().Row(0);
     QCOMPARE(row.Caption, std::string("Name"));
     QCOMPARE(row.Url, std::string("url"));
     QCOMPARE(row.Date, std::string("2009-01-01"));
@@ -172,38 +169,38 @@ void BulkEditTest::onlyTheTitleChanges()
 
 void BulkEditTest::cancelChangesNothing()
 {
-    f_.Fill({{"a"}, {"b"}});
+    m_f.Fill({{"a"}, {"b"}});
     EditAnswers answers;
     answers.format = "x";
-    f_.messages.OnModal(Answer(answers, QDialog::Rejected));
-    f_.form->EditButtonClick();
-    QCOMPARE(f_.Caption(0), QString("a"));
-    QCOMPARE(f_.Caption(1), QString("b"));
+    m_f.messages.OnModal(Answer(answers, QDialog::Rejected));
+    m_f.form->EditButtonClick();
+    QCOMPARE(m_f.Caption(0), QString("a"));
+    QCOMPARE(m_f.Caption(1), QString("b"));
 }
 
 void BulkEditTest::dialogStartsAtItsDefaultsEachTime()
 {
-    f_.Fill({{"  a  "}});
+    m_f.Fill({{"  a  "}});
     EditAnswers answers;
     answers.trim = true;
     answers.cutSide = 1;
-    f_.messages.OnModal(Answer(answers));
-    f_.form->EditButtonClick();
-    QCOMPARE(f_.Caption(0), QString("a"));
+    m_f.messages.OnModal(Answer(answers));
+    m_f.form->EditButtonClick();
+    QCOMPARE(m_f.Caption(0), QString("a"));
     bool defaults = false;
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.messages.OnModal([&](QDialog& dialog) {
         defaults = !dialog.findChild<QCheckBox*>("TrimCheckBox")->isChecked() &&
                    dialog.findChild<QComboBox*>("DelComboBox")->currentIndex() == 0;
         return int(QDialog::Rejected);
     });
-    f_.form->EditButtonClick();
+    m_f.form->EditButtonClick();
     QVERIFY(defaults);
 }
 
 void BulkEditTest::closedTableOpensNoDialog()
 {
-    f_.form->EditButtonClick();
-    QVERIFY(f_.messages.Messages().empty());
+    m_f.form->EditButtonClick();
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 QTEST_MAIN(BulkEditTest)

@@ -55,34 +55,34 @@ private:
     void Click(const char* button);
     // Recreates the form as a child of a window that holds the template.
     FormatWindow& OwnedByWindow(const std::string& format);
-    FormFixture f_;
-    std::unique_ptr<FormatWindow> window_;  // outlives the form it owns (see cleanup)
+    FormFixture m_f;
+    std::unique_ptr<FormatWindow> m_window;  // outlives the form it owns (see cleanup)
 };
 
 void CopyExportTest::init()
 {
-    f_.Create();
+    m_f.Create();
     QGuiApplication::clipboard()->setText("old");
 }
 
 void CopyExportTest::cleanup()
 {
-    f_.Destroy();
-    window_.reset();
+    m_f.Destroy();
+    m_window.reset();
 }
 
 FormatWindow& CopyExportTest::OwnedByWindow(const std::string& format)
 {
-    f_.Destroy();
-    window_ = std::make_unique<FormatWindow>();
-    window_->format = format;
-    f_.Create(window_.get());
-    return *window_;
+    m_f.Destroy();
+    m_window = std::make_unique<FormatWindow>();
+    m_window->format = format;
+    m_f.Create(m_window.get());
+    return *m_window;
 }
 
 void CopyExportTest::Click(const char* button)
 {
-    auto* widget = f_.form->findChild<QPushButton*>(QString::fromLatin1(button));
+    auto* widget = m_f.form->findChild<QPushButton*>(QString::fromLatin1(button));
     QVERIFY2(widget, button);
     QTest::mouseClick(widget, Qt::LeftButton);
 }
@@ -95,14 +95,14 @@ void CopyExportTest::buttonsUnderTheGrid()
         {"CopyLinkButton", "复制链接到剪切板"},
         {"ExportButton", "自定义复制"},
     };
-    f_.Show();
+    m_f.Show();
     for (const auto& [name, caption] : buttons) {
-        auto* button = f_.form->findChild<QPushButton*>(QString::fromLatin1(name));
+        auto* button = m_f.form->findChild<QPushButton*>(QString::fromLatin1(name));
         QVERIFY2(button, name);
         QCOMPARE(button->text(), QString::fromUtf8(caption));
-        QVERIFY(button->mapTo(f_.form.get(), QPoint(0, 0)).y() > f_.form->Grid().geometry().bottom());
+        QVERIFY(button->mapTo(m_f.form.get(), QPoint(0, 0)).y() > m_f.form->Grid().geometry().bottom());
     }
-    QSpinBox& merge = f_.form->MergeCount();
+    QSpinBox& merge = m_f.form->MergeCount();
     QCOMPARE(merge.value(), 1);
     QCOMPARE(merge.minimum(), 1);
     QCOMPARE(merge.maximum(), 255);
@@ -124,8 +124,8 @@ void CopyExportTest::buttonsCopyTheirLayouts()
 {
     QFETCH(QString, button);
     QFETCH(int, merge);
-    f_.Fill(Abc());
-    f_.form->MergeCount().setValue(merge);
+    m_f.Fill(Abc());
+    m_f.form->MergeCount().setValue(merge);
     Click(button.toLatin1().constData());
     QTEST(Clipboard(), "text");
 }
@@ -139,79 +139,79 @@ void CopyExportTest::uncheckedRowsDoNotCount()
         if (i % 2 == 0)
             rows.push_back({"t", "skip", "", "", false});
     }
-    f_.Fill(rows);
-    f_.form->MergeCount().setValue(3);
-    f_.form->CopyButtonClick();
+    m_f.Fill(rows);
+    m_f.form->MergeCount().setValue(3);
+    m_f.form->CopyButtonClick();
     QCOMPARE(Clipboard(), QString("u1|u2|u3\r\nu4|u5|u6\r\nu7"));
 }
 
 void CopyExportTest::emptyItemsStillCount()
 {
-    f_.Fill({{"t", ""}, {"t", "b"}, {"t", "c"}, {"t", ""}, {"t", "e"}});
-    f_.form->MergeCount().setValue(2);
-    f_.form->CopyButtonClick();
+    m_f.Fill({{"t", ""}, {"t", "b"}, {"t", "c"}, {"t", ""}, {"t", "e"}});
+    m_f.form->MergeCount().setValue(2);
+    m_f.form->CopyButtonClick();
     // The leading empty item adds nothing; "b" is item 1 (no new line); "" then adds its "|".
     QCOMPARE(Clipboard(), QString("b\r\nc|\r\ne"));
 }
 
 void CopyExportTest::rowsGoInDisplayOrder()
 {
-    f_.Fill(Abc());
-    f_.form->View().sortByColumn(ColCaption, Qt::DescendingOrder);
-    f_.form->View().SelectRows({0});  // the selection plays no part
-    f_.form->CopyAllButtonClick();
+    m_f.Fill(Abc());
+    m_f.form->View().sortByColumn(ColCaption, Qt::DescendingOrder);
+    m_f.form->View().SelectRows({0});  // the selection plays no part
+    m_f.form->CopyAllButtonClick();
     QCOMPARE(Clipboard(), QString("C$c1\r\nB$b1\r\nA$a1"));
 }
 
 void CopyExportTest::clipboardIsEmptiedWithNothingChecked()
 {
-    f_.Fill({{"A", "a1", "", "", false}});
-    f_.form->CopyAllButtonClick();
+    m_f.Fill({{"A", "a1", "", "", false}});
+    m_f.form->CopyAllButtonClick();
     QCOMPARE(Clipboard(), QString());
 }
 
 void CopyExportTest::closedTableGivesAnEmptyClipboard()
 {
-    QVERIFY(!f_.form->Data().Active());
-    f_.form->CopyData(0);
+    QVERIFY(!m_f.form->Data().Active());
+    m_f.form->CopyData(0);
     QCOMPARE(Clipboard(), QString());
 }
 
 void CopyExportTest::exportAsksForTheTemplateAndCopies()
 {
-    f_.Fill({{u"第一集"_qs, "a1", "2009-01-01"}, {"B", "b1", "", "", false}, {"C", "c1"}});
-    f_.form->MergeCount().setValue(1);
+    m_f.Fill({{u"第一集"_qs, "a1", "2009-01-01"}, {"B", "b1", "", "", false}, {"C", "c1"}});
+    m_f.form->MergeCount().setValue(1);
     QString shownTemplate;
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.messages.OnModal([&](QDialog& dialog) {
         auto* edit = dialog.findChild<QLineEdit*>("Edit");
         shownTemplate = edit->text();
         edit->setText("<ID>.<Title>=<url>@<date>");
         return int(QDialog::Accepted);
     });
     Click("ExportButton");
-    QCOMPARE(f_.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"自定义导出"});
+    QCOMPARE(m_f.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"自定义导出"});
     QCOMPARE(shownTemplate, QString());  // none yet
     QCOMPARE(Clipboard(), u"1.第一集=a1@2009-01-01\r\n3.C=c1@"_qs);
 
     // The next export starts from the template just entered.
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.messages.OnModal([&](QDialog& dialog) {
         shownTemplate = dialog.findChild<QLineEdit*>("Edit")->text();
         return int(QDialog::Accepted);
     });
-    f_.form->ExportButtonClick();
+    m_f.form->ExportButtonClick();
     QCOMPARE(shownTemplate, QString("<ID>.<Title>=<url>@<date>"));
 }
 
 void CopyExportTest::exportCancelledKeepsTemplateAndClipboard()
 {
     FormatWindow& window = OwnedByWindow("<url>");
-    f_.Fill(Abc());
+    m_f.Fill(Abc());
     QGuiApplication::clipboard()->setText("old");
-    f_.messages.OnModal([](QDialog& dialog) {
+    m_f.messages.OnModal([](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("Edit")->setText("changed");
         return int(QDialog::Rejected);
     });
-    f_.form->ExportButtonClick();
+    m_f.form->ExportButtonClick();
     QCOMPARE(window.format, std::string("<url>"));
     QCOMPARE(Clipboard(), QString("old"));
 }
@@ -219,13 +219,13 @@ void CopyExportTest::exportCancelledKeepsTemplateAndClipboard()
 void CopyExportTest::exportAcceptsAnEmptyTemplate()
 {
     FormatWindow& window = OwnedByWindow("<url>");
-    f_.Fill(Abc());
-    f_.form->MergeCount().setValue(3);
-    f_.messages.OnModal([](QDialog& dialog) {
+    m_f.Fill(Abc());
+    m_f.form->MergeCount().setValue(3);
+    m_f.messages.OnModal([](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("Edit")->clear();
         return int(QDialog::Accepted);
     });
-    f_.form->ExportButtonClick();
+    m_f.form->ExportButtonClick();
     QCOMPARE(window.format, std::string());
     // Every item is empty, so the output never stops being empty: no separators either.
     QCOMPARE(Clipboard(), QString());
@@ -234,21 +234,21 @@ void CopyExportTest::exportAcceptsAnEmptyTemplate()
 void CopyExportTest::templateLivesWithTheOwner()
 {
     FormatWindow& window = OwnedByWindow(gbk::FromUnicode(u"《<title>》"));
-    f_.Fill(Abc());
+    m_f.Fill(Abc());
     QString shown;
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.messages.OnModal([&](QDialog& dialog) {
         auto* edit = dialog.findChild<QLineEdit*>("Edit");
         shown = edit->text();
         edit->setText(u"<title>：<url>"_qs);
         return int(QDialog::Accepted);
     });
-    f_.form->ExportButtonClick();
+    m_f.form->ExportButtonClick();
     QCOMPARE(shown, u"《<title>》"_qs);
     QCOMPARE(window.format, gbk::FromUnicode(u"<title>：<url>"));
     QCOMPARE(Clipboard(), u"A：a1\r\nB：b1\r\nC：c1"_qs);
 
     // A second form of the same owner shares the template.
-    TParseForm second(window_.get(), f_.app.get());
+    TParseForm second(m_window.get(), m_f.app.get());
     second.Data().Open();
     RowFields row;
     row.Caption = "Z";
@@ -263,9 +263,9 @@ void CopyExportTest::ownerSetExplicitlyWins()
     OwnedByWindow("parent");
     SessionFormat session;
     session.SetFormat("<id>");
-    f_.form->SetFormatOwner(&session);
-    f_.Fill(Abc());
-    f_.form->CopyData(3);
+    m_f.form->SetFormatOwner(&session);
+    m_f.Fill(Abc());
+    m_f.form->CopyData(3);
     QCOMPARE(Clipboard(), QString("1\r\n2\r\n3"));
 }
 
@@ -273,10 +273,10 @@ void CopyExportTest::formCopiesThatRecordedWhenItsTableEmptiesMidway()
 {
     // A command run from the message processing between rows empties the table: the copy stops
     // there instead of reading rows that are gone.
-    f_.Fill(Abc());
+    m_f.Fill(Abc());
     QSignalSpy copied(QGuiApplication::clipboard(), &QClipboard::dataChanged);
-    QTimer::singleShot(0, f_.form.get(), [this] { f_.form->Data().Close(); });
-    f_.form->CopyAllButtonClick();
+    QTimer::singleShot(0, m_f.form.get(), [this] { m_f.form->Data().Close(); });
+    m_f.form->CopyAllButtonClick();
     QCOMPARE(copied.count(), 1);
     QCOMPARE(Clipboard(), QString("A$a1"));
 }

@@ -54,22 +54,19 @@ private slots:
 private:
     void ReleaseRightButton(QWidget& widget, QPoint pos);
     QPoint TitleCell(int viewRow) const;
-    FormFixture f_;
-    std::vector<QUrl> opened_;
+    FormFixture m_f;
+    std::vector<QUrl> m_opened;
 };
 
 void GridCommandsTest::init()
 {
-    opened_.clear();
-    f_.Create();
-    f_.form->SetPageOpener([this](const QUrl& url) { opened_.push_back(url); });
-    f_.Show();
+    m_opened.clear();
+    m_f.Create();
+    m_f.form->SetPageOpener([this](const QUrl& url) { m_opened.push_back(url); });
+    m_f.Show();
 }
 
-void GridCommandsTest::cleanup()
-{
-    f_.Destroy();
-}
+void GridCommandsTest::cleanup() { m_f.Destroy(); }
 
 void GridCommandsTest::ReleaseRightButton(QWidget& widget, QPoint pos)
 {
@@ -78,13 +75,13 @@ void GridCommandsTest::ReleaseRightButton(QWidget& widget, QPoint pos)
 
 QPoint GridCommandsTest::TitleCell(int viewRow) const
 {
-    DataView& view = f_.form->View();
+    DataView& view = m_f.form->View();
     return view.visualRect(view.model()->index(viewRow, ColCaption)).center();
 }
 
 void GridCommandsTest::menuHoldsItsItemsInOrder()
 {
-    const TGridPopupMenu& menu = f_.form->PopupMenu();
+    const TGridPopupMenu& menu = m_f.form->PopupMenu();
     QStringList captions, hints, names;
     for (const QAction* item : menu.actions()) {
         captions << item->text();
@@ -123,46 +120,46 @@ void GridCommandsTest::checkMarkCommands()
     std::vector<TestRow> rows = FiveRows();
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i].checked = before[qsizetype(i)] == '1';
-    f_.Fill(rows);
-    f_.form->View().SelectRows(selected);
-    f_.form->findChild<QAction*>(command)->trigger();
-    QTEST(f_.CheckMarks(), "after");
-    QCOMPARE(f_.form->View().SelectedRows().size(), selected.size());  // the selection stays
+    m_f.Fill(rows);
+    m_f.form->View().SelectRows(selected);
+    m_f.form->findChild<QAction*>(command)->trigger();
+    QTEST(m_f.CheckMarks(), "after");
+    QCOMPARE(m_f.form->View().SelectedRows().size(), selected.size());  // the selection stays
 }
 
 void GridCommandsTest::checkMarkCommandsWaitForTheCollection()
 {
-    f_.Fill(FiveRows());
-    f_.form->AddSwitch().setChecked(true);  // keep the rows when the "collection" starts
-    f_.form->StartProcess();
-    QVERIFY(f_.form->Running());
-    f_.form->UnSelAllButtonClick();
-    f_.form->DeSelButtonClick();
-    f_.form->DataViewStatusHeaderClick();
-    QCOMPARE(f_.CheckMarks(), QString("11111"));
-    f_.form->EndProcess();
-    f_.form->UnSelAllButtonClick();
-    QCOMPARE(f_.CheckMarks(), QString("00000"));
+    m_f.Fill(FiveRows());
+    m_f.form->AddSwitch().setChecked(true);  // keep the rows when the "collection" starts
+    m_f.form->StartProcess();
+    QVERIFY(m_f.form->Running());
+    m_f.form->UnSelAllButtonClick();
+    m_f.form->DeSelButtonClick();
+    m_f.form->DataViewStatusHeaderClick();
+    QCOMPARE(m_f.CheckMarks(), QString("11111"));
+    m_f.form->EndProcess();
+    m_f.form->UnSelAllButtonClick();
+    QCOMPARE(m_f.CheckMarks(), QString("00000"));
 
     // A closed table: nothing, and nothing breaks.
-    f_.form->Data().Close();
-    f_.form->SelAllButtonClick();
-    f_.form->DeSelButtonClick();
-    QVERIFY(f_.messages.Messages().empty());
+    m_f.form->Data().Close();
+    m_f.form->SelAllButtonClick();
+    m_f.form->DeSelButtonClick();
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void GridCommandsTest::checkBoxHeaderWithAndWithoutShift()
 {
-    f_.Fill(FiveRows());
-    QHeaderView& header = *f_.form->View().horizontalHeader();
+    m_f.Fill(FiveRows());
+    QHeaderView& header = *m_f.form->View().horizontalHeader();
     const QPoint section(header.sectionViewportPosition(ColStatus) + 5, header.height() / 2);
     // Through the window, so the modifier state the platform reports is the click's.
-    QWindow* window = f_.form->windowHandle();
-    const QPoint inWindow = header.mapTo(f_.form.get(), section);
+    QWindow* window = m_f.form->windowHandle();
+    const QPoint inWindow = header.mapTo(m_f.form.get(), section);
     QTest::mouseClick(window, Qt::LeftButton, Qt::ShiftModifier, inWindow);
-    QCOMPARE(f_.CheckMarks(), QString("00000"));
+    QCOMPARE(m_f.CheckMarks(), QString("00000"));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, inWindow);
-    QCOMPARE(f_.CheckMarks(), QString("11111"));
+    QCOMPARE(m_f.CheckMarks(), QString("11111"));
 }
 
 void GridCommandsTest::menuFollowsWhereTheButtonWasReleased_data()
@@ -186,15 +183,15 @@ void GridCommandsTest::menuFollowsWhereTheButtonWasReleased()
     QFETCH(QString, where);
     QFETCH(bool, selected);
     QFETCH(int, scope);
-    f_.Fill(FiveRows());
+    m_f.Fill(FiveRows());
     if (selected)
-        f_.form->View().SelectRows({1});
+        m_f.form->View().SelectRows({1});
     // A scope left by an earlier menu; spots that do not decide it keep it.
     const EditScope earlier = scope == 0 ? EditScope::SelectedChecked : EditScope::AllChecked;
-    f_.form->PopupMenu().Scope = earlier;
+    m_f.form->PopupMenu().Scope = earlier;
 
-    DataView& view = f_.form->View();
-    GridFooter& footer = f_.form->Grid().Footer();
+    DataView& view = m_f.form->View();
+    GridFooter& footer = m_f.form->Grid().Footer();
     if (where == "footer")
         ReleaseRightButton(footer, footer.CellRect(ColCaption).center());
     else if (where == "idfooter")
@@ -208,7 +205,7 @@ void GridCommandsTest::menuFollowsWhereTheButtonWasReleased()
     else
         ReleaseRightButton(*view.horizontalHeader(), QPoint(view.horizontalHeader()->sectionViewportPosition(ColCaption) + 10, 5));
 
-    TGridPopupMenu& menu = f_.form->PopupMenu();
+    TGridPopupMenu& menu = m_f.form->PopupMenu();
     QVERIFY(menu.isVisible());
     QTEST(ShownItems(menu), "shown");
     QCOMPARE(int(menu.Scope), scope < 0 ? int(earlier) : scope);
@@ -218,25 +215,25 @@ void GridCommandsTest::menuFollowsWhereTheButtonWasReleased()
 
 void GridCommandsTest::noMenuWhileCollecting()
 {
-    f_.Fill(FiveRows());
-    f_.form->AddSwitch().setChecked(true);
-    f_.form->StartProcess();
-    f_.form->EndProcess();  // the grid may be frozen no longer, but the timer decides
-    f_.form->StartProcess();
-    ReleaseRightButton(*f_.form->View().viewport(), TitleCell(0));
-    QVERIFY(!f_.form->PopupMenu().isVisible());
-    f_.form->EndProcess();
-    ReleaseRightButton(*f_.form->View().viewport(), TitleCell(0));
-    QVERIFY(f_.form->PopupMenu().isVisible());
-    f_.form->PopupMenu().close();
+    m_f.Fill(FiveRows());
+    m_f.form->AddSwitch().setChecked(true);
+    m_f.form->StartProcess();
+    m_f.form->EndProcess();  // the grid may be frozen no longer, but the timer decides
+    m_f.form->StartProcess();
+    ReleaseRightButton(*m_f.form->View().viewport(), TitleCell(0));
+    QVERIFY(!m_f.form->PopupMenu().isVisible());
+    m_f.form->EndProcess();
+    ReleaseRightButton(*m_f.form->View().viewport(), TitleCell(0));
+    QVERIFY(m_f.form->PopupMenu().isVisible());
+    m_f.form->PopupMenu().close();
 }
 
 void GridCommandsTest::onlyTheRightButtonOpensTheMenu()
 {
-    f_.Fill(FiveRows());
-    QTest::mouseClick(f_.form->View().viewport(), Qt::LeftButton, {}, TitleCell(0));
-    QTest::mouseClick(f_.form->View().viewport(), Qt::MiddleButton, {}, TitleCell(0));
-    QVERIFY(!f_.form->PopupMenu().isVisible());
+    m_f.Fill(FiveRows());
+    QTest::mouseClick(m_f.form->View().viewport(), Qt::LeftButton, {}, TitleCell(0));
+    QTest::mouseClick(m_f.form->View().viewport(), Qt::MiddleButton, {}, TitleCell(0));
+    QVERIFY(!m_f.form->PopupMenu().isVisible());
 }
 
 void GridCommandsTest::findSelectsExactMatches_data()
@@ -252,54 +249,54 @@ void GridCommandsTest::findSelectsExactMatches_data()
 void GridCommandsTest::findSelectsExactMatches()
 {
     QFETCH(QString, text);
-    f_.Fill(FiveRows());
-    f_.form->Data().SetStatus(1, false);
-    f_.form->View().SetFocusedRow(3);
-    f_.form->View().SelectRows({3});
-    f_.messages.OnModal([&](QDialog& dialog) {
+    m_f.Fill(FiveRows());
+    m_f.form->Data().SetStatus(1, false);
+    m_f.form->View().SetFocusedRow(3);
+    m_f.form->View().SelectRows({3});
+    m_f.messages.OnModal([&](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("TextEdit")->setText(text);
         return int(QDialog::Accepted);
     });
-    f_.form->PopupMenu().FindButton->trigger();
-    QCOMPARE(f_.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"快速查找"});
-    QTEST(f_.form->View().SelectedRows(), "rows");
-    QCOMPARE(f_.form->View().FocusedRow(), 3);      // the focus stays
-    QCOMPARE(f_.CheckMarks(), QString("10111"));   // so do the check marks
-    QCOMPARE(f_.messages.Messages().size(), std::size_t(1));  // nothing reported
+    m_f.form->PopupMenu().FindButton->trigger();
+    QCOMPARE(m_f.messages.Texts(ScriptedMessages::Kind::Modal), std::vector<QString>{"快速查找"});
+    QTEST(m_f.form->View().SelectedRows(), "rows");
+    QCOMPARE(m_f.form->View().FocusedRow(), 3);                // the focus stays
+    QCOMPARE(m_f.CheckMarks(), QString("10111"));              // so do the check marks
+    QCOMPARE(m_f.messages.Messages().size(), std::size_t(1));  // nothing reported
 }
 
 void GridCommandsTest::findMatchingNothingHidesTheRowItems()
 {
-    f_.Fill(FiveRows());
-    f_.form->View().SelectRows({0, 1});
-    f_.messages.OnModal([](QDialog& dialog) {
+    m_f.Fill(FiveRows());
+    m_f.form->View().SelectRows({0, 1});
+    m_f.messages.OnModal([](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("TextEdit")->setText("nowhere");
         return int(QDialog::Accepted);
     });
-    f_.form->FindButtonClick();
-    QVERIFY(f_.form->View().SelectedRows().empty());
-    ReleaseRightButton(*f_.form->View().viewport(), TitleCell(0));
-    QVERIFY(!f_.form->PopupMenu().LinkButton->isVisible());
-    QVERIFY(!f_.form->PopupMenu().RetryButton->isVisible());
-    f_.form->PopupMenu().close();
+    m_f.form->FindButtonClick();
+    QVERIFY(m_f.form->View().SelectedRows().empty());
+    ReleaseRightButton(*m_f.form->View().viewport(), TitleCell(0));
+    QVERIFY(!m_f.form->PopupMenu().LinkButton->isVisible());
+    QVERIFY(!m_f.form->PopupMenu().RetryButton->isVisible());
+    m_f.form->PopupMenu().close();
 }
 
 void GridCommandsTest::findCancelledKeepsTheSelection()
 {
-    f_.Fill(FiveRows());
-    f_.form->View().SelectRows({3});
-    f_.messages.OnModal([](QDialog& dialog) {
+    m_f.Fill(FiveRows());
+    m_f.form->View().SelectRows({3});
+    m_f.messages.OnModal([](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("TextEdit")->setText("ab");
         return int(QDialog::Rejected);
     });
-    f_.form->FindButtonClick();
-    QCOMPARE(f_.form->View().SelectedRows(), std::vector<int>{3});
+    m_f.form->FindButtonClick();
+    QCOMPARE(m_f.form->View().SelectedRows(), std::vector<int>{3});
 
     // On a closed table the dialog does not even open.
-    f_.form->Data().Close();
-    f_.messages.Clear();
-    f_.form->FindButtonClick();
-    QVERIFY(f_.messages.Messages().empty());
+    m_f.form->Data().Close();
+    m_f.messages.Clear();
+    m_f.form->FindButtonClick();
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void GridCommandsTest::visitPageOpensTheCurrentRowsLink_data()
@@ -315,19 +312,19 @@ void GridCommandsTest::visitPageOpensTheCurrentRowsLink()
 {
     QFETCH(int, row);
     QFETCH(QString, opened);
-    f_.Fill(FiveRows());
-    f_.form->View().SelectRows({4});  // the current row counts, not the selection
-    f_.form->View().SetFocusedRow(row);
-    f_.form->PopupMenu().LinkButton->trigger();
-    QCOMPARE(opened_.size(), std::size_t(opened.isEmpty() ? 0 : 1));
+    m_f.Fill(FiveRows());
+    m_f.form->View().SelectRows({4});  // the current row counts, not the selection
+    m_f.form->View().SetFocusedRow(row);
+    m_f.form->PopupMenu().LinkButton->trigger();
+    QCOMPARE(m_opened.size(), std::size_t(opened.isEmpty() ? 0 : 1));
     if (!opened.isEmpty())
-        QCOMPARE(opened_.front().toString(), opened);
-    QVERIFY(f_.messages.Messages().empty());
+        QCOMPARE(m_opened.front().toString(), opened);
+    QVERIFY(m_f.messages.Messages().empty());
 }
 
 void GridCommandsTest::doubleClickSelectsTheAddress()
 {
-    QLineEdit& edit = f_.form->UrlEditor();
+    QLineEdit& edit = m_f.form->UrlEditor();
     edit.setText("http://www.tudou.com/playlist/id/123 abc");
     QTest::mouseDClick(&edit, Qt::LeftButton, {}, QPoint(10, edit.height() / 2));
     QCOMPARE(edit.selectedText(), edit.text());
@@ -335,9 +332,9 @@ void GridCommandsTest::doubleClickSelectsTheAddress()
 
 void GridCommandsTest::closingReleasesTheAlbumTable()
 {
-    f_.form->Engine().AlbumTable().Add("album", "1");
-    f_.form->close();
-    QCOMPARE(f_.form->Engine().AlbumTable().GetCount(), 0);
+    m_f.form->Engine().AlbumTable().Add("album", "1");
+    m_f.form->close();
+    QCOMPARE(m_f.form->Engine().AlbumTable().GetCount(), 0);
 }
 
 QTEST_MAIN(GridCommandsTest)

@@ -25,42 +25,39 @@ private slots:
 private:
     // Lets pending repaints arrive: returns once none has come for a while.
     void Settle();
-    FormFixture f_;
-    int paints_ = 0;
+    FormFixture m_f;
+    int m_paints = 0;
 };
 
 void LargeTableTest::initTestCase()
 {
-    f_.Create();
-    f_.Show();
-    f_.form->View().BeginUpdate();
+    m_f.Create();
+    m_f.Show();
+    m_f.form->View().BeginUpdate();
     const std::string title = gbk::FromUnicode(u"土豆网精选视频第集");
     RowFields fields;
-    f_.form->Data().Open();
+    m_f.form->Data().Open();
     for (int i = 0; i < kRows; ++i) {
         fields.Caption = title + std::to_string(i);
         fields.Url = "http://www.tudou.com/v/" + std::to_string(i);
-        f_.form->Data().Append(fields);
+        m_f.form->Data().Append(fields);
     }
-    f_.form->View().EndUpdate();
-    EventHook::Install(*f_.form->View().viewport(), QEvent::Paint, [this](QEvent&) {
-        ++paints_;
+    m_f.form->View().EndUpdate();
+    EventHook::Install(*m_f.form->View().viewport(), QEvent::Paint, [this](QEvent&) {
+        ++m_paints;
         return false;
     });
 }
 
-void LargeTableTest::cleanupTestCase()
-{
-    f_.Destroy();
-}
+void LargeTableTest::cleanupTestCase() { m_f.Destroy(); }
 
 void LargeTableTest::Settle()
 {
     int before = 0;
     do {
-        before = paints_;
+        before = m_paints;
         QTest::qWait(100);
-    } while (paints_ != before);
+    } while (m_paints != before);
 }
 
 void LargeTableTest::commandsRepaintOnce_data()
@@ -80,31 +77,31 @@ void LargeTableTest::commandsRepaintOnce()
 {
     QFETCH(QString, command);
     Settle();
-    paints_ = 0;
-    QSignalSpy changed(&f_.form->Data(), &QAbstractItemModel::dataChanged);
-    QSignalSpy reset(&f_.form->Data(), &QAbstractItemModel::modelReset);
-    f_.messages.OnModal([](QDialog& dialog) {
+    m_paints = 0;
+    QSignalSpy changed(&m_f.form->Data(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&m_f.form->Data(), &QAbstractItemModel::modelReset);
+    m_f.messages.OnModal([](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("FormatEdit")->setText("<id>");
         return int(QDialog::Accepted);
     });
 
     if (command == "CopyAllButton")
-        f_.form->CopyAllButtonClick();
+        m_f.form->CopyAllButtonClick();
     else
-        f_.form->findChild<QAction*>(command)->trigger();
-    QCOMPARE(paints_, 0);  // nothing painted while the rows changed
+        m_f.form->findChild<QAction*>(command)->trigger();
+    QCOMPARE(m_paints, 0);  // nothing painted while the rows changed
     QFETCH(int, repaints);
     if (repaints > 0)
-        QTRY_VERIFY_WITH_TIMEOUT(paints_ > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_paints > 0, 10000);
     Settle();
 
     QTEST(int(changed.count()), "signals");
     QCOMPARE(reset.count(), 0);
-    QCOMPARE(paints_, repaints);
+    QCOMPARE(m_paints, repaints);
     if (command == "CopyAllButton")
         QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), kRows - 1);
     if (command == "EditButton")
-        QCOMPARE(f_.form->Data().Row(kRows - 1).Caption, std::to_string(kRows));
+        QCOMPARE(m_f.form->Data().Row(kRows - 1).Caption, std::to_string(kRows));
 }
 
 QTEST_MAIN(LargeTableTest)

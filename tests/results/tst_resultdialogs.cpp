@@ -53,20 +53,17 @@ private slots:
     void skinNameGivesTheRibbon();
 
 private:
-    QTemporaryDir dir_;
-    ScriptedMessages messages_;
-    WorkerRegistry workers_;
-    std::unique_ptr<HostApp> app_;
+    QTemporaryDir m_dir;
+    ScriptedMessages m_messages;
+    WorkerRegistry m_workers;
+    std::unique_ptr<HostApp> m_app;
 };
 
-void TestResultDialogs::init()
-{
-    app_ = std::make_unique<HostApp>("Quib", dir_.path(), messages_, workers_);
-}
+void TestResultDialogs::init() { m_app = std::make_unique<HostApp>("Quib", m_dir.path(), m_messages, m_workers); }
 
 void TestResultDialogs::findDialog()
 {
-    TFindForm dialog(nullptr, app_.get());
+    TFindForm dialog(nullptr, m_app.get());
     QCOMPARE(dialog.windowTitle(), QString("快速查找"));
     QVERIFY(dialog.windowFlags().testFlag(Qt::Tool));
     QCOMPARE(Child<QLabel>(dialog, "PromptLabel").text(), QString("请输入字符"));
@@ -80,7 +77,7 @@ void TestResultDialogs::findDialog()
 
 void TestResultDialogs::exportDialog()
 {
-    TExportForm dialog(nullptr, app_.get());
+    TExportForm dialog(nullptr, m_app.get());
     QCOMPARE(dialog.windowTitle(), QString("自定义导出"));
     QCOMPARE(Child<QLabel>(dialog, "FormatLabel").text(), QString("自定义格式："));
     QLabel& help = Child<QLabel>(dialog, "HelpLabel");
@@ -97,7 +94,7 @@ void TestResultDialogs::exportDialog()
 
 void TestResultDialogs::editDialogStartsAtItsDefaults()
 {
-    TEditForm dialog(nullptr, app_.get());
+    TEditForm dialog(nullptr, m_app.get());
     QCOMPARE(dialog.windowTitle(), QString("编辑数据"));
     for (const char* edit : {"OldTextEdit", "NewTextEdit", "TextEdit", "FormatEdit"})
         QVERIFY2(Child<QLineEdit>(dialog, edit).text().isEmpty(), edit);
@@ -123,7 +120,7 @@ void TestResultDialogs::editDialogStartsAtItsDefaults()
 
 void TestResultDialogs::editDialogReadsItsControls()
 {
-    TEditForm dialog(nullptr, app_.get());
+    TEditForm dialog(nullptr, m_app.get());
     Child<QLineEdit>(dialog, "OldTextEdit").setText("TV");
     Child<QLineEdit>(dialog, "NewTextEdit").setText(u"电视"_qs);
     Child<QComboBox>(dialog, "DelComboBox").setCurrentIndex(1);
@@ -162,11 +159,11 @@ void TestResultDialogs::buttonsCloseWithTheirResults()
     QFETCH(QString, button);
     std::unique_ptr<QDialog> shown;
     if (dialog == 0)
-        shown = std::make_unique<TFindForm>(nullptr, app_.get());
+        shown = std::make_unique<TFindForm>(nullptr, m_app.get());
     else if (dialog == 1)
-        shown = std::make_unique<TExportForm>(nullptr, app_.get());
+        shown = std::make_unique<TExportForm>(nullptr, m_app.get());
     else
-        shown = std::make_unique<TEditForm>(nullptr, app_.get());
+        shown = std::make_unique<TEditForm>(nullptr, m_app.get());
     shown->show();
     QTest::mouseClick(&Child<QPushButton>(*shown, button.toLatin1().constData()), Qt::LeftButton);
     QVERIFY(!shown->isVisible());
@@ -185,10 +182,10 @@ void TestResultDialogs::skinNameGivesTheRibbon()
 {
     QFETCH(QString, skin);
     QFETCH(bool, ribbon);
-    app_->SetSkinName(skin);
-    TFindForm find(nullptr, app_.get());
-    TExportForm exporter(nullptr, app_.get());
-    TEditForm edit(nullptr, app_.get());
+    m_app->SetSkinName(skin);
+    TFindForm find(nullptr, m_app.get());
+    TExportForm exporter(nullptr, m_app.get());
+    TEditForm edit(nullptr, m_app.get());
     for (QDialog* dialog : std::initializer_list<QDialog*>{&find, &exporter, &edit}) {
         auto* strip = dialog->findChild<RibbonStrip*>();
         QCOMPARE(strip != nullptr, ribbon);

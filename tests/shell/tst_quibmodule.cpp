@@ -221,25 +221,25 @@ std::function<int(QDialog&)> Fill(const DialogInput& input, QStringList* seen = 
 // An IApp that fails at one step of the module's creation.
 class FailingApp final : public IApp {
 public:
-    FailingApp(IApp& real, QString failing) : real_(real), failing_(std::move(failing)) {}
-    QWidget* GetMainForm() override { return Fail("GetMainForm"), real_.GetMainForm(); }
-    void WriteLog(const QString& s, const QString& d, const QString& src) override { real_.WriteLog(s, d, src); }
-    QString GetAppPath() override { return real_.GetAppPath(); }
-    QString GetModuleName() override { return Fail("GetModuleName"), real_.GetModuleName(); }
-    std::unique_ptr<TStringHashTable> GetProperties() override { return Fail("GetProperties"), real_.GetProperties(); }
-    QString GetSkinName() override { return real_.GetSkinName(); }
-    MessageService& GetMessages() override { return real_.GetMessages(); }
-    const NetworkSettings& GetNetwork() override { return real_.GetNetwork(); }
-    WorkerRegistry& GetWorkers() override { return real_.GetWorkers(); }
+    FailingApp(IApp& real, QString failing) : m_real(real), m_failing(std::move(failing)) {}
+    QWidget* GetMainForm() override { return Fail("GetMainForm"), m_real.GetMainForm(); }
+    void WriteLog(const QString& s, const QString& d, const QString& src) override { m_real.WriteLog(s, d, src); }
+    QString GetAppPath() override { return m_real.GetAppPath(); }
+    QString GetModuleName() override { return Fail("GetModuleName"), m_real.GetModuleName(); }
+    std::unique_ptr<TStringHashTable> GetProperties() override { return Fail("GetProperties"), m_real.GetProperties(); }
+    QString GetSkinName() override { return m_real.GetSkinName(); }
+    MessageService& GetMessages() override { return m_real.GetMessages(); }
+    const NetworkSettings& GetNetwork() override { return m_real.GetNetwork(); }
+    WorkerRegistry& GetWorkers() override { return m_real.GetWorkers(); }
 
 private:
     void Fail(const char* step)
     {
-        if (failing_ == QLatin1String(step))
+        if (m_failing == QLatin1String(step))
             throw std::runtime_error(std::string("host failure in ") + step);
     }
-    IApp& real_;
-    QString failing_;
+    IApp& m_real;
+    QString m_failing;
 };
 
 }  // namespace

@@ -37,15 +37,15 @@ public:
     explicit FileSizeLimit(rlim_t limit)
     {
         std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit tight = old_;
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit tight = m_old;
         tight.rlim_cur = limit;
         setrlimit(RLIMIT_FSIZE, &tight);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
 
 private:
-    rlimit old_{};
+    rlimit m_old{};
 };
 
 }  // namespace
@@ -63,7 +63,7 @@ private slots:
     void aFailedSaveChangesNothing();
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };
 
 void SiteFileTest::versions_data()
@@ -91,7 +91,7 @@ void SiteFileTest::versions()
 
 void SiteFileTest::loadsSitesInOrder()
 {
-    const QString path = dir_.filePath("order.xml");
+    const QString path = m_dir.filePath("order.xml");
     // Any child element is a site, whatever its name; the root's name is not looked at.
     Write(path, "<list>\r\n<site title=\"A\" url=\"http://a/\" default=\"0\" version=\"4.0\"/>\r\n<!-- x -->"
                 "<item url=\"http://b/\"/>\r\n<site title=\"C\" url=\"http://c/\" version=\"6.0\"/></list>");
@@ -112,7 +112,7 @@ void SiteFileTest::loadsSitesInOrder()
 
 void SiteFileTest::chineseTitlesSurviveSaveAndReload()
 {
-    const QString path = dir_.filePath("chinese.xml");
+    const QString path = m_dir.filePath("chinese.xml");
     SiteDocument document;
     document.AppendSite({G("我的电影站 <&\">"), "http://x/admin/login.asp", "0", "5.0"});
     document.AppendSite({" a ", "http://y/", "0", "4.x"});
@@ -139,7 +139,7 @@ void SiteFileTest::chineseTitlesSurviveSaveAndReload()
 
 void SiteFileTest::findsDepthFirstAndCaseSensitive()
 {
-    const QString path = dir_.filePath("nested.xml");
+    const QString path = m_dir.filePath("nested.xml");
     Write(path, "<sites><site url=\"http://a/\"><site url=\"http://b/\" title=\"inner\"/></site>"
                 "<site url=\"http://b/\" title=\"outer\"/></sites>");
     SiteDocument document;
@@ -203,7 +203,7 @@ void SiteFileTest::refusesWhatIsNotASiteList()
 
 void SiteFileTest::aFailedSaveChangesNothing()
 {
-    const QString path = dir_.filePath("full.xml");
+    const QString path = m_dir.filePath("full.xml");
     SiteDocument document;
     document.AppendSite({"A", "http://a/", "0", "3.1"});
     document.SaveToFile(path);
@@ -218,7 +218,7 @@ void SiteFileTest::aFailedSaveChangesNothing()
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, document.RemoveSiteAndSave(first, path));
     }
     QCOMPARE(Read(path), saved);
-    QCOMPARE(QDir(dir_.path()).entryList({"full.xml*"}, QDir::Files), QStringList{"full.xml"});
+    QCOMPARE(QDir(m_dir.path()).entryList({"full.xml*"}, QDir::Files), QStringList{"full.xml"});
     // The failed removal put the site back.
     QCOMPARE(document.Sites().size(), std::size_t(201));
     QCOMPARE(document.Sites().front().Url, std::string("http://a/"));

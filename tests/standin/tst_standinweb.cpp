@@ -39,9 +39,9 @@ double SecondsSince(Clock::time_point start)
 class StandinWebTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { web_.Start(); }
-    void cleanupTestCase() { web_.Stop(); }
-    void init() { web_.ClearRequests(); }
+    void initTestCase() { m_web.Start(); }
+    void cleanupTestCase() { m_web.Stop(); }
+    void init() { m_web.ClearRequests(); }
 
     void albumShape_data();
     void albumShape();
@@ -67,7 +67,7 @@ private slots:
     void stopIsPromptDuringSlowResponses();
 
 private:
-    StandinWeb web_;
+    StandinWeb m_web;
 };
 
 void StandinWebTest::albumShape_data()
@@ -151,7 +151,7 @@ void StandinWebTest::pagingSiteServesNumberedLists()
     QFETCH(int, last);
     QFETCH(bool, hasNext);
     const std::string album = id.toStdString();
-    const auto result = Fetch(web_, kPagingHost, "/list/" + album + "/" + std::to_string(page) + ".html");
+    const auto result = Fetch(m_web, kPagingHost, "/list/" + album + "/" + std::to_string(page) + ".html");
     QVERIFY(result);
     QCOMPARE(result->status, 200);
     QCOMPARE(result->get_header_value("Content-Type"), std::string("text/html; charset=gbk"));
@@ -187,7 +187,7 @@ void StandinWebTest::pagingSiteRefusesWhatIsNotThere_data()
 void StandinWebTest::pagingSiteRefusesWhatIsNotThere()
 {
     QFETCH(QString, target);
-    const auto result = Fetch(web_, kPagingHost, target.toStdString());
+    const auto result = Fetch(m_web, kPagingHost, target.toStdString());
     QVERIFY(result);
     QCOMPARE(result->status, 404);
 }
@@ -203,19 +203,19 @@ void StandinWebTest::cmsLoginLetsAnyoneIn()
 {
     QFETCH(QString, version);
     const std::string login = "/" + version.toStdString() + "/admin/login.asp";
-    const auto form = Fetch(web_, "cms.standin.test", login);
+    const auto form = Fetch(m_web, "cms.standin.test", login);
     QVERIFY(form);
     QCOMPARE(form->status, 200);
     QVERIFY(form->body.find("action=\"login.asp\"") != std::string::npos);
     QVERIFY(form->body.find("name=\"password\"") != std::string::npos);
 
-    httplib::Client client("127.0.0.1", web_.Port());
+    httplib::Client client("127.0.0.1", m_web.Port());
     const auto in = client.Post(login, {{"Host", "cms.standin.test"}}, "username=nobody&password=wrong",
                                 "application/x-www-form-urlencoded");
     QVERIFY(in);
     QCOMPARE(in->status, 200);
     QVERIFY(in->body.find("url=admin_index.asp") != std::string::npos);
-    const auto frameset = Fetch(web_, "cms.standin.test", "/" + version.toStdString() + "/admin/admin_index.asp");
+    const auto frameset = Fetch(m_web, "cms.standin.test", "/" + version.toStdString() + "/admin/admin_index.asp");
     QVERIFY(frameset->body.find("<frameset") != std::string::npos);
 }
 
@@ -269,7 +269,7 @@ void StandinWebTest::faultStatus()
 {
     QFETCH(QString, code);
     QFETCH(int, status);
-    const auto result = Fetch(web_, "any.standin.test", "/__fault/status/" + code.toStdString());
+    const auto result = Fetch(m_web, "any.standin.test", "/__fault/status/" + code.toStdString());
     QVERIFY(result);
     QCOMPARE(result->status, status);
     QVERIFY(!result->body.empty());
@@ -277,13 +277,13 @@ void StandinWebTest::faultStatus()
 
 void StandinWebTest::faultRedirectAndBigBody()
 {
-    auto result = Fetch(web_, "x.standin.test", "/__fault/redirect?to=http%3A%2F%2Fy.test%2Fa%3Fb%3D1");
+    auto result = Fetch(m_web, "x.standin.test", "/__fault/redirect?to=http%3A%2F%2Fy.test%2Fa%3Fb%3D1");
     QVERIFY(result);
     QCOMPARE(result->status, 302);
     QCOMPARE(result->get_header_value("Location"), std::string("http://y.test/a?b=1"));
-    QCOMPARE(Fetch(web_, "x.standin.test", "/__fault/redirect")->status, 400);
+    QCOMPARE(Fetch(m_web, "x.standin.test", "/__fault/redirect")->status, 400);
 
-    result = Fetch(web_, "x.standin.test", "/__fault/big?bytes=70000");
+    result = Fetch(m_web, "x.standin.test", "/__fault/big?bytes=70000");
     QVERIFY(result);
     QCOMPARE(result->get_header_value("Content-Length"), std::string("70000"));
     QCOMPARE(result->body.size(), std::size_t(70000));
@@ -292,31 +292,31 @@ void StandinWebTest::faultRedirectAndBigBody()
 
 void StandinWebTest::logsEveryRequestInOrder()
 {
-    Fetch(web_, "paging.standin.test:80", "/list/1x1/1.html?from=test");
-    Fetch(web_, "nobody.standin.test", "/nothing");
-    const auto log = web_.Requests();
+    Fetch(m_web, "paging.standin.test:80", "/list/1x1/1.html?from=test");
+    Fetch(m_web, "nobody.standin.test", "/nothing");
+    const auto log = m_web.Requests();
     QCOMPARE(log.size(), std::size_t(2));
     QCOMPARE(log[0].host, kPagingHost);
     QCOMPARE(log[0].target, std::string("/list/1x1/1.html?from=test"));
     QCOMPARE(log[1].host, std::string("nobody.standin.test"));
     QCOMPARE(log[1].target, std::string("/nothing"));
-    web_.ClearRequests();
-    QVERIFY(web_.Requests().empty());
+    m_web.ClearRequests();
+    QVERIFY(m_web.Requests().empty());
 }
 
 void StandinWebTest::rulesPointAtTheServer()
 {
-    const std::string port = std::to_string(web_.Port());
-    QVERIFY(web_.Port() > 0);
-    QCOMPARE(web_.ConnectToRules(), std::vector<std::string>{"::127.0.0.1:" + port});
-    QCOMPARE(web_.HostResolverRules(), "MAP * 127.0.0.1:" + port);
+    const std::string port = std::to_string(m_web.Port());
+    QVERIFY(m_web.Port() > 0);
+    QCOMPARE(m_web.ConnectToRules(), std::vector<std::string>{"::127.0.0.1:" + port});
+    QCOMPARE(m_web.HostResolverRules(), "MAP * 127.0.0.1:" + port);
 }
 
 void StandinWebTest::refusesToStartTwiceOrOnABusyPort()
 {
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, web_.Start());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_web.Start());
     StandinWeb other;
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, other.Start("127.0.0.1", web_.Port()));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, other.Start("127.0.0.1", m_web.Port()));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, other.Start("not an address"));
     QVERIFY(other.Start() > 0);  // failed starts leave nothing behind
 }

@@ -23,9 +23,9 @@
 #include <vector>
 
 struct TestRow {
-    TestRow(QString caption_, QString url_ = {}, QString date_ = {}, QString link_ = {}, bool checked_ = true)
-        : caption(std::move(caption_)), url(std::move(url_)), date(std::move(date_)), link(std::move(link_)),
-          checked(checked_)
+    TestRow(QString m_caption, QString m_url = {}, QString m_date = {}, QString m_link = {}, bool m_checked = true)
+        : caption(std::move(m_caption)), url(std::move(m_url)), date(std::move(m_date)), link(std::move(m_link)),
+          checked(m_checked)
     {
     }
     QString caption, url, date, link;

@@ -2,30 +2,30 @@
 
 #include <QDialog>
 
-void ScriptedMessages::Alert(const QString& text) { shown_.push_back({Kind::Alert, text}); }
+void ScriptedMessages::Alert(const QString& text) { m_shown.push_back({Kind::Alert, text}); }
 
-void ScriptedMessages::Info(const QString& text) { shown_.push_back({Kind::Info, text}); }
+void ScriptedMessages::Info(const QString& text) { m_shown.push_back({Kind::Info, text}); }
 
 int ScriptedMessages::Question(const QString& text)
 {
-    shown_.push_back({Kind::Question, text});
-    if (answers_.empty())
+    m_shown.push_back({Kind::Question, text});
+    if (m_answers.empty())
         return IDNO;
-    const int answer = answers_.front();
-    answers_.pop_front();
+    const int answer = m_answers.front();
+    m_answers.pop_front();
     return answer;
 }
 
 int ScriptedMessages::ShowModal(QDialog& dialog)
 {
-    shown_.push_back({Kind::Modal, dialog.windowTitle()});
-    return modal_ ? modal_(dialog) : QDialog::Rejected;
+    m_shown.push_back({Kind::Modal, dialog.windowTitle()});
+    return m_modal ? m_modal(dialog) : QDialog::Rejected;
 }
 
 std::vector<QString> ScriptedMessages::Texts(Kind kind) const
 {
     std::vector<QString> texts;
-    for (const Shown& shown : shown_)
+    for (const Shown& shown : m_shown)
         if (shown.kind == kind)
             texts.push_back(shown.text);
     return texts;

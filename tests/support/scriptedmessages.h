@@ -21,16 +21,16 @@ public:
     int ShowModal(QDialog& dialog) override;
 
     // Answers for the next questions, in order; without one a question is answered IDNO.
-    void AnswerQuestions(std::initializer_list<int> answers) { answers_.insert(answers_.end(), answers); }
+    void AnswerQuestions(std::initializer_list<int> answers) { m_answers.insert(m_answers.end(), answers); }
     // Runs every modal dialog: the handler may fill in controls and returns the dialog's result.
-    void OnModal(std::function<int(QDialog&)> handler) { modal_ = std::move(handler); }
+    void OnModal(std::function<int(QDialog&)> handler) { m_modal = std::move(handler); }
 
-    const std::vector<Shown>& Messages() const { return shown_; }
+    const std::vector<Shown>& Messages() const { return m_shown; }
     std::vector<QString> Texts(Kind kind) const;
-    void Clear() { shown_.clear(); }
+    void Clear() { m_shown.clear(); }
 
 private:
-    std::vector<Shown> shown_;
-    std::deque<int> answers_;
-    std::function<int(QDialog&)> modal_;
+    std::vector<Shown> m_shown;
+    std::deque<int> m_answers;
+    std::function<int(QDialog&)> m_modal;
 };

@@ -14,7 +14,7 @@ void CliMessages::Print(const QString& text)
 
 void CliMessages::Alert(const QString& text)
 {
-    failed_ = true;
+    m_failed = true;
     Print(text);
 }
 
@@ -32,15 +32,17 @@ int CliMessages::ShowModal(QDialog& dialog)
     auto* chooser = qobject_cast<TChooseForm*>(&dialog);
     if (!chooser) {
         Print(QStringLiteral("quib-collect: cannot answer the dialog \"%1\"").arg(dialog.windowTitle()));
-        failed_ = true;
+        m_failed = true;
         return QDialog::Rejected;
     }
-    chooserLines_ = chooser->Lines();
-    if (listOnly_)
+    m_chooserLines = chooser->Lines();
+    if (m_listOnly)
         return QDialog::Rejected;
-    if (album_ > 0 && !chooser->Choose(album_ - 1)) {
-        Print(QStringLiteral("quib-collect: there is no album %1; the movie has %2").arg(album_).arg(chooserLines_->size()));
-        failed_ = true;
+    if (m_album > 0 && !chooser->Choose(m_album - 1)) {
+        Print(QStringLiteral("quib-collect: there is no album %1; the movie has %2")
+                  .arg(m_album)
+                  .arg(m_chooserLines->size()));
+        m_failed = true;
         return QDialog::Rejected;
     }
     return QDialog::Accepted;

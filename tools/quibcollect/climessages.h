@@ -12,7 +12,7 @@ class CliMessages final : public MessageService {
 public:
     // album: the chooser line to take (1 = first, 0 = the chooser's default); listOnly: record
     // the chooser's lines and cancel it.
-    CliMessages(int album, bool listOnly) : album_(album), listOnly_(listOnly) {}
+    CliMessages(int album, bool listOnly) : m_album(album), m_listOnly(listOnly) {}
 
     void Alert(const QString& text) override;
     void Info(const QString& text) override;
@@ -20,15 +20,15 @@ public:
     int ShowModal(QDialog& dialog) override;
 
     // True once an error was shown, or the chooser could not be answered as asked.
-    bool Failed() const { return failed_; }
+    bool Failed() const { return m_failed; }
     // The chooser's lines, when it was shown.
-    const std::optional<std::vector<QString>>& ChooserLines() const { return chooserLines_; }
+    const std::optional<std::vector<QString>>& ChooserLines() const { return m_chooserLines; }
 
 private:
     void Print(const QString& text);
 
-    int album_;
-    bool listOnly_;
-    bool failed_ = false;
-    std::optional<std::vector<QString>> chooserLines_;
+    int m_album;
+    bool m_listOnly;
+    bool m_failed = false;
+    std::optional<std::vector<QString>> m_chooserLines;
 };
