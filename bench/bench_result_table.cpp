@@ -1,6 +1,7 @@
 // Appending a large collection to the result grid, frozen as a collection runs it and unfrozen
-// for comparison.
+// for comparison; the episode check of a large table, as the form runs it once at the end.
 #include "dataview.h"
+#include "episodecheck.h"
 #include "gbk.h"
 #include "resultgrid.h"
 #include "memdata.h"
@@ -69,9 +70,29 @@ void BM_AppendFrozen(benchmark::State& state) { Collect(state, true, ColId); }
 void BM_AppendFrozenSortedByCaption(benchmark::State& state) { Collect(state, true, ColCaption); }
 void BM_AppendUnfrozen(benchmark::State& state) { Collect(state, false, ColId); }
 
+// The status line under the grid: every title read for its episode number, then the check.
+void BM_EpisodeStatusLine(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    MemData data;
+    data.Open();
+    for (RowFields& fields : MakeRows(count)) {
+        fields.Caption = *fields.Caption + gbk::FromUnicode(u" 第") + std::to_string(data.Count() % 40 + 1) +
+                         gbk::FromUnicode(u"集");
+        data.Append(fields);
+    }
+    QString line;
+    for (auto _ : state)
+        line = EpisodeStatusLine(CheckEpisodes(EpisodeEntries(data)));
+    if (!line.startsWith(QStringLiteral("共 %1 条").arg(count)))
+        state.SkipWithError("unexpected status line");
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
 BENCHMARK(BM_AppendFrozen)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendFrozenSortedByCaption)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendUnfrozen)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EpisodeStatusLine)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "choose.h"
 #include "dataview.h"
+#include "episodecheck.h"
 #include "eventhook.h"
 #include "gbk.h"
 #include "memdata.h"
@@ -15,6 +16,7 @@ namespace {
 const QString kCollectCaption = QStringLiteral("采集");
 const QString kStopCaption = QStringLiteral("终止");
 constexpr int kTimerInterval = 50;
+constexpr int kLiveLineInterval = 250;
 
 }  // namespace
 
@@ -29,6 +31,11 @@ TParseForm::TParseForm(QWidget* owner, IApp* app) : QWidget(owner), m_app(app)
     // Connected first, so the form has settled before anyone else hears of an end.
     connect(m_engine.get(), &CollectionEngine::Started, this, [this] { Started(); });
     connect(m_engine.get(), &CollectionEngine::Ended, this, [this] { Ended(); });
+    // The grid is frozen while rows arrive; this line is the sign of life besides the bar.
+    m_ticker = new ProgressTicker(*m_engine, kLiveLineInterval, this);
+    connect(m_ticker, &ProgressTicker::Changed, ProgressLabel, &QLabel::setText);
+    connect(m_ticker, &ProgressTicker::Finished, ProgressLabel, &QLabel::setText);
+    connect(m_commands, &ResultCommands::TitlesEdited, this, [this] { RefreshEpisodeLine(); });
     connect(m_engine.get(), &CollectionEngine::Retrying, this, [this](int row) { View().SetFocusedRow(row); });
     connect(m_engine.get(), &CollectionEngine::Message, this,
             [this](CollectionEngine::MessageKind kind, const QString& text) {
@@ -105,6 +112,7 @@ void TParseForm::Started()
     View().BeginUpdate();
     m_timer.start();
     Button->setText(kStopCaption);
+    Grid().SetStatusLine({});
 }
 
 void TParseForm::Ended()
@@ -113,6 +121,15 @@ void TParseForm::Ended()
     m_timer.stop();
     ProgressBar->setValue(0);
     Button->setText(kCollectCaption);
+    ShowEpisodeLine();
+}
+
+void TParseForm::ShowEpisodeLine() { Grid().SetStatusLine(EpisodeStatusLine(CheckEpisodes(EpisodeEntries(Data())))); }
+
+void TParseForm::RefreshEpisodeLine()
+{
+    if (!EpisodeLine().isEmpty() && !Running())
+        ShowEpisodeLine();
 }
 
 void TParseForm::TimerTimer()
@@ -140,7 +157,21 @@ void TParseForm::FormClose()
     m_engine->AlbumTable().Clear();
 }
 
-void TParseForm::RetryButtonClick() { m_engine->RetryRow(View().FocusedRow()); }
+void TParseForm::RetryButtonClick()
+{
+    const QPointer<TParseForm> alive(this);
+    m_engine->RetryRow(View().FocusedRow());
+    if (alive)
+        RefreshEpisodeLine();
+}
+
+void TParseForm::AutoRetryButtonClick()
+{
+    const QPointer<TParseForm> alive(this);
+    m_engine->AutoRetry();
+    if (alive)
+        RefreshEpisodeLine();
+}
 
 int TParseForm::ChooseAlbum(const std::vector<QString>& lines)
 {

@@ -3,6 +3,7 @@
 // the grid's table; its result commands work on what was collected.
 #include "app.h"
 #include "collectionengine.h"
+#include "collectionprogress.h"
 #include "formatowner.h"
 #include "gridpopupmenu.h"
 #include "resultcommands.h"
@@ -31,6 +32,11 @@ public:
     QSpinBox& StartPage() { return *PageEdit; }
     QProgressBar& Progress() { return *ProgressBar; }
     QSpinBox& MergeCount() { return *SpinEdit; }  // 每 N 行合成为一行
+    // Beside the progress bar: the running collection's page, rows and time, then its final figures.
+    QLabel& LiveLine() { return *ProgressLabel; }
+    // The grid's status line after a collection: rows, episodes found, missing and repeated,
+    // repeated addresses.
+    QString EpisodeLine() { return MainGrid->StatusLine(); }
     QRadioButton& SiteRadio(std::string_view siteKey);
     ResultGrid& Grid() { return *MainGrid; }
     MemData& Data();
@@ -51,7 +57,7 @@ public:
     void UrlEditDblClick();
     void FormClose();
     void RetryButtonClick();
-    void AutoRetryButtonClick() { m_engine->AutoRetry(); }
+    void AutoRetryButtonClick();
 
     void CopyData(int layout) { m_commands->CopyData(layout); }
     void CopyAllButtonClick() { m_commands->CopyAllButtonClick(); }
@@ -67,12 +73,18 @@ public:
     void FindButtonClick() { m_commands->FindButtonClick(); }
     void LinkButtonClick() { m_commands->LinkButtonClick(); }
     void EditButtonClick() { m_commands->EditButtonClick(); }
+    void EpisodeSortButtonClick() { m_commands->EpisodeSortButtonClick(); }
+    void UnSelRepeatButtonClick() { m_commands->UnSelRepeatButtonClick(); }
     void SetPageOpener(ResultCommands::PageOpener opener) { m_commands->SetPageOpener(std::move(opener)); }
 
 private:
     // The form's own side of a collection's start and end: the grid, the progress and the button.
     void Started();
     void Ended();
+    // Reads the whole table once; nothing is read per row while a collection runs.
+    void ShowEpisodeLine();
+    // After a command that may change titles or addresses, if the line is on show.
+    void RefreshEpisodeLine();
     std::string CheckedSiteKey() const;
     int ChooseAlbum(const std::vector<QString>& lines);
 
@@ -81,4 +93,5 @@ private:
     // Destroyed before the grid its engine fills (the grid is a child widget, deleted later).
     std::unique_ptr<CollectionEngine> m_engine;
     ResultCommands* m_commands = nullptr;  // a child of the form
+    ProgressTicker* m_ticker = nullptr;    // a child of the form
 };

@@ -1,7 +1,6 @@
 #include "dataview.h"
 
 #include "nofocusdelegate.h"
-#include "resultsortproxy.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -71,6 +70,20 @@ DataView::DataView(MemData& data, QWidget* parent)
             emit StatusHeaderClicked();
     });
     connect(header, &QHeaderView::sectionResized, this, &DataView::SectionResized);
+    connect(m_proxy, &ResultSortProxy::RowOrderDropped, this, [this] { ShowSortIndicator(m_sortColumn); });
+}
+
+void DataView::ShowInOrder(const std::vector<int>& storageOrder)
+{
+    m_proxy->SetRowOrder(storageOrder);
+    ShowSortIndicator(-1);
+}
+
+void DataView::ShowSortIndicator(int section)
+{
+    // Only shown: the proxy already sorts as it says.
+    const QSignalBlocker blocker(horizontalHeader());
+    horizontalHeader()->setSortIndicator(section, m_sortOrder);
 }
 
 void DataView::BeginUpdate()
@@ -180,12 +193,12 @@ void DataView::SortIndicatorChanged(int section, Qt::SortOrder order)
 {
     if (section == ColStatus || section < 0) {
         // The check-box column does not sort: put the indicator back where it was.
-        const QSignalBlocker blocker(horizontalHeader());
-        horizontalHeader()->setSortIndicator(m_sortColumn, m_sortOrder);
+        ShowSortIndicator(m_proxy->HasRowOrder() ? -1 : m_sortColumn);
         return;
     }
     m_sortColumn = section;
     m_sortOrder = order;
+    m_proxy->ClearRowOrder();
     m_proxy->sort(section, order);
 }
 

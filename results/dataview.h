@@ -2,8 +2,8 @@
 // The result grid's table view: a sorting proxy over a MemData, the grid's columns, freezing,
 // and the "<暂无数据>" text of an empty grid.
 #include "memdata.h"
+#include "resultsortproxy.h"
 
-#include <QSortFilterProxyModel>
 #include <QTableView>
 
 #include <vector>
@@ -19,6 +19,12 @@ public:
     MemData& Data() { return m_data; }
     const MemData& Data() const { return m_data; }
     QSortFilterProxyModel& Proxy() { return *m_proxy; }
+
+    // Shows the rows in a command's order (storage indexes) instead of a column's; the next
+    // header click, or emptying the table, goes back to the column sort. No header shows an
+    // indicator meanwhile.
+    void ShowInOrder(const std::vector<int>& storageOrder);
+    bool InCommandOrder() const { return m_proxy->HasRowOrder(); }
 
     // No repaint and no per-row model signals until the matching EndUpdate, which announces the
     // rows and repaints once. Nestable; an EndUpdate without a BeginUpdate does nothing.
@@ -50,12 +56,13 @@ protected:
 
 private:
     void SortIndicatorChanged(int section, Qt::SortOrder order);
+    void ShowSortIndicator(int section);
     void SectionResized(int section, int oldSize, int newSize);
     void FitColumns();
     int FlexibleWidth() const;
 
     MemData& m_data;
-    QSortFilterProxyModel* m_proxy;  // child of the view
+    ResultSortProxy* m_proxy;  // child of the view
     int m_updateDepth = 0;
     int m_sortColumn = ColId;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -1,9 +1,14 @@
 #include "gridcommands.h"
 
+#include "episodecheck.h"
+#include "episodenumber.h"
 #include "gbk.h"
+#include "memdata.h"
 #include "textsearch.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 MenuItemsShown MenuVisibility(MenuSpot spot, bool anyRowSelected)
 {
@@ -16,11 +21,13 @@ MenuItemsShown MenuVisibility(MenuSpot spot, bool anyRowSelected)
     case MenuSpot::TitleCell:
         shown.edit = shown.find = true;
         shown.link = shown.retry = anyRowSelected;
+        shown.episodeSort = shown.unSelRepeat = true;
         shown.scope = EditScope::SelectedChecked;
         break;
     case MenuSpot::Elsewhere:
         shown.selAll = shown.unSelAll = shown.deSel = shown.find = true;
         shown.link = shown.retry = anyRowSelected;
+        shown.episodeSort = shown.unSelRepeat = true;
         break;
     }
     return shown;
@@ -59,4 +66,29 @@ std::vector<int> AllRows(int rowCount)
 std::vector<int> EditWalk(EditScope scope, const std::vector<int>& selectedRows, int rowCount)
 {
     return scope == EditScope::SelectedChecked ? selectedRows : AllRows(rowCount);
+}
+
+std::vector<int> ByEpisode(const MemData& data, const std::vector<int>& order)
+{
+    std::vector<EpisodeEntry> entries;
+    entries.reserve(order.size());
+    for (int row : order)
+        entries.push_back({EpisodeNumber(gbk::ToUnicode(data.Row(row).Caption)), {}});
+    std::vector<int> rows;
+    rows.reserve(order.size());
+    for (int position : EpisodeOrder(entries))
+        rows.push_back(order[static_cast<std::size_t>(position)]);
+    return rows;
+}
+
+std::vector<int> RepeatedCheckedAddresses(const MemData& data, const std::vector<int>& order)
+{
+    std::vector<int> rows;
+    std::unordered_set<std::string_view> seen;
+    for (int row : order) {
+        const ResultRow& item = data.Row(row);
+        if (item.Status && !item.Url.empty() && !seen.insert(item.Url).second)
+            rows.push_back(row);
+    }
+    return rows;
 }

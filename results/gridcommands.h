@@ -1,8 +1,8 @@
 #pragma once
 // The rules behind the grid's commands: which context-menu items show where, which rows the
-// check-mark commands touch, what quick find selects and which links may be opened.
+// check-mark commands touch, what quick find selects, which links may be opened, and the
+// episode order and repeated addresses of the rows on show.
 #include "resultrow.h"
-
 
 #include <functional>
 #include <optional>
@@ -17,8 +17,8 @@ enum class MenuSpot { TitleFooter, TitleCell, Elsewhere };
 enum class EditScope { AllChecked = 0, SelectedChecked = 1 };
 
 struct MenuItemsShown {
-    bool edit = false, find = false, selAll = false, unSelAll = false, deSel = false, link = false,
-         retry = false, autoRetry = true;
+    bool edit = false, find = false, selAll = false, unSelAll = false, deSel = false, link = false, retry = false,
+         autoRetry = true, episodeSort = false, unSelRepeat = false;
     std::optional<EditScope> scope;  // set when the spot decides the scope; otherwise unchanged
 
     bool operator==(const MenuItemsShown&) const = default;
@@ -41,3 +41,12 @@ std::vector<int> AllRows(int rowCount);
 // these, only the rows checked when the walk reaches them are edited.
 std::vector<int> EditWalk(EditScope scope, const std::vector<int>& selectedRows, int rowCount);
 
+class MemData;
+
+// 按集数排序: the rows of `order` (storage indexes as shown) by the episode their titles name;
+// rows naming the same episode, and the rows naming none (after the others), keep their order.
+std::vector<int> ByEpisode(const MemData& data, const std::vector<int>& order);
+// 取消重复地址: the checked rows of `order` whose address an earlier checked row of it already
+// has. Unchecking them leaves every address checked once, on its first row; an unchecked row
+// keeps no address from being copied.
+std::vector<int> RepeatedCheckedAddresses(const MemData& data, const std::vector<int>& order);

@@ -1,15 +1,16 @@
 #include "gridpopupmenu.h"
 
 TGridPopupMenu::TGridPopupMenu(QWidget* parent)
-    : QMenu(parent),
-      EditButton(AddItem("EditButton", QStringLiteral("编辑数据"))),
+    : QMenu(parent), EditButton(AddItem("EditButton", QStringLiteral("编辑数据"))),
       FindButton(AddItem("FindButton", QStringLiteral("快速查找"))),
       SelAllButton(AddItem("SelAllButton", QStringLiteral("全部选中"))),
       UnSelAllButton(AddItem("UnSelAllButton", QStringLiteral("全部取消"))),
       DeSelButton(AddItem("DeSelButton", QStringLiteral("反向选择"))),
       LinkButton(AddItem("LinkButton", QStringLiteral("访问页面"))),
       RetryButton(AddItem("RetryButton", QStringLiteral("重新采集"))),
-      AutoRetryButton(AddItem("AutoRetryButton", QStringLiteral("自动重采")))
+      AutoRetryButton(AddItem("AutoRetryButton", QStringLiteral("自动重采"))),
+      EpisodeSortButton(AddItem("EpisodeSortButton", QStringLiteral("按集数排序"))),
+      UnSelRepeatButton(AddItem("UnSelRepeatButton", QStringLiteral("取消重复地址")))
 {
     setObjectName(QStringLiteral("GridPopupMenu"));
     setToolTipsVisible(true);
@@ -34,6 +35,8 @@ void TGridPopupMenu::Apply(const MenuItemsShown& shown)
     LinkButton->setVisible(shown.link);
     RetryButton->setVisible(shown.retry);
     AutoRetryButton->setVisible(shown.autoRetry);
+    EpisodeSortButton->setVisible(shown.episodeSort);
+    UnSelRepeatButton->setVisible(shown.unSelRepeat);
     if (shown.scope)
         Scope = *shown.scope;
 }
@@ -49,6 +52,8 @@ MenuItemsShown TGridPopupMenu::Shown() const
     shown.link = LinkButton->isVisible();
     shown.retry = RetryButton->isVisible();
     shown.autoRetry = AutoRetryButton->isVisible();
+    shown.episodeSort = EpisodeSortButton->isVisible();
+    shown.unSelRepeat = UnSelRepeatButton->isVisible();
     shown.scope = Scope;
     return shown;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The grid's context menu: its eight items in their fixed order, each caption also its hint,
+// The grid's context menu: its items in their fixed order, each caption also its hint,
 // and the edit scope that bulk edit reads.
 #include "gridcommands.h"
 
@@ -22,6 +22,8 @@ public:
     QAction* LinkButton;       // 访问页面
     QAction* RetryButton;      // 重新采集
     QAction* AutoRetryButton;  // 自动重采
+    QAction* EpisodeSortButton;  // 按集数排序
+    QAction* UnSelRepeatButton;  // 取消重复地址
     EditScope Scope = EditScope::AllChecked;
 
 private:

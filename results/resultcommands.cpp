@@ -45,6 +45,8 @@ ResultCommands::ResultCommands(QWidget& owner, IApp& app, ResultGrid& grid, QSpi
     connect(m_menu->UnSelAllButton, &QAction::triggered, this, [this] { UnSelAllButtonClick(); });
     connect(m_menu->DeSelButton, &QAction::triggered, this, [this] { DeSelButtonClick(); });
     connect(m_menu->LinkButton, &QAction::triggered, this, [this] { LinkButtonClick(); });
+    connect(m_menu->EpisodeSortButton, &QAction::triggered, this, [this] { EpisodeSortButtonClick(); });
+    connect(m_menu->UnSelRepeatButton, &QAction::triggered, this, [this] { UnSelRepeatButtonClick(); });
 
     connect(&View(), &DataView::StatusHeaderClicked, this, [this] { DataViewStatusHeaderClick(); });
     // The menu works on the selection as the user left it, so a right press does not select.
@@ -145,6 +147,12 @@ void ResultCommands::DeSelButtonClick()
         SetCheckMarks(AllRows(Data().Count()), [](bool checked) { return !checked; });
 }
 
+void ResultCommands::UnSelRepeatButtonClick()
+{
+    if (CheckMarksAllowed())
+        SetCheckMarks(RepeatedCheckedAddresses(Data(), View().DisplayOrder()), [](bool) { return false; });
+}
+
 void ResultCommands::DataViewStatusHeaderClick()
 {
     if (QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier))
@@ -202,6 +210,15 @@ void ResultCommands::LinkButtonClick()
         m_pageOpener(*address);
 }
 
+// The rows stay where they are in the table; only the view shows them in episode order, so the
+// copy commands (which follow the view) write them so, and a header click restores a column's.
+void ResultCommands::EpisodeSortButtonClick()
+{
+    if (!Data().Active() || Busy())
+        return;
+    View().ShowInOrder(ByEpisode(Data(), View().DisplayOrder()));
+}
+
 // 编辑数据: the bulk title rewrites over the rows in the context menu's edit scope.
 void ResultCommands::EditButtonClick()
 {
@@ -217,7 +234,7 @@ void ResultCommands::EditButtonClick()
     const ViewFreeze freeze(View());
     MemData& data = Data();
     const std::vector<int> rows = EditWalk(m_menu->Scope, View().SelectedRows(), data.Count());
-    WalkRows(data, rows, [&](int row) {
+    const WalkEnd end = WalkRows(data, rows, [&](int row) {
         const ResultRow& item = data.Row(row);
         if (!item.Status)
             return;  // unchecked rows are never edited
@@ -225,4 +242,6 @@ void ResultCommands::EditButtonClick()
         fields.Caption = bulkedit::EditTitle(item.Caption, item.RecId, settings, kCaptionSize);
         data.Update(row, fields);
     });
+    if (end != WalkEnd::TableGone)  // else the form, and these commands, went with the table
+        emit TitlesEdited();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The commands over a result grid and its table: copy and export, the check marks, the context
-// menu with quick find, bulk edit and visiting a row's page. A form owns one and forwards its
+// menu with quick find, bulk edit, visiting a row's page, the episode order and unchecking
+// repeated addresses. A form owns one and forwards its
 // buttons' handlers to it.
 #include "app.h"
 #include "formatowner.h"
@@ -48,12 +49,19 @@ public:
     void FindButtonClick();
     void LinkButtonClick();
     void EditButtonClick();
+    // 按集数排序 and 取消重复地址, over the rows in the order shown.
+    void EpisodeSortButtonClick();
+    void UnSelRepeatButtonClick();
 
     // While it answers true (a collection fills the table) the check marks and the menu rest.
     void SetBusyCheck(std::function<bool()> busy) { m_busy = std::move(busy); }
     // Opens a row's page; by default in the desktop's browser.
     using PageOpener = std::function<void(const QUrl& address)>;
     void SetPageOpener(PageOpener opener) { m_pageOpener = std::move(opener); }
+
+signals:
+    // Bulk edit rewrote titles: what was read from them may have changed.
+    void TitlesEdited();
 
 private:
     MemData& Data();

@@ -4,19 +4,22 @@
 #include "gridfooter.h"
 #include "memdata.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 ResultGrid::ResultGrid(QWidget* parent)
-    : QWidget(parent),
-      m_data(new MemData(this)),
-      m_view(new DataView(*m_data, this)),
-      m_footer(new GridFooter(*m_view, this))
+    : QWidget(parent), m_data(new MemData(this)), m_view(new DataView(*m_data, this)),
+      m_footer(new GridFooter(*m_view, this)), m_statusLine(new QLabel(this))
 {
+    m_statusLine->setObjectName(QStringLiteral("StatusLine"));
+    m_statusLine->setContentsMargins(2, 3, 2, 1);
+    m_statusLine->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_view);
     layout->addWidget(m_footer);
+    layout->addWidget(m_statusLine);
 }
 
 ResultGrid::~ResultGrid()
@@ -31,3 +34,11 @@ QString ResultGrid::FooterText() const
 {
     return m_footer->Text();
 }
+
+void ResultGrid::SetStatusLine(const QString& line)
+{
+    m_statusLine->setText(line);
+    m_statusLine->setVisible(!line.isEmpty());
+}
+
+QString ResultGrid::StatusLine() const { return m_statusLine->text(); }

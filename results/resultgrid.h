@@ -1,10 +1,13 @@
 #pragma once
-// The result grid: the table view over its own MemData, with the row-count footer below it.
+// The result grid: the table view over its own MemData, with the row-count footer below it and,
+// under that, a status line its form may set (hidden while empty). A dialog that borrows the
+// grid shows the line with it.
 #include <QWidget>
 
 class DataView;
 class GridFooter;
 class MemData;
+class QLabel;
 
 class ResultGrid : public QWidget {
     Q_OBJECT
@@ -17,9 +20,12 @@ public:
     GridFooter& Footer() { return *m_footer; }
     // The row count as the footer shows it.
     QString FooterText() const;
+    void SetStatusLine(const QString& line);
+    QString StatusLine() const;
 
 private:
     MemData* m_data;       // children of the grid; the view and footer are created after the
     DataView* m_view;      // data and deleted before it (see the destructor)
     GridFooter* m_footer;
+    QLabel* m_statusLine;
 };

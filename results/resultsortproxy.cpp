@@ -8,10 +8,55 @@ ResultSortProxy::ResultSortProxy(MemData& data, QObject* parent)
     setSourceModel(&data);
     setSortRole(MemData::kSortRole);
     setDynamicSortFilter(true);
+    // Ranks are by storage index: a refilled table would inherit them row for row. Dropped before
+    // the proxy maps the new rows.
+    connect(&data, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (m_rank.empty())
+            return;
+        m_rank.clear();
+        emit RowOrderDropped();
+    });
+}
+
+void ResultSortProxy::SetRowOrder(const std::vector<int>& storageOrder)
+{
+    const std::size_t rows = static_cast<std::size_t>(m_data.Count());
+    // Rows left out rank after every named one, in storage order.
+    std::vector<std::size_t> rank(rows, rows);
+    std::size_t position = 0;
+    for (int row : storageOrder)
+        if (row >= 0 && static_cast<std::size_t>(row) < rows && rank[static_cast<std::size_t>(row)] == rows)
+            rank[static_cast<std::size_t>(row)] = position++;
+    for (std::size_t row = 0; row < rows; ++row)
+        if (rank[row] == rows)
+            rank[row] = position++;
+    m_rank = std::move(rank);
+    if (m_rank.empty())
+        return;
+    invalidate();
+}
+
+void ResultSortProxy::ClearRowOrder()
+{
+    if (m_rank.empty())
+        return;
+    m_rank.clear();
+    invalidate();
+}
+
+std::size_t ResultSortProxy::RankOf(int row) const
+{
+    const auto index = static_cast<std::size_t>(row);
+    return index < m_rank.size() ? m_rank[index] : m_rank.size() + index;
 }
 
 bool ResultSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
+    if (!m_rank.empty()) {
+        // A descending sort asks with the rows swapped; swap them back so the order stays as given.
+        const std::size_t a = RankOf(left.row()), b = RankOf(right.row());
+        return sortOrder() == Qt::AscendingOrder ? a < b : b < a;
+    }
     const ResultRow& a = m_data.Row(left.row());
     const ResultRow& b = m_data.Row(right.row());
     // Texts compare as unsigned GBK bytes (std::string::compare uses char_traits<char>, which

@@ -1,7 +1,11 @@
 #pragma once
 // The grid's sorting proxy. It orders rows by the same keys as MemData::kSortRole but reads the
-// stored rows directly, so sorting a large table does not build a QVariant per comparison.
+// stored rows directly, so sorting a large table does not build a QVariant per comparison. A
+// command may instead lay the rows out in an order of its own (按集数排序) until the next header
+// sort or until the table is emptied.
 #include <QSortFilterProxyModel>
+
+#include <vector>
 
 class MemData;
 
@@ -11,9 +15,24 @@ public:
     // `data` must outlive the proxy.
     explicit ResultSortProxy(MemData& data, QObject* parent = nullptr);
 
+    // Shows the rows in this order (storage indexes); rows it does not name, such as rows added
+    // later, follow in storage order. Either sort direction shows it as given.
+    void SetRowOrder(const std::vector<int>& storageOrder);
+    // Back to the column sort.
+    void ClearRowOrder();
+    bool HasRowOrder() const { return !m_rank.empty(); }
+
+signals:
+    // The command's order was dropped because the table was emptied.
+    void RowOrderDropped();
+
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    std::size_t RankOf(int row) const;
+
     const MemData& m_data;
+    // Position in the command's order by storage index; empty while the column sort rules.
+    std::vector<std::size_t> m_rank;
 };

@@ -51,6 +51,9 @@ public:
         return out;
     }
 
+    // Back to the initial state, whatever an earlier conversion left.
+    void Reset() { iconv(m_handle, nullptr, nullptr, nullptr, nullptr); }
+
     enum class Result { Done, Full, Invalid };
     // One iconv call into the caller's buffer. Invalid (with the state reset) when it stopped at
     // a sequence it cannot convert.
@@ -113,7 +116,9 @@ QString ToUnicode(std::string_view bytes)
     // rows) is not held a third time as UTF-8 on the way. No GBK byte or byte pair gives more
     // than one UTF-16 unit, so the input's length is enough room; growing is only a safeguard.
     KeepConversionModulesLoaded();
-    Converter converter(kUtf16, "GBK");
+    // Opening a descriptor costs more than converting a title: each thread keeps its own.
+    thread_local Converter converter(kUtf16, "GBK");
+    converter.Reset();
     QString out;
     out.resize(static_cast<qsizetype>(bytes.size()) + 1);
     qsizetype used = 0;  // UTF-16 units written

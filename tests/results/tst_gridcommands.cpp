@@ -25,12 +25,12 @@ void TestGridCommands::menuVisibility_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("scope");  // -1: unchanged
 
-    QTest::newRow("title footer") << MenuSpot::TitleFooter << false << "10000001" << 0;
-    QTest::newRow("title footer, rows selected") << MenuSpot::TitleFooter << true << "10000001" << 0;
-    QTest::newRow("title cell") << MenuSpot::TitleCell << false << "11000001" << 1;
-    QTest::newRow("title cell, rows selected") << MenuSpot::TitleCell << true << "11000111" << 1;
-    QTest::newRow("elsewhere") << MenuSpot::Elsewhere << false << "01111001" << -1;
-    QTest::newRow("elsewhere, rows selected") << MenuSpot::Elsewhere << true << "01111111" << -1;
+    QTest::newRow("title footer") << MenuSpot::TitleFooter << false << "1000000100" << 0;
+    QTest::newRow("title footer, rows selected") << MenuSpot::TitleFooter << true << "1000000100" << 0;
+    QTest::newRow("title cell") << MenuSpot::TitleCell << false << "1100000111" << 1;
+    QTest::newRow("title cell, rows selected") << MenuSpot::TitleCell << true << "1100011111" << 1;
+    QTest::newRow("elsewhere") << MenuSpot::Elsewhere << false << "0111100111" << -1;
+    QTest::newRow("elsewhere, rows selected") << MenuSpot::Elsewhere << true << "0111111111" << -1;
 }
 
 void TestGridCommands::menuVisibility()
@@ -39,7 +39,8 @@ void TestGridCommands::menuVisibility()
     QFETCH(bool, selected);
     const MenuItemsShown s = MenuVisibility(spot, selected);
     QString shown;
-    for (bool item : {s.edit, s.find, s.selAll, s.unSelAll, s.deSel, s.link, s.retry, s.autoRetry})
+    for (bool item :
+         {s.edit, s.find, s.selAll, s.unSelAll, s.deSel, s.link, s.retry, s.autoRetry, s.episodeSort, s.unSelRepeat})
         shown += item ? '1' : '0';
     QTEST(shown, "shown");
     QTEST(s.scope ? int(*s.scope) : -1, "scope");

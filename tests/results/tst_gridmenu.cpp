@@ -88,11 +88,13 @@ void GridCommandsTest::menuHoldsItsItemsInOrder()
         hints << item->toolTip();
         names << item->objectName();
     }
-    const QStringList expected{"编辑数据", "快速查找", "全部选中", "全部取消", "反向选择", "访问页面", "重新采集", "自动重采"};
+    const QStringList expected{"编辑数据", "快速查找", "全部选中", "全部取消",   "反向选择",
+                               "访问页面", "重新采集", "自动重采", "按集数排序", "取消重复地址"};
     QCOMPARE(captions, expected);
     QCOMPARE(hints, expected);
-    QCOMPARE(names, (QStringList{"EditButton", "FindButton", "SelAllButton", "UnSelAllButton", "DeSelButton",
-                                 "LinkButton", "RetryButton", "AutoRetryButton"}));
+    QCOMPARE(names,
+             (QStringList{"EditButton", "FindButton", "SelAllButton", "UnSelAllButton", "DeSelButton", "LinkButton",
+                          "RetryButton", "AutoRetryButton", "EpisodeSortButton", "UnSelRepeatButton"}));
     QCOMPARE(menu.Scope, EditScope::AllChecked);
 }
 
@@ -168,14 +170,14 @@ void GridCommandsTest::menuFollowsWhereTheButtonWasReleased_data()
     QTest::addColumn<bool>("selected");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("scope");
-    QTest::newRow("title footer") << "footer" << true << "10000001" << 0;
-    QTest::newRow("title cell, nothing selected") << "title" << false << "11000001" << 1;
-    QTest::newRow("title cell, a row selected") << "title" << true << "11000111" << 1;
-    QTest::newRow("another cell, nothing selected") << "id" << false << "01111001" << -1;
-    QTest::newRow("another cell, a row selected") << "id" << true << "01111111" << -1;
-    QTest::newRow("below the rows") << "empty" << true << "01111111" << -1;
-    QTest::newRow("footer under 序号") << "idfooter" << false << "01111001" << -1;
-    QTest::newRow("header") << "header" << false << "01111001" << -1;
+    QTest::newRow("title footer") << "footer" << true << "1000000100" << 0;
+    QTest::newRow("title cell, nothing selected") << "title" << false << "1100000111" << 1;
+    QTest::newRow("title cell, a row selected") << "title" << true << "1100011111" << 1;
+    QTest::newRow("another cell, nothing selected") << "id" << false << "0111100111" << -1;
+    QTest::newRow("another cell, a row selected") << "id" << true << "0111111111" << -1;
+    QTest::newRow("below the rows") << "empty" << true << "0111111111" << -1;
+    QTest::newRow("footer under 序号") << "idfooter" << false << "0111100111" << -1;
+    QTest::newRow("header") << "header" << false << "0111100111" << -1;
 }
 
 void GridCommandsTest::menuFollowsWhereTheButtonWasReleased()
