@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 class CliMessages final : public MessageService {
@@ -21,6 +22,8 @@ public:
 
     // True once an error was shown, or the chooser could not be answered as asked.
     bool Failed() const { return m_failed; }
+    // Failed(), and forgets it for the next collection of a batch.
+    bool TakeFailed() { return std::exchange(m_failed, false); }
     // The chooser's lines, when it was shown.
     const std::optional<std::vector<QString>>& ChooserLines() const { return m_chooserLines; }
 
