@@ -82,6 +82,8 @@ private slots:
     void archiveThatCannotBeWrittenIsAnError();
     void episodesCheckedAndSorted_data();
     void episodesCheckedAndSorted();
+    void progressLineOnRequest_data();
+    void progressLineOnRequest();
 
 private:
     Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr,
@@ -262,6 +264,7 @@ void QuibCollectTest::wrongCommandLine_data()
     QTest::newRow("only new without archive") << QStringList{"--site", "tudou", "--only-new", "1x1"};
     QTest::newRow("archive with layout") << QStringList{"--site", "tudou", "--archive", "a", "--layout", "1", "1x1"};
     QTest::newRow("sorting the chooser") << QStringList{"--site", "xunlei", "--list-albums", "--sort-episodes", "a1x1"};
+    QTest::newRow("progress and quiet") << QStringList{"--site", "tudou", "--progress", "--quiet", "1x1"};
     QTest::newRow("archive is a folder") << QStringList{"--site", "tudou", "--archive", QDir::tempPath(), "1x1"};
 }
 
@@ -327,7 +330,7 @@ void QuibCollectTest::helpDocumentsTheOptions()
     const QString help = outcome.lines.join('\n');
     for (const char* option : {"--site", "--fast", "--no-fast", "--page", "--album", "--list-albums", "--connect-to",
                                "--user-agent", "--json", "--standin", "ADDRESS-OR-ID", "--batch", "--archive",
-                               "--only-new", "--sort-episodes", "--check-episodes"})
+                               "--only-new", "--sort-episodes", "--check-episodes", "--progress", "--quiet"})
         QVERIFY2(help.contains(option), option);
 }
 
@@ -499,6 +502,32 @@ void QuibCollectTest::episodesCheckedAndSorted()
     for (const QString& line : outcome.lines)
         printed << line.section('\t', 3, 3);
     QCOMPARE(printed, ids);
+}
+
+void QuibCollectTest::progressLineOnRequest_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<bool>("progress");
+    QTest::addColumn<bool>("remarks");
+    // Standard error is a pipe here, no terminal.
+    QTest::newRow("by default") << QStringList{} << false << true;
+    QTest::newRow("--progress") << QStringList{"--progress"} << true << true;
+    QTest::newRow("--quiet") << QStringList{"--quiet"} << false << false;
+}
+
+void QuibCollectTest::progressLineOnRequest()
+{
+    QFETCH(QStringList, flags);
+    QFETCH(bool, progress);
+    QFETCH(bool, remarks);
+    const Outcome outcome = Run(flags + QStringList{"--site", "tudou", "--no-fast", "3x2"}, false);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 6);
+    QCOMPARE(outcome.errors.contains(QStringLiteral("\r已采集 0 条 · ")), progress);
+    QCOMPARE(outcome.errors.contains('\r'), progress);
+    if (progress)
+        QVERIFY(outcome.errors.endsWith("\r\x1b[K"));  // cleared at the end
+    QCOMPARE(outcome.errors.contains("on the built-in stand-in web"), remarks);
 }
 
 QTEST_GUILESS_MAIN(QuibCollectTest)

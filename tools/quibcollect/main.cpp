@@ -4,10 +4,12 @@
 #include "climessages.h"
 #include "collectarchive.h"
 #include "collectoutput.h"
+#include "collectionprogress.h"
 #include "formatowner.h"
 #include "dataview.h"
 #include "gbk.h"
 #include "hostapp.h"
+#include "liveline.h"
 #include "memdata.h"
 #include "options.h"
 #include "parse.h"
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -44,8 +47,17 @@ NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<St
 // A batch file is a list of albums, not a data set.
 constexpr std::size_t kMaxBatchBytes = 4u << 20;
 
-void Collect(TParseForm& form, const CollectOptions& options, const QString& site, const QString& address)
+// live: where the progress goes while the collection runs; null for none.
+void Collect(TParseForm& form, const CollectOptions& options, const QString& site, const QString& address,
+             LiveLine* live)
 {
+    std::optional<ProgressTicker> ticker;
+    if (live) {
+        ticker.emplace(form.Engine());
+        QObject::connect(&*ticker, &ProgressTicker::Changed, &*ticker,
+                         [live](const QString& line) { live->Show(line); });
+        QObject::connect(&*ticker, &ProgressTicker::Finished, &*ticker, [live] { live->Clear(); });
+    }
     form.SiteRadio(site.toStdString()).setChecked(true);
     form.FastSwitch().setChecked(options.fast);
     form.StartPage().setValue(options.page);
@@ -170,8 +182,8 @@ std::string ReadBatch(const QString& name)
 
 class Runner {
 public:
-    Runner(const CollectOptions& options, HostApp& host, CliMessages& messages, CollectArchive* archive)
-        : m_options(options), m_host(host), m_messages(messages), m_archive(archive)
+    Runner(const CollectOptions& options, HostApp& host, CliMessages& messages, CollectArchive* archive, LiveLine* live)
+        : m_options(options), m_host(host), m_messages(messages), m_archive(archive), m_live(live)
     {
     }
 
@@ -180,7 +192,7 @@ public:
     {
         TParseForm form(nullptr, &m_host);
         m_host.SetMainForm(&form);
-        Collect(form, m_options, m_options.site, m_options.address);
+        Collect(form, m_options, m_options.site, m_options.address, m_live);
         Outcome outcome;
         if (m_options.layout) {
             PrintCopyText(form, m_options);
@@ -213,7 +225,7 @@ public:
             const QString label = where + ": " + line.site + ' ' + line.address;
             TParseForm form(nullptr, &m_host);
             m_host.SetMainForm(&form);
-            Collect(form, m_options, line.site, line.address);
+            Collect(form, m_options, line.site, line.address, m_live);
             const Outcome outcome = PrintRows(form, m_options, line.site, m_archive, line.address.toStdString(), label,
                                               m_messages.Failed());
             m_host.SetMainForm(nullptr);
@@ -231,6 +243,7 @@ private:
     HostApp& m_host;
     CliMessages& m_messages;
     CollectArchive* m_archive;
+    LiveLine* m_live;
 };
 
 int Run(const CollectOptions& options)
@@ -253,14 +266,21 @@ int Run(const CollectOptions& options)
     if (options.standin) {
         standin.emplace();
         standin->Start();
-        std::fprintf(stderr, "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
-                     standin->Port());
+        if (!options.quiet)
+            std::fprintf(stderr,
+                         "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
+                         standin->Port());
     }
     WorkerRegistry workers;
     CliMessages messages(options.album, options.listAlbums);
     HostApp host(QStringLiteral("Quib"), QDir::tempPath() + QDir::separator(), messages, workers,
                  NetworkFor(options, standin));
-    Runner runner(options, host, messages, archive ? &*archive : nullptr);
+    // A pipe or a log file would only collect the redraws.
+    const bool showProgress = options.progress == CollectOptions::Progress::Always ||
+                              (options.progress == CollectOptions::Progress::Auto && ::isatty(STDERR_FILENO));
+    LiveLine live(stderr);
+    messages.SetLiveLine(&live);
+    Runner runner(options, host, messages, archive ? &*archive : nullptr, showProgress ? &live : nullptr);
     const Outcome outcome = options.batch.isEmpty() ? runner.Single() : runner.Batch(lines);
     if (outcome.failed)
         return kExitFailed;

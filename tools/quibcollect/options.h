@@ -27,6 +27,10 @@ struct CollectOptions {
     bool onlyNew = false;        // leave out rows the archive has
     bool sortEpisodes = false;   // print in episode order
     bool checkEpisodes = false;  // the episode status line on standard error, exit 3 on a gap
+    // The live progress line on standard error: by default when it is a terminal.
+    enum class Progress { Auto, Always, Never };
+    Progress progress = Progress::Auto;
+    bool quiet = false;  // no progress line, no remarks; errors and requested lines only
 };
 
 // The site keys --site and a batch line accept.
