@@ -271,15 +271,16 @@ int Run(const CollectOptions& options)
                          "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
                          standin->Port());
     }
+    // Outlives the messages that clear it, up to the workers' last words at exit.
+    LiveLine live(stderr);
     WorkerRegistry workers;
     CliMessages messages(options.album, options.listAlbums);
+    messages.SetLiveLine(&live);
     HostApp host(QStringLiteral("Quib"), QDir::tempPath() + QDir::separator(), messages, workers,
                  NetworkFor(options, standin));
     // A pipe or a log file would only collect the redraws.
     const bool showProgress = options.progress == CollectOptions::Progress::Always ||
                               (options.progress == CollectOptions::Progress::Auto && ::isatty(STDERR_FILENO));
-    LiveLine live(stderr);
-    messages.SetLiveLine(&live);
     Runner runner(options, host, messages, archive ? &*archive : nullptr, showProgress ? &live : nullptr);
     const Outcome outcome = options.batch.isEmpty() ? runner.Single() : runner.Batch(lines);
     if (outcome.failed)
