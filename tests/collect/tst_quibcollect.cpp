@@ -1,3 +1,4 @@
+#include "collectarchive.h"
 #include "rowformat.h"
 #include "standinweb.h"
 
@@ -80,6 +81,8 @@ private slots:
     void batchRunsEveryLineAndReportsTheFailingOnes();
     void archiveLeavesOutWhatWasSeen();
     void archiveThatCannotBeWrittenIsAnError();
+    void archiveReadsHandEditedLines_data();
+    void archiveReadsHandEditedLines();
     void episodesCheckedAndSorted_data();
     void episodesCheckedAndSorted();
     void progressLineOnRequest_data();
@@ -476,6 +479,31 @@ void QuibCollectTest::archiveThatCannotBeWrittenIsAnError()
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.lines.size(), 2);  // shown, but not taken as seen
     QVERIFY2(outcome.errors.contains("cannot open the archive " + archive), qPrintable(outcome.errors));
+}
+
+void QuibCollectTest::archiveReadsHandEditedLines_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("url");  // a row's Url, as collected
+    QTest::addColumn<bool>("known");
+    QTest::newRow("line ends CR LF") << QByteArray("tudou 9001\r\ntudou 9002\r\n") << QByteArray("9002") << true;
+    QTest::newRow("blanks around") << QByteArray(" \ttudou \t 9001  \n") << QByteArray("9001") << true;
+    QTest::newRow("address with a line break, stored as blanks")
+        << QByteArray("tudou a  b\n") << QByteArray("a\r\nb") << true;
+    QTest::newRow("address with a tab, stored as a blank") << QByteArray("tudou a b\n") << QByteArray("a\tb") << true;
+    QTest::newRow("another site's address") << QByteArray("youku 9001\n") << QByteArray("9001") << false;
+    QTest::newRow("a site without address names nothing") << QByteArray("tudou\n9001\n") << QByteArray("9001") << false;
+}
+
+void QuibCollectTest::archiveReadsHandEditedLines()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, url);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("seen.txt");
+    Write(path, content);
+    const CollectArchive archive(path);
+    QTEST(archive.Contains(CollectArchive::Key("tudou", url.toStdString())), "known");
 }
 
 void QuibCollectTest::episodesCheckedAndSorted_data()
