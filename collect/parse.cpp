@@ -1,6 +1,7 @@
 #include "parse.h"
 
 #include "choose.h"
+#include "collectionprogress.h"
 #include "dataview.h"
 #include "episodecheck.h"
 #include "eventhook.h"
@@ -32,9 +33,9 @@ TParseForm::TParseForm(QWidget* owner, IApp* app) : QWidget(owner), m_app(app)
     connect(m_engine.get(), &CollectionEngine::Started, this, [this] { Started(); });
     connect(m_engine.get(), &CollectionEngine::Ended, this, [this] { Ended(); });
     // The grid is frozen while rows arrive; this line is the sign of life besides the bar.
-    m_ticker = new ProgressTicker(*m_engine, kLiveLineInterval, this);
-    connect(m_ticker, &ProgressTicker::Changed, ProgressLabel, &QLabel::setText);
-    connect(m_ticker, &ProgressTicker::Finished, ProgressLabel, &QLabel::setText);
+    auto* ticker = new ProgressTicker(*m_engine, kLiveLineInterval, this);
+    connect(ticker, &ProgressTicker::Changed, ProgressLabel, &QLabel::setText);
+    connect(ticker, &ProgressTicker::Finished, ProgressLabel, &QLabel::setText);
     connect(m_commands, &ResultCommands::TitlesEdited, this, [this] { RefreshEpisodeLine(); });
     connect(m_engine.get(), &CollectionEngine::Retrying, this, [this](int row) { View().SetFocusedRow(row); });
     connect(m_engine.get(), &CollectionEngine::Message, this,

@@ -3,7 +3,6 @@
 // the grid's table; its result commands work on what was collected.
 #include "app.h"
 #include "collectionengine.h"
-#include "collectionprogress.h"
 #include "formatowner.h"
 #include "gridpopupmenu.h"
 #include "resultcommands.h"
@@ -93,5 +92,4 @@ private:
     // Destroyed before the grid its engine fills (the grid is a child widget, deleted later).
     std::unique_ptr<CollectionEngine> m_engine;
     ResultCommands* m_commands = nullptr;  // a child of the form
-    ProgressTicker* m_ticker = nullptr;    // a child of the form
 };
