@@ -43,7 +43,8 @@ void EpisodeCommandsTest::collectSortUncheckAndCopy()
 {
     TParseForm& form = m_f.Form();
     m_f.Collect("2x3", "tudou");
-    QVERIFY(form.EpisodeLine().isEmpty());  // nothing is read while rows arrive
+    QCOMPARE(form.LiveLine().text(), QString("已采集 0 条 · 0 秒"));  // shown as the collection starts
+    QVERIFY(form.EpisodeLine().isEmpty());                            // nothing is read while rows arrive
     QVERIFY(m_f.WaitIdle());
     QVERIFY2(form.LiveLine().text().startsWith("第 2 页 · 已采集 6 条 · "), qPrintable(form.LiveLine().text()));
     QCOMPARE(form.EpisodeLine(), QString("共 6 条，第1–6集"));
