@@ -76,7 +76,7 @@ DataView::DataView(MemData& data, QWidget* parent)
 void DataView::ShowInOrder(const std::vector<int>& storageOrder)
 {
     m_proxy->SetRowOrder(storageOrder);
-    ShowSortIndicator(-1);
+    ShowSortIndicator(m_proxy->HasRowOrder() ? -1 : m_sortColumn);  // an empty table keeps its column
 }
 
 void DataView::ShowSortIndicator(int section)
