@@ -1,14 +1,19 @@
 #include "processform.h"
 
+#include "addresslist.h"
 #include "app.h"
-#include "cmsfill.h"
 #include "collectionengine.h"
+#include "dataview.h"
 #include "dialogsetup.h"
 #include "gbk.h"
+#include "memdata.h"
+#include "messageservice.h"
 #include "parse.h"
+#include "presentrows.h"
 #include "resultgrid.h"
 #include "skin.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -67,8 +72,24 @@ void TProcessForm::ShowSheet(QWidget* sheet)
     adjustSize();
 }
 
+FillTarget TProcessForm::Target() const
+{
+    return Fill1Radio->isChecked() ? FillTarget::Address1 : FillTarget::Address2;
+}
+
 void TProcessForm::OkButtonClick()
 {
+    // The list is read before anything is collected. Without it the copy could not keep what is
+    // there, and the paste would replace the list with the new rows alone: nothing is collected.
+    m_oldList.reset();
+    if (NewOnlyCheckBox->isChecked()) {
+        m_oldList = ReadAddressList ? ReadAddressList(Target()) : std::nullopt;
+        if (!m_oldList) {
+            if (App)
+                App->GetMessages().Alert(QStringLiteral("读取不到数据地址中已有的列表，无法只添加新剧集！"));
+            return;
+        }
+    }
     Timer->start();
     // The busy sheet goes up before the collection starts: a single page is collected inside
     // DoProcess and ends there, showing the result sheet (or closing the dialog), which must stay
@@ -111,6 +132,8 @@ void TProcessForm::EndProcess()
 {
     if (m_closed || !ParseForm)
         return;
+    if (m_oldList)
+        MarkPresentRows();
     if (AutoCheckBox->isChecked()) {
         FinishButtonClick();
         return;
@@ -127,6 +150,34 @@ void TProcessForm::EndProcess()
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TProcessForm::MarkPresentRows()
+{
+    MemData& data = ParseForm->Data();
+    std::vector<QString> addresses;
+    addresses.reserve(static_cast<std::size_t>(data.Count()));
+    for (int i = 0; i < data.Count(); ++i)
+        addresses.push_back(gbk::ToUnicode(data.Row(i).Url));
+    const std::vector<bool> fresh = NewAddresses(ListedAddresses(*m_oldList), addresses);
+    std::vector<bool> present(fresh.size());
+    int newCount = 0;
+    int presentCount = 0;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        data.SetStatus(static_cast<int>(i), fresh[i]);
+        // A row without an address is left out too, but there is nothing it could already be.
+        present[i] = !fresh[i] && !addresses[i].trimmed().isEmpty();
+        newCount += fresh[i] ? 1 : 0;
+        presentCount += present[i] ? 1 : 0;
+    }
+    DataView& view = ParseForm->Grid().View();
+    view.setItemDelegate(new PresentRowDelegate(view, std::move(present)));
+    view.viewport()->update();
+    UpdateLabel->setText(
+        QStringLiteral("新剧集 %1 条（已勾选）；已在数据地址中 %2 条（灰色，未勾选）。完成后新剧集接在原有列表之后。")
+            .arg(newCount)
+            .arg(presentCount));
+    UpdateLabel->show();
+}
+
 void TProcessForm::Copy()
 {
     if (!ParseForm)
@@ -136,6 +187,11 @@ void TProcessForm::Copy()
         ParseForm->CopyAllButtonClick();
     else
         ParseForm->CopyButtonClick();
+    // The checked rows go below the list as it was, which the paste then writes whole.
+    if (m_oldList) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(AppendToList(*m_oldList, clipboard->text()));
+    }
 }
 
 void TProcessForm::FinishButtonClick()
