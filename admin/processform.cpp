@@ -3,6 +3,7 @@
 #include "addresslist.h"
 #include "app.h"
 #include "collectionengine.h"
+#include "collectionprogress.h"
 #include "dataview.h"
 #include "dialogsetup.h"
 #include "gbk.h"
@@ -21,6 +22,7 @@
 namespace {
 constexpr int kTimerInterval = 100;
 constexpr int kLargeStep = 10;  // Ctrl with an arrow key in the merge count
+constexpr int kProgressInterval = 250;
 }  // namespace
 
 TProcessForm::TProcessForm(QWidget* owner, IApp* app) : QDialog(owner), App(app)
@@ -44,6 +46,9 @@ TProcessForm::TProcessForm(QWidget* owner, IApp* app) : QDialog(owner), App(app)
     connect(FinishButton, &QPushButton::clicked, this, [this] { FinishButtonClick(); });
     connect(cxButton1, &QPushButton::clicked, this, [this] { cxButton1Click(); });
     SpinEdit->installEventFilter(this);
+    // Room for a long line from the start: the sheet keeps its size while the figures grow.
+    ProgressLabel->setMinimumWidth(
+        ProgressLabel->fontMetrics().horizontalAdvance(ProgressLine({9999, 99999, 3599'000})) + 8);
     ShowSheet(OptionSheet);
     CenterOver(*this, app ? app->GetMainForm() : nullptr);
 }
@@ -107,6 +112,10 @@ void TProcessForm::DoProcess()
     ParseForm = new TParseForm(this, App);
     ParseForm->hide();
     connect(&ParseForm->Engine(), &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
+    // The live line under the busy bar; the ticker goes with the engine it watches.
+    ProgressLabel->clear();
+    auto* ticker = new ProgressTicker(ParseForm->Engine(), kProgressInterval, ParseForm);
+    connect(ticker, &ProgressTicker::Changed, ProgressLabel, &QLabel::setText);
     ParseForm->layout()->activate();  // gives its grid the size it has in the form
     ParseForm->UrlEditor().setText(gbk::ToUnicode(TargetAddress));
     if (const auto site = EngineSiteForWord(SiteWord))

@@ -263,6 +263,9 @@ void ProcessFormTest::stopEndsWithTheRowsSoFar()
     dialog->OkButton->click();
     QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
     QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
+    // The live line names the page in flight and the rows so far.
+    QVERIFY(WaitFor([&] { return dialog->ProgressLabel->text().startsWith(QStringLiteral("第 ")); }));
+    QVERIFY(dialog->ProgressLabel->text().contains(QStringLiteral("已采集")));
     Shot(*dialog, "wait-sheet.png");
     dialog->StopButton->click();
     QVERIFY(WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet; }));
