@@ -111,6 +111,9 @@ void CollectionEngine::StartProcess(bool append)
     m_data.Open();
     m_running = true;
     m_stopRequested.Clear();
+    m_pageGauge.reset();
+    m_rowsStored = 0;
+    m_clock.start();
     emit Started();
 }
 
@@ -120,6 +123,16 @@ void CollectionEngine::EndProcess()
         return;  // one end per collection, however many ways it was reached
     m_running = false;
     emit Ended();
+}
+
+CollectionProgress CollectionEngine::Progress() const
+{
+    CollectionProgress progress;
+    if (m_pageGauge)
+        progress.page = m_pageGauge->load(std::memory_order_relaxed);
+    progress.rows = m_rowsStored;
+    progress.elapsedMs = m_clock.isValid() ? m_clock.elapsed() : 0;
+    return progress;
 }
 
 void CollectionEngine::RequestStop()
@@ -162,8 +175,10 @@ int CollectionEngine::AddRow(const RowFields& fields)
         // A row that cannot be stored is dropped; the collection goes on.
         return -1;
     }
-    if (index >= 0)
+    if (index >= 0) {
+        ++m_rowsStored;
         emit RowAdded(index);
+    }
     return index;
 }
 

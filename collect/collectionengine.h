@@ -5,12 +5,14 @@
 // knows no widget, so a dialog, the window and the command-line tool drive the same code.
 #include "addressrules.h"
 #include "app.h"
+#include "collectionprogress.h"
 #include "pageparse.h"
 #include "resultrow.h"
 #include "simplerules.h"
 #include "stopflag.h"
 #include "workerthread.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -45,6 +47,8 @@ public:
     IApp& App() { return m_app; }
     MemData& Data() { return m_data; }
     bool IsRunning() const { return m_running; }
+    // Where the running (or last) collection stands: its worker's page, rows stored, time spent.
+    CollectionProgress Progress() const;
 
     // Starts the collection a request describes: a single page at once, an album through its
     // site's worker. False when there is no address to collect from (nothing was started).
@@ -92,8 +96,11 @@ public:
     std::shared_ptr<Worker> StartWorker(const std::string& url, const std::string& id, int index, RowMethod onRow,
                                         EndMethod onEnd = &CollectionEngine::ParseEnd)
     {
-        return WorkerThread::Start<Worker>(m_app.GetWorkers(), m_app.GetNetwork(), url, id, index, Guarded(onRow),
-                                           Guarded(&CollectionEngine::ParseError), Guarded(onEnd), StopCheck());
+        auto worker =
+            WorkerThread::Start<Worker>(m_app.GetWorkers(), m_app.GetNetwork(), url, id, index, Guarded(onRow),
+                                        Guarded(&CollectionEngine::ParseError), Guarded(onEnd), StopCheck());
+        m_pageGauge = worker->PageInProgress();
+        return worker;
     }
 
     // The workers' end and error callbacks.
@@ -216,6 +223,11 @@ private:
     MemData& m_data;
     bool m_running = false;
     int m_page = 1;
+    // For Progress: the page of the collection's latest worker, rows stored since it started, and
+    // its clock.
+    TPageParse::PageGauge m_pageGauge;
+    int m_rowsStored = 0;
+    QElapsedTimer m_clock;
     std::string m_collectId;
     std::string m_siteKey;
     StopFlag m_stopRequested;

@@ -5,6 +5,7 @@
 #include "httpconnection.h"
 #include "workerthread.h"
 
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -31,6 +32,11 @@ public:
     void SocketTerminate(bool& terminated);
 
     int GetIndex() const { return Index; }
+    // The page being fetched or scanned now, counted from 1 (Index counts from 0), 0 before the
+    // first. Shared apart from the worker, so a watcher on another thread reads it without keeping
+    // the worker alive.
+    using PageGauge = std::shared_ptr<const std::atomic<int>>;
+    PageGauge PageInProgress() const { return m_pageInProgress; }
     std::string GetUrl() const { return Url; }
     const std::string& GetId() const { return Id; }
     const std::string& GetBaseUrl() const { return BaseUrl; }
@@ -93,4 +99,7 @@ protected:
     std::unordered_set<std::string> FetchedPages;
     int MaxPages = 0;
     int PagesFetched = 0;
+
+private:
+    std::shared_ptr<std::atomic<int>> m_pageInProgress = std::make_shared<std::atomic<int>>(0);
 };

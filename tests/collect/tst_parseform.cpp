@@ -1,3 +1,4 @@
+#include "collectionprogress.h"
 #include "formfixture.h"
 #include "listparse.h"
 
@@ -16,6 +17,7 @@ private slots:
     void emptyIdIsReportedAfterTheStart();
     void unclassifiable6roomsPageKeepsThePreviousId();
     void collectionFillsTheTable();
+    void progressLineFollowsTheCollection();
     void appendKeepsEarlierRows();
     void stopTakesEffectWhenTheWorkerEnds();
     void failedPageAlertsOnceAndReturnsToIdle();
@@ -201,6 +203,22 @@ void ParseFormTest::collectionFillsTheTable()
     }
     QCOMPARE(m_f.form->Grid().FooterText(), QString("6"));
     QVERIFY(m_f.messages.Messages().empty());
+}
+
+void ParseFormTest::progressLineFollowsTheCollection()
+{
+    UseListWorker(*m_f.form);
+    ProgressTicker ticker(m_f.form->Engine(), 5);
+    QStringList lines;
+    QString last;
+    connect(&ticker, &ProgressTicker::Changed, this, [&](const QString& line) { lines << line; });
+    connect(&ticker, &ProgressTicker::Finished, this, [&](const QString& line) { last = line; });
+    m_f.Collect("/list/2x3/1.html", "ouou");
+    QVERIFY(m_f.WaitIdle());
+    QVERIFY2(lines.value(0).startsWith("已采集 0 条 · "), qPrintable(lines.value(0)));
+    QVERIFY2(last.startsWith("第 2 页 · 已采集 6 条 · "), qPrintable(last));
+    QCOMPARE(ProgressLine({25, 743, 12'400}), QString("第 25 页 · 已采集 743 条 · 12 秒"));
+    QCOMPARE(ProgressLine({0, 3, 125'000}), QString("已采集 3 条 · 2 分 05 秒"));
 }
 
 void ParseFormTest::appendKeepsEarlierRows()

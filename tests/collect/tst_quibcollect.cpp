@@ -1,10 +1,18 @@
+#include "collectarchive.h"
 #include "rowformat.h"
 #include "standinweb.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -13,6 +21,34 @@ struct Outcome {
     QStringList lines;  // standard output, one entry per line
     QString errors;     // standard error
 };
+
+// A Tudou album feed whose items the test sets: (title, video id) pairs.
+using SeriesItems = std::vector<std::pair<std::string, int>>;
+
+std::string SeriesFeed(const SeriesItems& items)
+{
+    std::string feed =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\" "
+        "xmlns:tudou=\"http://www.tudou.com/\">\n<channel>\n<title>连载</title>\n";
+    for (const auto& [title, id] : items)
+        feed += "<item>\n<title>" + title + "</title>\n<link>http://www.tudou.com/programs/view/s" +
+                std::to_string(id) + "/</link>\n<tudou:info id=\"" + std::to_string(id) +
+                "\" pubDate=\"1236643200000\"/>\n</item>\n";
+    return feed + "</channel>\n</rss>\n";
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void Write(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), content.size());
+}
 
 }  // namespace
 
@@ -41,19 +77,52 @@ private slots:
     void jsonEscapes();
     void scriptPagesRenderInTheRedirectedBrowser_data();
     void scriptPagesRenderInTheRedirectedBrowser();
+    void batchRunsEveryLineAndReportsTheFailingOnes_data();
+    void batchRunsEveryLineAndReportsTheFailingOnes();
+    void archiveLeavesOutWhatWasSeen();
+    void archiveThatCannotBeWrittenIsAnError();
+    void archiveReadsHandEditedLines_data();
+    void archiveReadsHandEditedLines();
+    void episodesCheckedAndSorted_data();
+    void episodesCheckedAndSorted();
+    void progressLineOnRequest_data();
+    void progressLineOnRequest();
 
 private:
-    Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr);
+    Outcome Run(QStringList arguments, bool redirect = true, const QProcessEnvironment* environment = nullptr,
+                const QByteArray& input = {});
     int RequestsFor(const std::string& pathStart) const;
+    void SetSeries(SeriesItems items);
 
     StandinWeb m_web;
+    std::mutex m_seriesMutex;  // the server's threads read the series
+    SeriesItems m_series;
 };
 
-void QuibCollectTest::initTestCase() { m_web.Start(); }
+void QuibCollectTest::initTestCase()
+{
+    // The series the tests grow and break, as album "tstseries"; the built-in feeds pass it on.
+    m_web.AddSite("www.tudou.com", [this](const StandinRequest& request, httplib::Response& response) {
+        const auto lid = request.params.find("lid");
+        if (request.path != "/playlist/rss.do" || lid == request.params.end() || lid->second != "tstseries")
+            return false;
+        std::lock_guard lock(m_seriesMutex);
+        response.set_content(SeriesFeed(m_series), "text/xml; charset=utf-8");
+        return true;
+    });
+    m_web.Start();
+}
+
+void QuibCollectTest::SetSeries(SeriesItems items)
+{
+    std::lock_guard lock(m_seriesMutex);
+    m_series = std::move(items);
+}
 
 void QuibCollectTest::cleanup() { m_web.ClearRequests(); }
 
-Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProcessEnvironment* environment)
+Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProcessEnvironment* environment,
+                             const QByteArray& input)
 {
     if (redirect)
         arguments.prepend(QString::fromStdString(m_web.ConnectToRules().front())), arguments.prepend("--connect-to");
@@ -61,6 +130,8 @@ Outcome QuibCollectTest::Run(QStringList arguments, bool redirect, const QProces
     if (environment)
         process.setProcessEnvironment(*environment);
     process.start(QStringLiteral(QUIB_COLLECT_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Outcome outcome;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -188,6 +259,16 @@ void QuibCollectTest::wrongCommandLine_data()
     QTest::newRow("layout out of range") << QStringList{"--site", "tudou", "--layout", "4", "1x1"};
     QTest::newRow("merge without layout") << QStringList{"--site", "tudou", "--merge", "2", "1x1"};
     QTest::newRow("layout with json") << QStringList{"--site", "tudou", "--layout", "1", "--json", "1x1"};
+    QTest::newRow("batch with a site") << QStringList{"--batch", "-", "--site", "tudou"};
+    QTest::newRow("batch with an address") << QStringList{"--batch", "-", "1x1"};
+    QTest::newRow("batch with an album") << QStringList{"--batch", "-", "--album", "1"};
+    QTest::newRow("batch with a layout") << QStringList{"--batch", "-", "--layout", "1"};
+    QTest::newRow("no batch file") << QStringList{"--batch", "/nonexistent/batch.txt"};
+    QTest::newRow("only new without archive") << QStringList{"--site", "tudou", "--only-new", "1x1"};
+    QTest::newRow("archive with layout") << QStringList{"--site", "tudou", "--archive", "a", "--layout", "1", "1x1"};
+    QTest::newRow("sorting the chooser") << QStringList{"--site", "xunlei", "--list-albums", "--sort-episodes", "a1x1"};
+    QTest::newRow("progress and quiet") << QStringList{"--site", "tudou", "--progress", "--quiet", "1x1"};
+    QTest::newRow("archive is a folder") << QStringList{"--site", "tudou", "--archive", QDir::tempPath(), "1x1"};
 }
 
 void QuibCollectTest::layoutPrintsTheCopyText_data()
@@ -251,7 +332,8 @@ void QuibCollectTest::helpDocumentsTheOptions()
     QCOMPARE(outcome.exitCode, 0);
     const QString help = outcome.lines.join('\n');
     for (const char* option : {"--site", "--fast", "--no-fast", "--page", "--album", "--list-albums", "--connect-to",
-                               "--user-agent", "--json", "--standin", "ADDRESS-OR-ID"})
+                               "--user-agent", "--json", "--standin", "ADDRESS-OR-ID", "--batch", "--archive",
+                               "--only-new", "--sort-episodes", "--check-episodes", "--progress", "--quiet"})
         QVERIFY2(help.contains(option), option);
 }
 
@@ -309,6 +391,171 @@ void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser()
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.lines.size(), 1);
     QVERIFY2(outcome.lines[0].startsWith(row), qUtf8Printable(outcome.lines[0]));
+}
+
+void QuibCollectTest::batchRunsEveryLineAndReportsTheFailingOnes_data()
+{
+    QTest::addColumn<bool>("fromStandardInput");
+    QTest::addColumn<bool>("json");
+    QTest::newRow("file, tab-separated") << false << false;
+    QTest::newRow("standard input, json") << true << true;
+}
+
+void QuibCollectTest::batchRunsEveryLineAndReportsTheFailingOnes()
+{
+    QFETCH(bool, fromStandardInput);
+    QFETCH(bool, json);
+    const QByteArray batch =
+        "# running series\n"
+        "tudou 1x3\n"
+        "\n"
+        "  tudou   nosuchalbum  \n"
+        "vimeo 1x1\n"
+        "youku 1x2";
+    QTemporaryDir folder;
+    const QString file = folder.filePath("series.txt");
+    Write(file, batch);
+    QStringList arguments{"--batch", fromStandardInput ? "-" : file};
+    if (json)
+        arguments << "--json";
+    const Outcome outcome = Run(arguments, true, nullptr, fromStandardInput ? batch : QByteArray());
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.lines.size(), 5);
+    const QString where = fromStandardInput ? "<stdin>" : file;
+    QVERIFY2(outcome.errors.contains(where + ":4: tudou nosuchalbum: the collection failed"),
+             qPrintable(outcome.errors));
+    QVERIFY2(outcome.errors.contains(where + ":5: unknown site \"vimeo\""), qPrintable(outcome.errors));
+    const QStringList albums{"1x3", "1x3", "1x3", "1x2", "1x2"};
+    const QStringList captions{"第1集 土豆视频", "第2集 土豆视频", "第3集 土豆视频", "第1集 优酷视频",
+                               "第2集 优酷视频"};
+    for (int i = 0; i < 5; ++i) {
+        if (json) {
+            const QJsonObject row = QJsonDocument::fromJson(outcome.lines[i].toUtf8()).object();
+            QCOMPARE(row.value("album").toString(), albums[i]);
+            QCOMPARE(row.value("Caption").toString(), captions[i]);
+        } else {
+            const QStringList fields = outcome.lines[i].split('\t');
+            QCOMPARE(fields.size(), 7);
+            QCOMPARE(fields[6], albums[i]);
+            QCOMPARE(fields[2], captions[i]);
+        }
+    }
+}
+
+void QuibCollectTest::archiveLeavesOutWhatWasSeen()
+{
+    QTemporaryDir folder;
+    const QString archive = folder.filePath("seen.txt");
+    // Edited by hand: a blank line, and the last line without its line break.
+    Write(archive, "\ntudou 9001");
+    const QStringList arguments{"--site", "tudou", "--archive", archive, "--only-new", "tstseries"};
+    SetSeries({{"连载 第1集", 9001}, {"连载 第2集", 9002}, {"连载 第3集", 9003}});
+    Outcome outcome = Run(arguments);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 2);
+    QVERIFY(outcome.lines[0].startsWith("2\t1\t连载 第2集\t9002\t"));
+    QVERIFY(outcome.lines[1].startsWith("3\t1\t连载 第3集\t9003\t"));
+    QCOMPARE(ReadAll(archive), QByteArray("\ntudou 9001\ntudou 9002\ntudou 9003\n"));
+
+    outcome = Run(arguments);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines, QStringList());
+    QCOMPARE(ReadAll(archive), QByteArray("\ntudou 9001\ntudou 9002\ntudou 9003\n"));
+
+    // The series grows: only the new episodes, and without --only-new everything but no line twice.
+    SetSeries({{"连载 第1集", 9001}, {"连载 第2集", 9002}, {"连载 第3集", 9003}, {"连载 第4集", 9004}});
+    outcome = Run(arguments);
+    QCOMPARE(outcome.lines.size(), 1);
+    QVERIFY(outcome.lines[0].startsWith("4\t1\t连载 第4集\t9004\t"));
+    outcome = Run({"--site", "tudou", "--archive", archive, "tstseries"});
+    QCOMPARE(outcome.lines.size(), 4);
+    QCOMPARE(ReadAll(archive), QByteArray("\ntudou 9001\ntudou 9002\ntudou 9003\ntudou 9004\n"));
+}
+
+void QuibCollectTest::archiveThatCannotBeWrittenIsAnError()
+{
+    const QString archive = "/nonexistent/folder/seen.txt";
+    const Outcome outcome = Run({"--site", "tudou", "--archive", archive, "1x2"});
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.lines.size(), 2);  // shown, but not taken as seen
+    QVERIFY2(outcome.errors.contains("cannot open the archive " + archive), qPrintable(outcome.errors));
+}
+
+void QuibCollectTest::archiveReadsHandEditedLines_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("url");  // a row's Url, as collected
+    QTest::addColumn<bool>("known");
+    QTest::newRow("line ends CR LF") << QByteArray("tudou 9001\r\ntudou 9002\r\n") << QByteArray("9002") << true;
+    QTest::newRow("blanks around") << QByteArray(" \ttudou \t 9001  \n") << QByteArray("9001") << true;
+    QTest::newRow("address with a line break, stored as blanks")
+        << QByteArray("tudou a  b\n") << QByteArray("a\r\nb") << true;
+    QTest::newRow("address with a tab, stored as a blank") << QByteArray("tudou a b\n") << QByteArray("a\tb") << true;
+    QTest::newRow("another site's address") << QByteArray("youku 9001\n") << QByteArray("9001") << false;
+    QTest::newRow("a site without address names nothing") << QByteArray("tudou\n9001\n") << QByteArray("9001") << false;
+}
+
+void QuibCollectTest::archiveReadsHandEditedLines()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, url);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("seen.txt");
+    Write(path, content);
+    const CollectArchive archive(path);
+    QTEST(archive.Contains(CollectArchive::Key("tudou", url.toStdString())), "known");
+}
+
+void QuibCollectTest::episodesCheckedAndSorted_data()
+{
+    QTest::addColumn<QString>("album");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("ids");  // the Url column in printing order
+    QTest::newRow("complete") << "1x3" << 0 << "共 3 条，第1–3集" << QStringList{"50000001", "50000002", "50000003"};
+    QTest::newRow("a gap and a repeated address")
+        << "tstseries" << 3 << "共 5 条，第1–4集，缺第3集，重复第4集，1 条无集数；重复地址 1 条"
+        << QStringList{"9001", "9002", "9004", "9004", "9900"};
+}
+
+void QuibCollectTest::episodesCheckedAndSorted()
+{
+    QFETCH(QString, album);
+    QFETCH(QStringList, ids);
+    SetSeries({{"连载 EP4", 9004}, {"连载 花絮", 9900}, {"连载 第二集", 9002}, {"连载(1)", 9001}, {"连载 4集", 9004}});
+    const Outcome outcome = Run({"--site", "tudou", "--check-episodes", "--sort-episodes", album});
+    QTEST(outcome.exitCode, "exitCode");
+    QTEST(outcome.errors, "status");
+    QStringList printed;
+    for (const QString& line : outcome.lines)
+        printed << line.section('\t', 3, 3);
+    QCOMPARE(printed, ids);
+}
+
+void QuibCollectTest::progressLineOnRequest_data()
+{
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<bool>("progress");
+    QTest::addColumn<bool>("remarks");
+    // Standard error is a pipe here, no terminal.
+    QTest::newRow("by default") << QStringList{} << false << true;
+    QTest::newRow("--progress") << QStringList{"--progress"} << true << true;
+    QTest::newRow("--quiet") << QStringList{"--quiet"} << false << false;
+}
+
+void QuibCollectTest::progressLineOnRequest()
+{
+    QFETCH(QStringList, flags);
+    QFETCH(bool, progress);
+    QFETCH(bool, remarks);
+    const Outcome outcome = Run(flags + QStringList{"--site", "tudou", "--no-fast", "3x2"}, false);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.lines.size(), 6);
+    QCOMPARE(outcome.errors.contains(QStringLiteral("\r已采集 0 条 · ")), progress);
+    QCOMPARE(outcome.errors.contains('\r'), progress);
+    if (progress)
+        QVERIFY(outcome.errors.endsWith("\r\x1b[K"));  // cleared at the end
+    QCOMPARE(outcome.errors.contains("on the built-in stand-in web"), remarks);
 }
 
 QTEST_GUILESS_MAIN(QuibCollectTest)

@@ -23,9 +23,9 @@
 #include <vector>
 
 struct TestRow {
-    TestRow(QString m_caption, QString m_url = {}, QString m_date = {}, QString m_link = {}, bool m_checked = true)
-        : caption(std::move(m_caption)), url(std::move(m_url)), date(std::move(m_date)), link(std::move(m_link)),
-          checked(m_checked)
+    TestRow(QString rowCaption, QString rowUrl = {}, QString rowDate = {}, QString rowLink = {}, bool rowChecked = true)
+        : caption(std::move(rowCaption)), url(std::move(rowUrl)), date(std::move(rowDate)), link(std::move(rowLink)),
+          checked(rowChecked)
     {
     }
     QString caption, url, date, link;

@@ -8,6 +8,8 @@
 
 void CliMessages::Print(const QString& text)
 {
+    if (m_liveLine)
+        m_liveLine->Clear();
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::fflush(stderr);
 }

@@ -1,11 +1,13 @@
 #pragma once
 // quib-collect's message service: what the form would show in a box goes to standard error, and
 // the Xunlei album chooser is answered from the command line.
+#include "liveline.h"
 #include "messageservice.h"
 
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 class CliMessages final : public MessageService {
@@ -21,6 +23,10 @@ public:
 
     // True once an error was shown, or the chooser could not be answered as asked.
     bool Failed() const { return m_failed; }
+    // Failed(), and forgets it for the next collection of a batch.
+    bool TakeFailed() { return std::exchange(m_failed, false); }
+    // A progress line to clear before a message is written; may be null.
+    void SetLiveLine(LiveLine* line) { m_liveLine = line; }
     // The chooser's lines, when it was shown.
     const std::optional<std::vector<QString>>& ChooserLines() const { return m_chooserLines; }
 
@@ -31,4 +37,5 @@ private:
     bool m_listOnly;
     bool m_failed = false;
     std::optional<std::vector<QString>> m_chooserLines;
+    LiveLine* m_liveLine = nullptr;
 };

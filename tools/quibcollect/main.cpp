@@ -1,14 +1,20 @@
-// quib-collect: one collection from the command line, run by a hidden collection form (the same
-// code as the window's), its rows printed to standard output.
+// quib-collect: collections from the command line, each run by a hidden collection form (the same
+// code as the window's), their rows printed to standard output.
+#include "batchfile.h"
 #include "climessages.h"
+#include "collectarchive.h"
+#include "collectoutput.h"
+#include "collectionprogress.h"
 #include "formatowner.h"
 #include "dataview.h"
 #include "gbk.h"
 #include "hostapp.h"
+#include "liveline.h"
 #include "memdata.h"
 #include "options.h"
 #include "parse.h"
 #include "rowformat.h"
+#include "safefile.h"
 #include "standinweb.h"
 #include "workerthread.h"
 
@@ -19,6 +25,8 @@
 
 #include <cstdio>
 #include <optional>
+#include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -36,12 +44,24 @@ NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<St
     return network;
 }
 
-void Collect(TParseForm& form, const CollectOptions& options)
+// A batch file is a list of albums, not a data set.
+constexpr std::size_t kMaxBatchBytes = 4u << 20;
+
+// live: where the progress goes while the collection runs; null for none.
+void Collect(TParseForm& form, const CollectOptions& options, const QString& site, const QString& address,
+             LiveLine* live)
 {
-    form.SiteRadio(options.site.toStdString()).setChecked(true);
+    std::optional<ProgressTicker> ticker;
+    if (live) {
+        ticker.emplace(form.Engine());
+        QObject::connect(&*ticker, &ProgressTicker::Changed, &*ticker,
+                         [live](const QString& line) { live->Show(line); });
+        QObject::connect(&*ticker, &ProgressTicker::Finished, &*ticker, [live] { live->Clear(); });
+    }
+    form.SiteRadio(site.toStdString()).setChecked(true);
     form.FastSwitch().setChecked(options.fast);
     form.StartPage().setValue(options.page);
-    form.UrlEditor().setText(options.address);
+    form.UrlEditor().setText(address);
     // Connected before the start: a single page ends inside ButtonClick itself.
     QEventLoop loop;
     bool ended = false;
@@ -60,12 +80,51 @@ void PrintLine(const std::string& line)
     std::fputc('\n', stdout);
 }
 
-void PrintRows(TParseForm& form, bool json)
+void Complain(const QString& text) { std::fprintf(stderr, "quib-collect: %s\n", text.toUtf8().constData()); }
+
+// What one collection came to, for the exit status.
+struct Outcome {
+    bool failed = false;
+    bool missingEpisodes = false;
+};
+
+void ShowCheck(const EpisodeCheck& check, const QString& label, Outcome& outcome)
 {
-    for (const int index : form.View().DisplayOrder()) {
+    const QString line = EpisodeStatusLine(check);
+    std::fprintf(stderr, "%s\n", (label.isEmpty() ? line : label + ": " + line).toUtf8().constData());
+    outcome.missingEpisodes = !check.missing.empty();
+}
+
+// Prints the rows, and only once they are out adds them to the archive: a row that could not be
+// shown must not count as seen. album: the batch line's address, as the rows' extra column.
+Outcome PrintRows(TParseForm& form, const CollectOptions& options, const QString& site, CollectArchive* archive,
+                  const std::optional<std::string>& album, const QString& label, bool collectionFailed)
+{
+    Outcome outcome;
+    const OutputChoice choice{options.onlyNew, options.sortEpisodes, options.checkEpisodes};
+    const std::vector<int> order = form.View().DisplayOrder();
+    const CollectionOutput output = PlanOutput(form.Data(), order, site.toStdString(), choice, archive);
+    for (const int index : output.rows) {
         const ResultRow& row = form.Data().Row(index);
-        PrintLine(json ? JsonLine(row) : TsvLine(row));
+        PrintLine(options.json ? JsonLine(row, album) : TsvLine(row, album));
     }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        Complain(QStringLiteral("cannot write the rows to standard output; the archive is left as it was"));
+        outcome.failed = true;
+        return outcome;
+    }
+    if (archive) {
+        try {
+            archive->Append(output.archiveKeys);
+        } catch (const std::exception& error) {
+            Complain(QString::fromUtf8(error.what()));
+            outcome.failed = true;
+        }
+    }
+    // A collection that broke off says nothing about the album's episodes.
+    if (output.check && !collectionFailed)
+        ShowCheck(*output.check, label, outcome);
+    return outcome;
 }
 
 void PrintAlbums(TParseForm& form, const CliMessages& messages, bool json)
@@ -99,31 +158,134 @@ void PrintCopyText(TParseForm& form, const CollectOptions& options)
     form.SetFormatOwner(nullptr);
 }
 
+std::string ReadBatch(const QString& name)
+{
+    if (name != QStringLiteral("-")) {
+        std::optional<std::string> text = safefile::ReadRegularFile(name, kMaxBatchBytes);
+        if (!text)
+            throw std::runtime_error("there is no batch file " + name.toStdString());
+        return std::move(*text);
+    }
+    std::string text;
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        text.append(buffer, n);
+        if (text.size() > kMaxBatchBytes)
+            throw std::runtime_error("the batch on standard input is larger than " + std::to_string(kMaxBatchBytes) +
+                                     " bytes");
+    }
+    if (std::ferror(stdin))
+        throw std::runtime_error("cannot read the batch from standard input");
+    return text;
+}
+
+class Runner {
+public:
+    Runner(const CollectOptions& options, HostApp& host, CliMessages& messages, CollectArchive* archive, LiveLine* live)
+        : m_options(options), m_host(host), m_messages(messages), m_archive(archive), m_live(live)
+    {
+    }
+
+    // One collection of the command line: rows, copy text or the chooser's lines.
+    Outcome Single()
+    {
+        TParseForm form(nullptr, &m_host);
+        m_host.SetMainForm(&form);
+        Collect(form, m_options, m_options.site, m_options.address, m_live);
+        Outcome outcome;
+        if (m_options.layout) {
+            PrintCopyText(form, m_options);
+            if (m_options.checkEpisodes && !m_messages.Failed())
+                ShowCheck(CheckEpisodes(EpisodeEntries(form.Data())), QString(), outcome);
+        } else if (m_options.listAlbums) {
+            PrintAlbums(form, m_messages, m_options.json);
+        } else {
+            outcome =
+                PrintRows(form, m_options, m_options.site, m_archive, std::nullopt, QString(), m_messages.Failed());
+        }
+        std::fflush(stdout);
+        m_host.SetMainForm(nullptr);
+        outcome.failed = m_messages.TakeFailed() || outcome.failed;
+        return outcome;
+    }
+
+    // Every line of the batch, one after another; a line that fails leaves the others to run.
+    Outcome Batch(const std::vector<BatchLine>& lines)
+    {
+        Outcome total;
+        const QString file = m_options.batch == QStringLiteral("-") ? QStringLiteral("<stdin>") : m_options.batch;
+        for (const BatchLine& line : lines) {
+            const QString where = QStringLiteral("%1:%2").arg(file).arg(line.number);
+            if (!line.problem.isEmpty()) {
+                Complain(where + ": " + line.problem);
+                total.failed = true;
+                continue;
+            }
+            const QString label = where + ": " + line.site + ' ' + line.address;
+            TParseForm form(nullptr, &m_host);
+            m_host.SetMainForm(&form);
+            Collect(form, m_options, line.site, line.address, m_live);
+            const Outcome outcome = PrintRows(form, m_options, line.site, m_archive, line.address.toStdString(), label,
+                                              m_messages.Failed());
+            m_host.SetMainForm(nullptr);
+            if (m_messages.TakeFailed() || outcome.failed) {
+                Complain(label + ": the collection failed");
+                total.failed = true;
+            }
+            total.missingEpisodes = total.missingEpisodes || outcome.missingEpisodes;
+        }
+        return total;
+    }
+
+private:
+    const CollectOptions& m_options;
+    HostApp& m_host;
+    CliMessages& m_messages;
+    CollectArchive* m_archive;
+    LiveLine* m_live;
+};
+
 int Run(const CollectOptions& options)
 {
+    // The inputs are read before anything is collected, so that a wrong one costs no requests.
+    std::optional<CollectArchive> archive;
+    std::vector<BatchLine> lines;
+    try {
+        if (!options.archive.isEmpty())
+            archive.emplace(options.archive);
+        if (!options.batch.isEmpty())
+            lines = ParseBatch(ReadBatch(options.batch), SiteKeys());
+    } catch (const std::exception& error) {
+        Complain(QString::fromUtf8(error.what()));
+        return kExitUsage;
+    }
+
     // Declared before the workers, so it still answers while they are stopped at exit.
     std::optional<StandinWeb> standin;
     if (options.standin) {
         standin.emplace();
         standin->Start();
-        std::fprintf(stderr, "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
-                     standin->Port());
+        if (!options.quiet)
+            std::fprintf(stderr,
+                         "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
+                         standin->Port());
     }
+    // Outlives the messages that clear it, up to the workers' last words at exit.
+    LiveLine live(stderr);
     WorkerRegistry workers;
     CliMessages messages(options.album, options.listAlbums);
+    messages.SetLiveLine(&live);
     HostApp host(QStringLiteral("Quib"), QDir::tempPath() + QDir::separator(), messages, workers,
                  NetworkFor(options, standin));
-    TParseForm form(nullptr, &host);
-    host.SetMainForm(&form);
-    Collect(form, options);
-    if (options.layout)
-        PrintCopyText(form, options);
-    else if (options.listAlbums)
-        PrintAlbums(form, messages, options.json);
-    else
-        PrintRows(form, options.json);
-    std::fflush(stdout);
-    return messages.Failed() ? 1 : 0;
+    // A pipe or a log file would only collect the redraws.
+    const bool showProgress = options.progress == CollectOptions::Progress::Always ||
+                              (options.progress == CollectOptions::Progress::Auto && ::isatty(STDERR_FILENO));
+    Runner runner(options, host, messages, archive ? &*archive : nullptr, showProgress ? &live : nullptr);
+    const Outcome outcome = options.batch.isEmpty() ? runner.Single() : runner.Batch(lines);
+    if (outcome.failed)
+        return kExitFailed;
+    return outcome.missingEpisodes ? kExitMissingEpisodes : 0;
 }
 
 }  // namespace

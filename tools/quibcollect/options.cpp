@@ -5,7 +5,7 @@
 namespace {
 
 const QStringList kSites = {"tudou", "youku", "56", "6jf", "ouou", "sina", "xunlei"};
-constexpr int kUsageError = 2;
+constexpr int kUsageError = kExitUsage;
 
 const char* const kDescription =
     "Collects one album, playlist, feed or Xunlei movie the way the quick-collect form does, and\n"
@@ -14,8 +14,10 @@ const char* const kDescription =
     "With --json each row is one JSON object with those field names (Status true or false).\n"
     "\n"
     "ADDRESS-OR-ID is what one would type into the form's address box: an album address or a bare ID.\n"
-    "Messages the form would show go to standard error. The exit status is 1 when the collection\n"
-    "reported an error, 2 for a wrong command line, 0 otherwise.\n"
+    "Messages the form would show go to standard error. The exit status is 1 when a collection\n"
+    "reported an error (or, in a batch, a line failed, or the output or the archive could not be\n"
+    "written), 2 for a wrong command line or a batch or archive file that cannot be read, 3 when\n"
+    "--check-episodes found missing episodes and nothing failed, 0 otherwise.\n"
     "\n"
     "Xunlei: a movie with several albums shows the album chooser; --album N answers it with line N\n"
     "(without --album the first line, the chooser's default, is taken). --list-albums prints the\n"
@@ -26,12 +28,31 @@ const char* const kDescription =
     "on the clipboard: title$address, the address, the link, or the --format template (tags <id>,\n"
     "<title>, <url>, <date>), for the checked rows, --merge N of them to a line.\n"
     "\n"
+    "--batch FILE runs one collection per line of FILE (\"-\": standard input), one after another:\n"
+    "\"SITE ADDRESS-OR-ID\", blank lines and lines starting with # skipped. Every row gets the line's\n"
+    "ADDRESS-OR-ID as a last column (with --json: the field \"album\"). A line that fails is reported\n"
+    "on standard error with its line number and the batch goes on. --page, --fast/--no-fast, --json\n"
+    "and the network options apply to every line; --site, ADDRESS-OR-ID, --album, --list-albums and\n"
+    "--layout belong to one collection and are refused with --batch (a Xunlei line takes the\n"
+    "chooser's first album).\n"
+    "\n"
+    "--archive FILE appends, after each collection, one \"site address\" line (the row's Url) for each\n"
+    "printed row it does not hold yet; with --only-new the rows it already holds are not printed.\n"
+    "--sort-episodes prints the rows in episode order (read from the titles; rows without a number\n"
+    "last, in their order). --check-episodes writes each collection's episode status line to\n"
+    "standard error, e.g. \"共 45 条，第1–46集，缺第23集；重复地址 2 条\", over all its rows.\n"
+    "\n"
+    "While a collection runs, standard error shows its progress (\"第 25 页 · 已采集 743 条 · 12 秒\"),\n"
+    "redrawn in place and cleared at its end, when standard error is a terminal; --progress shows it\n"
+    "anyway, --quiet neither shows it nor other remarks (errors and requested lines still appear).\n"
+    "\n"
     "By default the built-in stand-in web answers every site in-process (said on standard error);\n"
     "--live reaches the real sites, and so does --connect-to, which redirects chosen hosts.\n"
     "\n"
     "Example, offline on the built-in stand-in web:\n"
     "  quib-collect --site tudou 2x3\n"
-    "  quib-collect --site xunlei --list-albums a3x5";
+    "  quib-collect --site xunlei --list-albums a3x5\n"
+    "  quib-collect --batch series.txt --archive seen.txt --only-new --sort-episodes";
 
 QString Problem(const QString& text) { return QStringLiteral("quib-collect: ") + text; }
 
@@ -60,9 +81,20 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption layout("layout", "Print the copy text of layout n (0 to 3) instead of the rows.", "n");
     const QCommandLineOption merge("merge", "With --layout: rows merged into one line (1 to 100).", "n");
     const QCommandLineOption format("format", "With --layout 3: the template.", "template");
-    parser.addOptions({help, version, live, site, fast, noFast, page, album, listAlbums, connectTo, userAgent, json, standin, layout,
-                       merge, format});
-    parser.addPositionalArgument("ADDRESS-OR-ID", "The album address or ID.");
+    const QCommandLineOption batch(
+        "batch", "Collect every \"SITE ADDRESS-OR-ID\" line of the file (- for standard input).", "file");
+    const QCommandLineOption archive("archive", "Append a \"site address\" line per printed row not in the file yet.",
+                                     "file");
+    const QCommandLineOption onlyNew("only-new", "With --archive: leave out the rows the archive has.");
+    const QCommandLineOption sortEpisodes("sort-episodes", "Print the rows in episode order.");
+    const QCommandLineOption checkEpisodes(
+        "check-episodes", "Write the episode status line to standard error; exit 3 when episodes are missing.");
+    const QCommandLineOption progress("progress", "Show the progress line even when standard error is no terminal.");
+    const QCommandLineOption quiet("quiet", "No progress line and no remarks on standard error; errors still.");
+    parser.addOptions({help,       version,   live,      site,         fast,          noFast,   page,  album,
+                       listAlbums, connectTo, userAgent, json,         standin,       layout,   merge, format,
+                       batch,      archive,   onlyNew,   sortEpisodes, checkEpisodes, progress, quiet});
+    parser.addPositionalArgument("ADDRESS-OR-ID", "The album address or ID (not with --batch).");
 
     if (!parser.parse(arguments))
         return {std::nullopt, Problem(parser.errorText()), kUsageError};
@@ -72,8 +104,23 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         return {std::nullopt, QStringLiteral("quib-collect " QUIB_VERSION), 0};
 
     CollectOptions options;
+    options.batch = parser.value(batch);
+    const bool batched = parser.isSet(batch);
+    if (batched && options.batch.isEmpty())
+        return {std::nullopt, Problem("--batch needs a file name, or - for standard input."), kUsageError};
+    if (batched) {
+        // These name one collection; a batch line names its own.
+        for (const QCommandLineOption* single : {&site, &album, &listAlbums, &layout, &merge, &format})
+            if (parser.isSet(*single))
+                return {std::nullopt,
+                        Problem("--" + single->names().front() + " is for one collection, not for --batch."),
+                        kUsageError};
+        if (!parser.positionalArguments().isEmpty())
+            return {std::nullopt, Problem("--batch takes the addresses from its file, not from the command line."),
+                    kUsageError};
+    }
     options.site = parser.value(site);
-    if (!kSites.contains(options.site))
+    if (!batched && !kSites.contains(options.site))
         return {std::nullopt, Problem("--site must be one of " + kSites.join(", ") + "."), kUsageError};
     if (parser.isSet(fast) && parser.isSet(noFast))
         return {std::nullopt, Problem("--fast and --no-fast exclude each other."), kUsageError};
@@ -100,9 +147,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     // Redirected hosts are live ones; an explicit --standin keeps its redirections on top.
     options.standin = parser.isSet(standin) || !(parser.isSet(live) || parser.isSet(connectTo));
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1)
+    if (!batched && positional.size() != 1)
         return {std::nullopt, Problem("give one ADDRESS-OR-ID (see --help)."), kUsageError};
-    options.address = positional.front();
+    if (!batched)
+        options.address = positional.front();
     if (parser.isSet(layout)) {
         options.layout = parser.value(layout).toInt(&ok);
         if (!ok || *options.layout < 0 || *options.layout > 3)
@@ -118,5 +166,32 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         return {std::nullopt, Problem("--merge and --format go with --layout."), kUsageError};
     if (options.layout && (options.listAlbums || options.json))
         return {std::nullopt, Problem("--layout excludes --list-albums and --json."), kUsageError};
+    options.archive = parser.value(archive);
+    if (parser.isSet(archive) && options.archive.isEmpty())
+        return {std::nullopt, Problem("--archive needs a file name."), kUsageError};
+    options.onlyNew = parser.isSet(onlyNew);
+    options.sortEpisodes = parser.isSet(sortEpisodes);
+    options.checkEpisodes = parser.isSet(checkEpisodes);
+    if (options.onlyNew && options.archive.isEmpty())
+        return {std::nullopt, Problem("--only-new needs --archive, the file of rows seen before."), kUsageError};
+    // These act on the printed rows; the copy text and the chooser's lines are no rows. The
+    // episode check looks at the collection itself, so it goes with --layout too.
+    if ((options.layout || options.listAlbums) && (parser.isSet(archive) || options.onlyNew || options.sortEpisodes))
+        return {
+            std::nullopt,
+            Problem(
+                "--archive, --only-new and --sort-episodes go with printed rows, not with --layout or --list-albums."),
+            kUsageError};
+    if (options.listAlbums && options.checkEpisodes)
+        return {std::nullopt, Problem("--check-episodes needs a collection, not --list-albums."), kUsageError};
+    if (parser.isSet(progress) && parser.isSet(quiet))
+        return {std::nullopt, Problem("--progress and --quiet exclude each other."), kUsageError};
+    options.quiet = parser.isSet(quiet);
+    if (options.quiet)
+        options.progress = CollectOptions::Progress::Never;
+    else if (parser.isSet(progress))
+        options.progress = CollectOptions::Progress::Always;
     return {options, QString(), 0};
 }
+
+const QStringList& SiteKeys() { return kSites; }

@@ -20,7 +20,26 @@ struct CollectOptions {
     std::optional<int> layout;  // 0 title$address, 1 address, 2 link, 3 template
     std::optional<int> merge;   // rows merged into one line; the form's own default otherwise
     QString format;             // the template of layout 3 (<id>, <title>, <url>, <date>)
+    // A batch instead of one collection: the file ("-" for standard input) of "SITE ADDRESS-OR-ID"
+    // lines; site and address above are then unused.
+    QString batch;
+    QString archive;             // the archive file of rows seen; empty for none
+    bool onlyNew = false;        // leave out rows the archive has
+    bool sortEpisodes = false;   // print in episode order
+    bool checkEpisodes = false;  // the episode status line on standard error, exit 3 on a gap
+    // The live progress line on standard error: by default when it is a terminal.
+    enum class Progress { Auto, Always, Never };
+    Progress progress = Progress::Auto;
+    bool quiet = false;  // no progress line, no remarks; errors and requested lines only
 };
+
+// The site keys --site and a batch line accept.
+const QStringList& SiteKeys();
+
+// Exit statuses besides 0.
+constexpr int kExitFailed = 1;           // a collection, a batch line or a write failed
+constexpr int kExitUsage = 2;            // a wrong command line, or a batch or archive file unreadable
+constexpr int kExitMissingEpisodes = 3;  // --check-episodes found a gap, and nothing failed
 
 struct ParsedCommandLine {
     std::optional<CollectOptions> options;  // empty when the program should only print `message`

@@ -6,21 +6,25 @@
 
 namespace {
 
-std::string TsvField(std::string_view gbkText)
+std::string TsvText(std::string text)
 {
-    std::string text = gbk::ToUtf8(gbkText);
     for (char& c : text)
         if (c == '\t' || c == '\n' || c == '\r')
             c = ' ';
     return text;
 }
 
+std::string TsvField(std::string_view gbkText) { return TsvText(gbk::ToUtf8(gbkText)); }
+
 }  // namespace
 
-std::string TsvLine(const ResultRow& row)
+std::string TsvLine(const ResultRow& row, std::optional<std::string_view> album)
 {
-    return std::to_string(row.RecId) + '\t' + (row.Status ? "1" : "0") + '\t' + TsvField(row.Caption) + '\t' +
-           TsvField(row.Url) + '\t' + TsvField(row.Date) + '\t' + TsvField(row.Link);
+    std::string line = std::to_string(row.RecId) + '\t' + (row.Status ? "1" : "0") + '\t' + TsvField(row.Caption) +
+                       '\t' + TsvField(row.Url) + '\t' + TsvField(row.Date) + '\t' + TsvField(row.Link);
+    if (album)
+        line += '\t' + TsvText(std::string(*album));
+    return line;
 }
 
 std::string JsonString(std::string_view utf8)
@@ -46,9 +50,10 @@ std::string JsonString(std::string_view utf8)
     return out + '"';
 }
 
-std::string JsonLine(const ResultRow& row)
+std::string JsonLine(const ResultRow& row, std::optional<std::string_view> album)
 {
     return "{\"RecId\":" + std::to_string(row.RecId) + ",\"Status\":" + (row.Status ? "true" : "false") +
            ",\"Caption\":" + JsonString(gbk::ToUtf8(row.Caption)) + ",\"Url\":" + JsonString(gbk::ToUtf8(row.Url)) +
-           ",\"Date\":" + JsonString(gbk::ToUtf8(row.Date)) + ",\"Link\":" + JsonString(gbk::ToUtf8(row.Link)) + "}";
+           ",\"Date\":" + JsonString(gbk::ToUtf8(row.Date)) + ",\"Link\":" + JsonString(gbk::ToUtf8(row.Link)) +
+           (album ? ",\"album\":" + JsonString(*album) : std::string()) + "}";
 }

@@ -1,0 +1,132 @@
+#include "episodecheck.h"
+
+#include "episodenumber.h"
+#include "gbk.h"
+#include "memdata.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <string_view>
+#include <unordered_set>
+
+namespace {
+
+// So a line under the grid stays one line on a list with hundreds of gaps.
+constexpr std::size_t kGroupsShown = 8;
+
+// 23 / 25–27, as the numbers run.
+QStringList RunsOf(const std::vector<int>& numbers)
+{
+    QStringList runs;
+    for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        runs << (i == j ? QString::number(numbers[i]) : QStringLiteral("%1–%2").arg(numbers[i]).arg(numbers[j]));
+        i = j + 1;
+    }
+    return runs;
+}
+
+// 第23、25–27集, shortened with its count when long.
+QString EpisodeList(const std::vector<int>& numbers)
+{
+    QStringList runs = RunsOf(numbers);
+    QString tail = QStringLiteral("集");
+    if (static_cast<std::size_t>(runs.size()) > kGroupsShown) {
+        runs = runs.mid(0, kGroupsShown);
+        tail = QStringLiteral("…集（共 %1 集）").arg(numbers.size());
+    }
+    return QStringLiteral("第") + runs.join(QStringLiteral("、")) + tail;
+}
+
+}  // namespace
+
+std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
+{
+    std::vector<EpisodeEntry> entries;
+    entries.reserve(static_cast<std::size_t>(table.Count()));
+    for (int i = 0; i < table.Count(); ++i) {
+        const ResultRow& row = table.Row(i);
+        entries.push_back({EpisodeNumber(gbk::ToUnicode(row.Caption)), row.Url});
+    }
+    return entries;
+}
+
+EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
+{
+    EpisodeCheck check;
+    check.rows = static_cast<int>(entries.size());
+    std::map<int, int> named;  // episode -> rows naming it
+    for (const EpisodeEntry& entry : entries) {
+        if (entry.number)
+            ++named[*entry.number];
+        else
+            ++check.unnumbered;
+    }
+    for (bool repeated : RepeatedAddresses(entries))
+        check.repeatedAddresses += repeated ? 1 : 0;
+    if (named.empty())
+        return check;
+    check.first = named.begin()->first;
+    check.last = named.rbegin()->first;
+    int expected = *check.first;
+    for (const auto& [number, count] : named) {
+        for (; expected < number; ++expected)
+            check.missing.push_back(expected);
+        expected = number + 1;
+        if (count > 1)
+            check.duplicated.push_back(number);
+    }
+    return check;
+}
+
+QString EpisodeStatusLine(const EpisodeCheck& check)
+{
+    QString line = QStringLiteral("共 %1 条").arg(check.rows);
+    if (check.first) {
+        line += check.first == check.last ? QStringLiteral("，第%1集").arg(*check.first)
+                                          : QStringLiteral("，第%1–%2集").arg(*check.first).arg(*check.last);
+        if (!check.missing.empty())
+            line += QStringLiteral("，缺") + EpisodeList(check.missing);
+        if (!check.duplicated.empty())
+            line += QStringLiteral("，重复") + EpisodeList(check.duplicated);
+        if (check.unnumbered > 0)
+            line += QStringLiteral("，%1 条无集数").arg(check.unnumbered);
+    } else if (check.rows > 0) {
+        line += QStringLiteral("，未识别集数");
+    }
+    if (check.repeatedAddresses > 0)
+        line += QStringLiteral("；重复地址 %1 条").arg(check.repeatedAddresses);
+    return line;
+}
+
+std::vector<int> EpisodeOrder(std::span<const EpisodeEntry> entries)
+{
+    std::vector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const auto& left = entries[static_cast<std::size_t>(a)].number;
+        const auto& right = entries[static_cast<std::size_t>(b)].number;
+        if (left && right)
+            return *left < *right;
+        return left.has_value() && !right.has_value();
+    });
+    return order;
+}
+
+std::vector<bool> RepeatedAddresses(std::span<const EpisodeEntry> entries)
+{
+    std::vector<bool> repeated(entries.size(), false);
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& address = entries[i].address;
+        if (!address.empty() && !seen.insert(address).second)
+            repeated[i] = true;
+    }
+    return repeated;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// What the episode numbers of a collected list say about it: the range found, the numbers
+// missing in it, the ones named twice, and the rows whose address repeats an earlier row.
+#include "resultrow.h"
+
+#include <QString>
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+class MemData;
+
+struct EpisodeCheck {
+    int rows = 0;
+    int unnumbered = 0;              // rows whose title names no episode
+    std::optional<int> first, last;  // lowest and highest episode found
+    std::vector<int> missing;        // between first and last, named by no row
+    std::vector<int> duplicated;     // named by more than one row
+    int repeatedAddresses = 0;       // rows whose address an earlier row already has
+
+    bool operator==(const EpisodeCheck&) const = default;
+};
+
+// One row's episode number (nothing when the title names none) and its address.
+struct EpisodeEntry {
+    std::optional<int> number;
+    std::string address;
+};
+
+// The entries of a table's rows in storage order; titles are read from their GBK bytes.
+std::vector<EpisodeEntry> EpisodeEntries(const MemData& table);
+
+EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries);
+
+// "共 45 条，第1–46集，缺第23集；重复地址 2 条": what a status line under the grid says.
+QString EpisodeStatusLine(const EpisodeCheck& check);
+
+// Row positions ordered by episode number, stable; rows without a number follow the numbered
+// ones in their own order.
+std::vector<int> EpisodeOrder(std::span<const EpisodeEntry> entries);
+
+// For each entry, whether an earlier entry has the same (non-empty) address.
+std::vector<bool> RepeatedAddresses(std::span<const EpisodeEntry> entries);
