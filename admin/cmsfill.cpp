@@ -46,6 +46,8 @@ const std::string& PasteScript(FillTarget target)
     return target == FillTarget::Address1 ? p1 : p2;
 }
 
+const char* AddressListField(FillTarget target) { return target == FillTarget::Address1 ? "zt_url" : "zt_url1"; }
+
 const char* PlayerTypeField(FillTarget target)
 {
     return target == FillTarget::Address1 ? "zt_dy" : "zt_dy1";

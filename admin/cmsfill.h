@@ -19,6 +19,8 @@ std::string MergeAlbumId(std::string_view albumField, std::string_view albumId, 
 
 // The page script that pastes the clipboard into the target's address list (runs as it stands).
 const std::string& PasteScript(FillTarget target);
+// The name of the target's address list, the field its paste script writes.
+const char* AddressListField(FillTarget target);
 // The name of the target's player-type field.
 const char* PlayerTypeField(FillTarget target);
 

@@ -1,14 +1,20 @@
 #include "processform.h"
 
+#include "addresslist.h"
 #include "app.h"
-#include "cmsfill.h"
 #include "collectionengine.h"
+#include "collectionprogress.h"
+#include "dataview.h"
 #include "dialogsetup.h"
 #include "gbk.h"
+#include "memdata.h"
+#include "messageservice.h"
 #include "parse.h"
+#include "presentrows.h"
 #include "resultgrid.h"
 #include "skin.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -16,6 +22,7 @@
 namespace {
 constexpr int kTimerInterval = 100;
 constexpr int kLargeStep = 10;  // Ctrl with an arrow key in the merge count
+constexpr int kProgressInterval = 250;
 }  // namespace
 
 TProcessForm::TProcessForm(QWidget* owner, IApp* app) : QDialog(owner), App(app)
@@ -39,6 +46,9 @@ TProcessForm::TProcessForm(QWidget* owner, IApp* app) : QDialog(owner), App(app)
     connect(FinishButton, &QPushButton::clicked, this, [this] { FinishButtonClick(); });
     connect(cxButton1, &QPushButton::clicked, this, [this] { cxButton1Click(); });
     SpinEdit->installEventFilter(this);
+    // Room for a long line from the start: the sheet keeps its size while the figures grow.
+    ProgressLabel->setMinimumWidth(
+        ProgressLabel->fontMetrics().horizontalAdvance(ProgressLine({9999, 99999, 3599'000})) + 8);
     ShowSheet(OptionSheet);
     CenterOver(*this, app ? app->GetMainForm() : nullptr);
 }
@@ -67,8 +77,24 @@ void TProcessForm::ShowSheet(QWidget* sheet)
     adjustSize();
 }
 
+FillTarget TProcessForm::Target() const
+{
+    return Fill1Radio->isChecked() ? FillTarget::Address1 : FillTarget::Address2;
+}
+
 void TProcessForm::OkButtonClick()
 {
+    // The list is read before anything is collected. Without it the copy could not keep what is
+    // there, and the paste would replace the list with the new rows alone: nothing is collected.
+    m_oldList.reset();
+    if (NewOnlyCheckBox->isChecked()) {
+        m_oldList = ReadAddressList ? ReadAddressList(Target()) : std::nullopt;
+        if (!m_oldList) {
+            if (App)
+                App->GetMessages().Alert(QStringLiteral("读取不到数据地址中已有的列表，无法只添加新剧集！"));
+            return;
+        }
+    }
     Timer->start();
     // The busy sheet goes up before the collection starts: a single page is collected inside
     // DoProcess and ends there, showing the result sheet (or closing the dialog), which must stay
@@ -86,6 +112,10 @@ void TProcessForm::DoProcess()
     ParseForm = new TParseForm(this, App);
     ParseForm->hide();
     connect(&ParseForm->Engine(), &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
+    // The live line under the busy bar; the ticker goes with the engine it watches.
+    ProgressLabel->clear();
+    auto* ticker = new ProgressTicker(ParseForm->Engine(), kProgressInterval, ParseForm);
+    connect(ticker, &ProgressTicker::Changed, ProgressLabel, &QLabel::setText);
     ParseForm->layout()->activate();  // gives its grid the size it has in the form
     ParseForm->UrlEditor().setText(gbk::ToUnicode(TargetAddress));
     if (const auto site = EngineSiteForWord(SiteWord))
@@ -111,6 +141,8 @@ void TProcessForm::EndProcess()
 {
     if (m_closed || !ParseForm)
         return;
+    if (m_oldList)
+        MarkPresentRows();
     if (AutoCheckBox->isChecked()) {
         FinishButtonClick();
         return;
@@ -127,6 +159,34 @@ void TProcessForm::EndProcess()
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TProcessForm::MarkPresentRows()
+{
+    MemData& data = ParseForm->Data();
+    std::vector<QString> addresses;
+    addresses.reserve(static_cast<std::size_t>(data.Count()));
+    for (int i = 0; i < data.Count(); ++i)
+        addresses.push_back(gbk::ToUnicode(data.Row(i).Url));
+    const std::vector<bool> fresh = NewAddresses(ListedAddresses(*m_oldList), addresses);
+    std::vector<bool> present(fresh.size());
+    int newCount = 0;
+    int presentCount = 0;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        data.SetStatus(static_cast<int>(i), fresh[i]);
+        // A row without an address is left out too, but there is nothing it could already be.
+        present[i] = !fresh[i] && !addresses[i].trimmed().isEmpty();
+        newCount += fresh[i] ? 1 : 0;
+        presentCount += present[i] ? 1 : 0;
+    }
+    DataView& view = ParseForm->Grid().View();
+    view.setItemDelegate(new PresentRowDelegate(view, std::move(present)));
+    view.viewport()->update();
+    UpdateLabel->setText(
+        QStringLiteral("新剧集 %1 条（已勾选）；已在数据地址中 %2 条（灰色，未勾选）。完成后新剧集接在原有列表之后。")
+            .arg(newCount)
+            .arg(presentCount));
+    UpdateLabel->show();
+}
+
 void TProcessForm::Copy()
 {
     if (!ParseForm)
@@ -136,6 +196,11 @@ void TProcessForm::Copy()
         ParseForm->CopyAllButtonClick();
     else
         ParseForm->CopyButtonClick();
+    // The checked rows go below the list as it was, which the paste then writes whole.
+    if (m_oldList) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(AppendToList(*m_oldList, clipboard->text()));
+    }
 }
 
 void TProcessForm::FinishButtonClick()

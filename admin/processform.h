@@ -1,13 +1,18 @@
 #pragma once
 // The collection dialog (数据采集): the options of one collection for a CMS page, a busy sheet
 // while its own hidden collection form collects, then that form's result grid to review; 完成
-// copies the checked rows to the clipboard and closes with OK.
+// copies the checked rows to the clipboard and closes with OK. With 只添加新剧集 it first reads
+// the address list it fills, keeps only the rows whose address is new checked, and copies that
+// list with the new rows below it.
+#include "cmsfill.h"
 #include "ui_processform.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 class IApp;
@@ -28,6 +33,13 @@ public:
     std::string TargetAddress;        // set by the opener: album address or identifier
     std::string SiteWord;             // set by the opener: a site word or a CMS player type
     std::string AlbumId;              // the result: the collection's identifier when finished
+    // Set by the opener: the text the target's address list holds now; none when it cannot be read.
+    std::function<std::optional<QString>(FillTarget)> ReadAddressList;
+
+    // The address list the result goes to; the write-back pastes into the same one.
+    FillTarget Target() const;
+    // With 只添加新剧集: the list as it was read before collecting, which the copy keeps whole.
+    const std::optional<QString>& OldList() const { return m_oldList; }
 
     void OkButtonClick();
     void DoProcess();
@@ -48,5 +60,8 @@ protected:
 
 private:
     void Copy();
+    // Unchecks and marks the rows whose address the old list, or an earlier row, already has.
+    void MarkPresentRows();
     bool m_closed = false;  // the dialog was closed: a late end of collection changes nothing
+    std::optional<QString> m_oldList;
 };

@@ -37,7 +37,11 @@ std::string Arg(const std::vector<std::string>& args, std::size_t index)
 void WriteBack(const BrowserDocument& document, const TProcessForm& dialog, const std::string& version,
                const std::string* playerWord)
 {
-    const FillTarget target = dialog.Fill1Radio->isChecked() ? FillTarget::Address1 : FillTarget::Address2;
+    const FillTarget target = dialog.Target();
+    // An update copied the list the dialog read with the new rows below it. A list that has
+    // changed since (another film's page, an edit) would lose what it holds now: nothing is written.
+    if (dialog.OldList() && document.GetText(AddressListField(target)) != dialog.OldList())
+        return;
     if (!document.ExecScript(PasteScript(target)))
         return;
     const std::optional<std::string> album = document.GetValue("zt_dq");
@@ -118,6 +122,11 @@ void TWebPage::Collect(const std::string& target, const std::string& siteWord, c
     dialog->TargetAddress = target;
     dialog->SiteWord = siteWord;
     dialog->AutoCheckBox->setChecked(AutoFinish);
+    // The list is read from the document the tab has when OK is pressed.
+    dialog->ReadAddressList = [this](FillTarget target) -> std::optional<QString> {
+        const BrowserDocument document = AdminDocument;
+        return document ? document.GetText(AddressListField(target)) : std::nullopt;
+    };
     const std::string version = Site ? Site->Version : std::string();
     if (version == "3.1") {
         dialog->Fill1Radio->setChecked(true);

@@ -106,7 +106,11 @@ public:
         : Parser(NetworkSettings{}, "http://bench/", "1", 0, std::move(onRow), {}, {}, {})
     {
     }
-    void Run(const std::string& page) { this->ParseHTMLDocument(page); }
+    void Run(const std::string& page)
+    {
+        this->ParseHTMLDocument(page);
+        this->HandOverRows();
+    }
 
 protected:
     void Execute() override {}

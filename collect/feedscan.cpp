@@ -7,18 +7,13 @@ namespace {
 constexpr std::string_view kItem = "<item>";
 constexpr std::string_view kClose = "</";
 constexpr std::string_view kQuote = "\"";
+constexpr std::string_view kTudouInfo = "tudou:info id=\"";
 
-
-std::string ElementText(TextCursor& item, std::string_view open)
+// Skips past open and reads the field's text up to end, stopping before the field marked next.
+std::string FieldText(TextCursor& item, std::string_view open, std::string_view end, std::string_view next = {})
 {
     item.SkipPast(open);
-    return Trim(item.TextBefore(kClose));
-}
-
-std::string AttributeText(TextCursor& item, std::string_view openWithQuote)
-{
-    item.SkipPast(openWithQuote);
-    return Trim(item.TextBefore(kQuote));
+    return std::string(FieldView(item, end, next));
 }
 
 }  // namespace
@@ -27,11 +22,11 @@ void ScanTudouFeed(std::string_view feed, const ItemSink& sink)
 {
     ForEachSection(feed, kItem, [&sink](TextCursor& item) {
         ScannedItem out;
-        if (!ReadSectionTitle(item, out))
+        if (!ReadSectionTitle(item, out, "<link>"))
             return;
-        out.link = ElementText(item, "<link>");
-        out.data = AttributeText(item, "tudou:info id=\"");
-        out.date = AttributeText(item, "pubDate=\"");
+        out.link = FieldText(item, "<link>", kClose, kTudouInfo);
+        out.data = FieldText(item, kTudouInfo, kQuote, "pubDate=\"");
+        out.date = FieldText(item, "pubDate=\"", kQuote);
         sink(out);
     });
 }
@@ -40,11 +35,11 @@ void ScanYoukuFeed(std::string_view feed, const ItemSink& sink)
 {
     ForEachSection(feed, kItem, [&sink](TextCursor& item) {
         ScannedItem out;
-        if (!ReadSectionTitle(item, out))
+        if (!ReadSectionTitle(item, out, "<link>"))
             return;
-        out.link = ElementText(item, "<link>");
-        out.date = ElementText(item, "<pubDate>");
-        out.data = ElementText(item, "<guid>");
+        out.link = FieldText(item, "<link>", kClose, "<pubDate>");
+        out.date = FieldText(item, "<pubDate>", kClose, "<guid>");
+        out.data = FieldText(item, "<guid>", kClose);
         sink(out);
     });
 }

@@ -16,6 +16,16 @@ std::size_t CharWidth(std::string_view text, std::size_t pos)
     return pos + 1 < text.size() && IsLead(byte(pos)) && IsTrail(byte(pos + 1)) ? 2 : 1;
 }
 
+// True when a marker that starts a character also ends at a character's end, so the text after a
+// match starts a character: false when its last byte may pair with the byte that follows.
+bool EndsOnCharacter(std::string_view marker)
+{
+    for (std::size_t pos = 0; pos < marker.size(); pos += CharWidth(marker, pos))
+        if (pos + 1 == marker.size() && IsLead(static_cast<unsigned char>(marker[pos])))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 GbkTextCursor::Place& GbkTextCursor::PlaceOf(std::string_view marker) const
@@ -25,15 +35,16 @@ GbkTextCursor::Place& GbkTextCursor::PlaceOf(std::string_view marker) const
         if (place.marker.size() == marker.size() &&
             (place.asked == marker.data() || std::memcmp(place.marker.data(), marker.data(), marker.size()) == 0))
             return place;
-    m_places.push_back(Place{std::string(marker), marker.data(), std::string::npos, 0});
+    m_places.push_back(Place{std::string(marker), marker.data(), std::string::npos, 0, EndsOnCharacter(marker)});
     Place& place = m_places.back();
     place.at = FindFrom(place, m_pos);
     return place;
 }
 
-std::size_t GbkTextCursor::Find(std::string_view marker) const
+std::size_t GbkTextCursor::Find(std::string_view marker) const { return FindAt(PlaceOf(marker)); }
+
+std::size_t GbkTextCursor::FindAt(Place& place) const
 {
-    Place& place = PlaceOf(marker);
     if (place.at != std::string::npos && place.at < m_pos)
         place.at = FindFrom(place, m_pos);
     return place.at == std::string::npos ? std::string_view::npos : place.at - m_pos;
@@ -41,15 +52,18 @@ std::size_t GbkTextCursor::Find(std::string_view marker) const
 
 bool GbkTextCursor::SkipPast(std::string_view marker)
 {
-    const std::size_t at = Find(marker);
+    Place& place = PlaceOf(marker);
+    const std::size_t at = FindAt(place);
     if (at == std::string_view::npos) {
         m_pos = m_start = m_text.size();
         return false;
     }
-    // A marker may end inside a character (its last byte a lead byte): the next character
-    // start is then one further on.
     m_start = m_pos + at;
     m_pos = m_start + marker.size();
+    // A marker may end inside a character (its last byte a lead byte): the next character
+    // start is then one further on.
+    if (place.endsOnCharacter)
+        m_start = m_pos;
     while (m_start < m_pos)
         m_start += CharWidth(m_text, m_start);
     return true;
@@ -64,7 +78,7 @@ std::string_view GbkTextCursor::ViewBefore(std::string_view end) const
 std::size_t GbkTextCursor::FindFrom(Place& place, std::size_t from) const
 {
     for (;;) {
-        const std::size_t at = m_text.find(place.marker, from);
+        const std::size_t at = FindMarker(m_text, place.marker, from);
         if (at == std::string_view::npos || StartsCharacter(place, at))
             return at;
         from = at + 1;

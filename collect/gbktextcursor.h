@@ -46,8 +46,10 @@ private:
         const char* asked;     // where the marker was first asked for from
         std::size_t at;        // absolute; npos: absent from here on
         std::size_t frontier;  // a character start this marker's checks have read up to
+        bool endsOnCharacter;  // what follows a match starts a character
     };
     Place& PlaceOf(std::string_view marker) const;
+    std::size_t FindAt(Place& place) const;
     std::size_t FindFrom(Place& place, std::size_t from) const;
     bool StartsCharacter(Place& place, std::size_t at) const;
 

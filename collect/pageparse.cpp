@@ -53,12 +53,17 @@ void TPageParse::ReportItem(std::string caption, std::string link, std::string d
     ItemData = std::move(data);
     ItemDate = std::move(date);
     ++ItemCount;
-    Synchronize([this] { CallGetUrl(); });
+    HandOverItem();
 }
 
 void TPageParse::HandOverItem()
 {
-    QueuedItems.push_back({ItemData, ItemLink, ItemCaption, ItemDate, ItemCount});
+    // The fields are set afresh for every item, so they move into the queue.
+    QueuedItems.push_back(
+        {std::move(ItemData), std::move(ItemLink), std::move(ItemCaption), std::move(ItemDate), ItemCount});
+    // A page of very many items goes over in parts, so its rows are never all held at once.
+    if (QueuedItems.size() >= kRowsPerHandOver)
+        HandOverRows();
 }
 
 void TPageParse::HandOverRows()
@@ -67,9 +72,13 @@ void TPageParse::HandOverRows()
         return;
     try {
         Synchronize([this] {
-            for (const QueuedItem& item : QueuedItems) {
-                if (StopRequestedNow())
+            // A stop asked for before the hand-over was seen by the parser, which queued nothing
+            // after it: only one asked for by a row appended now cuts the page short.
+            const bool stopAskedBefore = KeepWholeList || StopRequestedNow();
+            for (std::size_t i = 0; i < QueuedItems.size(); ++i) {
+                if (i > 0 && !stopAskedBefore && StopRequestedNow())
                     break;
+                const QueuedItem& item = QueuedItems[i];
                 if (OnGetUrl)
                     OnGetUrl(item.data, item.link, item.caption, item.date, item.index, *this);
             }

@@ -55,19 +55,19 @@ protected:
     void CallParseError();
     // Queues the current item (ItemData, ItemLink, ItemCaption, ItemDate, ItemCount) for the row
     // callback. The queue goes to the user-interface thread in one hand-over when the page is
-    // done (HandOverRows), so a page of rows costs one wait, not one per row.
+    // done, or once it holds kRowsPerHandOver items (HandOverRows), so a page of rows costs one
+    // wait, not one per row.
     void HandOverItem();
-    // Hands the queued items over in order; before each the form's stop check runs, as the
-    // parser's own check ran before it, and a stop request drops that item and the rest. Called
-    // after every page. The playlist parsers that check for a stop between items queue their
-    // items; the sites that fetch each item's own page hand every row over at once, so a stop
-    // asked for while a row is appended still keeps the next item's page from being fetched, and
-    // the feeds and Xunlei, whose lists are kept whole, do so too.
+    static constexpr std::size_t kRowsPerHandOver = 1000;
+    // Hands the queued items over in order. Each passed the parser's own stop check before it
+    // was queued, so every one is appended; a stop asked for while a row is appended drops the
+    // rows after it, as the parser would have stopped there, unless the list is kept whole
+    // (KeepWholeList). Called after every page.
     void HandOverRows();
     void CallParseEnd();
     // Asks the form whether to stop; true when the thread has a terminate request.
     bool StopRequestedNow();
-    // Takes one item as the current one, counts it and reports it while the form takes it in.
+    // Takes one item of a document read whole as the current one, counts it and queues it.
     void ReportItem(std::string caption, std::string link, std::string data, std::string date);
 
     std::unique_ptr<THttpConnection> Connection;
@@ -87,6 +87,9 @@ protected:
         int index;
     };
     std::vector<QueuedItem> QueuedItems;
+    // The feeds and Xunlei documents are read to their end whatever the stop requests: no stop
+    // shortens their list, even one asked for while their rows are appended.
+    bool KeepWholeList = false;
     TOnGetUrlEvent OnGetUrl;
     TOnParseErrorEvent OnParseError;
     TOnPaseEndEvent OnParseEnd;

@@ -7,6 +7,7 @@ void TTudouRssParse::ParseHTMLDocument(const std::string& page)
     Url.clear();
     if (!OnGetUrl)
         return;
+    KeepWholeList = true;
     ScanTudouFeed(page, [this](const ScannedItem& item) { ReportItem(item.caption, item.link, item.data, item.date); });
 }
 
@@ -15,5 +16,6 @@ void TYoukuRssParse::ParseHTMLDocument(const std::string& page)
     Url.clear();
     if (!OnGetUrl)
         return;
+    KeepWholeList = true;
     ScanYoukuFeed(page, [this](const ScannedItem& item) { ReportItem(item.caption, item.link, item.data, item.date); });
 }

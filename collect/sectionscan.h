@@ -34,13 +34,26 @@ void ForEachSection(std::string_view text, std::string_view opener, Read&& read)
     }
 }
 
-// Reads a section's "<title>" (UTF-8 in the document) into out.caption; a section without a title
-// of its own holds nothing.
-inline bool ReadSectionTitle(TextCursor& section, ScannedItem& out)
+// The text of the field that starts at the cursor: up to end, but never into the field read after
+// it (whose marker is next). A field left open would otherwise run on over the fields after it,
+// which are read again on their own, and its row would show their markup; it stops where next, or
+// the tag holding next, begins.
+inline std::string_view FieldView(const TextCursor& section, std::string_view end, std::string_view next)
+{
+    std::string_view text = section.ViewBefore(end);
+    const std::size_t at = next.empty() ? std::string_view::npos : section.Find(next);
+    if (at < text.size())
+        text = text.substr(0, at > 0 && text[at - 1] == '<' ? at - 1 : at);
+    return TrimView(text);
+}
+
+// Reads a section's "<title>" (UTF-8 in the document) into out.caption, up to the field read after
+// it (next); a section without a title of its own holds nothing.
+inline bool ReadSectionTitle(TextCursor& section, ScannedItem& out, std::string_view next)
 {
     if (!section.Contains("<title>"))
         return false;
     section.SkipPast("<title>");
-    out.caption = Trim(gbk::FromUtf8(section.TextBefore("</")));
+    out.caption = Trim(gbk::FromUtf8(FieldView(section, "</", next)));
     return true;
 }

@@ -29,7 +29,7 @@ void T56PageParse::ParseHTMLDocument(const std::string& page)
         rest.SkipPast(kTitle);
         ItemCaption = rest.FieldBefore(kQuote);
         ItemDate.clear();
-        Synchronize([this] { CallGetUrl(); });
+        HandOverItem();
     }
 
     const std::string next = "album-p-" + std::to_string(Index + 2) + "_aid-" + Id + ".html";

@@ -7,12 +7,8 @@ void TXunleiMovieParse::ParseHTMLDocument(const std::string& page)
     Url.clear();
     if (!OnGetUrl)
         return;
-    ScanXunleiMovie(page, [this](const ScannedItem& album) {
-        ItemCaption = album.caption;
-        ItemLink = album.link;
-        ++ItemCount;
-        Synchronize([this] { CallGetUrl(); });
-    });
+    KeepWholeList = true;
+    ScanXunleiMovie(page, [this](const ScannedItem& album) { ReportItem(album.caption, album.link, {}, {}); });
 }
 
 void TXunleiAlbumListParse::ParseHTMLDocument(const std::string& page)
@@ -20,10 +16,6 @@ void TXunleiAlbumListParse::ParseHTMLDocument(const std::string& page)
     Url.clear();
     if (!OnGetUrl)
         return;
-    ScanXunleiAlbum(page, [this](const ScannedItem& file) {
-        ItemCaption = file.caption;
-        ItemData = file.data;
-        ++ItemCount;
-        Synchronize([this] { CallGetUrl(); });
-    });
+    KeepWholeList = true;
+    ScanXunleiAlbum(page, [this](const ScannedItem& file) { ReportItem(file.caption, {}, file.data, {}); });
 }

@@ -8,14 +8,13 @@ constexpr std::string_view kClose = "</";
 constexpr std::string_view kCdataOpen = "<![CDATA[";
 constexpr std::string_view kCdataClose = "]]>";
 
-
 }  // namespace
 
 void ScanXunleiMovie(std::string_view document, const ItemSink& sink)
 {
     ForEachSection(document, "<album>", [&sink](TextCursor& album) {
         ScannedItem out;
-        if (!ReadSectionTitle(album, out))
+        if (!ReadSectionTitle(album, out, "<ID>"))
             return;
         album.SkipPast("<ID>");
         out.link = Trim(album.TextBefore(kClose));
@@ -27,7 +26,7 @@ void ScanXunleiAlbum(std::string_view document, const ItemSink& sink)
 {
     ForEachSection(document, "<file>", [&sink](TextCursor& file) {
         ScannedItem out;
-        if (!ReadSectionTitle(file, out))
+        if (!ReadSectionTitle(file, out, "<source>"))
             return;
         file.SkipPast("<source>");
         out.data = Trim(gbk::FromUtf8(file.TextBefore(kClose)));

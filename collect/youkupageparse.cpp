@@ -33,7 +33,7 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
             rest.SkipPast(kTitle);
             ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kQuote));
             ItemDate.clear();
-            Synchronize([this] { CallGetUrl(); });
+            HandOverItem();
         }
         // Each video of the list opens a block of its own; what follows the last block is
         // not part of the list.

@@ -13,10 +13,15 @@ public:
     explicit CopyJoiner(int mergeCount);
 
     void Add(std::string_view item);
+    // The text joined so far, less what DropFront took away.
     const std::string& Text() const { return m_text; }
+    // Drops the first bytes of Text() once the caller has taken them (a long copy converted a
+    // piece at a time); they still count as written.
+    void DropFront(std::size_t bytes);
 
 private:
     int m_merge;
     long long m_count = 0;
+    bool m_written = false;  // some text was joined, whether still held or dropped
     std::string m_text;
 };

@@ -27,6 +27,9 @@
 
 namespace {
 
+// How much joined GBK text a copy holds before it goes into the clipboard's text.
+constexpr std::size_t kCopyPieceBytes = 64 * 1024;
+
 bool IsTitleColumn(const DataView& view, int column)
 {
     return column >= 0 && view.model()->headerData(column, Qt::Horizontal).toString() == QStringLiteral("标题");
@@ -85,17 +88,26 @@ void ResultCommands::CopyData(int layout)
         return;
     const std::string format = kind == CopyLayout::Template ? FormatOwner().GetFormat() : std::string();
     CopyJoiner joiner(m_mergeCount.value());
+    // The clipboard's text is built once: the joined GBK text goes into it a piece at a time, so
+    // a table of a million rows is not held whole in both forms.
+    QString text;
+    const auto convert = [&](bool final) { joiner.DropFront(gbk::AppendUnicode(text, joiner.Text(), final)); };
     MemData& data = Data();
     if (data.Active()) {
         const WalkEnd end = WalkRows(data, View().DisplayOrder(), [&](int row) {
             const ResultRow& item = data.Row(row);
-            if (item.Status)
-                joiner.Add(CopyItem(kind, item, format));
+            if (!item.Status)
+                return;
+            joiner.Add(CopyItem(kind, item, format));
+            if (joiner.Text().size() >= kCopyPieceBytes)
+                convert(false);
         });
         if (end == WalkEnd::TableGone)
             return;  // the form went away while the list was being copied
     }
-    QGuiApplication::clipboard()->setText(gbk::ToUnicode(joiner.Text()));
+    convert(true);
+    text.squeeze();
+    QGuiApplication::clipboard()->setText(text);
 }
 
 void ResultCommands::CopyAllButtonClick() { CopyData(0); }

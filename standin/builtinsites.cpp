@@ -8,6 +8,7 @@ void RegisterBuiltinSites(StandinWeb& web)
     RegisterHostilePages(web);
     RegisterPagingSite(web);
     RegisterTudouFeed(web);
+    RegisterRunningSeries(web);
     RegisterYoukuFeed(web);
     RegisterXunleiData(web);
     RegisterSinglePages(web);

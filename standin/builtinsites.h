@@ -10,6 +10,9 @@ void RegisterPagingSite(StandinWeb& web);
 // "www.tudou.com" and "www.youku.com": album feeds (/playlist/rss.do?lid=ID, /playlist/rss/id/ID).
 void RegisterTudouFeed(StandinWeb& web);
 void RegisterYoukuFeed(StandinWeb& web);
+// "www.tudou.com": a running series whose episodes grow (/playlist/rss.do?lid=running, moved on
+// by /standin/running?episodes=N; lid=running-N for a fixed count).
+void RegisterRunningSeries(StandinWeb& web);
 // "data.movie.xunlei.com": movie and album documents of the data service.
 void RegisterXunleiData(StandinWeb& web);
 

@@ -39,6 +39,13 @@ std::optional<std::string> BrowserDocument::GetValue(const std::string& name) co
     return gbk::FromUnicode(*value);
 }
 
+std::optional<QString> BrowserDocument::GetText(const std::string& name) const
+{
+    if (!m_bridge)
+        return std::nullopt;
+    return m_bridge->Value(m_where, gbk::ToUnicode(name));
+}
+
 bool BrowserDocument::SetValue(const std::string& name, const std::string& value) const
 {
     return m_bridge && m_bridge->SetValue(m_where, gbk::ToUnicode(name), gbk::ToUnicode(value));

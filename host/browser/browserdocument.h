@@ -33,6 +33,9 @@ public:
     bool ExecScript(const std::string& code) const;
     // all(name, 0).value: an input's, a select's or a text area's value.
     std::optional<std::string> GetValue(const std::string& name) const;
+    // The same value as the page holds it, with no detour through GBK, for text that must be
+    // written back exactly as it was.
+    std::optional<QString> GetText(const std::string& name) const;
     // Writing a select's value selects the option with that value.
     bool SetValue(const std::string& name, const std::string& value) const;
 

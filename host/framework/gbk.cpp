@@ -54,17 +54,18 @@ public:
     // Back to the initial state, whatever an earlier conversion left.
     void Reset() { iconv(m_handle, nullptr, nullptr, nullptr, nullptr); }
 
-    enum class Result { Done, Full, Invalid };
+    enum class Result { Done, Full, Invalid, Cut };
     // One iconv call into the caller's buffer. Invalid (with the state reset) when it stopped at
-    // a sequence it cannot convert.
+    // a sequence it cannot convert, Cut when at a character the input ends in the middle of.
     Result Step(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft)
     {
         if (iconv(m_handle, in, inLeft, out, outLeft) != static_cast<std::size_t>(-1))
             return Result::Done;
-        if (errno == E2BIG)
+        const int error = errno;
+        if (error == E2BIG)
             return Result::Full;
         iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
-        return Result::Invalid;
+        return error == EINVAL ? Result::Cut : Result::Invalid;
     }
 
 private:
@@ -112,6 +113,13 @@ std::string FromUnicode(QStringView text)
 
 QString ToUnicode(std::string_view bytes)
 {
+    QString out;
+    AppendUnicode(out, bytes, true);
+    return out;
+}
+
+std::size_t AppendUnicode(QString& out, std::string_view bytes, bool final)
+{
     // Straight into the string's own UTF-16 buffer: a long text (a copied table of a million
     // rows) is not held a third time as UTF-8 on the way. No GBK byte or byte pair gives more
     // than one UTF-16 unit, so the input's length is enough room; growing is only a safeguard.
@@ -119,9 +127,8 @@ QString ToUnicode(std::string_view bytes)
     // Opening a descriptor costs more than converting a title: each thread keeps its own.
     thread_local Converter converter(kUtf16, "GBK");
     converter.Reset();
-    QString out;
-    out.resize(static_cast<qsizetype>(bytes.size()) + 1);
-    qsizetype used = 0;  // UTF-16 units written
+    qsizetype used = out.size();  // UTF-16 units written
+    out.resize(used + static_cast<qsizetype>(bytes.size()) + 1);
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     while (inLeft > 0) {
@@ -134,7 +141,9 @@ QString ToUnicode(std::string_view bytes)
             out.resize(out.size() + out.size() / 2 + 16);
             continue;
         }
-        if (result == Converter::Result::Invalid) {
+        if (result == Converter::Result::Cut && !final)
+            break;
+        if (result == Converter::Result::Invalid || result == Converter::Result::Cut) {
             // A byte that starts no GBK character (or a lead byte cut off at the end): one U+FFFD.
             out[used++] = QChar(0xFFFD);
             ++in;
@@ -142,7 +151,7 @@ QString ToUnicode(std::string_view bytes)
         }
     }
     out.resize(used);
-    return out;
+    return bytes.size() - inLeft;
 }
 
 std::string FromUtf8(std::string_view utf8)

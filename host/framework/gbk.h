@@ -12,6 +12,10 @@ namespace gbk {
 std::string FromUnicode(QStringView text);
 // GBK to Unicode; a byte sequence that is not GBK becomes U+FFFD, one byte at a time.
 QString ToUnicode(std::string_view bytes);
+// ToUnicode onto the end of out, for a long text converted a piece at a time. While more is to
+// come (final false) a two-byte character cut off at the end of bytes waits for the next piece;
+// returns how many bytes were converted (all of them when final).
+std::size_t AppendUnicode(QString& out, std::string_view bytes, bool final);
 
 std::string FromUtf8(std::string_view utf8);
 std::string ToUtf8(std::string_view bytes);

@@ -1,13 +1,17 @@
 // The CMS round trip in the real browser (offscreen) on the stand-in web, driven as the operator
 // drives it: the injected buttons and links are clicked, the dialogs answered, and the film form
 // read back.
+#include "addresslist.h"
 #include "browserstartup.h"
 #include "browsertab.h"
+#include "dataview.h"
 #include "gbk.h"
 #include "hostapp.h"
 #include "memdata.h"
 #include "parse.h"
+#include "presentrows.h"
 #include "processform.h"
+#include "resultgrid.h"
 #include "scriptedmessages.h"
 #include "searchform.h"
 #include "sitedata.h"
@@ -18,9 +22,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -65,6 +71,14 @@ std::string FormText(const MemData& data, bool titles, int merge)
     return text;
 }
 
+// Moves the stand-in's running series on to this many episodes.
+bool SetEpisodes(int episodes)
+{
+    httplib::Client client("127.0.0.1", g_web->Port());
+    const auto reply = client.Get("/standin/running?episodes=" + std::to_string(episodes), {{"Host", "www.tudou.com"}});
+    return reply && reply->status == 200;
+}
+
 // What a collection through the dialog gave, seen from inside it.
 struct Collected {
     std::string text;  // as the film form must hold it
@@ -80,6 +94,7 @@ struct Choice {
     bool titles = true;
     int merge = 1;
     bool autoFinish = false;
+    bool newOnly = false;
 };
 
 }  // namespace
@@ -95,6 +110,7 @@ private slots:
     void webparseFromEachVideoSite();
     void cancelCloseAutoFinishAndOddCalls();
     void searchDialogAndTheAddressesOpened();
+    void updateAddsOnlyTheNewEpisodes();
 
 private:
     std::unique_ptr<SiteTab> OpenForm(const std::string& version, const std::string& page, TSiteData& site);
@@ -167,6 +183,7 @@ void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen, c
             dialog.AllCheckBox->setChecked(choice.titles);
         dialog.SpinEdit->setValue(choice.merge);
         dialog.AutoCheckBox->setChecked(choice.autoFinish);
+        dialog.NewOnlyCheckBox->setChecked(choice.newOnly);
         dialog.OkButton->click();
         if (!QTest::qWaitFor([&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet || !dialog.isVisible(); },
                              30000))
@@ -549,6 +566,102 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
         }
         QVERIFY(tab->CloseBrowser(opened));
     }
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
+}
+
+void CmsRoundTripTest::updateAddsOnlyTheNewEpisodes()
+{
+    TSiteData site;
+    auto tab = OpenForm("5.0", "admin_p.asp?action=edit&id=1", site);
+    const BrowserDocument form = tab->AdminDocument;
+    const std::string album = "http://www.tudou.com/playlist/id/running/";
+    const auto address = [](int n) { return QString::number(70000000 + n); };
+
+    // The film holds episodes 1-20 (13 never came out) under the operator's own titles, in both
+    // layouts, some merged, with a blank line and stray spaces, the last line without a break.
+    QVERIFY(SetEpisodes(20));
+    QString typed;
+    for (int n = 1; n <= 20; ++n) {
+        if (n == 13)
+            continue;
+        if (!typed.isEmpty())
+            typed += n % 5 == 0 ? QStringLiteral("|") : n == 9 ? QStringLiteral("\r\n\r\n  ") : QStringLiteral("\r\n");
+        typed += n % 3 == 0 ? address(n) : QStringLiteral("第%1集 $%2").arg(n, 2, 10, QLatin1Char('0')).arg(address(n));
+    }
+    QVERIFY(form.SetValue("zt_url", gbk::FromUnicode(typed)));
+    const QString before = form.GetText("zt_url").value_or("<none>");
+    QSet<QString> episodes;
+    for (int n = 1; n <= 24; ++n)
+        if (n != 13)
+            episodes.insert(address(n));
+
+    // The series has grown to 24: the four new episodes are checked and go below the list in
+    // order, two to a line; the rows already there are unchecked and marked.
+    QVERIFY(SetEpisodes(24));
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected update;
+    int rows = 0;
+    std::vector<int> checked;
+    int marked = 0;
+    const auto review = [&](TProcessForm& dialog) {
+        const MemData& data = dialog.ParseForm->Data();
+        const auto* marks = dynamic_cast<const PresentRowDelegate*>(dialog.ParseForm->Grid().View().itemDelegate());
+        QVERIFY(marks);
+        QVERIFY(dialog.UpdateLabel->isVisible());
+        rows = data.Count();
+        checked.clear();
+        marked = 0;
+        for (int i = 0; i < data.Count(); ++i) {
+            if (data.Row(i).Status)
+                checked.push_back(std::stoi(data.Row(i).Url) - 70000000);
+            marked += marks->IsPresent(i) ? 1 : 0;
+            QVERIFY(data.Row(i).Status != marks->IsPresent(i));
+        }
+        if (const QString dir = qEnvironmentVariable("QUIB_SHOT_DIR"); !dir.isEmpty() && !checked.empty()) {
+            dialog.ParseForm->Grid().View().scrollToBottom();  // the new rows
+            dialog.grab().save(QDir(dir).filePath("dialog-update.png"));
+        }
+    };
+    AnswerCollection({1, true, 2, false, true}, update, review);
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(rows, 24);  // 23 episodes, one of them published twice
+    QCOMPARE(checked, (std::vector<int>{21, 22, 23, 24}));
+    QCOMPARE(marked, 20);
+    const QString updated = form.GetText("zt_url").value_or("<none>");
+    QCOMPARE(updated,
+             before + QStringLiteral(
+                          "\n长河 第21集$70000021|长河 第二十二集$70000022\n长河 EP23$70000023|长河 E24$70000024"));
+    QCOMPARE(ListedAddresses(updated), episodes);
+    QCOMPARE(Value(form, "zt_dq"), std::string("running"));
+
+    // Nothing new: nothing checked, the list stays as it is.
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected again;
+    AnswerCollection({1, true, 2, false, true}, again, review);
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(checked.empty());
+    QCOMPARE(marked, 24);
+    QCOMPARE(form.GetText("zt_url").value_or("<none>"), updated);
+
+    // The list is edited while the dialog is open: what it holds now is kept, not overwritten
+    // with the list read before.
+    QVERIFY(SetEpisodes(25));
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected edited;
+    AnswerCollection({1, true, 1, false, true}, edited,
+                     [&](TProcessForm&) { QVERIFY(form.SetValue("zt_url", "x$1")); });
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(!edited.text.empty());
+    QCOMPARE(Value(form, "zt_url"), std::string("x$1"));
+
+    // Without the box: the list is replaced by every row collected, as always.
+    QVERIFY(form.SetValue("zt_url", gbk::FromUnicode(updated)));
+    QVERIFY(form.SetValue("zt_dq", album));
+    Collected whole;
+    AnswerCollection({1, true, 1, false}, whole);
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(Value(form, "zt_url"), whole.text);
+    QCOMPARE(std::count(whole.text.begin(), whole.text.end(), '\n'), 24L);  // 25 rows
     QVERIFY(m_messages.Texts(Kind::Alert).empty());
 }
 

@@ -60,6 +60,7 @@ private slots:
     void collectsReviewsAndFinishes_data();
     void collectsReviewsAndFinishes();
     void autoFinishClosesWithTheRowsCopied();
+    void updateReadsTheListFirst();
     void emptyAddressStaysBusy();
     void skinAndKeys();
     void stopEndsWithTheRowsSoFar();
@@ -187,6 +188,34 @@ void ProcessFormTest::autoFinishClosesWithTheRowsCopied()
     QCOMPARE(dialog->AlbumId, std::string("1x3"));
 }
 
+void ProcessFormTest::updateReadsTheListFirst()
+{
+    // A list that cannot be read: nothing is collected, or the paste would lose what is there.
+    auto dialog = Open("http://www.tudou.com/playlist/id/1x3/", "tudou");
+    dialog->NewOnlyCheckBox->setChecked(true);
+    dialog->OkButton->click();
+    dialog->ReadAddressList = [](FillTarget) { return std::nullopt; };
+    dialog->OkButton->click();
+    QCOMPARE(m_messages.Texts(Kind::Alert).size(), std::size_t(2));
+    QVERIFY(dialog->PageControl->currentWidget() == dialog->OptionSheet);
+    QVERIFY(!dialog->ParseForm);
+    QVERIFY(!dialog->Timer->isActive());
+
+    // The list of the target chosen is read; with 自动完成 the new row is appended at once.
+    std::vector<FillTarget> asked;
+    dialog->ReadAddressList = [&asked](FillTarget target) {
+        asked.push_back(target);
+        return std::optional<QString>(QStringLiteral("旧$50000001|50000003"));
+    };
+    dialog->Fill2Radio->setChecked(true);
+    dialog->AutoCheckBox->setChecked(true);
+    dialog->OkButton->click();
+    QVERIFY(WaitFor([&] { return !dialog->isVisible(); }));
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(asked, std::vector<FillTarget>{FillTarget::Address2});
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("旧$50000001|50000003\r\n第2集 土豆视频$50000002"));
+}
+
 void ProcessFormTest::emptyAddressStaysBusy()
 {
     auto dialog = Open("", "tudou");
@@ -234,6 +263,9 @@ void ProcessFormTest::stopEndsWithTheRowsSoFar()
     dialog->OkButton->click();
     QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
     QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
+    // The live line names the page in flight and the rows so far.
+    QVERIFY(WaitFor([&] { return dialog->ProgressLabel->text().startsWith(QStringLiteral("第 ")); }));
+    QVERIFY(dialog->ProgressLabel->text().contains(QStringLiteral("已采集")));
     Shot(*dialog, "wait-sheet.png");
     dialog->StopButton->click();
     QVERIFY(WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet; }));

@@ -3,6 +3,7 @@
 // (http://paging.standin.test/list/<pages>x<items>/<page>.html).
 #include "pageparse.h"
 
+#include <functional>
 #include <string_view>
 
 inline constexpr const char* kListRoot = "http://paging.standin.test";
@@ -11,6 +12,8 @@ class ListParse : public TPageParse {
 public:
     using TPageParse::TPageParse;
     static inline bool stopAfterFirstPage = false;
+    // Runs on the worker before the stop check of item n (from 1) of a page.
+    static inline std::function<void(int n)> beforeItem;
 
 protected:
     void ParseHTMLDocument(const std::string& page) override
@@ -19,6 +22,8 @@ protected:
         std::string_view rest = page;
         const std::string_view itemStart = "<li><a href=\"";
         for (std::size_t at; (at = rest.find(itemStart)) != std::string_view::npos;) {
+            if (beforeItem)
+                beforeItem(ItemCount + 1);
             if (StopRequestedNow()) {
                 Url.clear();
                 return;
@@ -31,7 +36,7 @@ protected:
             ItemCaption = std::string(rest.substr(quote + 2, close - quote - 2));
             ItemDate.clear();
             ++ItemCount;
-            Synchronize([this] { CallGetUrl(); });
+            HandOverItem();
         }
         const std::string_view next = "<a class=\"next\" href=\"";
         const std::size_t at = rest.find(next);

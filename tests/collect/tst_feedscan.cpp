@@ -31,6 +31,7 @@ private slots:
     void youkuFeedItems();
     void itemWithoutTitleIsSkippedAndTakesNothingFromTheNext();
     void fieldMissingFromAnItemLeavesTheNextIntact();
+    void fieldLeftOpenStopsAtTheNextField();
     void xunleiMovieAlbums();
     void xunleiAlbumFiles();
     void xunleiSourceAddress_data();
@@ -135,6 +136,21 @@ void FeedScanTest::fieldMissingFromAnItemLeavesTheNextIntact()
     QCOMPARE(items[1].caption, std::string("T2"));
     QCOMPARE(items[1].data, std::string("2"));
     QCOMPARE(items[1].date, std::string("5"));
+}
+
+void FeedScanTest::fieldLeftOpenStopsAtTheNextField()
+{
+    const auto tudou = Scan(ScanTudouFeed, "<item><title>T<link> L <tudou:info id=\"5 pubDate=\" 9 \"/></item>");
+    QCOMPARE(tudou.size(), std::size_t(1));
+    QCOMPARE(tudou[0].caption, std::string("T"));
+    QCOMPARE(tudou[0].link, std::string("L"));
+    QCOMPARE(tudou[0].data, std::string("5"));
+    QCOMPARE(tudou[0].date, std::string("9"));
+    const auto youku = Scan(ScanYoukuFeed, "<item><title>T</title><link>L<pubDate>D<guid>G</guid></item>");
+    QCOMPARE(youku.size(), std::size_t(1));
+    QCOMPARE(youku[0].link, std::string("L"));
+    QCOMPARE(youku[0].date, std::string("D"));
+    QCOMPARE(youku[0].data, std::string("G"));
 }
 
 void FeedScanTest::xunleiMovieAlbums()

@@ -36,6 +36,7 @@ private slots:
     void failingFetchReportsErrorThenEndOnce();
     void parserEndingOnFirstPageFetchesOnePage();
     void stopBetweenItemsEndsBeforeTheNextItem();
+    void stopDuringTheScanKeepsTheItemsBeforeIt();
     void stopAbortsTransferInFlight();
     void stalledServerIsAbandoned();
 
@@ -63,6 +64,7 @@ void PageParseTest::cleanup()
     }
     m_workers.reset();
     ListParse::stopAfterFirstPage = false;
+    ListParse::beforeItem = nullptr;
     m_web.ClearRequests();
 }
 
@@ -177,6 +179,24 @@ void PageParseTest::stopBetweenItemsEndsBeforeTheNextItem()
     QVERIFY(WaitForEnd(reports));
     QCOMPARE(reports.items.size(), std::size_t(2));
     QCOMPARE(reports.errors.size(), std::size_t(0));
+    QCOMPARE(m_web.Requests().size(), std::size_t(1));
+}
+
+void PageParseTest::stopDuringTheScanKeepsTheItemsBeforeIt()
+{
+    Reports reports;
+    std::atomic<bool> stop{false};
+    // The stop is asked for while the worker scans the page, before item 2: the item that passed
+    // its check is still appended.
+    ListParse::beforeItem = [&stop](int n) {
+        if (n == 2)
+            stop = true;
+    };
+    Start(std::string(kListRoot) + "/list/3x4/1.html", reports, stop);
+    QVERIFY(WaitForEnd(reports));
+    QCOMPARE(reports.items.size(), std::size_t(1));
+    QCOMPARE(reports.items[0].index, 1);
+    QCOMPARE(reports.order, (std::vector<std::string>{"item", "end"}));
     QCOMPARE(m_web.Requests().size(), std::size_t(1));
 }
 

@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <string>
+#include <vector>
+
 class TextCursorTest : public QObject {
     Q_OBJECT
 private slots:
@@ -27,6 +30,20 @@ private slots:
         QCOMPARE(cursor.TextBefore("\""), std::string("abc"));
         QCOMPARE(cursor.TextBefore("zz"), std::string());  // absent end: empty, not the rest
         QVERIFY(cursor.Contains("def"));
+    }
+    void findMarkerAgreesWithAPlainSearch()
+    {
+        // Matches on both sides of every sixteen-byte block edge, overlapping candidates, a
+        // marker that ends the text and ones that are not there, searched from every place.
+        std::string text;
+        for (int i = 0; i < 7; ++i)
+            text += "<a href=\"x" + std::to_string(i) + "\">aa<</a>" + std::string(std::size_t(i), ' ');
+        text += "<<a hrefs";
+        const std::vector<std::string> markers{
+            "<", "<a", "</a>", "aaa", "<<a", "\">aa<</a>", "<a href=\"x6\">", "hrefs", "href=\"x9", "s ", ""};
+        for (const std::string& marker : markers)
+            for (std::size_t from = 0; from <= text.size() + 1; ++from)
+                QCOMPARE(FindMarker(text, marker, from), std::string_view(text).find(marker, from));
     }
     void markerAtTheVeryEnd()
     {

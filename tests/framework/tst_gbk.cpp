@@ -65,6 +65,7 @@ void GbkTest::badBytesBecomeReplacementCharacters_data()
     QTest::newRow("lead byte cut off at the end") << QByteArray("a\xD6") << u"a\uFFFD"_s;
     QTest::newRow("lead byte before a space") << QByteArray("\x81 b") << u"\uFFFD b"_s;
     QTest::newRow("bad byte between characters") << QByteArray("\xD6\xD0\xFF\xCE\xC4") << u"中\uFFFD文"_s;
+    QTest::newRow("characters only") << QByteArray("\xD6\xD0\xCE\xC4") << u"中文"_s;
 }
 
 void GbkTest::badBytesBecomeReplacementCharacters()
@@ -72,6 +73,16 @@ void GbkTest::badBytesBecomeReplacementCharacters()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(gbk::ToUnicode(bytes.toStdString()), text);
+    // In two pieces cut anywhere, as a long copy is converted: a character cut in two waits for
+    // its second byte, and the text comes out the same.
+    const std::string whole = bytes.toStdString();
+    for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+        QString pieces;
+        const std::size_t taken = gbk::AppendUnicode(pieces, std::string_view(whole).substr(0, cut), false);
+        QVERIFY(taken <= cut && cut - taken <= 1);
+        QCOMPARE(gbk::AppendUnicode(pieces, std::string_view(whole).substr(taken), true), whole.size() - taken);
+        QCOMPARE(pieces, text);
+    }
 }
 
 void GbkTest::utf8Boundary()

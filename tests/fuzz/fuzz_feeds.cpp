@@ -1,5 +1,6 @@
 // The feed and Xunlei document readers: the first byte picks the reader, the rest is the
-// document. Every section is read from its own text, so no item holds more than the document.
+// document. Every section is read from its own text, and every field of a section from its own
+// part of it, so the items' fields together never hold more than the document.
 #include "feeddates.h"
 #include "feedscan.h"
 #include "fuzzcheck.h"
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t bytes = 0;
     const ItemSink sink = [&](const ScannedItem& item) {
         ++items;
-        bytes += item.link.size() + item.date.size();
+        bytes += item.link.size() + item.data.size() + item.date.size();
         if ((data[0] & 4) != 0) {
             TudouFeedDate(item.date);
             YoukuFeedDate(item.date);

@@ -41,6 +41,7 @@ private slots:
     void buttonsCopyTheirLayouts();
     void uncheckedRowsDoNotCount();
     void emptyItemsStillCount();
+    void longCopyComesWhole();
     void rowsGoInDisplayOrder();
     void clipboardIsEmptiedWithNothingChecked();
     void closedTableGivesAnEmptyClipboard();
@@ -152,6 +153,24 @@ void CopyExportTest::emptyItemsStillCount()
     m_f.form->CopyButtonClick();
     // The leading empty item adds nothing; "b" is item 1 (no new line); "" then adds its "|".
     QCOMPARE(Clipboard(), QString("b\r\nc|\r\ne"));
+}
+
+void CopyExportTest::longCopyComesWhole()
+{
+    // Far more than one piece of the text the copy converts at a time, in two-byte characters.
+    std::vector<TestRow> rows;
+    QStringList items;
+    for (int i = 1; i <= 12000; ++i) {
+        rows.push_back({QString("第%1集 视频").arg(i), QString("地址%1").arg(i)});
+        items << rows.back().caption + "$" + rows.back().url;
+    }
+    m_f.Fill(rows);
+    m_f.form->MergeCount().setValue(3);
+    m_f.form->CopyAllButtonClick();
+    QString expected;
+    for (int i = 0; i < items.size(); ++i)
+        expected += (i == 0 ? "" : i % 3 == 0 ? "\r\n" : "|") + items[i];
+    QCOMPARE(Clipboard(), expected);
 }
 
 void CopyExportTest::rowsGoInDisplayOrder()

@@ -72,6 +72,15 @@ void TestCopyLayout::joinsByMergeCount()
     for (const QString& item : items)
         joiner.Add(item.toStdString());
     QTEST(Bytes(joiner.Text()), "text");
+    // Taken away after every item, as a long copy is: the same text.
+    CopyJoiner pieces(merge);
+    std::string taken;
+    for (const QString& item : items) {
+        pieces.Add(item.toStdString());
+        taken += pieces.Text();
+        pieces.DropFront(pieces.Text().size());
+    }
+    QTEST(Bytes(taken), "text");
 }
 
 void TestCopyLayout::mergeCountIsClamped()

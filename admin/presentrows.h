@@ -1,0 +1,28 @@
+#pragma once
+// Paints the rows of a result grid whose address the CMS list already holds: grey, with a tip
+// saying so. A mark of the view only; the rows and what a copy makes of them stay as they are.
+#include "nofocusdelegate.h"
+
+#include <vector>
+
+class DataView;
+
+class PresentRowDelegate : public NoFocusDelegate {
+    Q_OBJECT
+public:
+    static inline const QString kTip = QStringLiteral("地址已在数据地址中");
+
+    // present: by storage index, the rows to mark; the delegate is the view's child.
+    PresentRowDelegate(DataView& view, std::vector<bool> present);
+
+    bool IsPresent(int storageRow) const;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+private:
+    DataView& m_view;
+    std::vector<bool> m_present;
+};
