@@ -1,5 +1,7 @@
 #include "safefile.h"
 
+#include "filedescriptor.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,29 +42,6 @@ std::string Utf8(const QString& path) { return path.toStdString(); }
     throw std::runtime_error("无法保存文件 " + Utf8(path) + "（" + why + "）");
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closing reports the last write errors of some file systems, so it is checked too.
-    int release()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
-
 }  // namespace
 
 namespace safefile {
@@ -71,7 +50,7 @@ std::optional<std::string> ReadRegularFile(const QString& path, std::size_t maxB
 {
     const QByteArray name = QFile::encodeName(path);
     // Non-blocking, so opening a FIFO with no writer returns at once instead of waiting for one.
-    Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
         if (errno == ENOENT)
             return std::nullopt;
@@ -123,7 +102,7 @@ void ReplaceFile(const QString& path, std::string_view content)
     const QString target = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
     const QByteArray name = QFile::encodeName(target);
     QByteArray pattern = name + ".XXXXXX";
-    Descriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
+    FileDescriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
     if (file.get() < 0)
         FailWrite(path, Cause(errno));
     const auto fail = [&](int error) {
@@ -151,7 +130,7 @@ void ReplaceFile(const QString& path, std::string_view content)
     }
     if (::fsync(file.get()) != 0)
         fail(errno);
-    if (file.release() != 0)
+    if (file.Close() != 0)
         fail(errno);
     if (::rename(pattern.constData(), name.constData()) != 0)
         fail(errno);

@@ -1,5 +1,6 @@
 #include "collectarchive.h"
 
+#include "filedescriptor.h"
 #include "safefile.h"
 
 #include <QFile>
@@ -30,29 +31,6 @@ std::string_view Trimmed(std::string_view text)
     throw std::runtime_error("cannot " + std::string(what) + " the archive " + path.toStdString() + ": " +
                              std::strerror(error));
 }
-
-// Closes on every path out of Append; the final close is checked by hand.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    int Close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 }  // namespace
 
@@ -104,7 +82,8 @@ void CollectArchive::Append(const std::vector<std::string>& keys)
     const QByteArray name = QFile::encodeName(m_path);
     // Non-blocking, so that a FIFO put in the file's place fails at once instead of waiting.
     // Read and write: the last byte is read to see whether the last line was finished.
-    Descriptor file(::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
+    FileDescriptor file(
+        ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
     if (file.get() < 0)
         Fail(m_path, "open", errno);
     struct stat info {};
