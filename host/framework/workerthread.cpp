@@ -116,7 +116,7 @@ void WorkerRegistry::Synchronize(const std::function<void()>& fn)
     }
     // The call itself travels through m_calls under m_mutex; the queued invocation only wakes
     // the user-interface thread.
-    QMetaObject::invokeMethod(this, "DrainCalls", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &WorkerRegistry::DrainCalls, Qt::QueuedConnection);
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [&call] { return call.done; });
     if (call.error)
