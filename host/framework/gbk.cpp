@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 
 #include <cerrno>
 #include <stdexcept>
@@ -90,6 +91,90 @@ void KeepConversionModulesLoaded()
 
 bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
+// The UTF-16 unit of every GBK byte pair, read from iconv once. A short title costs iconv more in
+// the call than in its characters, and the result table reads every title of a collection.
+class PairTable {
+public:
+    PairTable() { Fill(); }
+
+    // The pair's unit, or 0 when the pair is no GBK character (or the table could not be read).
+    char16_t At(unsigned char lead, unsigned char trail) const
+    {
+        if (!IsLeadByte(lead) || trail < kFirstTrail || trail > kLastTrail)
+            return 0;
+        return m_units[static_cast<std::size_t>((lead - 0x81) * kTrails + (trail - kFirstTrail))];
+    }
+
+private:
+    static constexpr int kFirstTrail = 0x40, kLastTrail = 0xFE, kTrails = kLastTrail - kFirstTrail + 1;
+
+    void Fill()
+    {
+        std::string pairs;
+        pairs.reserve(m_units.size() * 2);
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+                pairs.push_back(static_cast<char>(lead));
+                pairs.push_back(static_cast<char>(trail));
+            }
+        Converter converter(kUtf16, "GBK");
+        char* const first = pairs.data();
+        char* in = first;
+        std::size_t inLeft = pairs.size();
+        while (inLeft > 0) {
+            const std::size_t pairAt = static_cast<std::size_t>(in - first) / 2;
+            char* const outFirst = reinterpret_cast<char*>(m_units.data() + pairAt);
+            char* out = outFirst;
+            std::size_t outLeft = (m_units.size() - pairAt) * sizeof(char16_t);
+            const Converter::Result result = converter.Step(&in, &inLeft, &out, &outLeft);
+            // Each pair read gives one unit, in step with the input; anything else and the table
+            // is not trusted: every text then goes through iconv as before.
+            const std::size_t pairsRead = static_cast<std::size_t>(in - first) / 2 - pairAt;
+            const std::size_t unitsWritten = static_cast<std::size_t>(out - outFirst) / sizeof(char16_t);
+            if ((in - first) % 2 != 0 || pairsRead != unitsWritten || result == Converter::Result::Full) {
+                m_units.fill(0);
+                return;
+            }
+            if (result != Converter::Result::Done) {
+                in += 2;  // no character: its unit stays 0
+                inLeft -= 2;
+            }
+        }
+    }
+
+    std::array<char16_t, 126 * kTrails> m_units{};
+};
+
+const PairTable& Pairs()
+{
+    static const PairTable table;
+    return table;
+}
+
+// Decodes ASCII and table pairs into out from `used` on; returns the bytes decoded, stopping at
+// the first byte that is neither (left to iconv, which knows what to make of it).
+std::size_t DecodeKnownPairs(std::string_view bytes, QString& out, qsizetype& used)
+{
+    const PairTable& pairs = Pairs();
+    const auto* const data = reinterpret_cast<const unsigned char*>(bytes.data());
+    char16_t* const units = reinterpret_cast<char16_t*>(out.data());
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (data[pos] < 0x80) {
+            units[used++] = data[pos++];
+            continue;
+        }
+        if (pos + 1 == bytes.size())
+            break;
+        const char16_t unit = pairs.At(data[pos], data[pos + 1]);
+        if (unit == 0)
+            break;
+        units[used++] = unit;
+        pos += 2;
+    }
+    return pos;
+}
+
 bool IsAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -129,8 +214,10 @@ std::size_t AppendUnicode(QString& out, std::string_view bytes, bool final)
     converter.Reset();
     qsizetype used = out.size();  // UTF-16 units written
     out.resize(used + static_cast<qsizetype>(bytes.size()) + 1);
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
+    // GBK has no shift state, so iconv takes over from any character boundary.
+    const std::size_t known = DecodeKnownPairs(bytes, out, used);
+    char* in = const_cast<char*>(bytes.data()) + known;
+    std::size_t inLeft = bytes.size() - known;
     while (inLeft > 0) {
         char* const start = reinterpret_cast<char*>(out.data() + used);
         char* outPtr = start;

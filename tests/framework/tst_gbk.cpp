@@ -14,6 +14,7 @@ private slots:
     void badBytesBecomeReplacementCharacters_data();
     void badBytesBecomeReplacementCharacters();
     void utf8Boundary();
+    void everyPairReadsAsTheUtf8PathReadsIt();
     void cutToBytes_data();
     void cutToBytes();
     void charCount_data();
@@ -91,6 +92,20 @@ void GbkTest::utf8Boundary()
     const std::string bytes = gbk::FromUtf8(utf8);
     QCOMPARE(QByteArray::fromStdString(bytes), QByteArray("\xB5\xDA" "1" "\xBC\xAF \xCF\xC2\xD2\xBB\xD2\xB3"));
     QCOMPARE(gbk::ToUtf8(bytes), utf8);
+}
+
+void GbkTest::everyPairReadsAsTheUtf8PathReadsIt()
+{
+    // The Unicode path reads pairs from a table of its own; the UTF-8 path asks iconv each time.
+    int characters = 0;
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+        for (int trail = 0x30; trail <= 0xFF; ++trail) {
+            const std::string pair{static_cast<char>(lead), static_cast<char>(trail), 'x'};
+            const QString text = gbk::ToUnicode(pair);
+            QCOMPARE(text, QString::fromStdString(gbk::ToUtf8(pair)));
+            characters += text.size() == 2 ? 1 : 0;
+        }
+    QVERIFY2(characters > 21000, qPrintable(QString::number(characters)));
 }
 
 void GbkTest::cutToBytes_data()
