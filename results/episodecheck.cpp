@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <map>
 #include <numeric>
 #include <string_view>
 #include <unordered_set>
@@ -60,10 +59,11 @@ EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
 {
     EpisodeCheck check;
     check.rows = static_cast<int>(entries.size());
-    std::map<int, int> named;  // episode -> rows naming it
+    std::vector<int> named;  // every episode a row names, as often as it is named
+    named.reserve(entries.size());
     for (const EpisodeEntry& entry : entries) {
         if (entry.number)
-            ++named[*entry.number];
+            named.push_back(*entry.number);
         else
             ++check.unnumbered;
     }
@@ -71,15 +71,19 @@ EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
         check.repeatedAddresses += repeated ? 1 : 0;
     if (named.empty())
         return check;
-    check.first = named.begin()->first;
-    check.last = named.rbegin()->first;
-    int expected = *check.first;
-    for (const auto& [number, count] : named) {
+    std::sort(named.begin(), named.end());
+    check.first = named.front();
+    check.last = named.back();
+    int expected = named.front();
+    for (auto run = named.begin(); run != named.end();) {
+        const int number = *run;
+        const auto next = std::upper_bound(run, named.end(), number);
         for (; expected < number; ++expected)
             check.missing.push_back(expected);
         expected = number + 1;
-        if (count > 1)
+        if (next - run > 1)
             check.duplicated.push_back(number);
+        run = next;
     }
     return check;
 }
