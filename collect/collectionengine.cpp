@@ -164,13 +164,12 @@ void CollectionEngine::ParseError(const std::exception& E, const std::string&, i
     Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(E.what()));
 }
 
-int CollectionEngine::AddRow(const RowFields& fields)
+int CollectionEngine::AddRow(RowFields fields)
 {
     int index = -1;
     try {
-        RowFields row = fields;
-        row.Status = true;
-        index = m_data.Append(row);
+        fields.Status = true;
+        index = m_data.Append(fields);
     } catch (...) {
         // A row that cannot be stored is dropped; the collection goes on.
         return -1;
@@ -184,14 +183,14 @@ int CollectionEngine::AddRow(const RowFields& fields)
 
 void CollectionEngine::AppendCutRow(const std::function<RowFields()>& cut)
 {
-    const int index = AddRow(RowFields{});
-    if (index < 0)
-        return;
+    RowFields fields;
     try {
-        m_data.Update(index, cut());
+        fields = cut();
     } catch (...) {
-        // The row keeps what it had; the collection goes on.
+        // The row is still added, empty: the item was there even if its fields could not be read.
+        fields = RowFields{};
     }
+    AddRow(std::move(fields));
 }
 
 void CollectionEngine::GetPlainUrl(const std::string& Html, const std::string& Url, const std::string& Caption,

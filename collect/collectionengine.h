@@ -187,9 +187,9 @@ signals:
 private:
     // The one way collected rows reach the table: stored checked, a failure swallowed, and
     // announced. Returns the storage index, -1 when nothing was stored.
-    int AddRow(const RowFields& fields);
-    // The row-append rule for rows cut out of an item: the checked row is appended first, so a
-    // cut that fails leaves it in the table with what was set before.
+    int AddRow(RowFields fields);
+    // The row-append rule for rows cut out of an item: the checked row is appended whatever the
+    // cut gives, empty when the cut fails.
     void AppendCutRow(const std::function<RowFields()>& cut);
     void Info(const QString& text) { emit Message(MessageKind::Info, text); }
     void Alert(const QString& text) { emit Message(MessageKind::Alert, text); }
