@@ -1,6 +1,7 @@
 #include "pageparse.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -34,9 +35,17 @@ TPageParse::TPageParse(const NetworkSettings& network, const std::string& url, c
 
 void TPageParse::SocketTerminate(bool& terminated)
 {
+    // A transfer that takes its time does not keep the rows read before it from the table.
+    if (HandOverDue())
+        HandOverRows();
     if (OnCheckTerminated)
         OnCheckTerminated(*this);
     terminated = Terminated();
+}
+
+bool TPageParse::HandOverDue() const
+{
+    return !QueuedItems.empty() && std::chrono::steady_clock::now() - m_firstQueuedAt >= kHandOverInterval;
 }
 
 bool TPageParse::StopRequestedNow()
@@ -58,6 +67,8 @@ void TPageParse::ReportItem(std::string caption, std::string link, std::string d
 
 void TPageParse::HandOverItem()
 {
+    if (QueuedItems.empty())
+        m_firstQueuedAt = std::chrono::steady_clock::now();
     // The fields are set afresh for every item, so they move into the queue.
     QueuedItems.push_back(
         {std::move(ItemData), std::move(ItemLink), std::move(ItemCaption), std::move(ItemDate), ItemCount});
@@ -70,24 +81,37 @@ void TPageParse::HandOverRows()
 {
     if (QueuedItems.empty())
         return;
-    try {
-        Synchronize([this] {
-            // A stop asked for before the hand-over was seen by the parser, which queued nothing
-            // after it: only one asked for by a row appended now cuts the page short.
+    // The worker goes on to the next page while the user interface appends these rows; the
+    // calls after it (the next page's rows, an error, the end) come after them, in order.
+    Post([this, items = std::exchange(QueuedItems, {}), url = Url, index = Index] {
+        if (m_listEnded)
+            return;  // a stop or a failure while earlier rows were appended ended the list there
+        try {
+            // A stop asked for before these rows were queued was seen by the parser, which
+            // queued nothing after it: only one asked for while a row is appended ends the list.
             const bool stopAskedBefore = KeepWholeList || StopRequestedNow();
-            for (std::size_t i = 0; i < QueuedItems.size(); ++i) {
-                if (i > 0 && !stopAskedBefore && StopRequestedNow())
-                    break;
-                const QueuedItem& item = QueuedItems[i];
+            for (const QueuedItem& item : items) {
                 if (OnGetUrl)
                     OnGetUrl(item.data, item.link, item.caption, item.date, item.index, *this);
+                if (!stopAskedBefore && StopRequestedNow()) {
+                    m_listEnded = true;
+                    break;
+                }
             }
-        });
-    } catch (...) {
-        QueuedItems.clear();
-        throw;
-    }
-    QueuedItems.clear();
+        } catch (const std::exception& e) {
+            FailHandOver(e, url, index);
+        } catch (...) {
+            FailHandOver(std::runtime_error("未知错误"), url, index);
+        }
+    });
+}
+
+void TPageParse::FailHandOver(const std::exception& error, const std::string& url, int index)
+{
+    m_listEnded = true;
+    Terminate();
+    if (OnParseError)
+        OnParseError(error, url, index, *this);
 }
 
 void TPageParse::Execute()
@@ -99,6 +123,7 @@ void TPageParse::Execute()
         // A failing error report must not keep the end callback from coming.
     }
     try {
+        HandOverRows();
         Synchronize([this] { CallParseEnd(); });
     } catch (...) {
     }
@@ -123,7 +148,9 @@ void TPageParse::ParsePage()
         if (arrived != Url && !FetchedPages.insert(arrived).second)
             throw std::runtime_error("页面 " + Url + " 转到了已经采集过的 " + arrived + "，采集到此为止");
         ParseHTMLDocument(Connection->ResponseText());
-        HandOverRows();
+        // Pages read quickly go over together; the last one, or rows kept long enough, at once.
+        if (Url.empty() || HandOverDue())
+            HandOverRows();
     } catch (...) {
         // The rows the page gave before it failed come first, then the failure.
         try {

@@ -6,6 +6,7 @@
 #include "workerthread.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -54,15 +55,21 @@ protected:
     void CallGetUrl();
     void CallParseError();
     // Queues the current item (ItemData, ItemLink, ItemCaption, ItemDate, ItemCount) for the row
-    // callback. The queue goes to the user-interface thread in one hand-over when the page is
-    // done, or once it holds kRowsPerHandOver items (HandOverRows), so a page of rows costs one
-    // wait, not one per row.
+    // callback. The queue goes to the user-interface thread in one hand-over (HandOverRows) once
+    // it holds kRowsPerHandOver items, after a page when its first row has waited
+    // kHandOverInterval or no page follows, during a slow transfer once that long has passed,
+    // and before the worker ends. Pages that arrive quickly so cost one wake-up of the user
+    // interface between them, not one per row or page, and the worker never waits for it.
     void HandOverItem();
     static constexpr std::size_t kRowsPerHandOver = 1000;
+    static constexpr std::chrono::milliseconds kHandOverInterval{100};
+    bool HandOverDue() const;
     // Hands the queued items over in order. Each passed the parser's own stop check before it
     // was queued, so every one is appended; a stop asked for while a row is appended drops the
-    // rows after it, as the parser would have stopped there, unless the list is kept whole
-    // (KeepWholeList). Called after every page.
+    // rows after it, in this hand-over and the later ones, as the parser would have stopped
+    // there, unless the list is kept whole (KeepWholeList). A row callback that throws ends the
+    // collection with its error, and no later row is appended. The worker reads on meanwhile
+    // and stops at its next stop check. Called when due (see HandOverItem).
     void HandOverRows();
     void CallParseEnd();
     // Asks the form whether to stop; true when the thread has a terminate request.
@@ -101,5 +108,12 @@ protected:
     int PagesFetched = 0;
 
 private:
+    // On the user-interface thread: a row callback failed; reports it and stops the worker.
+    void FailHandOver(const std::exception& error, const std::string& url, int index);
+
+    // A stop asked for, or a failure, while rows were appended: no later row is. Read and
+    // written on the user-interface thread only.
+    bool m_listEnded = false;
+    std::chrono::steady_clock::time_point m_firstQueuedAt;
     std::shared_ptr<std::atomic<int>> m_pageInProgress = std::make_shared<std::atomic<int>>(0);
 };

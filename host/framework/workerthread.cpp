@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 struct WorkerRegistry::Slot {
     const WorkerThread* key;
@@ -110,30 +111,68 @@ void WorkerRegistry::Synchronize(const std::function<void()>& fn)
         return;
     }
     Call call{&fn, nullptr, false};
-    {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(&call);
-    }
-    // The call itself travels through m_calls under m_mutex; the queued invocation only wakes
-    // the user-interface thread.
-    QMetaObject::invokeMethod(this, &WorkerRegistry::DrainCalls, Qt::QueuedConnection);
+    Enqueue({&call, {}});
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [&call] { return call.done; });
     if (call.error)
         std::rethrow_exception(call.error);
 }
 
+void WorkerRegistry::Post(std::function<void()> fn)
+{
+    if (QThread::currentThread() == thread()) {
+        fn();
+        return;
+    }
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_postedPending < kMaxPosted; });
+        ++m_postedPending;
+    }
+    Enqueue({nullptr, std::move(fn)});
+}
+
+void WorkerRegistry::Enqueue(QueuedCall call)
+{
+    bool wake = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(std::move(call));
+        wake = !std::exchange(m_drainScheduled, true);
+    }
+    // The call itself travels through m_calls under m_mutex; the queued invocation only wakes
+    // the user-interface thread, and one wake-up drains every call queued until it runs.
+    if (wake)
+        QMetaObject::invokeMethod(this, &WorkerRegistry::DrainCalls, Qt::QueuedConnection);
+}
+
 void WorkerRegistry::DrainCalls()
 {
     for (;;) {
-        Call* call = nullptr;
+        QueuedCall queued;
         {
             std::lock_guard lock(m_mutex);
+            // A call may run a nested event loop (a message box): what is queued meanwhile gets
+            // a wake-up of its own rather than waiting for this one to finish.
+            m_drainScheduled = false;
             if (m_calls.empty())
                 return;
-            call = m_calls.front();
+            queued = std::move(m_calls.front());
             m_calls.pop_front();
         }
+        if (!queued.waiter) {
+            try {
+                queued.posted();
+            } catch (...) {
+                // Nobody waits to hear of it.
+            }
+            queued.posted = nullptr;  // what it captured goes before the poster may go on
+            std::lock_guard lock(m_mutex);
+            --m_postedPending;
+            m_changed.notify_all();
+            continue;
+        }
+        Call* call = queued.waiter;
         std::exception_ptr error;
         try {
             (*call->fn)();
@@ -149,3 +188,5 @@ void WorkerRegistry::DrainCalls()
 }
 
 void WorkerThread::Synchronize(const std::function<void()>& fn) { m_registry->Synchronize(fn); }
+
+void WorkerThread::Post(std::function<void()> fn) { m_registry->Post(std::move(fn)); }

@@ -32,11 +32,23 @@ public:
     // Runs fn on the user-interface thread while the calling thread waits; an exception from fn
     // is raised again on the caller. Called on the user-interface thread, runs fn at once.
     void Synchronize(const std::function<void()>& fn);
+    // Queues fn to run on the user-interface thread after every call queued before it, and
+    // returns at once; it waits only while kMaxPosted posted calls are still to run, so a worker
+    // faster than the user interface cannot pile up work. fn must not throw (what it throws is
+    // dropped). Called on the user-interface thread, runs fn at once.
+    void Post(std::function<void()> fn);
+    static constexpr int kMaxPosted = 4;
 
 private:
     friend class WorkerThread;
     struct Slot;
     struct Call;
+    // One queued call: a waiting worker's (waiter set) or a posted one (fn held here).
+    struct QueuedCall {
+        Call* waiter;
+        std::function<void()> posted;
+    };
+    void Enqueue(QueuedCall call);  // caller holds no lock
     void Launch(std::shared_ptr<WorkerThread> worker);
     void Finished(const WorkerThread* worker);
     void ReapFinished();  // caller holds m_mutex
@@ -45,7 +57,10 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::list<Slot> m_slots;
-    std::deque<Call*> m_calls;
+    std::deque<QueuedCall> m_calls;
+    int m_postedPending = 0;
+    // A wake-up of the user-interface thread is on its way: later calls ride on it.
+    bool m_drainScheduled = false;
 };
 
 class WorkerThread {
@@ -74,6 +89,8 @@ protected:
     virtual void Execute() = 0;
     // Runs fn on the user-interface thread while this worker waits.
     void Synchronize(const std::function<void()>& fn);
+    // Runs fn on the user-interface thread after the calls before it, without waiting for it.
+    void Post(std::function<void()> fn);
 
 private:
     friend class WorkerRegistry;

@@ -175,11 +175,13 @@ void PageParseTest::stopBetweenItemsEndsBeforeTheNextItem()
 {
     Reports reports;
     std::atomic<bool> stop{false};
-    Start(std::string(kListRoot) + "/list/3x4/1.html", reports, stop, 2);
+    // 2,100 rows go over in several hand-overs; the stop comes while the first one is appended,
+    // with the worker already reading on: no row of a later hand-over follows.
+    Start(std::string(kListRoot) + "/list/3x700/1.html", reports, stop, 2);
     QVERIFY(WaitForEnd(reports));
     QCOMPARE(reports.items.size(), std::size_t(2));
     QCOMPARE(reports.errors.size(), std::size_t(0));
-    QCOMPARE(m_web.Requests().size(), std::size_t(1));
+    QCOMPARE(reports.order.back(), std::string("end"));
 }
 
 void PageParseTest::stopDuringTheScanKeepsTheItemsBeforeIt()

@@ -355,11 +355,6 @@ void SitePageParseTest::stopBetweenItemsKeepsTheRows()
     QCOMPARE(m_f.form->Data().Count(), 2);
     for (int n = 1; n <= 2; ++n)
         CompareRow(key, n - 1, ExpectedRow(key, "2x4", n));
-    // The next playlist page is not fetched. A page's rows are handed over once its items' own
-    // pages are in, so those were all fetched.
-    QCOMPARE(m_f.RequestsContaining(PlaylistMark(key)), key == "6jf" ? 2 : 1);
-    if (key == "56" || key == "youku")
-        QCOMPARE(m_f.RequestsContaining(ItemMark(key)), 4);
 }
 
 void SitePageParseTest::withoutRowCallbackItemsAreOnlyCounted_data()

@@ -4,10 +4,13 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <numeric>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -60,6 +63,39 @@ protected:
 
 private:
     ThrowOutcome& m_outcome;
+};
+
+// Posts numbered calls, every tenth one synchronised instead; notes how many posted calls it ever
+// had waiting at once.
+class PostingWorker : public WorkerThread {
+public:
+    PostingWorker(int calls, std::vector<int>& ran, std::atomic<int>& mostWaiting)
+        : m_calls(calls), m_ran(ran), m_mostWaiting(mostWaiting)
+    {
+    }
+
+protected:
+    void Execute() override
+    {
+        for (int i = 0; i < m_calls; ++i) {
+            const auto call = [this, i] {
+                m_ran.push_back(i);  // the user-interface thread only
+                ++m_done;
+            };
+            if (i % 10 == 9) {
+                Synchronize(call);
+                continue;
+            }
+            Post(call);
+            m_mostWaiting = std::max(m_mostWaiting.load(), i + 1 - m_done.load());
+        }
+    }
+
+private:
+    int m_calls;
+    std::vector<int>& m_ran;
+    std::atomic<int>& m_mostWaiting;
+    std::atomic<int> m_done{0};
 };
 
 // Loops until asked to stop, optionally synchronising each round; flags its end and its destruction.
@@ -120,6 +156,7 @@ private slots:
     void synchronisedCallsRunOnTheUiThread();
     void synchronizeOnTheUiThreadRunsAtOnce();
     void exceptionReturnsToTheWorker();
+    void postedCallsRunInOrderAndHoldTheWorkerBack();
     void stopAllAndWaitAllEndALoopingWorker_data();
     void stopAllAndWaitAllEndALoopingWorker();
     void workerIsFreedAfterExecuteReturns();
@@ -155,6 +192,23 @@ void WorkerThreadTest::synchronizeOnTheUiThreadRunsAtOnce()
     bool ran = false;
     registry.Synchronize([&ran] { ran = true; });
     QVERIFY(ran);
+}
+
+void WorkerThreadTest::postedCallsRunInOrderAndHoldTheWorkerBack()
+{
+    WorkerRegistry registry;
+    std::vector<int> ran;
+    std::atomic<int> mostWaiting{0};
+    WorkerThread::Start<PostingWorker>(registry, 200, ran, mostWaiting);
+    // A user interface that is busy for a while: the worker must wait rather than pile up calls.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    QTRY_COMPARE_WITH_TIMEOUT(registry.RunningCount(), 0, 30000);
+    QCoreApplication::processEvents();
+    std::vector<int> expected(200);
+    std::iota(expected.begin(), expected.end(), 0);
+    QCOMPARE(ran, expected);
+    QVERIFY2(mostWaiting <= WorkerRegistry::kMaxPosted, qPrintable(QString::number(mostWaiting)));
+    QCOMPARE(mostWaiting.load(), WorkerRegistry::kMaxPosted);
 }
 
 void WorkerThreadTest::exceptionReturnsToTheWorker()
