@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the tests.
-#   scripts/test.sh [--sanitize address|thread] [ctest options, e.g. -L threads or -R name]
+#   scripts/test.sh [--sanitize address|thread] [--build-target T] [ctest options, e.g. -L threads]
+# --build-target builds only T (say thread_tests, what the "threads" label runs) instead of all.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -9,7 +10,12 @@ if [ "${1:-}" = "--sanitize" ]; then
   build_args=(--sanitize "$2")
   shift 2
 fi
-dir=$("$root/scripts/build.sh" "${build_args[@]}" | tail -n 1)
+targets=()
+if [ "${1:-}" = "--build-target" ]; then
+  targets=("$2")
+  shift 2
+fi
+dir=$("$root/scripts/build.sh" "${build_args[@]}" "${targets[@]}" | tail -n 1)
 export QT_QPA_PLATFORM=offscreen
 cd "$dir"
 ctest --output-on-failure -j2 "$@"
