@@ -134,15 +134,13 @@ void WorkerRegistry::Post(std::function<void()> fn)
 
 void WorkerRegistry::Enqueue(QueuedCall call)
 {
-    bool wake = false;
-    {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::move(call));
-        wake = !std::exchange(m_drainScheduled, true);
-    }
+    std::lock_guard lock(m_mutex);
+    m_calls.push_back(std::move(call));
     // The call itself travels through m_calls under m_mutex; the queued invocation only wakes
-    // the user-interface thread, and one wake-up drains every call queued until it runs.
-    if (wake)
+    // the user-interface thread, and one wake-up drains every call queued until it runs. It is
+    // posted under the lock so that the event's allocation is ordered, for ThreadSanitizer as
+    // for the reader, before DrainCalls (which takes the lock) and the event's end.
+    if (!std::exchange(m_drainScheduled, true))
         QMetaObject::invokeMethod(this, &WorkerRegistry::DrainCalls, Qt::QueuedConnection);
 }
 
