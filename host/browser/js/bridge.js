@@ -31,8 +31,9 @@ function install(window, adopted) {
     // window.navigate are ours while the code runs; whatever the page had under those names is put
     // back afterwards, and when the page holds one that cannot be replaced the code does not run.
     // The clipboard text goes along only when the host sent it for this code. The script element
-    // is emptied before any page script can look at it. True only when the code was entered and
-    // the page's globals were restored after it (also when the code threw).
+    // is emptied before any page script can look at it. True only when the code ran to its end
+    // and the page's globals were restored after it: code that throws, or does not compile, did
+    // not do what it was sent for.
     function runInPage(code, clipboard) {
         const prologue = 'if((function(s){var c=' + JSON.stringify(clipboard) + ',saved={},names=["clipboardData","navigate"],i;' +
             'for(i=0;i<names.length;++i){var d=Object.getOwnPropertyDescriptor(window,names[i]);if(d&&!d.configurable)return false;saved[names[i]]=d;}' +
@@ -42,9 +43,10 @@ function install(window, adopted) {
             'Object.defineProperty(window,"navigate",{configurable:true,writable:true,value:function(a){window.location.href=String(a);}});}' +
             'catch(e){s.quibRestore();s.removeAttribute("data-ran");return false;}return true;})(document.currentScript))';
         const script = document.createElement('script');
-        script.textContent = prologue + 'try{' + code + '\n}finally{document.currentScript.quibRestore();}';
+        script.textContent = prologue + 'try{' + code + '\n;document.currentScript.setAttribute("data-done","");}' +
+            'finally{document.currentScript.quibRestore();}';
         (document.head || document.documentElement).appendChild(script);
-        const ran = script.hasAttribute('data-ran');
+        const ran = script.hasAttribute('data-ran') && script.hasAttribute('data-done');
         script.textContent = '';
         script.remove();
         return ran;
