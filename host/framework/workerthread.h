@@ -45,7 +45,7 @@ private:
     struct Call;
     // One queued call: a waiting worker's (waiter set) or a posted one (fn held here).
     struct QueuedCall {
-        Call* waiter;
+        Call* waiter = nullptr;
         std::function<void()> posted;
     };
     void Enqueue(QueuedCall call);  // caller holds no lock
