@@ -44,13 +44,15 @@ QString EpisodeList(const std::vector<int>& numbers)
 
 }  // namespace
 
+std::optional<int> EpisodeOfRow(const ResultRow& row) { return EpisodeNumber(gbk::ToUnicode(row.Caption)); }
+
 std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
 {
     std::vector<EpisodeEntry> entries;
     entries.reserve(static_cast<std::size_t>(table.Count()));
     for (int i = 0; i < table.Count(); ++i) {
         const ResultRow& row = table.Row(i);
-        entries.push_back({EpisodeNumber(gbk::ToUnicode(row.Caption)), row.Url});
+        entries.push_back({EpisodeOfRow(row), row.Url});
     }
     return entries;
 }

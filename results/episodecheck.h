@@ -29,7 +29,9 @@ struct EpisodeEntry {
     std::string address;
 };
 
-// The entries of a table's rows in storage order; titles are read from their GBK bytes.
+// The episode a row's title names, read from its GBK bytes.
+std::optional<int> EpisodeOfRow(const ResultRow& row);
+// The entries of a table's rows in storage order.
 std::vector<EpisodeEntry> EpisodeEntries(const MemData& table);
 
 EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries);

@@ -1,8 +1,6 @@
 #include "gridcommands.h"
 
 #include "episodecheck.h"
-#include "episodenumber.h"
-#include "gbk.h"
 #include "memdata.h"
 #include "textsearch.h"
 
@@ -73,7 +71,7 @@ std::vector<int> ByEpisode(const MemData& data, const std::vector<int>& order)
     std::vector<EpisodeEntry> entries;
     entries.reserve(order.size());
     for (int row : order)
-        entries.push_back({EpisodeNumber(gbk::ToUnicode(data.Row(row).Caption)), {}});
+        entries.push_back({EpisodeOfRow(data.Row(row)), {}});
     std::vector<int> rows;
     rows.reserve(order.size());
     for (int position : EpisodeOrder(entries))
