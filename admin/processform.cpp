@@ -19,6 +19,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 constexpr int kTimerInterval = 100;
 constexpr int kLargeStep = 10;  // Ctrl with an arrow key in the merge count
@@ -111,7 +113,14 @@ void TProcessForm::DoProcess()
     }
     ParseForm = new TParseForm(this, App);
     ParseForm->hide();
-    connect(&ParseForm->Engine(), &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
+    m_started = m_failed = m_stopped = false;
+    CollectionEngine& engine = ParseForm->Engine();
+    // A message once the collection has begun tells of a failure (an error, an ID that cannot
+    // be read); one before it is a collection that never began. The engine's form shows the
+    // message first, so the collection may have ended by the time this hears of it.
+    connect(&engine, &CollectionEngine::Started, this, [this] { m_started = true; });
+    connect(&engine, &CollectionEngine::Message, this, [this] { m_failed = m_failed || m_started; });
+    connect(&engine, &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
     // The live line under the busy bar; the ticker goes with the engine it watches.
     ProgressLabel->clear();
     auto* ticker = new ProgressTicker(ParseForm->Engine(), kProgressInterval, ParseForm);
@@ -133,8 +142,14 @@ void TProcessForm::TimerTimer()
 
 void TProcessForm::StopButtonClick()
 {
-    if (ParseForm)
-        ParseForm->ButtonClick();
+    // Nothing runs while the busy sheet shows only when the collection never began (no
+    // address, no site): pressing the engine's button again would only repeat its message.
+    if (!ParseForm || !ParseForm->Running()) {
+        done(QDialog::Rejected);
+        return;
+    }
+    m_stopped = true;
+    ParseForm->ButtonClick();
 }
 
 void TProcessForm::EndProcess()
@@ -143,10 +158,10 @@ void TProcessForm::EndProcess()
         return;
     if (m_oldList)
         MarkPresentRows();
-    if (AutoCheckBox->isChecked()) {
-        FinishButtonClick();
+    // The result sheet is shown unless the rows go straight to the page; a result the operator
+    // would not let replace his list stays there to be looked at.
+    if (AutoCheckBox->isChecked() && Finish())
         return;
-    }
     ResultGrid& grid = ParseForm->Grid();
     // The grid's size in its hidden form; never smaller than a grid can be read at.
     const QSize size = grid.size().expandedTo(QSize(480, 300));
@@ -203,12 +218,57 @@ void TProcessForm::Copy()
     }
 }
 
-void TProcessForm::FinishButtonClick()
+void TProcessForm::FinishButtonClick() { Finish(); }
+
+bool TProcessForm::Finish()
 {
+    if (!MayReplaceList())
+        return false;
+    m_busy.emplace();
     Copy();
     if (ParseForm)
         AlbumId = ParseForm->Engine().CollectId();
     done(QDialog::Accepted);
+    return true;
+}
+
+bool TProcessForm::MayReplaceList()
+{
+    // An update keeps the list whole and only adds to it.
+    if (m_oldList || !ParseForm)
+        return true;
+    const MemData& data = ParseForm->Data();
+    int checked = 0;
+    int withoutAddress = 0;
+    for (int i = 0; i < data.Count(); ++i) {
+        if (!data.Row(i).Status)
+            continue;
+        ++checked;
+        const std::string& url = data.Row(i).Url;
+        withoutAddress += std::all_of(url.begin(), url.end(), [](unsigned char c) { return c <= ' '; }) ? 1 : 0;
+    }
+    if (checked > 0 && withoutAddress == 0 && !m_failed && !m_stopped)
+        return true;
+    // Nothing is lost where there is nothing yet; a list that cannot be read may hold anything.
+    const std::optional<QString> list = ReadAddressList ? ReadAddressList(Target()) : std::nullopt;
+    if (list && list->trimmed().isEmpty())
+        return true;
+    if (!App)
+        return false;
+    const QString name = Target() == FillTarget::Address1 ? QStringLiteral("数据地址1") : QStringLiteral("数据地址2");
+    QString why;
+    if (m_failed)
+        why = QStringLiteral("采集过程中发生了错误，结果不完整。");
+    else if (m_stopped)
+        why = QStringLiteral("采集已被终止，结果不完整。");
+    if (checked == 0)
+        return App->GetMessages().Question(
+                   why + QStringLiteral("没有勾选任何数据，完成后%1中原有的列表将被清空。确定要清空吗？").arg(name)) ==
+               IDYES;
+    if (withoutAddress > 0)
+        why += QStringLiteral("勾选的 %1 条中有 %2 条没有地址。").arg(checked).arg(withoutAddress);
+    return App->GetMessages().Question(
+               why + QStringLiteral("确定要用勾选的 %1 条替换%2中原有的列表吗？").arg(checked).arg(name)) == IDYES;
 }
 
 void TProcessForm::cxButton1Click()

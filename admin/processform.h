@@ -8,6 +8,7 @@
 #include "ui_processform.h"
 
 #include <QDialog>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 
@@ -44,6 +45,7 @@ public:
     void OkButtonClick();
     void DoProcess();
     void TimerTimer();
+    // Stops the running collection; with none running (it never started), leaves the dialog.
     void StopButtonClick();
     void EndProcess();  // the collection has ended, however it ended
     void FinishButtonClick();
@@ -59,9 +61,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The wait cursor while it lives.
+    struct BusyCursor {
+        BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+        BusyCursor(const BusyCursor&) = delete;
+        BusyCursor& operator=(const BusyCursor&) = delete;
+    };
+
+    // Copies and closes with OK; false when the operator would rather not replace his list.
+    bool Finish();
+    // Whether what was collected may replace the target's list: at once when the collection
+    // ended whole or the list is empty, otherwise when the operator says so.
+    bool MayReplaceList();
     void Copy();
     // Unchecks and marks the rows whose address the old list, or an earlier row, already has.
     void MarkPresentRows();
     bool m_closed = false;  // the dialog was closed: a late end of collection changes nothing
     std::optional<QString> m_oldList;
+    // How the collection went: it began, an error was reported after that, the operator stopped it.
+    bool m_started = false;
+    bool m_failed = false;
+    bool m_stopped = false;
+    // From 完成 until the dialog goes: the copy and the opener's write-back of a long list take
+    // seconds, and the opener destroys the dialog right after the write-back.
+    std::optional<BusyCursor> m_busy;
 };

@@ -61,7 +61,10 @@ private slots:
     void collectsReviewsAndFinishes();
     void autoFinishClosesWithTheRowsCopied();
     void updateReadsTheListFirst();
-    void emptyAddressStaysBusy();
+    void emptyAddressLeavesWithStop_data();
+    void emptyAddressLeavesWithStop();
+    void incompleteResultAsksBeforeReplacing_data();
+    void incompleteResultAsksBeforeReplacing();
     void skinAndKeys();
     void stopEndsWithTheRowsSoFar();
     void closingWhileCollectingStopsTheWorkers_data();
@@ -172,6 +175,10 @@ void ProcessFormTest::collectsReviewsAndFinishes()
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     QCOMPARE(dialog->AlbumId, engine.Engine().CollectId());
     QVERIFY(!dialog->AlbumId.empty());
+    // The wait cursor stays until the opener, its write-back done, destroys the dialog.
+    QVERIFY(QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    dialog.reset();
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void ProcessFormTest::autoFinishClosesWithTheRowsCopied()
@@ -216,8 +223,16 @@ void ProcessFormTest::updateReadsTheListFirst()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("旧$50000001|50000003\r\n第2集 土豆视频$50000002"));
 }
 
-void ProcessFormTest::emptyAddressStaysBusy()
+void ProcessFormTest::emptyAddressLeavesWithStop_data()
 {
+    QTest::addColumn<bool>("escape");  // Escape instead of a click on 终止
+    QTest::newRow("终止") << false;
+    QTest::newRow("Escape") << true;
+}
+
+void ProcessFormTest::emptyAddressLeavesWithStop()
+{
+    QFETCH(bool, escape);
     auto dialog = Open("", "tudou");
     dialog->OkButton->click();
     QCOMPARE(m_messages.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
@@ -229,9 +244,81 @@ void ProcessFormTest::emptyAddressStaysBusy()
     QCOMPARE(dialog->ProgressBar->value(), 100);
     dialog->TimerTimer();
     QCOMPARE(dialog->ProgressBar->value(), 1);
-    dialog->close();
+    // Nothing runs: 终止 leaves without asking the engine again.
+    if (escape)
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    else
+        dialog->StopButton->click();
+    QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(!dialog->Timer->isActive());
+    QCOMPARE(m_messages.Messages().size(), std::size_t(1));
+}
+
+void ProcessFormTest::incompleteResultAsksBeforeReplacing_data()
+{
+    QTest::addColumn<QString>("address");  // collected from the playlist pages
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<QString>("list");  // what the target's list holds
+    QTest::addColumn<bool>("autoFinish");
+    QTest::addColumn<QString>("asked");  // the question's start; empty: none
+    const QString list = QStringLiteral("第1集$1|第2集$2");
+    const QString tudou = QStringLiteral("http://www.tudou.com/playlist/id/%1/");
+    const QString failed = QStringLiteral("采集过程中发生了错误，结果不完整。");
+    QTest::newRow("failed halfway") << tudou.arg("3x5-fail2") << false << list << false
+                                    << failed + "确定要用勾选的 5 条";
+    QTest::newRow("failed halfway, auto") << tudou.arg("3x5-fail2") << false << list << true << failed;
+    QTest::newRow("nothing found") << tudou.arg("3x5-fail1") << false << list << false << failed + "没有勾选任何数据";
+    QTest::newRow("stopped") << tudou.arg("40x5-endless") << true << list << false << "采集已被终止，结果不完整。";
+    QTest::newRow("stopped, auto") << tudou.arg("40x5-endless") << true << list << true << "采集已被终止";
+    QTest::newRow("item without address") << "http://www.youku.com/playlist_show/id_3x5-lost4.html" << false << list
+                                          << false << "勾选的 15 条中有 1 条没有地址";
+    // Nothing to lose, or nothing wrong: no question.
+    QTest::newRow("empty list") << tudou.arg("3x5-fail2") << false << " \r\n" << false << "";
+    QTest::newRow("whole") << tudou.arg("3x5") << false << list << false << "";
+}
+
+void ProcessFormTest::incompleteResultAsksBeforeReplacing()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, stop);
+    QFETCH(QString, list);
+    QFETCH(bool, autoFinish);
+    QFETCH(QString, asked);
+    auto dialog = Open(address.toStdString(), "qq");  // the site of the address
+    dialog->ReadAddressList = [list](FillTarget) { return std::optional<QString>(list); };
+    dialog->FastCheckBox->setChecked(false);
+    dialog->AutoCheckBox->setChecked(autoFinish);
+    QGuiApplication::clipboard()->setText("before");
+    m_messages.AnswerQuestions({IDNO, IDYES});
+    dialog->OkButton->click();
+    if (stop) {
+        QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
+        dialog->StopButton->click();
+    }
+    QVERIFY(
+        WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet || !dialog->isVisible(); }));
+    if (asked.isEmpty()) {
+        if (dialog->isVisible())
+            dialog->FinishButton->click();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(m_messages.Texts(Kind::Question).empty());
+        return;
+    }
+    // The first answer is no: nothing is copied, the result stays to be looked at.
+    if (!autoFinish)
+        dialog->FinishButton->click();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(dialog->PageControl->currentWidget() == dialog->ResultSheet);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    const std::vector<QString> questions = m_messages.Texts(Kind::Question);
+    QCOMPARE(questions.size(), std::size_t(1));
+    QVERIFY2(questions[0].startsWith(asked), qPrintable(questions[0]));
+    QVERIFY(questions[0].contains(QStringLiteral("数据地址1")));
+    // Then yes: the rows there are copied and the dialog closes.
+    dialog->FinishButton->click();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(QGuiApplication::clipboard()->text(), Expected(dialog->ParseForm->Data(), true, 1));
 }
 
 void ProcessFormTest::skinAndKeys()
