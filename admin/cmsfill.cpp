@@ -46,6 +46,15 @@ const std::string& PasteScript(FillTarget target)
     return target == FillTarget::Address1 ? p1 : p2;
 }
 
+const std::string& AlbumFieldCheckScript()
+{
+    // The element the value is read from and written to: all("zt_dq", 0).
+    static const std::string script =
+        "var e=document.all.namedItem(\"zt_dq\");if(e instanceof HTMLCollection)e=e[0];"
+        "if(!e||e.tagName!=\"INPUT\")throw new Error(\"zt_dq\");";
+    return script;
+}
+
 const char* AddressListField(FillTarget target) { return target == FillTarget::Address1 ? "zt_url" : "zt_url1"; }
 
 const char* PlayerTypeField(FillTarget target)

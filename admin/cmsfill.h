@@ -19,6 +19,9 @@ std::string MergeAlbumId(std::string_view albumField, std::string_view albumId, 
 
 // The page script that pastes the clipboard into the target's address list (runs as it stands).
 const std::string& PasteScript(FillTarget target);
+// A page script that throws unless the album field (the first element named "zt_dq") is an
+// input element: a text area or a list of that name is not the album field the merge is for.
+const std::string& AlbumFieldCheckScript();
 // The name of the target's address list, the field its paste script writes.
 const char* AddressListField(FillTarget target);
 // The name of the target's player-type field.

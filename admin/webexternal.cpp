@@ -42,7 +42,7 @@ void WriteBack(const BrowserDocument& document, const TProcessForm& dialog, cons
     // changed since (another film's page, an edit) would lose what it holds now: nothing is written.
     if (dialog.OldList() && document.GetText(AddressListField(target)) != dialog.OldList())
         return;
-    if (!document.ExecScript(PasteScript(target)))
+    if (!document.ExecScript(PasteScript(target)) || !document.ExecScript(AlbumFieldCheckScript()))
         return;
     const std::optional<std::string> album = document.GetValue("zt_dq");
     if (!album || !document.SetValue("zt_dq", MergeAlbumId(*album, dialog.AlbumId, target)))
