@@ -22,3 +22,26 @@ std::string Utf8ToGbk(std::string_view utf8)
     out.resize(out.size() - outLeft);
     return out;
 }
+
+std::string GbkToUtf8(std::string_view gbk)
+{
+    const iconv_t handle = iconv_open("UTF-8", "GBK");
+    if (handle == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("iconv cannot convert GBK to UTF-8");
+    const std::unique_ptr<void, int (*)(iconv_t)> closer(handle, iconv_close);
+
+    std::string out(gbk.size() * 3 + 4, '\0');  // no byte of GBK takes more than three of UTF-8
+    char* in = const_cast<char*>(gbk.data());
+    std::size_t inLeft = gbk.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    while (inLeft > 0 && iconv(handle, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+        // An invalid or cut-off sequence: one byte of it goes, "?" in its place.
+        ++in;
+        --inLeft;
+        *outPtr++ = '?';
+        --outLeft;
+    }
+    out.resize(out.size() - outLeft);
+    return out;
+}

@@ -3,6 +3,7 @@
 // left, the work pages in the main frame. Served in GBK, as the CMS did. The login page
 // (admin/login.asp, the address an operator registers) lets any user name and password in.
 #include "builtinsites.h"
+#include "cmsfilms.h"
 #include "htmlescape.h"
 #include "sitealbum.h"
 #include "standinweb.h"
@@ -66,12 +67,19 @@ std::string Menu(const Version& version)
 {
     const std::string target = " target=\"" + version.mainFrame + "\"";
     if (version.menuList)
-        return Page("菜单", "<ul id=\"submenu3\"><li><a href=\"admin_add.asp\"" + target + ">添加影片</a></li>"
-                            "<li><a href=\"admin_p.asp?action=edit&amp;id=1\"" + target + ">修改影片</a></li></ul>");
-    return Page("菜单", "<div id=\"submenu3\"><div><table width=\"100%\" cellpadding=\"0\" cellspacing=\"0\">"
-                        "<tr><td height=20><a href=\"admin_add.asp\"" + target + ">添加影片</a></td></tr>"
-                        "<tr><td height=20><a href=\"admin_p.asp?action=edit&amp;id=1\"" + target + ">修改影片</a></td></tr>"
-                        "</table></div></div>");
+        return Page("菜单", "<ul id=\"submenu3\"><li><a href=\"admin_add.asp\"" + target +
+                                ">添加影片</a></li>"
+                                "<li><a href=\"admin_p.asp\"" +
+                                target + ">影片管理</a></li></ul>");
+    return Page("菜单",
+                "<div id=\"submenu3\"><div><table width=\"100%\" cellpadding=\"0\" cellspacing=\"0\">"
+                "<tr><td height=20><a href=\"admin_add.asp\"" +
+                    target +
+                    ">添加影片</a></td></tr>"
+                    "<tr><td height=20><a href=\"admin_p.asp\"" +
+                    target +
+                    ">影片管理</a></td></tr>"
+                    "</table></div></div>");
 }
 
 std::string PlayerField(const Version& version, const std::string& name, const std::string& value)
@@ -117,7 +125,7 @@ std::string Login(const Version& version, const StandinRequest& request)
            "<p><a href=\"admin_index.asp\">进入管理中心</a></p></body></html>";
 }
 
-bool Answer(const StandinRequest& request, httplib::Response& response)
+bool Answer(CmsFilmStore& films, const StandinRequest& request, httplib::Response& response)
 {
     for (const Version& version : Versions()) {
         const std::string prefix = "/" + version.name + "/admin/";
@@ -134,9 +142,7 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
             AnswerGbk(response, Page("管理中心", "<p>欢迎使用管理中心 " + version.name + "</p>"));
         else if (page == "admin_add.asp")
             AnswerGbk(response, FilmForm(version, false));
-        else if (page == "admin_p.asp" && act == "edit")
-            AnswerGbk(response, FilmForm(version, true));
-        else
+        else if (!AnswerFilmPage(films, {version.name, version.playerSelects}, page, request, response))
             return false;
         return true;
     }
@@ -147,5 +153,8 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 void RegisterCms(StandinWeb& web)
 {
-    web.AddSite(kHost, Answer);
+    auto films = MakeCmsFilmStore();
+    web.AddSite(kHost, [films](const StandinRequest& request, httplib::Response& response) {
+        return Answer(*films, request, response);
+    });
 }

@@ -120,7 +120,8 @@ std::string Guide()
 <p>单个视频页面也可以直接采集，例如 <code>http://www.tudou.com/programs/view/Ab12345678/</code>、<code>http://v.youku.com/v_show/id_X1.html</code>、
 <code>http://www.56.com/u12/v_X1.html</code>、<code>http://6.cn/watch/1.html</code>、<code>http://www.ouou.com/play/v_X1.html</code>、
 <code>http://you.video.sina.com.cn/b/1-2.html</code>。</p>
-<p>演示后台的地址是 <code>http://cms.standin.test/版本/admin/</code>（版本为 3.1、4.x、5.0 或 6.0），其中有“添加影片”和“修改影片”两个表单。
+<p>演示后台的地址是 <code>http://cms.standin.test/版本/admin/</code>（版本为 3.1、4.x、5.0 或 6.0），其中有“添加影片”表单和“影片管理”列表。
+表单上的“保存”把影片存进演示后台（每个版本各存各的，程序退出后清空），在“影片管理”中点“修改”可以重新打开它，再用“只添加新剧集”补上新的集数。
 各网站的搜索结果页（so.tudou.com、so.youku.com、so.56.com、6.cn/search.php、so.ouou.com、so.video.sina.com.cn）各列出三个专辑，每个旁边都有“采集”链接。</p>
 )");
 }

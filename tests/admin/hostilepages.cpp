@@ -103,7 +103,8 @@ std::string Rewriter(const std::string& written, bool onLoad)
            (onLoad ? "addEventListener('load',function(){setTimeout(rewrite,0);});" : "") + "</script></body></html>";
 }
 
-const char* const kCmsEdit = "<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit\"></iframe>";
+const char* const kCmsEdit =
+    "<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit&amp;id=1\"></iframe>";
 
 // A CMS-like add page whose own script holds window.navigate and window.clipboardData: fixed ones
 // (a function declaration, a non-configurable property) or replaceable ones. It shows in "seen"
@@ -127,8 +128,10 @@ void RegisterHostilePages(StandinWeb& web)
 {
     web.AddSite(kHostileHost, [](const StandinRequest& request, httplib::Response& response) {
         if (request.path == "/top.html")
-            response.set_content(Page("<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit\"></iframe>"),
-                                 "text/html; charset=utf-8");
+            response.set_content(
+                Page("<iframe name=\"cms\" "
+                     "src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit&amp;id=1\"></iframe>"),
+                "text/html; charset=utf-8");
         else if (request.path == "/early.html")  // calls the host while it is still being parsed
             response.set_content("<html><body><script>window.external.WebInvoke('early','top')</script>"
                                  "<iframe src=\"/early-frame.html\"></iframe></body></html>", "text/html");

@@ -111,6 +111,10 @@ private slots:
     void cancelCloseAutoFinishAndOddCalls();
     void searchDialogAndTheAddressesOpened();
     void updateAddsOnlyTheNewEpisodes();
+    void failedCollectionLeavesTheListAlone();
+    void albumFieldOfAnotherKindIsNotMerged_data();
+    void albumFieldOfAnotherKindIsNotMerged();
+    void savedFilmReopensForEditing();
 
 private:
     std::unique_ptr<SiteTab> OpenForm(const std::string& version, const std::string& page, TSiteData& site);
@@ -447,7 +451,7 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     QVERIFY(!moved.text.empty());
     QVERIFY(QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000));
     QCOMPARE(Value(tab->AdminDocument, "zt_url"), std::string());
-    QCOMPARE(Value(tab->AdminDocument, "zt_dq"), std::string("http://www.tudou.com/playlist/id/3x20/"));
+    QCOMPARE(Value(tab->AdminDocument, "zt_dq"), std::string("http://www.youku.com/playlist_show/id_1x4.html"));
 
     // A player-type field of another kind than the version's is left alone: a "6.0" site writes
     // a list, and this page has a text input.
@@ -662,6 +666,105 @@ void CmsRoundTripTest::updateAddsOnlyTheNewEpisodes()
     Click(*tab, form, "document.form2.zt_cj");
     QCOMPARE(Value(form, "zt_url"), whole.text);
     QCOMPARE(std::count(whole.text.begin(), whole.text.end(), '\n'), 24L);  // 25 rows
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
+}
+
+void CmsRoundTripTest::failedCollectionLeavesTheListAlone()
+{
+    TSiteData site;
+    auto tab = OpenForm("4.x", "admin_add.asp", site);
+    const BrowserDocument form = tab->AdminDocument;
+    const std::string list = G("第1集$1\n第2集$2");
+    const std::string album = "http://www.tudou.com/playlist/id/3x5-fail1/";  // the site fails at once
+    QVERIFY(form.SetValue("zt_url", list));
+    QVERIFY(form.SetValue("zt_dq", album));
+    m_messages.Clear();
+    // 完成 on the empty result asks first; the answer is no, and the operator closes the dialog.
+    bool asked = false;
+    m_messages.OnModal([&](QDialog& modal) {
+        auto& dialog = dynamic_cast<TProcessForm&>(modal);
+        dialog.show();
+        dialog.FastCheckBox->setChecked(false);
+        dialog.OkButton->click();
+        if (QTest::qWaitFor([&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet; }, 30000)) {
+            dialog.FinishButton->click();
+            asked = dialog.isVisible() && m_messages.Texts(Kind::Question).size() == 1;
+        }
+        dialog.close();
+        return dialog.result();
+    });
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(asked);
+    QCOMPARE(m_messages.Texts(Kind::Alert).size(), std::size_t(1));
+    QCOMPARE(Value(form, "zt_url"), list);
+    QCOMPARE(Value(form, "zt_dq"), album);
+    m_messages.Clear();
+}
+
+void CmsRoundTripTest::albumFieldOfAnotherKindIsNotMerged_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::newRow("text area") << "textarea";
+    QTest::newRow("list") << "select";
+}
+
+void CmsRoundTripTest::albumFieldOfAnotherKindIsNotMerged()
+{
+    QFETCH(QString, tag);
+    TSiteData site;
+    auto tab = OpenForm("4.x", "admin_add.asp", site);
+    const BrowserDocument form = tab->AdminDocument;
+    const std::string album = "http://www.tudou.com/playlist/id/1x3/";
+    // A template whose album field is of another kind, holding the album's address.
+    QVERIFY(form.ExecScript("var o=document.form2.zt_dq,e=document.createElement('" + tag.toStdString() +
+                            "');e.name='zt_dq';if(e.tagName=='SELECT')e.add(new Option('a','" + album +
+                            "'));o.parentNode.replaceChild(e,o);e.value='" + album + "';"));
+    Collected seen;
+    AnswerCollection({1, true, 1, false}, seen);
+    Invoke(*tab, {"parse", "1", album, "tudou"});
+    // The paste comes first and stays; the album field is not the kind the merge is for.
+    QVERIFY(!seen.text.empty());
+    QCOMPARE(Value(form, "zt_url"), seen.text);
+    QCOMPARE(Value(form, "zt_dq"), album);
+    QCOMPARE(seen.albumId, std::string("1x3"));
+}
+
+void CmsRoundTripTest::savedFilmReopensForEditing()
+{
+    TSiteData site;
+    auto tab = OpenForm("5.0", "admin_add.asp", site);
+    const BrowserDocument form = tab->AdminDocument;
+    const std::string name = G("笑傲江湖");
+    QVERIFY(form.SetValue("zt_name", name));
+    QVERIFY(form.SetValue("zt_dq", "http://www.tudou.com/playlist/id/2x3/"));
+    Collected seen;
+    AnswerCollection({1, true, 1, false}, seen);
+    Click(*tab, form, "document.form2.zt_cj");
+    QVERIFY(!seen.text.empty());
+
+    // 保存, then the film list, then 修改 on the film's row: the film comes back as it was saved.
+    TBrowserTab& browser = *tab->GetActiveBrowser();
+    const auto follow = [&](const std::string& link, const std::string& landing) {
+        QVERIFY(browser.GetDoc2().ExecScript("setTimeout(function(){" + link + ".click();},0)"));
+        QVERIFY2(QTest::qWaitFor([&] { return browser.GetDoc2().Href().find(landing) != std::string::npos; }, 20000),
+                 landing.c_str());
+    };
+    follow("document.querySelector('input[type=submit]')", "admin_save.asp");
+    follow("document.querySelector('a[href=\"admin_p.asp\"]')", "admin_p.asp");
+    follow("Array.from(document.querySelectorAll('#films a')).pop()", "action=edit");
+    QVERIFY(QTest::qWaitFor([&] { return !tab->AdminDocument.Empty(); }, 20000));
+    const BrowserDocument edit = tab->AdminDocument;
+    QCOMPARE(Value(edit, "zt_name"), name);
+    QCOMPARE(Value(edit, "zt_url"), seen.text);
+    QCOMPARE(Value(edit, "zt_dq"), std::string("2x3"));
+    QCOMPARE(Value(edit, "zt_dy"), std::string("tudou"));
+    // Each version keeps its own films.
+    httplib::Client client("127.0.0.1", g_web->Port());
+    for (const char* version : {"5.0", "3.1"}) {
+        const auto list = client.Get(std::string("/") + version + "/admin/admin_p.asp", {{"Host", "cms.standin.test"}});
+        QVERIFY(list && list->status == 200);
+        QCOMPARE(list->body.find(name) != std::string::npos, std::string(version) == "5.0");
+    }
     QVERIFY(m_messages.Texts(Kind::Alert).empty());
 }
 
