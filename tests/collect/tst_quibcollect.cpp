@@ -64,6 +64,7 @@ private slots:
     void listsTheChooserLinesWithoutCollecting();
     void albumPicksTheChooserLine();
     void albumBeyondTheChooserFails();
+    void collectionErrorGivesNonZeroExit_data();
     void collectionErrorGivesNonZeroExit();
     void wrongCommandLine_data();
     void wrongCommandLine();
@@ -83,6 +84,7 @@ private slots:
     void archiveThatCannotBeWrittenIsAnError();
     void archiveReadsHandEditedLines_data();
     void archiveReadsHandEditedLines();
+    void overlappingRunsRecordALineOnce();
     void episodesCheckedAndSorted_data();
     void episodesCheckedAndSorted();
     void progressLineOnRequest_data();
@@ -238,12 +240,24 @@ void QuibCollectTest::albumBeyondTheChooserFails()
     QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/"), 0);
 }
 
+void QuibCollectTest::collectionErrorGivesNonZeroExit_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a page failed") << "nosuchalbum" << "在采集的过程中发生错误：";
+    // Nothing started: cron must see it as well.
+    QTest::newRow("empty address") << "" << "请输入地址！";
+    QTest::newRow("blank address") << " \t" << "请输入地址！";
+}
+
 void QuibCollectTest::collectionErrorGivesNonZeroExit()
 {
-    const Outcome outcome = Run({"--site", "tudou", "nosuchalbum"});
+    QFETCH(QString, address);
+    QFETCH(QString, message);
+    const Outcome outcome = Run({"--site", "tudou", address});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.lines.isEmpty());
-    QVERIFY2(outcome.errors.contains("在采集的过程中发生错误："), qPrintable(outcome.errors));
+    QVERIFY2(outcome.errors.contains(message), qPrintable(outcome.errors));
 }
 
 void QuibCollectTest::wrongCommandLine_data()
@@ -504,6 +518,21 @@ void QuibCollectTest::archiveReadsHandEditedLines()
     Write(path, content);
     const CollectArchive archive(path);
     QTEST(archive.Contains(CollectArchive::Key("tudou", url.toStdString())), "known");
+}
+
+void QuibCollectTest::overlappingRunsRecordALineOnce()
+{
+    // Cron and a hand-started run: both read the archive before either has appended.
+    QTemporaryDir folder;
+    const QString path = folder.filePath("seen.txt");
+    Write(path, "tudou 1");
+    CollectArchive cron(path);
+    CollectArchive byHand(path);
+    cron.Append({"tudou 2", "tudou 3"});
+    byHand.Append({"tudou 1", "tudou 3", "tudou 4"});
+    cron.Append({"tudou 4", "tudou 5"});
+    QCOMPARE(ReadAll(path), QByteArray("tudou 1\ntudou 2\ntudou 3\ntudou 4\ntudou 5\n"));
+    QVERIFY(byHand.Contains("tudou 2"));
 }
 
 void QuibCollectTest::episodesCheckedAndSorted_data()
