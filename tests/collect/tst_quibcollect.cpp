@@ -542,16 +542,18 @@ void QuibCollectTest::episodesCheckedAndSorted_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<QStringList>("ids");  // the Url column in printing order
     QTest::newRow("complete") << "1x3" << 0 << "共 3 条，第1–3集" << QStringList{"50000001", "50000002", "50000003"};
-    QTest::newRow("a gap and a repeated address")
-        << "tstseries" << 3 << "共 5 条，第1–4集，缺第3集，重复第4集，1 条无集数；重复地址 1 条"
-        << QStringList{"9001", "9002", "9004", "9004", "9900"};
+    // 第二至三集 names two episodes; the video listed twice is a repeated address, not episode 5 twice.
+    QTest::newRow("a range, a gap and a repeated address")
+        << "tstseries" << 3 << "共 5 条，第1–5集，缺第4集，1 条无集数；重复地址 1 条"
+        << QStringList{"9001", "9002", "9005", "9005", "9900"};
 }
 
 void QuibCollectTest::episodesCheckedAndSorted()
 {
     QFETCH(QString, album);
     QFETCH(QStringList, ids);
-    SetSeries({{"连载 EP4", 9004}, {"连载 花絮", 9900}, {"连载 第二集", 9002}, {"连载(1)", 9001}, {"连载 4集", 9004}});
+    SetSeries(
+        {{"连载 EP5", 9005}, {"连载 花絮", 9900}, {"连载 第二至三集", 9002}, {"连载(1)", 9001}, {"连载 5集", 9005}});
     const Outcome outcome = Run({"--site", "tudou", "--check-episodes", "--sort-episodes", album});
     QTEST(outcome.exitCode, "exitCode");
     QTEST(outcome.errors, "status");
