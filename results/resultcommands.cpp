@@ -119,8 +119,9 @@ void ResultCommands::CopyData(int layout)
     convert(true);
     text.squeeze();
     QGuiApplication::clipboard()->setText(text);
-    m_grid.SetNote(withoutAddress > 0 ? QStringLiteral("已复制 %1 条，%2 条无地址未复制").arg(copied).arg(withoutAddress)
-                                      : QStringLiteral("已复制 %1 条").arg(copied));
+    m_grid.SetNote(withoutAddress > 0
+                       ? QStringLiteral("已复制 %1 条，%2 条无地址未复制").arg(copied).arg(withoutAddress)
+                       : QStringLiteral("已复制 %1 条").arg(copied));
 }
 
 void ResultCommands::CopyAllButtonClick() { CopyData(0); }

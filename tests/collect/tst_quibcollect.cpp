@@ -244,10 +244,13 @@ void QuibCollectTest::collectionErrorGivesNonZeroExit_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("message");
-    QTest::newRow("a page failed") << "nosuchalbum" << "在采集的过程中发生错误：";
+    QTest::newRow("a page failed") << "nosuchalbum"
+                                   << "在采集的过程中发生错误：";
     // Nothing started: cron must see it as well.
-    QTest::newRow("empty address") << "" << "请输入地址！";
-    QTest::newRow("blank address") << " \t" << "请输入地址！";
+    QTest::newRow("empty address") << ""
+                                   << "请输入地址！";
+    QTest::newRow("blank address") << " \t"
+                                   << "请输入地址！";
 }
 
 void QuibCollectTest::collectionErrorGivesNonZeroExit()

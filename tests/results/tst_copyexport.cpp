@@ -164,11 +164,21 @@ void CopyExportTest::rowsWithoutAddressAreLeftOutAndCounted_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("copy");
     QTest::addColumn<QString>("note");
-    QTest::newRow("title and address") << 0 << "" << "A$a1\r\nC$c1" << "已复制 2 条，1 条无地址未复制";
-    QTest::newRow("address") << 1 << "" << "a1\r\nc1" << "已复制 2 条，1 条无地址未复制";
-    QTest::newRow("link") << 2 << "" << "l1\r\nl2\r\nl3" << "已复制 3 条";
-    QTest::newRow("template with the address") << 3 << "<title>-<URL>" << "A-a1\r\nC-c1" << "已复制 2 条，1 条无地址未复制";
-    QTest::newRow("template without it") << 3 << "<title>" << "A\r\nB\r\nC" << "已复制 3 条";
+    QTest::newRow("title and address") << 0 << ""
+                                       << "A$a1\r\nC$c1"
+                                       << "已复制 2 条，1 条无地址未复制";
+    QTest::newRow("address") << 1 << ""
+                             << "a1\r\nc1"
+                             << "已复制 2 条，1 条无地址未复制";
+    QTest::newRow("link") << 2 << ""
+                          << "l1\r\nl2\r\nl3"
+                          << "已复制 3 条";
+    QTest::newRow("template with the address") << 3 << "<title>-<URL>"
+                                               << "A-a1\r\nC-c1"
+                                               << "已复制 2 条，1 条无地址未复制";
+    QTest::newRow("template without it") << 3 << "<title>"
+                                         << "A\r\nB\r\nC"
+                                         << "已复制 3 条";
 }
 
 void CopyExportTest::rowsWithoutAddressAreLeftOutAndCounted()

@@ -86,8 +86,7 @@ void TestEpisodes::readsTheEpisodeNumber_data()
         {"empty", u"", -1},
     };
     for (const auto& row : rows)
-        QTest::newRow(row.name) << QString::fromUtf16(row.title) << row.episode
-                                << (row.last ? row.last : row.episode);
+        QTest::newRow(row.name) << QString::fromUtf16(row.title) << row.episode << (row.last ? row.last : row.episode);
     // Would overflow an int long before its end.
     QTest::newRow("trap: hostile numerals") << u"第"_qs + u"九千"_qs.repeated(100000) + u"集"_qs << -1 << -1;
 }
@@ -130,8 +129,8 @@ void TestEpisodes::statusLine_data()
         << Numbers{1, 2, 2, 3} << std::vector<std::string>{"a", "b", "b", "c"} << "共 4 条，第1–3集；重复地址 1 条";
     QTest::newRow("one address, two episodes: both count")
         << Numbers{1, 2, 2} << std::vector<std::string>{"a", "b", "a"} << "共 3 条，第1–2集，重复第2集；重复地址 1 条";
-    QTest::newRow("rows without an address") << Numbers{1, 2, 3} << std::vector<std::string>{"a", "", ""}
-                                             << "共 3 条，第1–3集；无地址 2 条";
+    QTest::newRow("rows without an address")
+        << Numbers{1, 2, 3} << std::vector<std::string>{"a", "", ""} << "共 3 条，第1–3集；无地址 2 条";
     QTest::newRow("beyond 9999") << Numbers{9999, 10001} << std::vector<std::string>{}
                                  << "共 2 条，第9999–10001集，缺第10000集";
 }
@@ -149,9 +148,8 @@ void TestEpisodes::rangesCountEveryEpisode_data()
     QTest::addColumn<QString>("line");
     QTest::newRow("第1-2集, 第3集, 第4集") << Ranges{{1, 2}, {3, 3}, {4, 4}} << "共 3 条，第1–4集";
     QTest::newRow("overlapping ranges") << Ranges{{1, 3}, {3, 5}, {8, 8}} << "共 3 条，第1–8集，缺第6–7集，重复第3集";
-    QTest::newRow("the widest range there is")
-        << Ranges{{0, kLargestEpisode}, {kLargestEpisode, kLargestEpisode}}
-        << QStringLiteral("共 2 条，第0–%1集，重复第%1集").arg(kLargestEpisode);
+    QTest::newRow("the widest range there is") << Ranges{{0, kLargestEpisode}, {kLargestEpisode, kLargestEpisode}}
+                                               << QStringLiteral("共 2 条，第0–%1集，重复第%1集").arg(kLargestEpisode);
 }
 
 void TestEpisodes::rangesCountEveryEpisode()

@@ -44,6 +44,6 @@ private:
 
     QString m_path;
     std::unordered_set<std::string> m_keys;
-    off_t m_readBytes = 0;  // how much of the file has been read
+    off_t m_readBytes = 0;                              // how much of the file has been read
     std::optional<std::pair<dev_t, ino_t>> m_readFile;  // the file that was read, when known
 };
