@@ -59,6 +59,7 @@ void CollectionEngine::RunSinglePage(const AddressClass& target, const std::stri
         RunSimpleParserFor(target.parser, address, target.pageKind, kAppend);
     } catch (const std::exception& e) {
         // The parsers report their own failures; anything else must not leave the form running.
+        m_lastEnd = EndKind::Failed;
         Alert(QString::fromUtf8(e.what()));
     }
     if (alive)
@@ -87,6 +88,7 @@ void CollectionEngine::Launch(Starter starter)
         m_launcher(*this, start);
     } catch (const std::exception& e) {
         // No worker runs, so no end callback will come: return to idle here.
+        m_lastEnd = EndKind::Failed;
         Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(e.what()));
         EndProcess();
     }
@@ -110,6 +112,9 @@ void CollectionEngine::StartProcess(bool append)
     }
     m_data.Open();
     m_running = true;
+    // Rows kept from a collection that broke off keep the list incomplete.
+    if (!append)
+        m_lastEnd = EndKind::Finished;
     m_stopRequested.Clear();
     m_pageGauge.reset();
     m_rowsStored = 0;
@@ -137,6 +142,8 @@ CollectionProgress CollectionEngine::Progress() const
 
 void CollectionEngine::RequestStop()
 {
+    if (m_running && m_lastEnd == EndKind::Finished)
+        m_lastEnd = EndKind::Stopped;
     m_stopRequested.Set();
     if (m_simpleParser->Busy())
         m_simpleParser->Stop();
@@ -161,6 +168,9 @@ void CollectionEngine::ParseEnd(TPageParse&) { EndProcess(); }
 
 void CollectionEngine::ParseError(const std::exception& E, const std::string&, int, TPageParse&)
 {
+    // A transfer cut short by a stop request is the stop, not a fault of the site.
+    if (m_lastEnd != EndKind::Stopped)
+        m_lastEnd = EndKind::Failed;
     Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(E.what()));
 }
 

@@ -40,6 +40,8 @@ class CollectionEngine : public QObject {
 public:
     enum class MessageKind { Info, Alert };
     Q_ENUM(MessageKind)
+    // How the last collection ended: ran to its end, broke off with an error, or was stopped.
+    enum class EndKind { Finished, Failed, Stopped };
 
     CollectionEngine(IApp& app, MemData& data, QObject* parent = nullptr);
     ~CollectionEngine() override;
@@ -47,6 +49,9 @@ public:
     IApp& App() { return m_app; }
     MemData& Data() { return m_data; }
     bool IsRunning() const { return m_running; }
+    // How the running or last collection ended (Finished while it runs without trouble); with
+    // rows added to those of a collection that broke off, how that one ended.
+    EndKind LastEnd() const { return m_lastEnd; }
     // Where the running (or last) collection stands: its worker's page, rows stored, time spent.
     CollectionProgress Progress() const;
 
@@ -61,7 +66,7 @@ public:
 
     // Collects a row again from its Link and overwrites it in place.
     void RetryRow(int row);
-    // Retries every checked row whose Url is empty, in storage order.
+    // Retries every checked row whose Url is empty, in storage order, and says what came of it.
     void AutoRetry();
 
     // The run state: the album's ID, the site of the last collection (kept when no site radio is
@@ -222,6 +227,7 @@ private:
     IApp& m_app;
     MemData& m_data;
     bool m_running = false;
+    EndKind m_lastEnd = EndKind::Finished;
     int m_page = 1;
     // For Progress: the page of the collection's latest worker, rows stored since it started, and
     // its clock.

@@ -114,6 +114,7 @@ void TParseForm::Started()
     m_timer.start();
     Button->setText(kStopCaption);
     Grid().SetStatusLine({});
+    Grid().SetNote({});
 }
 
 void TParseForm::Ended()
@@ -125,7 +126,17 @@ void TParseForm::Ended()
     ShowEpisodeLine();
 }
 
-void TParseForm::ShowEpisodeLine() { Grid().SetStatusLine(EpisodeStatusLine(CheckEpisodes(EpisodeEntries(Data())))); }
+void TParseForm::ShowEpisodeLine()
+{
+    QString line = EpisodeStatusLine(CheckEpisodes(EpisodeEntries(Data())));
+    // A list that broke off must not pass for a whole one.
+    switch (m_engine->LastEnd()) {
+    case CollectionEngine::EndKind::Failed: line = QStringLiteral("采集出错，未完成：") + line; break;
+    case CollectionEngine::EndKind::Stopped: line = QStringLiteral("采集被终止，未完成：") + line; break;
+    case CollectionEngine::EndKind::Finished: break;
+    }
+    Grid().SetStatusLine(line);
+}
 
 void TParseForm::RefreshEpisodeLine()
 {

@@ -127,7 +127,11 @@ void CollectionEngine::ParseSimpleYouku(const std::string& url, int kind, int ro
         if (body.empty())
             return;
         const SimplePage page = CutYoukuPage(gbk::FromUtf8(body), kind);
-        WriteSimpleRow(url, row, RowFields{page.Caption, page.Url, {}, {}, {}});
+        RowFields fields{page.Caption, page.Url, {}, {}, {}};
+        // A retry keeps the title it has when the page names none (a playlist's item page).
+        if (row != kAppend && page.Caption.empty())
+            fields.Caption.reset();
+        WriteSimpleRow(url, row, fields);
     } catch (const std::exception& e) {
         Alert(QString::fromUtf8(e.what()));
     }

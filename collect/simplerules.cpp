@@ -199,8 +199,10 @@ Wole56Cut Cut56Page(const std::string& body, int kind)
         cut.outcome = Wole56Cut::Outcome::WrongAlbum;
         return cut;
     }
-    page.SkipPast(G("<h2 class=\"Vt\">视频："));
-    cut.page.Caption = page.TextBefore("&nbsp;");
+    // The title is read from a copy: a page without it (an album's item page) still names its player.
+    TextCursor title(body);
+    title.SkipPast(G("<h2 class=\"Vt\">视频："));
+    cut.page.Caption = title.TextBefore("&nbsp;");
     TextCursor input(TakeFrom(page, "id=\"flashurl\"", 1000));
     input.SkipPast("value=\"");
     cut.page.Url = input.TextBefore(".swf");

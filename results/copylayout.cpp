@@ -28,3 +28,14 @@ std::string CopyItem(CopyLayout layout, const ResultRow& row, std::string_view f
     }
     return {};
 }
+
+bool CopiesAddress(CopyLayout layout, std::string_view format)
+{
+    switch (layout) {
+    case CopyLayout::TitleAndUrl:
+    case CopyLayout::Url: return true;
+    case CopyLayout::Link: return false;
+    case CopyLayout::Template: return textsearch::FindNoCase(format, "<url>") != std::string_view::npos;
+    }
+    return false;
+}

@@ -17,3 +17,7 @@ std::string ApplyCopyTemplate(std::string_view format, const ResultRow& row);
 
 // One row's item: title + "$" + address, address, link, or the template applied.
 std::string CopyItem(CopyLayout layout, const ResultRow& row, std::string_view format);
+
+// Whether the layout writes the row's address (a template with <url>): a row without one would
+// go into the CMS as a broken entry ("title$"), so such a copy leaves it out.
+bool CopiesAddress(CopyLayout layout, std::string_view format);

@@ -6,9 +6,12 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QPainter>
+#include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -17,8 +20,12 @@ constexpr int kIdWidth = 45;
 constexpr int kCaptionWidth = 261;
 constexpr int kUrlWidth = 242;
 constexpr int kDateWidth = 127;
-constexpr int kFixedWidth = kStatusWidth + kIdWidth;
 constexpr int kDesignFlexibleWidth = kCaptionWidth + kUrlWidth + kDateWidth;
+// Title and address give up room to the date down to this, then the grid scrolls sideways.
+constexpr int kNarrowestText = 40;
+// Rows measured at each end of the table besides the ones on screen: a site writes all its dates
+// one way, so a sample shows the widest.
+constexpr int kMeasuredRows = 50;
 
 }  // namespace
 
@@ -51,7 +58,8 @@ DataView::DataView(MemData& data, QWidget* parent)
     header->setSectionResizeMode(ColId, QHeaderView::Fixed);
     header->setSectionResizeMode(ColCaption, QHeaderView::Interactive);
     header->setSectionResizeMode(ColUrl, QHeaderView::Interactive);
-    header->setSectionResizeMode(ColDate, QHeaderView::Stretch);
+    // Sized here, as the rest of the width, but never narrower than its dates.
+    header->setSectionResizeMode(ColDate, QHeaderView::Fixed);
     header->resizeSection(ColStatus, kStatusWidth);
     header->resizeSection(ColId, kIdWidth);
     header->resizeSection(ColCaption, kCaptionWidth);
@@ -71,6 +79,14 @@ DataView::DataView(MemData& data, QWidget* parent)
     });
     connect(header, &QHeaderView::sectionResized, this, &DataView::SectionResized);
     connect(m_proxy, &ResultSortProxy::RowOrderDropped, this, [this] { ShowSortIndicator(m_sortColumn); });
+    const auto refit = [this] { ScheduleFit(); };
+    connect(m_proxy, &QAbstractItemModel::rowsInserted, this, refit);
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, refit);
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, this, refit);
+    connect(m_proxy, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+        if (from.column() <= ColDate && to.column() >= ColDate)
+            ScheduleFit();
+    });
 }
 
 void DataView::ShowInOrder(const std::vector<int>& storageOrder)
@@ -202,6 +218,13 @@ void DataView::SortIndicatorChanged(int section, Qt::SortOrder order)
     m_proxy->sort(section, order);
 }
 
+void DataView::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        ScheduleFit();
+}
+
 void DataView::SectionResized(int section, int, int newSize)
 {
     if (m_fitting || (section != ColCaption && section != ColUrl))
@@ -210,20 +233,97 @@ void DataView::SectionResized(int section, int, int newSize)
     if (flexible <= 0)
         return;
     (section == ColCaption ? m_captionShare : m_urlShare) = double(newSize) / flexible;
+    // The user's width stands (the grid scrolls if it must); the date takes what is left.
+    FitDateToTheRest();
+}
+
+void DataView::ScheduleFit()
+{
+    if (m_fitScheduled)
+        return;
+    m_fitScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_fitScheduled = false;
+        FitColumns();
+    });
+}
+
+int DataView::CellWidth(const QModelIndex& index) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegateForIndex(index)->sizeHint(option, index).width();
+}
+
+int DataView::IdWidthNeeded() const
+{
+    // Numbers only grow as rows are added, so the last stored row has the widest, and the footer
+    // counts at most as many rows as that number says.
+    int width = kIdWidth;
+    if (const int rows = m_data.rowCount(); rows > 0)
+        width = std::max(width, CellWidth(m_data.index(rows - 1, ColId)));
+    // The footer's cell keeps 5 pixels of margin around its text.
+    const int footerText = fontMetrics().horizontalAdvance(QString::number(std::max(m_proxy->rowCount(), 0))) + 5;
+    return std::max(width, footerText + 2);
+}
+
+int DataView::DateWidthNeeded() const
+{
+    const int rows = m_proxy->rowCount();
+    const QString caption = m_proxy->headerData(ColDate, Qt::Horizontal).toString();
+    int width = fontMetrics().horizontalAdvance(caption) + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin);
+    const auto measure = [&](int from, int to) {
+        for (int row = std::max(from, 0); row < std::min(to, rows); ++row)
+            width = std::max(width, CellWidth(m_proxy->index(row, ColDate)));
+    };
+    const int top = std::max(rowAt(0), 0);
+    const int bottom = rowAt(viewport()->height() - 1);
+    measure(top, (bottom < 0 ? top + kMeasuredRows : bottom) + 1);
+    measure(0, kMeasuredRows);
+    measure(rows - kMeasuredRows, rows);
+    return width;
 }
 
 void DataView::FitColumns()
 {
-    const int flexible = FlexibleWidth();
-    if (flexible <= 0)
-        return;
+    QHeaderView* header = horizontalHeader();
     m_fitting = true;
-    horizontalHeader()->resizeSection(ColCaption, int(std::lround(m_captionShare * flexible)));
-    horizontalHeader()->resizeSection(ColUrl, int(std::lround(m_urlShare * flexible)));
+    const int id = IdWidthNeeded();
+    if (header->sectionSize(ColId) != id)
+        header->resizeSection(ColId, id);
+    const int flexible = FlexibleWidth();
+    if (flexible > 0) {
+        double caption = m_captionShare * flexible;
+        double url = m_urlShare * flexible;
+        const int date = DateWidthNeeded();
+        // Title and address make room for the date while their shares would leave it some; a
+        // user who widened them past the width has chosen to scroll.
+        if (caption + url + date > flexible && m_captionShare + m_urlShare < 1.0) {
+            const double room = std::max(double(flexible - date), 2.0 * kNarrowestText);
+            const double scale = room / (caption + url);
+            caption = std::max(caption * scale, double(kNarrowestText));
+            url = std::max(url * scale, double(kNarrowestText));
+        }
+        header->resizeSection(ColCaption, int(std::lround(caption)));
+        header->resizeSection(ColUrl, int(std::lround(url)));
+    }
     m_fitting = false;
+    FitDateToTheRest();
+}
+
+void DataView::FitDateToTheRest()
+{
+    QHeaderView* header = horizontalHeader();
+    const int rest = FlexibleWidth() - header->sectionSize(ColCaption) - header->sectionSize(ColUrl);
+    const int date = std::max(DateWidthNeeded(), rest);
+    if (header->sectionSize(ColDate) != date) {
+        const bool fitting = std::exchange(m_fitting, true);
+        header->resizeSection(ColDate, date);
+        m_fitting = fitting;
+    }
 }
 
 int DataView::FlexibleWidth() const
 {
-    return viewport()->width() - kFixedWidth;
+    return viewport()->width() - kStatusWidth - horizontalHeader()->sectionSize(ColId);
 }

@@ -46,6 +46,11 @@ public:
     // Makes exactly these rows (storage indexes) the selection.
     void SelectRows(const std::vector<int>& storageIndexes);
 
+    // The narrowest the 序号 and 时间 columns may be so that no number, date or row count (the
+    // footer's, under 序号) is cut.
+    int IdWidthNeeded() const;
+    int DateWidthNeeded() const;
+
 signals:
     // A click on the check-box column's header, which does not sort.
     void StatusHeaderClicked();
@@ -53,13 +58,20 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void SortIndicatorChanged(int section, Qt::SortOrder order);
     void ShowSortIndicator(int section);
     void SectionResized(int section, int oldSize, int newSize);
+    // Widths for the viewport's size: 序号 and 时间 fit their content, title and address share the
+    // rest in their proportions, and the date takes what is left over.
     void FitColumns();
+    // After the content changed: once, when the event loop is next idle.
+    void ScheduleFit();
+    void FitDateToTheRest();
     int FlexibleWidth() const;
+    int CellWidth(const QModelIndex& index) const;
 
     MemData& m_data;
     ResultSortProxy* m_proxy;  // child of the view
@@ -71,4 +83,5 @@ private:
     double m_captionShare;
     double m_urlShare;
     bool m_fitting = false;
+    bool m_fitScheduled = false;
 };

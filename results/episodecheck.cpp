@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -46,13 +47,31 @@ QString EpisodeList(const std::vector<int>& numbers)
 
 std::optional<int> EpisodeOfRow(const ResultRow& row) { return EpisodeNumber(gbk::ToUnicode(row.Caption)); }
 
+namespace {
+
+int LastOf(const EpisodeEntry& entry) { return std::max(*entry.number, entry.last); }
+
+bool SameEpisodes(const EpisodeEntry& a, const EpisodeEntry& b)
+{
+    if (!a.number || !b.number)
+        return a.number == b.number;
+    return *a.number == *b.number && LastOf(a) == LastOf(b);
+}
+
+}  // namespace
+
 std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
 {
     std::vector<EpisodeEntry> entries;
     entries.reserve(static_cast<std::size_t>(table.Count()));
     for (int i = 0; i < table.Count(); ++i) {
         const ResultRow& row = table.Row(i);
-        entries.push_back({EpisodeOfRow(row), row.Url});
+        EpisodeEntry entry{std::nullopt, row.Url};
+        if (const std::optional<EpisodeSpan> span = EpisodeRange(gbk::ToUnicode(row.Caption))) {
+            entry.number = span->first;
+            entry.last = span->last;
+        }
+        entries.push_back(std::move(entry));
     }
     return entries;
 }
@@ -61,31 +80,50 @@ EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
 {
     EpisodeCheck check;
     check.rows = static_cast<int>(entries.size());
-    std::vector<int> named;  // every episode a row names, as often as it is named
+    std::vector<EpisodeSpan> named;  // every episode range a row names, as often as it is named
     named.reserve(entries.size());
-    for (const EpisodeEntry& entry : entries) {
+    std::unordered_map<std::string_view, std::size_t> firstWith;  // address -> its first entry
+    firstWith.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const EpisodeEntry& entry = entries[i];
+        if (entry.address.empty()) {
+            ++check.withoutAddress;
+        } else {
+            const auto [earlier, isFirst] = firstWith.try_emplace(entry.address, i);
+            if (!isFirst) {
+                ++check.repeatedAddresses;
+                // The same video listed again says nothing new about its episode.
+                if (SameEpisodes(entries[earlier->second], entry))
+                    continue;
+            }
+        }
         if (entry.number)
-            named.push_back(*entry.number);
+            named.push_back({*entry.number, LastOf(entry)});
         else
             ++check.unnumbered;
     }
-    for (bool repeated : RepeatedAddresses(entries))
-        check.repeatedAddresses += repeated ? 1 : 0;
     if (named.empty())
         return check;
-    std::sort(named.begin(), named.end());
-    check.first = named.front();
-    check.last = named.back();
-    int expected = named.front();
-    for (auto run = named.begin(); run != named.end();) {
-        const int number = *run;
-        const auto next = std::upper_bound(run, named.end(), number);
-        for (; expected < number; ++expected)
-            check.missing.push_back(expected);
-        expected = number + 1;
-        if (next - run > 1)
+    check.first = std::min_element(named.begin(), named.end(), [](const auto& a, const auto& b) {
+                      return a.first < b.first;
+                  })->first;
+    check.last = std::max_element(named.begin(), named.end(), [](const auto& a, const auto& b) {
+                     return a.last < b.last;
+                 })->last;
+    // How many rows name each number, as steps at the ranges' ends: the numbers are bounded
+    // (kLargestEpisode), the ranges are not walked one by one.
+    std::vector<int> steps(static_cast<std::size_t>(*check.last - *check.first) + 2, 0);
+    for (const EpisodeSpan& span : named) {
+        ++steps[static_cast<std::size_t>(span.first - *check.first)];
+        --steps[static_cast<std::size_t>(span.last - *check.first) + 1];
+    }
+    int naming = 0;
+    for (int number = *check.first; number <= *check.last; ++number) {
+        naming += steps[static_cast<std::size_t>(number - *check.first)];
+        if (naming == 0)
+            check.missing.push_back(number);
+        else if (naming > 1)
             check.duplicated.push_back(number);
-        run = next;
     }
     return check;
 }
@@ -107,6 +145,8 @@ QString EpisodeStatusLine(const EpisodeCheck& check)
     }
     if (check.repeatedAddresses > 0)
         line += QStringLiteral("；重复地址 %1 条").arg(check.repeatedAddresses);
+    if (check.withoutAddress > 0)
+        line += QStringLiteral("；无地址 %1 条").arg(check.withoutAddress);
     return line;
 }
 

@@ -6,7 +6,10 @@
 
 namespace {
 
-constexpr int kLargestEpisode = 9999;
+// A number written after 第, EP or before 集 says it is an episode and may have six digits; a bare
+// number (bracketed, or ending the title) more likely counts something else once it is that long.
+constexpr qsizetype kMarkedDigits = 6;
+constexpr qsizetype kBareDigits = 4;
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 bool IsAsciiLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
@@ -31,13 +34,13 @@ struct Number {
     qsizetype end = 0;  // index just after its last character
 };
 
-// Arabic digits at `at`, at most four of them, and not followed by a fifth.
-std::optional<Number> ArabicAt(const QString& text, qsizetype at)
+// Arabic digits at `at`, at most maxDigits of them, and not followed by another.
+std::optional<Number> ArabicAt(const QString& text, qsizetype at, qsizetype maxDigits = kMarkedDigits)
 {
     qsizetype end = at;
     int value = 0;
     while (end < text.size() && IsDigit(text[end])) {
-        if (end - at == 4)
+        if (end - at == maxDigits)
             return std::nullopt;
         value = value * 10 + (text[end].unicode() - u'0');
         ++end;
@@ -88,6 +91,8 @@ std::optional<Number> ChineseAt(const QString& text, qsizetype at)
         } else {
             break;
         }
+        if (total > kLargestEpisode)
+            return std::nullopt;  // 千千千...: no episode, and no overflow
     }
     if (end == at)
         return std::nullopt;
@@ -112,24 +117,28 @@ qsizetype SkipSpaces(const QString& text, qsizetype at)
 
 bool IsRangeMark(QChar c) { return c == u'-' || c == u'~' || c == u'、' || c == u'至'; }
 
-// Where the episode word after a number stands, skipping a range's second number (第1-2集).
-qsizetype EpisodeWordAfter(const QString& text, qsizetype at)
-{
-    at = SkipSpaces(text, at);
-    if (at < text.size() && IsRangeMark(text[at])) {
-        if (const auto second = NumberAt(text, SkipSpaces(text, at + 1)))
-            at = SkipSpaces(text, second->end);
-    }
-    return at < text.size() && IsEpisodeWord(text[at]) ? at : -1;
-}
-
 // 第12集, 第 十二 集, 第3话, 第1-2集: the plainest form, and one a title's other numbers never take.
-std::optional<int> Ordinal(const QString& text)
+// A range names every number in it; 第7、8集 lists two, which is the range when they follow each
+// other (any other list reads as its first number).
+std::optional<EpisodeSpan> Ordinal(const QString& text)
 {
     for (qsizetype at = text.indexOf(u'第'); at >= 0; at = text.indexOf(u'第', at + 1)) {
         const auto number = NumberAt(text, SkipSpaces(text, at + 1));
-        if (number && EpisodeWordAfter(text, number->end) >= 0)
-            return number->value;
+        if (!number)
+            continue;
+        EpisodeSpan span{number->value, number->value};
+        qsizetype word = SkipSpaces(text, number->end);
+        if (word < text.size() && IsRangeMark(text[word])) {
+            const QChar mark = text[word];
+            if (const auto second = NumberAt(text, SkipSpaces(text, word + 1))) {
+                word = SkipSpaces(text, second->end);
+                const bool list = mark == u'、';
+                if (second->value > span.first && (!list || second->value == span.first + 1))
+                    span.last = second->value;
+            }
+        }
+        if (word < text.size() && IsEpisodeWord(text[word]))
+            return span;
     }
     return std::nullopt;
 }
@@ -159,7 +168,7 @@ std::optional<int> Counted(const QString& text)
         qsizetype start = at;
         while (start > 0 && IsDigit(text[start - 1]))
             --start;
-        if (start == at || at - start > 4)
+        if (start == at || at - start > kMarkedDigits)
             continue;
         if (start > 0 && (text[start - 1] == u'全' || text[start - 1] == u'共'))
             continue;
@@ -188,7 +197,7 @@ std::optional<int> Bracketed(const QString& text)
     for (qsizetype at = 0; at < text.size(); ++at) {
         if (!IsOpening(text[at]))
             continue;
-        const auto number = ArabicAt(text, at + 1);
+        const auto number = ArabicAt(text, at + 1, kBareDigits);
         if (!number || number->end >= text.size() || !IsClosing(text[number->end]))
             continue;
         if (!IsYear(number->value, number->end - at - 1) && !IsResolution(number->value))
@@ -207,7 +216,7 @@ std::optional<int> Trailing(const QString& text)
     qsizetype start = end;
     while (start > 0 && IsDigit(text[start - 1]))
         --start;
-    if (start == end || end - start > 4)
+    if (start == end || end - start > kBareDigits)
         return std::nullopt;
     const int value = text.mid(start, end - start).toInt();
     if (IsYear(value, end - start) || IsResolution(value))
@@ -223,12 +232,21 @@ std::optional<int> Trailing(const QString& text)
 
 }  // namespace
 
-std::optional<int> EpisodeNumber(QStringView title)
+std::optional<EpisodeSpan> EpisodeRange(QStringView title)
 {
     const QString text = Normalised(title);
-    for (auto read : {Ordinal, Marked, Counted, Bracketed, Trailing}) {
+    if (const auto span = Ordinal(text); span && span->last <= kLargestEpisode)
+        return span;
+    for (auto read : {Marked, Counted, Bracketed, Trailing}) {
         if (const auto number = read(text); number && *number <= kLargestEpisode)
-            return number;
+            return EpisodeSpan{*number, *number};
     }
+    return std::nullopt;
+}
+
+std::optional<int> EpisodeNumber(QStringView title)
+{
+    if (const auto span = EpisodeRange(title))
+        return span->first;
     return std::nullopt;
 }

@@ -6,5 +6,19 @@
 
 #include <optional>
 
-// The episode number, 0..9999, or nothing when the title names none.
+// The episodes a title names: one, or a range (第1-2集 names 1 and 2).
+struct EpisodeSpan {
+    int first = 0;
+    int last = 0;  // first, unless the title names a range
+
+    bool operator==(const EpisodeSpan&) const = default;
+};
+
+// The largest episode number read; six digits at most, so that no title can name a range that
+// costs more than a few megabytes to check.
+inline constexpr int kLargestEpisode = 999999;
+
+// The episode number (the first of a range), or nothing when the title names none.
 std::optional<int> EpisodeNumber(QStringView title);
+// The episodes the title names, or nothing when it names none.
+std::optional<EpisodeSpan> EpisodeRange(QStringView title);

@@ -5,6 +5,7 @@
 #include "memdata.h"
 
 #include <QLabel>
+#include <QStringList>
 #include <QVBoxLayout>
 
 ResultGrid::ResultGrid(QWidget* parent)
@@ -13,6 +14,8 @@ ResultGrid::ResultGrid(QWidget* parent)
 {
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
     m_statusLine->setContentsMargins(2, 3, 2, 1);
+    // A long line (a broken-off list with its gaps, and a note) wraps rather than widen the window.
+    m_statusLine->setWordWrap(true);
     m_statusLine->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,8 +40,26 @@ QString ResultGrid::FooterText() const
 
 void ResultGrid::SetStatusLine(const QString& line)
 {
-    m_statusLine->setText(line);
-    m_statusLine->setVisible(!line.isEmpty());
+    m_line = line;
+    ShowStatus();
 }
 
-QString ResultGrid::StatusLine() const { return m_statusLine->text(); }
+QString ResultGrid::StatusLine() const { return m_line; }
+
+void ResultGrid::SetNote(const QString& note)
+{
+    m_note = note;
+    ShowStatus();
+}
+
+QString ResultGrid::Note() const { return m_note; }
+
+void ResultGrid::ShowStatus()
+{
+    QStringList parts;
+    for (const QString* part : {&m_line, &m_note})
+        if (!part->isEmpty())
+            parts << *part;
+    m_statusLine->setText(parts.join(QStringLiteral("　　")));
+    m_statusLine->setVisible(!parts.isEmpty());
+}

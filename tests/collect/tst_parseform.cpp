@@ -202,6 +202,7 @@ void ParseFormTest::collectionFillsTheTable()
         QVERIFY(row.Status);
     }
     QCOMPARE(m_f.form->Grid().FooterText(), QString("6"));
+    QCOMPARE(m_f.form->EpisodeLine(), QString("共 6 条，第1–6集"));
     QVERIFY(m_f.messages.Messages().empty());
 }
 
@@ -259,6 +260,7 @@ void ParseFormTest::stopTakesEffectWhenTheWorkerEnds()
     QVERIFY(m_f.WaitIdle(10000));
     QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
     QVERIFY(m_f.messages.Messages().empty());
+    QCOMPARE(m_f.form->EpisodeLine(), QString("采集被终止，未完成：共 0 条"));
 }
 
 void ParseFormTest::failedPageAlertsOnceAndReturnsToIdle()
@@ -272,6 +274,7 @@ void ParseFormTest::failedPageAlertsOnceAndReturnsToIdle()
     QCOMPARE(alerts.size(), std::size_t(1));
     QVERIFY2(alerts[0].startsWith("在采集的过程中发生错误：") && alerts[0].contains("503"), qUtf8Printable(alerts[0]));
     QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+    QCOMPARE(m_f.form->EpisodeLine(), QString("采集出错，未完成：共 0 条"));
 }
 
 void ParseFormTest::formDestroyedMidCollection()

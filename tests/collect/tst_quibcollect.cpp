@@ -64,6 +64,7 @@ private slots:
     void listsTheChooserLinesWithoutCollecting();
     void albumPicksTheChooserLine();
     void albumBeyondTheChooserFails();
+    void collectionErrorGivesNonZeroExit_data();
     void collectionErrorGivesNonZeroExit();
     void wrongCommandLine_data();
     void wrongCommandLine();
@@ -83,6 +84,7 @@ private slots:
     void archiveThatCannotBeWrittenIsAnError();
     void archiveReadsHandEditedLines_data();
     void archiveReadsHandEditedLines();
+    void overlappingRunsRecordALineOnce();
     void episodesCheckedAndSorted_data();
     void episodesCheckedAndSorted();
     void progressLineOnRequest_data();
@@ -238,12 +240,27 @@ void QuibCollectTest::albumBeyondTheChooserFails()
     QCOMPARE(RequestsFor("/voddata/xml/movieinfo/album/"), 0);
 }
 
+void QuibCollectTest::collectionErrorGivesNonZeroExit_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a page failed") << "nosuchalbum"
+                                   << "在采集的过程中发生错误：";
+    // Nothing started: cron must see it as well.
+    QTest::newRow("empty address") << ""
+                                   << "请输入地址！";
+    QTest::newRow("blank address") << " \t"
+                                   << "请输入地址！";
+}
+
 void QuibCollectTest::collectionErrorGivesNonZeroExit()
 {
-    const Outcome outcome = Run({"--site", "tudou", "nosuchalbum"});
+    QFETCH(QString, address);
+    QFETCH(QString, message);
+    const Outcome outcome = Run({"--site", "tudou", address});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.lines.isEmpty());
-    QVERIFY2(outcome.errors.contains("在采集的过程中发生错误："), qPrintable(outcome.errors));
+    QVERIFY2(outcome.errors.contains(message), qPrintable(outcome.errors));
 }
 
 void QuibCollectTest::wrongCommandLine_data()
@@ -506,6 +523,21 @@ void QuibCollectTest::archiveReadsHandEditedLines()
     QTEST(archive.Contains(CollectArchive::Key("tudou", url.toStdString())), "known");
 }
 
+void QuibCollectTest::overlappingRunsRecordALineOnce()
+{
+    // Cron and a hand-started run: both read the archive before either has appended.
+    QTemporaryDir folder;
+    const QString path = folder.filePath("seen.txt");
+    Write(path, "tudou 1");
+    CollectArchive cron(path);
+    CollectArchive byHand(path);
+    cron.Append({"tudou 2", "tudou 3"});
+    byHand.Append({"tudou 1", "tudou 3", "tudou 4"});
+    cron.Append({"tudou 4", "tudou 5"});
+    QCOMPARE(ReadAll(path), QByteArray("tudou 1\ntudou 2\ntudou 3\ntudou 4\ntudou 5\n"));
+    QVERIFY(byHand.Contains("tudou 2"));
+}
+
 void QuibCollectTest::episodesCheckedAndSorted_data()
 {
     QTest::addColumn<QString>("album");
@@ -513,16 +545,18 @@ void QuibCollectTest::episodesCheckedAndSorted_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<QStringList>("ids");  // the Url column in printing order
     QTest::newRow("complete") << "1x3" << 0 << "共 3 条，第1–3集" << QStringList{"50000001", "50000002", "50000003"};
-    QTest::newRow("a gap and a repeated address")
-        << "tstseries" << 3 << "共 5 条，第1–4集，缺第3集，重复第4集，1 条无集数；重复地址 1 条"
-        << QStringList{"9001", "9002", "9004", "9004", "9900"};
+    // 第二至三集 names two episodes; the video listed twice is a repeated address, not episode 5 twice.
+    QTest::newRow("a range, a gap and a repeated address")
+        << "tstseries" << 3 << "共 5 条，第1–5集，缺第4集，1 条无集数；重复地址 1 条"
+        << QStringList{"9001", "9002", "9005", "9005", "9900"};
 }
 
 void QuibCollectTest::episodesCheckedAndSorted()
 {
     QFETCH(QString, album);
     QFETCH(QStringList, ids);
-    SetSeries({{"连载 EP4", 9004}, {"连载 花絮", 9900}, {"连载 第二集", 9002}, {"连载(1)", 9001}, {"连载 4集", 9004}});
+    SetSeries(
+        {{"连载 EP5", 9005}, {"连载 花絮", 9900}, {"连载 第二至三集", 9002}, {"连载(1)", 9001}, {"连载 5集", 9005}});
     const Outcome outcome = Run({"--site", "tudou", "--check-episodes", "--sort-episodes", album});
     QTEST(outcome.exitCode, "exitCode");
     QTEST(outcome.errors, "status");

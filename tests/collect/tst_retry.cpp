@@ -27,6 +27,8 @@ private slots:
     void failedRetryKeepsTheRow();
     void autoRetryWalksCheckedRowsWithoutAddress();
     void autoRetryOnAClosedTableDoesNothing();
+    void autoRetryFindsTheAlbumsOwnItems_data();
+    void autoRetryFindsTheAlbumsOwnItems();
 
 private:
     // Appends a row per link with old values, its check mark as given.
@@ -170,6 +172,51 @@ void RetryTest::autoRetryOnAClosedTableDoesNothing()
     form.AutoRetryButtonClick();
     QVERIFY(m_fixture.Web().Requests().empty());
     QVERIFY(!form.Data().Frozen());
+}
+
+void RetryTest::autoRetryFindsTheAlbumsOwnItems_data()
+{
+    QTest::addColumn<std::string>("site");
+    QTest::newRow("56") << std::string("56");
+    QTest::newRow("youku") << std::string("youku");
+}
+
+// An album whose third item page is lost: its row comes without an address, the list says so, a
+// copy leaves it out, and 自动重采 goes to the item's own page, as it does for a row cleared by hand.
+void RetryTest::autoRetryFindsTheAlbumsOwnItems()
+{
+    QFETCH(std::string, site);
+    TParseForm& form = m_fixture.Form();
+    form.Data().Close();
+    form.FastSwitch().setChecked(false);
+    m_fixture.Collect("2x3-lost3", site);
+    QVERIFY(m_fixture.WaitIdle());
+    MemData& data = form.Data();
+    QCOMPARE(data.Count(), 6);
+    QVERIFY(data.Row(2).Url.empty());
+    QVERIFY2(form.EpisodeLine().endsWith("；无地址 1 条"), qPrintable(form.EpisodeLine()));
+    const std::string firstUrl = data.Row(0).Url;
+    QVERIFY(!firstUrl.empty());
+    data.Update(0, RowFields{{}, std::string(), {}, {}, {}});
+    form.CopyButtonClick();
+    QCOMPARE(form.Grid().Note(), QString("已复制 4 条，2 条无地址未复制"));
+
+    m_fixture.Web().ClearRequests();
+    m_fixture.messages.Clear();
+    form.AutoRetryButtonClick();
+    QCOMPARE(data.Row(0).Url, firstUrl);
+    QVERIFY(data.Row(2).Url.empty());
+    QCOMPARE(m_fixture.Web().Requests().size(), std::size_t(2));
+    QCOMPARE(m_fixture.messages.Texts(ScriptedMessages::Kind::Info),
+             std::vector<QString>{"自动重采：2 条无地址，重采成功 1 条，仍无地址 1 条"});
+    QVERIFY2(form.EpisodeLine().endsWith("；无地址 1 条"), qPrintable(form.EpisodeLine()));
+
+    // Nothing left that a retry could fill: it says so too.
+    data.SetStatus(2, false);
+    m_fixture.messages.Clear();
+    form.AutoRetryButtonClick();
+    QCOMPARE(m_fixture.messages.Texts(ScriptedMessages::Kind::Info),
+             std::vector<QString>{"自动重采：没有已勾选而无地址的行"});
 }
 
 QUIB_STANDIN_TEST_MAIN(RetryTest)

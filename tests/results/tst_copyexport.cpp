@@ -41,6 +41,8 @@ private slots:
     void buttonsCopyTheirLayouts();
     void uncheckedRowsDoNotCount();
     void emptyItemsStillCount();
+    void rowsWithoutAddressAreLeftOutAndCounted_data();
+    void rowsWithoutAddressAreLeftOutAndCounted();
     void longCopyComesWhole();
     void rowsGoInDisplayOrder();
     void clipboardIsEmptiedWithNothingChecked();
@@ -148,11 +150,55 @@ void CopyExportTest::uncheckedRowsDoNotCount()
 
 void CopyExportTest::emptyItemsStillCount()
 {
-    m_f.Fill({{"t", ""}, {"t", "b"}, {"t", "c"}, {"t", ""}, {"t", "e"}});
+    // Links: a row without an address is never copied where the address goes (below).
+    m_f.Fill({{"t", "u", "", ""}, {"t", "u", "", "b"}, {"t", "u", "", "c"}, {"t", "u", "", ""}, {"t", "u", "", "e"}});
     m_f.form->MergeCount().setValue(2);
-    m_f.form->CopyButtonClick();
+    m_f.form->CopyLinkButtonClick();
     // The leading empty item adds nothing; "b" is item 1 (no new line); "" then adds its "|".
     QCOMPARE(Clipboard(), QString("b\r\nc|\r\ne"));
+}
+
+void CopyExportTest::rowsWithoutAddressAreLeftOutAndCounted_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("copy");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("title and address") << 0 << ""
+                                       << "A$a1\r\nC$c1"
+                                       << "已复制 2 条，1 条无地址未复制";
+    QTest::newRow("address") << 1 << ""
+                             << "a1\r\nc1"
+                             << "已复制 2 条，1 条无地址未复制";
+    QTest::newRow("link") << 2 << ""
+                          << "l1\r\nl2\r\nl3"
+                          << "已复制 3 条";
+    QTest::newRow("template with the address") << 3 << "<title>-<URL>"
+                                               << "A-a1\r\nC-c1"
+                                               << "已复制 2 条，1 条无地址未复制";
+    QTest::newRow("template without it") << 3 << "<title>"
+                                         << "A\r\nB\r\nC"
+                                         << "已复制 3 条";
+}
+
+void CopyExportTest::rowsWithoutAddressAreLeftOutAndCounted()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, format);
+    OwnedByWindow(format.toStdString());
+    m_f.Fill({{"A", "a1", "d1", "l1"}, {"B", "", "d2", "l2"}, {"C", "c1", "d3", "l3"}, {"D", "", "d4", "l4", false}});
+    // The copy holds the busy cursor while it works, and gives it back.
+    std::optional<Qt::CursorShape> cursorDuringCopy;
+    const auto connection = connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [&] {
+        if (const QCursor* cursor = QGuiApplication::overrideCursor())
+            cursorDuringCopy = cursor->shape();
+    });
+    m_f.form->CopyData(layout);
+    disconnect(connection);
+    QTEST(Clipboard(), "copy");
+    QTEST(m_f.form->Grid().Note(), "note");
+    QCOMPARE(cursorDuringCopy, std::optional(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 void CopyExportTest::longCopyComesWhole()

@@ -4,6 +4,7 @@
 #include <QTest>
 
 using Numbers = std::vector<std::optional<int>>;
+using Ranges = std::vector<std::pair<int, int>>;
 
 namespace {
 
@@ -24,6 +25,8 @@ private slots:
     void readsTheEpisodeNumber();
     void statusLine_data();
     void statusLine();
+    void rangesCountEveryEpisode_data();
+    void rangesCountEveryEpisode();
     void ordersByEpisodeKeepingTheRest();
 };
 
@@ -31,10 +34,12 @@ void TestEpisodes::readsTheEpisodeNumber_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("episode");  // -1: none
+    QTest::addColumn<int>("last");     // the range's end
     const struct {
         const char* name;
         const char16_t* title;
         int episode;
+        int last = 0;  // 0: the episode alone
     } rows[] = {
         {"ordinal", u"土豆视频 第12集", 12},
         {"ordinal with spaces", u"天龙八部 第 3 集", 3},
@@ -42,7 +47,14 @@ void TestEpisodes::readsTheEpisodeNumber_data()
         {"chinese tens", u"天龙八部第二十集", 20},
         {"chinese hundreds", u"名侦探柯南 第一百零五话", 105},
         {"full-width digits", u"士兵突击 第１２集", 12},
-        {"range takes its first", u"家有儿女 第1-2集", 1},
+        {"range", u"家有儿女 第1-2集", 1, 2},
+        {"range in words", u"家有儿女 第三至五集", 3, 5},
+        {"two that follow each other", u"家有儿女 第7、8集", 7, 8},
+        {"two apart: the first", u"家有儿女 第1、3集", 1},
+        {"backward range: the first", u"家有儿女 第5-3集", 5},
+        {"five digits", u"新闻联播 第10000集", 10000},
+        {"six digits", u"新闻联播 EP123456", 123456},
+        {"trap: hostile range", u"视频 第1-999999999集", -1},
         {"EP", u"Friends EP12", 12},
         {"ep with a dot, lower case", u"Friends ep.07", 7},
         {"E after a season", u"Friends S02E05 720p", 5},
@@ -74,14 +86,19 @@ void TestEpisodes::readsTheEpisodeNumber_data()
         {"empty", u"", -1},
     };
     for (const auto& row : rows)
-        QTest::newRow(row.name) << QString::fromUtf16(row.title) << row.episode;
+        QTest::newRow(row.name) << QString::fromUtf16(row.title) << row.episode << (row.last ? row.last : row.episode);
+    // Would overflow an int long before its end.
+    QTest::newRow("trap: hostile numerals") << u"第"_qs + u"九千"_qs.repeated(100000) + u"集"_qs << -1 << -1;
 }
 
 void TestEpisodes::readsTheEpisodeNumber()
 {
     QFETCH(QString, title);
     QFETCH(int, episode);
+    QFETCH(int, last);
     QCOMPARE(EpisodeNumber(title).value_or(-1), episode);
+    const std::optional<EpisodeSpan> span = EpisodeRange(title);
+    QCOMPARE(span ? span->last : -1, last);
 }
 
 void TestEpisodes::statusLine_data()
@@ -108,6 +125,14 @@ void TestEpisodes::statusLine_data()
     QTest::newRow("no numbers") << Numbers{std::nullopt, std::nullopt} << std::vector<std::string>{"x", "x"}
                                 << "共 2 条，未识别集数；重复地址 1 条";
     QTest::newRow("empty") << Numbers{} << std::vector<std::string>{} << "共 0 条";
+    QTest::newRow("an address listed twice is no repeated episode")
+        << Numbers{1, 2, 2, 3} << std::vector<std::string>{"a", "b", "b", "c"} << "共 4 条，第1–3集；重复地址 1 条";
+    QTest::newRow("one address, two episodes: both count")
+        << Numbers{1, 2, 2} << std::vector<std::string>{"a", "b", "a"} << "共 3 条，第1–2集，重复第2集；重复地址 1 条";
+    QTest::newRow("rows without an address")
+        << Numbers{1, 2, 3} << std::vector<std::string>{"a", "", ""} << "共 3 条，第1–3集；无地址 2 条";
+    QTest::newRow("beyond 9999") << Numbers{9999, 10001} << std::vector<std::string>{}
+                                 << "共 2 条，第9999–10001集，缺第10000集";
 }
 
 void TestEpisodes::statusLine()
@@ -115,6 +140,25 @@ void TestEpisodes::statusLine()
     QFETCH(Numbers, numbers);
     QFETCH(std::vector<std::string>, addresses);
     QTEST(EpisodeStatusLine(CheckEpisodes(Entries(numbers, addresses))), "line");
+}
+
+void TestEpisodes::rangesCountEveryEpisode_data()
+{
+    QTest::addColumn<Ranges>("ranges");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("第1-2集, 第3集, 第4集") << Ranges{{1, 2}, {3, 3}, {4, 4}} << "共 3 条，第1–4集";
+    QTest::newRow("overlapping ranges") << Ranges{{1, 3}, {3, 5}, {8, 8}} << "共 3 条，第1–8集，缺第6–7集，重复第3集";
+    QTest::newRow("the widest range there is") << Ranges{{0, kLargestEpisode}, {kLargestEpisode, kLargestEpisode}}
+                                               << QStringLiteral("共 2 条，第0–%1集，重复第%1集").arg(kLargestEpisode);
+}
+
+void TestEpisodes::rangesCountEveryEpisode()
+{
+    QFETCH(Ranges, ranges);
+    std::vector<EpisodeEntry> entries;
+    for (const auto& [first, last] : ranges)
+        entries.push_back({first, "a" + std::to_string(entries.size()), last});
+    QTEST(EpisodeStatusLine(CheckEpisodes(entries)), "line");
 }
 
 void TestEpisodes::ordersByEpisodeKeepingTheRest()

@@ -70,7 +70,8 @@ void LargeTableTest::commandsRepaintOnce_data()
     QTest::newRow("invert") << "DeSelButton" << 1 << 1;
     QTest::newRow("select all") << "SelAllButton" << 1 << 1;
     QTest::newRow("bulk edit") << "EditButton" << 1 << 1;
-    QTest::newRow("copy") << "CopyAllButton" << 0 << 0;
+    // Its note ("已复制 N 条") appears under the grid, which lays the grid out once.
+    QTest::newRow("copy") << "CopyAllButton" << 0 << 1;
 }
 
 void LargeTableTest::commandsRepaintOnce()

@@ -47,6 +47,7 @@ private slots:
     void footerCountFollowsFreezing();
     void footerStaysUnderTheIdColumn();
     void emptyTextOnlyWithoutRows();
+    void textFitsAtThePanelsSize();
     void survivesItsParent();
 };
 
@@ -139,6 +140,42 @@ void TestMainGrid::emptyTextOnlyWithoutRows()
     QCoreApplication::processEvents();
     QVERIFY(InkIn(viewport.grab().toImage(), Middle(viewport)) > 20);
     QCOMPARE(grid.FooterText(), u"0"_qs);
+}
+
+void TestMainGrid::textFitsAtThePanelsSize()
+{
+    ResultGrid grid;
+    grid.resize(820, 300);  // the quick-collect panel's grid in a window of 830 pixels
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const QString date = u"2010-01-05 08:00:00"_qs;
+    grid.Data().Open();
+    grid.View().BeginUpdate();
+    for (int i = 0; i < 100000; ++i) {
+        RowFields fields = Row(u"土豆视频 第1集"_qs);
+        fields.Date = date.toStdString();
+        grid.Data().Append(fields);
+    }
+    grid.View().EndUpdate();
+    grid.View().scrollToBottom();
+    QCoreApplication::processEvents();
+
+    DataView& view = grid.View();
+    const QHeaderView* header = view.horizontalHeader();
+    // A cell's text keeps a margin of a few pixels on each side.
+    const QFontMetrics metrics = view.fontMetrics();
+    QVERIFY2(metrics.horizontalAdvance(date) + 6 <= header->sectionSize(ColDate),
+             qPrintable(QString::number(header->sectionSize(ColDate))));
+    QVERIFY2(metrics.horizontalAdvance(u"100000"_qs) + 6 <= header->sectionSize(ColId),
+             qPrintable(QString::number(header->sectionSize(ColId))));
+    const QRect countCell = grid.Footer().CellRect(ColId).adjusted(1, 2, -4, -1);
+    QVERIFY(grid.Footer().fontMetrics().horizontalAdvance(grid.FooterText()) <= countCell.width());
+    // Still no sideways scrolling at this size: title and address made the room.
+    QCOMPARE(header->length(), view.viewport()->width());
+    QVERIFY(header->sectionSize(ColCaption) > header->sectionSize(ColUrl));
+
+    if (const QString folder = qEnvironmentVariable("QUIB_SCREENSHOTS"); !folder.isEmpty())
+        QVERIFY(grid.grab().save(folder + "/result-grid-100000.png"));
 }
 
 // The collection dialog moves the grid into its own page; the grid must go with its data.

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,7 +40,16 @@ CollectArchive::CollectArchive(QString path) : m_path(std::move(path))
     const std::optional<std::string> content = safefile::ReadRegularFile(m_path, kMaxBytes);
     if (!content)
         return;
-    std::string_view text = *content;
+    ReadLines(*content);
+    m_readBytes = static_cast<off_t>(content->size());
+    // Which file was read, so that a later append can tell the same file grown from one put in its place.
+    struct stat info {};
+    if (::stat(QFile::encodeName(m_path).constData(), &info) == 0 && info.st_size == m_readBytes)
+        m_readFile = {info.st_dev, info.st_ino};
+}
+
+void CollectArchive::ReadLines(std::string_view text)
+{
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const std::string_view line = Trimmed(text.substr(0, end));
@@ -51,6 +61,37 @@ CollectArchive::CollectArchive(QString path) : m_path(std::move(path))
         if (gap < line.size())
             m_keys.insert(Key(line.substr(0, gap), line.substr(gap)));
     }
+}
+
+void CollectArchive::CatchUp(int fd, const struct stat& info)
+{
+    if (info.st_size > static_cast<off_t>(kMaxBytes))
+        throw std::runtime_error("the archive " + m_path.toStdString() + " is larger than " +
+                                 std::to_string(kMaxBytes >> 20) + " MiB");
+    const bool sameFile = m_readFile && m_readFile->first == info.st_dev && m_readFile->second == info.st_ino;
+    // Another file in its place, or the same one cut short: read it all again (keys are only added, a
+    // key read twice is harmless).
+    off_t from = sameFile && info.st_size >= m_readBytes ? m_readBytes : 0;
+    if (from == info.st_size)
+        return;
+    std::string text(static_cast<std::size_t>(info.st_size - from), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::pread(fd, text.data() + done, text.size() - done, from + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            Fail(m_path, "read", errno);
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    text.resize(done);
+    // The last line read before may have been unfinished; what follows it starts a new line, as the
+    // append below writes one, so the two halves are never joined into one key.
+    ReadLines(text);
+    m_readBytes = from + static_cast<off_t>(done);
+    m_readFile = std::pair{info.st_dev, info.st_ino};
 }
 
 std::string CollectArchive::Key(std::string_view site, std::string_view address)
@@ -67,6 +108,31 @@ std::string CollectArchive::Key(std::string_view site, std::string_view address)
 
 void CollectArchive::Append(const std::vector<std::string>& keys)
 {
+    if (std::all_of(keys.begin(), keys.end(), [this](const std::string& key) { return key.empty() || Contains(key); }))
+        return;
+
+    const QByteArray name = QFile::encodeName(m_path);
+    // Non-blocking, so that a FIFO put in the file's place fails at once instead of waiting.
+    // Read and write: the last byte is read to see whether the last line was finished, and the lines
+    // another run appended since this one read the archive are read under the lock.
+    FileDescriptor file(
+        ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
+    if (file.get() < 0)
+        Fail(m_path, "open", errno);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        Fail(m_path, "examine", errno);
+    if (!S_ISREG(info.st_mode))
+        throw std::runtime_error("the archive " + m_path.toStdString() + " is not a regular file");
+    // Two runs on one archive (cron overlapping a hand-started run) append one after the other, and
+    // each first learns what the other recorded, so that a line is written once.
+    while (::flock(file.get(), LOCK_EX) != 0)
+        if (errno != EINTR)
+            Fail(m_path, "lock", errno);
+    if (::fstat(file.get(), &info) != 0)
+        Fail(m_path, "examine", errno);
+    CatchUp(file.get(), info);
+
     std::string text;
     std::vector<std::string> added;
     std::unordered_set<std::string> batch;
@@ -79,24 +145,6 @@ void CollectArchive::Append(const std::vector<std::string>& keys)
     if (text.empty())
         return;
 
-    const QByteArray name = QFile::encodeName(m_path);
-    // Non-blocking, so that a FIFO put in the file's place fails at once instead of waiting.
-    // Read and write: the last byte is read to see whether the last line was finished.
-    FileDescriptor file(
-        ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
-    if (file.get() < 0)
-        Fail(m_path, "open", errno);
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        Fail(m_path, "examine", errno);
-    if (!S_ISREG(info.st_mode))
-        throw std::runtime_error("the archive " + m_path.toStdString() + " is not a regular file");
-    // Two runs on one archive (cron overlapping a hand-started run) append one after the other.
-    while (::flock(file.get(), LOCK_EX) != 0)
-        if (errno != EINTR)
-            Fail(m_path, "lock", errno);
-    if (::fstat(file.get(), &info) != 0)
-        Fail(m_path, "examine", errno);
     const off_t start = info.st_size;
     // A last line without its line break (an archive edited by hand) must not run into ours.
     char last = '\n';
@@ -127,4 +175,5 @@ void CollectArchive::Append(const std::vector<std::string>& keys)
     if (file.Close() != 0)
         Fail(m_path, "close", errno);
     m_keys.insert(added.begin(), added.end());
+    m_readBytes = start + static_cast<off_t>(text.size());
 }

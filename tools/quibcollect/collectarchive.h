@@ -5,9 +5,12 @@
 // for the next run to misread.
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 class CollectArchive {
@@ -26,14 +29,21 @@ public:
 
     bool Contains(const std::string& key) const { return m_keys.count(key) > 0; }
 
-    // Appends one line per key not yet in the archive (each once) and then knows them. Throws
-    // std::runtime_error naming the file when the lines could not all be written and synced; the
-    // file is then left as it was.
+    // Appends one line per key not yet in the archive (each once) and then knows them. Under the
+    // file's lock it first reads what other runs appended since, so a key another run recorded
+    // meanwhile is not written again. Throws std::runtime_error naming the file when the lines could
+    // not all be written and synced; the file is then left as it was.
     void Append(const std::vector<std::string>& keys);
 
     const QString& Path() const { return m_path; }
 
 private:
+    void ReadLines(std::string_view text);
+    // Reads, from the open and locked archive, what was appended since this object last read it.
+    void CatchUp(int fd, const struct stat& info);
+
     QString m_path;
     std::unordered_set<std::string> m_keys;
+    off_t m_readBytes = 0;                              // how much of the file has been read
+    std::optional<std::pair<dev_t, ino_t>> m_readFile;  // the file that was read, when known
 };

@@ -47,8 +47,9 @@ NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<St
 // A batch file is a list of albums, not a data set.
 constexpr std::size_t kMaxBatchBytes = 4u << 20;
 
-// live: where the progress goes while the collection runs; null for none.
-void Collect(TParseForm& form, const CollectOptions& options, const QString& site, const QString& address,
+// live: where the progress goes while the collection runs; null for none. False when nothing was
+// collected because the form refused to start (no address, no site): a failure for whoever runs this.
+bool Collect(TParseForm& form, const CollectOptions& options, const QString& site, const QString& address,
              LiveLine* live)
 {
     std::optional<ProgressTicker> ticker;
@@ -64,7 +65,9 @@ void Collect(TParseForm& form, const CollectOptions& options, const QString& sit
     form.UrlEditor().setText(address);
     // Connected before the start: a single page ends inside ButtonClick itself.
     QEventLoop loop;
+    bool started = false;
     bool ended = false;
+    QObject::connect(&form.Engine(), &CollectionEngine::Started, &loop, [&] { started = true; });
     QObject::connect(&form.Engine(), &CollectionEngine::Ended, &loop, [&] {
         ended = true;
         loop.quit();
@@ -72,6 +75,7 @@ void Collect(TParseForm& form, const CollectOptions& options, const QString& sit
     form.ButtonClick();
     if (!ended && form.Engine().IsRunning())
         loop.exec();
+    return started;
 }
 
 void PrintLine(const std::string& line)
@@ -192,7 +196,7 @@ public:
     {
         TParseForm form(nullptr, &m_host);
         m_host.SetMainForm(&form);
-        Collect(form, m_options, m_options.site, m_options.address, m_live);
+        const bool started = Collect(form, m_options, m_options.site, m_options.address, m_live);
         Outcome outcome;
         if (m_options.layout) {
             PrintCopyText(form, m_options);
@@ -206,7 +210,7 @@ public:
         }
         std::fflush(stdout);
         m_host.SetMainForm(nullptr);
-        outcome.failed = m_messages.TakeFailed() || outcome.failed;
+        outcome.failed = m_messages.TakeFailed() || outcome.failed || !started;
         return outcome;
     }
 
@@ -225,11 +229,11 @@ public:
             const QString label = where + ": " + line.site + ' ' + line.address;
             TParseForm form(nullptr, &m_host);
             m_host.SetMainForm(&form);
-            Collect(form, m_options, line.site, line.address, m_live);
+            const bool started = Collect(form, m_options, line.site, line.address, m_live);
             const Outcome outcome = PrintRows(form, m_options, line.site, m_archive, line.address.toStdString(), label,
                                               m_messages.Failed());
             m_host.SetMainForm(nullptr);
-            if (m_messages.TakeFailed() || outcome.failed) {
+            if (m_messages.TakeFailed() || outcome.failed || !started) {
                 Complain(label + ": the collection failed");
                 total.failed = true;
             }
