@@ -166,8 +166,9 @@ private slots:
         Host host(dir.path(), false, QStringLiteral(QUIB_MODULES_DIR), network);
         host.window->LoadModules({QStringLiteral("Quib")});
         host.window->show();
-        auto* button = host.window->findChild<QPushButton*>(QStringLiteral("Button"));  // 采集 of 快速采集
-        QVERIFY(button);
+        QCOMPARE(host.window->Modules().at(0)->error, QString());
+        QPushButton* button = nullptr;  // 采集 of 快速采集, once the module has been shown
+        QTRY_VERIFY((button = host.window->findChild<QPushButton*>(QStringLiteral("Button"))));
         host.window->findChild<QRadioButton*>(QStringLiteral("TudouRadio"))->setChecked(true);
         host.window->findChild<QCheckBox*>(QStringLiteral("FastCheckBox"))->setChecked(false);
         host.window->findChild<QLineEdit*>(QStringLiteral("UrlEdit"))->setText(QStringLiteral("1x1"));
