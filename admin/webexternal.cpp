@@ -42,7 +42,9 @@ void WriteBack(const BrowserDocument& document, const TProcessForm& dialog, cons
     // changed since (another film's page, an edit) would lose what it holds now: nothing is written.
     if (dialog.OldList() && document.GetText(AddressListField(target)) != dialog.OldList())
         return;
-    if (!document.ExecScript(PasteScript(target)) || !document.ExecScript(AlbumFieldCheckScript()))
+    if (!document.ExecScript(PasteScript(target)))
+        throw std::runtime_error("the browser did not run the paste script");
+    if (!document.ExecScript(AlbumFieldCheckScript()))
         return;
     const std::optional<std::string> album = document.GetValue("zt_dq");
     if (!album || !document.SetValue("zt_dq", MergeAlbumId(*album, dialog.AlbumId, target)))
@@ -142,8 +144,13 @@ void TWebPage::Collect(const std::string& target, const std::string& siteWord, c
         return;
     try {
         WriteBack(document, *dialog, version, playerWord);
+    } catch (const std::exception& e) {
+        // The CMS form is the operator's to fix; the log says what was not written, and where.
+        App->WriteLog(QStringLiteral("写回表单失败"),
+                      QString::fromUtf8(e.what()) + QStringLiteral("，页面 ") + document.HrefText() +
+                          QStringLiteral("，采集地址 ") + gbk::ToUnicode(target),
+                      Site ? gbk::ToUnicode(Site->Title) : QString());
     } catch (...) {
-        // The CMS form is the operator's to fix; a failed write-back is not reported.
     }
 }
 

@@ -58,7 +58,8 @@ void TWebPage::RunScripts(const BrowserDocument& document, const std::vector<Pag
 {
     for (const PageScript script : scripts)
         if (!document.ExecScript(WrapScript(EngineScriptText(script))))
-            throw std::runtime_error("the browser did not run a page script in " + gbk::ToUtf8(document.Href()));
+            throw std::runtime_error("the browser did not run a page script in " + gbk::ToUtf8(document.Href()) +
+                                     " (site " + (Site ? gbk::ToUtf8(Site->Title) : std::string()) + ")");
 }
 
 void TWebPage::OnFormClose()

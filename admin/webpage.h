@@ -32,8 +32,9 @@ public:
 private:
     bool InjectVideoSearch(const BrowserDocument& document);
     void InjectCms(const BrowserDocument& document, const std::string& url);
-    // Runs the scripts one after the other; throws when the browser fails to run one.
-    static void RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts);
+    // Runs the scripts one after the other; throws, naming the page and the site, when the
+    // browser fails to run one (the browser form logs it).
+    void RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts);
     void Search(const std::vector<std::string>& args);
     // Runs the collection dialog and writes its result back; playerWord is the site word of a
     // search-result link ("webparse"), null for the CMS's own buttons ("parse").

@@ -1,5 +1,6 @@
 #include "collectionengine.h"
 
+#include "gbk.h"
 #include "memdata.h"
 #include "simpleparser.h"
 #include "textcursor.h"
@@ -68,6 +69,7 @@ void CollectionEngine::RunSinglePage(const AddressClass& target, const std::stri
 
 void CollectionEngine::RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row)
 {
+    m_address = url;
     switch (parser) {
     case SinglePageParser::Tudou: ParseSimpleTudou(url, kind, row); break;
     case SinglePageParser::Youku: ParseSimpleYouku(url, kind, row); break;
@@ -84,6 +86,7 @@ void CollectionEngine::Launch(Starter starter)
     WorkerStart start{starter,
                       FirstAddress(starter, m_collectId, m_page, std::uniform_int_distribution<int>(0, 99)(m_random)),
                       m_collectId, FirstIndex(starter, m_page)};
+    m_address = start.url;
     try {
         m_launcher(*this, start);
     } catch (const std::exception& e) {
@@ -166,12 +169,18 @@ TPageParse::TCheckTerminatedEvent CollectionEngine::StopCheck() const
 
 void CollectionEngine::ParseEnd(TPageParse&) { EndProcess(); }
 
-void CollectionEngine::ParseError(const std::exception& E, const std::string&, int, TPageParse&)
+void CollectionEngine::ParseError(const std::exception& E, const std::string& Url, int, TPageParse&)
 {
     // A transfer cut short by a stop request is the stop, not a fault of the site.
     if (m_lastEnd != EndKind::Stopped)
         m_lastEnd = EndKind::Failed;
-    Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(E.what()));
+    Alert(QStringLiteral("在采集的过程中发生错误：") + QString::fromUtf8(E.what()), Url);
+}
+
+void CollectionEngine::Alert(const QString& text, const std::string& url)
+{
+    m_app.WriteLog(text, gbk::ToUnicode(url.empty() ? m_address : url), QString::fromStdString(m_siteKey));
+    emit Message(MessageKind::Alert, text);
 }
 
 int CollectionEngine::AddRow(RowFields fields)

@@ -197,7 +197,9 @@ private:
     // cut gives, empty when the cut fails.
     void AppendCutRow(const std::function<RowFields()>& cut);
     void Info(const QString& text) { emit Message(MessageKind::Info, text); }
-    void Alert(const QString& text) { emit Message(MessageKind::Alert, text); }
+    // Shown and kept in the host's log with the address and the site; url, when given, is the
+    // page that failed, otherwise the address being collected.
+    void Alert(const QString& text, const std::string& url = {});
 
     void Launch(Starter starter);
     void LaunchSiteWorker(const WorkerStart& start);
@@ -236,6 +238,7 @@ private:
     QElapsedTimer m_clock;
     std::string m_collectId;
     std::string m_siteKey;
+    std::string m_address;  // what is being collected, for the log
     StopFlag m_stopRequested;
     std::unique_ptr<TStringHashTable> m_albumTable;
     ::SimpleParser* m_simpleParser = nullptr;  // a child of the engine

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
+  qt6-translations-l10n
   libqt6opengl6-dev libgl-dev
   libcurl4-openssl-dev libpugixml-dev libgumbo-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev

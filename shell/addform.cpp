@@ -2,6 +2,7 @@
 
 #include "gbk.h"
 #include "messageservice.h"
+#include "sitefile.h"
 #include "skin.h"
 
 TAddForm::TAddForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
@@ -19,12 +20,12 @@ TAddForm::TAddForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
 
 void TAddForm::OkButtonClick()
 {
-    if (TitleEdit->text().trimmed().isEmpty()) {
+    if (sitefile::IsBlank(TitleEdit->text())) {
         m_app->GetMessages().Info(QStringLiteral("请输入站点标题！"));
         TitleEdit->setFocus();
         return;
     }
-    if (UrlEdit->text().trimmed().isEmpty()) {
+    if (sitefile::IsBlank(UrlEdit->text())) {
         m_app->GetMessages().Info(QStringLiteral("请输入后台地址！"));
         UrlEdit->setFocus();
         return;

@@ -173,11 +173,15 @@ bool TMainForm::FormCloseQuery()
 {
     if (!ParseForm)
         return true;
-    ParseForm->RequestStop();
-    if (ParseForm->Running() && isVisible()) {
+    // The window itself counts, not whether its page is in front: behind another module's page
+    // the collection runs all the same.
+    if (ParseForm->Running() && !isHidden()) {
+        // Refused, so the collection goes on, as the message tells the operator: stopping it is
+        // his choice, made with 终止.
         App->GetMessages().Info(QStringLiteral("请先停止当前的采集工作！"));
         return false;
     }
+    ParseForm->RequestStop();
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -40,6 +42,42 @@ bool ValidUtf8(std::string_view text)
         i += follow + 1;
     }
     return true;
+}
+
+// The encoding the XML declaration at the start of text names, in lower case; empty when there
+// is no declaration or it names none.
+std::string DeclaredEncoding(std::string_view text)
+{
+    if (text.substr(0, 5) != "<?xml")
+        return {};
+    const std::string_view declaration = text.substr(0, text.find("?>"));
+    std::size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos)
+        return {};
+    at = declaration.find_first_of("\"'", at);
+    if (at == std::string_view::npos)
+        return {};
+    const std::size_t end = declaration.find(declaration[at], at + 1);
+    if (end == std::string_view::npos)
+        return {};
+    std::string name(declaration.substr(at + 1, end - at - 1));
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// The file as UTF-8. A file that says it is GBK is read as GBK even where its bytes happen to be
+// valid UTF-8 (伟业影院 is); one that says nothing is GBK only when it cannot be UTF-8, as the
+// files earlier versions wrote in the system's code page.
+std::string FileTextAsUtf8(std::string bytes)
+{
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (std::string_view(bytes).substr(0, kBom.size()) == kBom)
+        return bytes;
+    const std::string encoding = DeclaredEncoding(bytes);
+    const bool gbkDeclared = encoding == "gb2312" || encoding == "gbk" || encoding == "gb18030" ||
+                             encoding == "cp936" || encoding == "x-gbk" || encoding == "windows-936";
+    return gbkDeclared || !ValidUtf8(bytes) ? gbk::ToUtf8(bytes) : bytes;
 }
 
 // Reads a regular file of at most kMaxFileBytes. Opening does not wait on a FIFO and the size
@@ -113,6 +151,11 @@ std::string NormaliseVersion(std::string_view version)
     return "3.1";
 }
 
+bool IsBlank(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= u' '; });
+}
+
 bool CarryOverOldFile(const QString& oldPath, const QString& newPath)
 {
     const std::string from = Native(oldPath);
@@ -131,14 +174,14 @@ SiteDocument::SiteDocument() { SetEmpty(); }
 void SiteDocument::LoadFromFile(const QString& path)
 {
     try {
-        std::string bytes = ReadRegularFile(path);
-        // Earlier versions wrote the system's code page; read such a file as GBK.
-        if (!ValidUtf8(bytes))
-            bytes = gbk::ToUtf8(bytes);
+        const std::string bytes = FileTextAsUtf8(ReadRegularFile(path));
         pugi::xml_document loaded;
-        const pugi::xml_parse_result result =
-            loaded.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration,
-                               pugi::encoding_utf8);
+        // Comments, processing instructions and the document type are the operator's: a save
+        // writes them back.
+        const pugi::xml_parse_result result = loaded.load_buffer(
+            bytes.data(), bytes.size(),
+            pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype,
+            pugi::encoding_utf8);
         if (!result)
             throw Failure(path, (std::string("the site file is not well-formed XML: ") + result.description()).c_str());
         if (!loaded.document_element())

@@ -1,7 +1,8 @@
 #pragma once
 // The site list's XML document and its file, free of widgets: loading (regular files only, size
-// capped, GBK files from earlier versions read too), the version rule, the depth-first search by
-// address, and atomic saves that keep a file that could not be loaded instead of overwriting it.
+// capped, GBK files read as their declaration says or as earlier versions wrote them), the
+// version rule, the depth-first search by address, and atomic saves that keep what they do not
+// change and keep a file that could not be loaded instead of overwriting it.
 #include "sitedata.h"
 
 #include <pugixml.hpp>
@@ -25,6 +26,10 @@ inline constexpr std::size_t kMaxFileBytes = 8 * 1024 * 1024;
 
 // "4." anywhere gives "4.x"; "5.0" and "6.0" stay; anything else is "3.1".
 std::string NormaliseVersion(std::string_view version);
+
+// True when text is empty once trimmed as the dialog trims: characters up to the space only, so
+// a title of ideographic spaces (U+3000) is a title.
+bool IsBlank(const QString& text);
 
 // Gives the old file the current name unless a file of that name exists already. False when
 // there was nothing to rename or the rename failed; neither matters to the caller.

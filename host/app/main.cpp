@@ -9,6 +9,7 @@
 #include "messageservice.h"
 #include "moduleloader.h"
 #include "pagebridge.h"
+#include "qttranslations.h"
 #include "resscheme.h"
 #include "simpleparser.h"
 #include "standinsites.h"
@@ -22,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -37,43 +39,89 @@ struct Options {
     QString screenshot;
 };
 
-Options ParseOptions(const QCoreApplication& app)
-{
+// The host's options. A parser needs no application object until it prints help or an error.
+struct CommandLine {
+    CommandLine()
+    {
+        parser.setApplicationDescription(QStringLiteral("Loads the Quib modules and shows each as a page."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOptions({live, standin, connectTo, userAgent, appPath, module, modulesFolder, screenshot});
+    }
+
+    Options Read() const
+    {
+        Options options;
+        options.live = parser.isSet(live) || parser.isSet(connectTo);
+        options.connectTo = parser.values(connectTo);
+        options.userAgent = parser.value(userAgent);
+        options.appPath = parser.value(appPath);
+        options.modules = parser.values(module);
+        if (options.modules.isEmpty())
+            options.modules = {QStringLiteral("Quib"), QStringLiteral("Oem_Fenmor")};
+        options.modulesFolder = parser.value(modulesFolder);
+        options.screenshot = parser.value(screenshot);
+        return options;
+    }
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Loads the Quib modules and shows each as a page."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption live(QStringLiteral("live"),
-                                  QStringLiteral("Reach the real sites instead of the built-in stand-in web, with the live data folder."));
-    const QCommandLineOption standin(QStringLiteral("standin"), QStringLiteral("Serve the built-in stand-in web (the default)."));
-    const QCommandLineOption connectTo(QStringLiteral("connect-to"),
-                                       QStringLiteral("Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable); implies --live."),
-                                       QStringLiteral("rule"));
-    const QCommandLineOption userAgent(QStringLiteral("user-agent"),
-                                       QStringLiteral("User agent of every request for this run."), QStringLiteral("text"));
-    const QCommandLineOption appPath(QStringLiteral("app-path"),
-                                     QStringLiteral("Data folder for the settings, the site file and the log."), QStringLiteral("dir"));
-    const QCommandLineOption module(QStringLiteral("module"),
-                                    QStringLiteral("Load this module (repeatable, in order; default: Quib, Oem_Fenmor)."),
-                                    QStringLiteral("name"));
-    const QCommandLineOption modulesFolder(QStringLiteral("modules-dir"), QStringLiteral("Folder of the module libraries."),
-                                           QStringLiteral("dir"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save a picture of the window once the modules have settled, then quit."),
-                                        QStringLiteral("png"));
-    parser.addOptions({live, standin, connectTo, userAgent, appPath, module, modulesFolder, screenshot});
-    parser.process(app);
-    Options options;
-    options.live = parser.isSet(live) || parser.isSet(connectTo);
-    options.connectTo = parser.values(connectTo);
-    options.userAgent = parser.value(userAgent);
-    options.appPath = parser.value(appPath);
-    options.modules = parser.values(module);
-    if (options.modules.isEmpty())
-        options.modules = {QStringLiteral("Quib"), QStringLiteral("Oem_Fenmor")};
-    options.modulesFolder = parser.value(modulesFolder);
-    options.screenshot = parser.value(screenshot);
-    return options;
+    const QCommandLineOption live{
+        QStringLiteral("live"),
+        QStringLiteral("Reach the real sites instead of the built-in stand-in web, with the live data folder.")};
+    const QCommandLineOption standin{QStringLiteral("standin"),
+                                     QStringLiteral("Serve the built-in stand-in web (the default).")};
+    const QCommandLineOption connectTo{
+        QStringLiteral("connect-to"),
+        QStringLiteral("Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable); implies --live."),
+        QStringLiteral("rule")};
+    const QCommandLineOption userAgent{QStringLiteral("user-agent"),
+                                       QStringLiteral("User agent of every request for this run."),
+                                       QStringLiteral("text")};
+    const QCommandLineOption appPath{QStringLiteral("app-path"),
+                                     QStringLiteral("Data folder for the settings, the site file and the log."),
+                                     QStringLiteral("dir")};
+    const QCommandLineOption module{
+        QStringLiteral("module"), QStringLiteral("Load this module (repeatable, in order; default: Quib, Oem_Fenmor)."),
+        QStringLiteral("name")};
+    const QCommandLineOption modulesFolder{QStringLiteral("modules-dir"),
+                                           QStringLiteral("Folder of the module libraries."), QStringLiteral("dir")};
+    const QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window once the modules have settled, then quit."),
+        QStringLiteral("png")};
+};
+
+// Options the GUI library takes for itself (it removes them before the host reads the rest).
+bool IsGuiOption(const QString& name)
+{
+    static const QStringList kGui{"platform",        "platformpluginpath",
+                                  "platformtheme",   "plugin",
+                                  "qwindowgeometry", "qwindowicon",
+                                  "qwindowtitle",    "reverse",
+                                  "session",         "display",
+                                  "geometry",        "style",
+                                  "stylesheet",      "widgetcount",
+                                  "qmljsdebugger",   "nograb",
+                                  "dograb",          "sync"};
+    return kGui.contains(name);
+}
+
+// A mistyped option is said before anything needs a display, which may not be there; false then.
+bool CheckOptions(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine line;
+    // "-platform offscreen" is one option of the GUI library's, not eight letters.
+    line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (line.parser.parse(arguments))
+        return true;
+    const QStringList unknown = line.parser.unknownOptionNames();
+    if (!unknown.isEmpty() && std::all_of(unknown.begin(), unknown.end(), IsGuiOption))
+        return true;
+    std::fprintf(stderr, "quib: %s\n", qPrintable(line.parser.errorText()));
+    return false;
 }
 
 // --help and --version print and exit; they need no display.
@@ -95,9 +143,11 @@ int main(int argc, char** argv)
         QCoreApplication text(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("quib"));
         QCoreApplication::setApplicationVersion(QStringLiteral(QUIB_VERSION));
-        ParseOptions(text);  // prints and exits
+        CommandLine().parser.process(text);  // prints and exits
         return 0;
     }
+    if (!CheckOptions(argc, argv))
+        return 1;
     SimpleParser::PrepareApplication();
     RegisterResScheme();
     RegisterBridgeScheme();
@@ -105,7 +155,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("quib"));
     QApplication::setApplicationVersion(QStringLiteral(QUIB_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quib/quib.png")));
-    const Options options = ParseOptions(app);
+    CommandLine line;
+    line.parser.process(app);
+    const Options options = line.Read();
+    if (!LoadQtTranslations(app))
+        std::fprintf(stderr, "quib: Qt's Chinese translations (qtbase_zh_CN.qm) are not installed\n");
 
     // A stand-in run keeps its data apart, so trying the program never touches the real site list.
     const QString appPath =
@@ -152,15 +206,21 @@ int main(int argc, char** argv)
     environment.log = &log;
 
     HostWindow window(std::move(environment));
-    window.LoadModules(options.modules);
-    window.show();
+    // Set before the modules load: a message box they show (a corrupt site file) must not hold
+    // the picture back. Once taken, every event loop ends, a message box's too.
+    std::optional<int> pictured;
     if (!options.screenshot.isEmpty()) {
         // Long enough for the first pages to load from the stand-in web.
-        QTimer::singleShot(8000, &window, [&window, &options] {
-            window.grab().save(options.screenshot);
-            if (!window.close())
-                QCoreApplication::exit(1);
+        QTimer::singleShot(8000, &window, [&window, &options, &pictured] {
+            pictured = window.grab().save(options.screenshot) ? 0 : 1;
+            QCoreApplication::exit(*pictured);
         });
     }
-    return QApplication::exec();
+    window.LoadModules(options.modules);
+    window.show();
+    // The application's loop is not started once the picture is taken: it would run on.
+    const int code = pictured ? *pictured : QApplication::exec();
+    if (pictured && !window.close())
+        return 1;
+    return code;
 }

@@ -1,5 +1,6 @@
 #include "moduleloader.h"
 
+#include "elfcheck.h"
 #include "module.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,12 @@ ModuleLoad ModuleLoader::Load(const QString& moduleName, IApp& app) const
     const QString path = LibraryPath(moduleName);
     if (!QFileInfo(path).isFile()) {
         result.error = QStringLiteral("找不到模块 %1 的文件：%2").arg(moduleName, QDir::toNativeSeparators(path));
+        return result;
+    }
+    // A file cut short would crash the loader: it is refused before it is mapped.
+    if (const QString problem = ElfFileProblem(path); !problem.isEmpty()) {
+        result.error =
+            QStringLiteral("无法加载模块 %1：%2（%3）").arg(moduleName, problem, QDir::toNativeSeparators(path));
         return result;
     }
     // Never unloaded (see the header), so the QLibrary object itself may go.

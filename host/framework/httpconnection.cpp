@@ -29,6 +29,27 @@ std::string HostOf(const std::string& url)
     return host.empty() ? url : host;
 }
 
+// The proxy as the messages name it, host and port, never the user name and password it may hold.
+std::string ProxyName(const std::string& proxy)
+{
+    std::string name;
+    if (CURLU* parsed = curl_url()) {
+        char* host = nullptr;
+        char* port = nullptr;
+        if (curl_url_set(parsed, CURLUPART_URL, proxy.c_str(), CURLU_DEFAULT_SCHEME | CURLU_NON_SUPPORT_SCHEME) ==
+                CURLUE_OK &&
+            curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
+            name = host;
+            if (curl_url_get(parsed, CURLUPART_PORT, &port, 0) == CURLUE_OK)
+                name += std::string(":") + port;
+        }
+        curl_free(host);
+        curl_free(port);
+        curl_url_cleanup(parsed);
+    }
+    return name.empty() ? "(" + proxy.substr(0, proxy.find('@')) + ")" : name;
+}
+
 // The common libcurl failures in the words of the rest of the message; curl's English goes to the
 // log only. Null for the failures Get words itself.
 const char* ChineseCause(CURLcode code)
@@ -157,8 +178,13 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
-    if (!m_settings.proxy.empty())
+    const bool proxied = !m_settings.proxy.empty();
+    if (proxied) {
         curl_easy_setopt(curl, CURLOPT_PROXY, m_settings.proxy.c_str());
+        // The proxy takes every request, as it does the browser's: no environment's bypass list
+        // decides otherwise, so a failed connection is surely the proxy's.
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
+    }
     curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::Write);
@@ -201,16 +227,20 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
         if (transfer.pastDeadline)
             fail(Cause::TimedOut, m_responseCode,
                  host + " 在 " + std::to_string(deadlineSeconds) + " 秒内没有传完数据");
+        // Behind a proxy the only connection made is to the proxy: its failure is not the site's.
+        if (proxied && (code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_PROXY)) {
+            const std::string proxy = "代理服务器 " + ProxyName(m_settings.proxy);
+            if (code == CURLE_COULDNT_CONNECT)
+                fail(Cause::Refused, 0, "无法连接到" + proxy + "（连接被拒绝），未能访问 " + host);
+            if (code == CURLE_COULDNT_RESOLVE_PROXY)
+                fail(Cause::Refused, 0, "找不到" + proxy + "，未能访问 " + host);
+            fail(Cause::Refused, 0, proxy + " 未能连接到 " + host);
+        }
         switch (code) {
         case CURLE_COULDNT_CONNECT:
             fail(Cause::Refused, 0, "无法连接到 " + host + "（连接被拒绝）");
             break;
-        case CURLE_COULDNT_RESOLVE_HOST:
-            fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到该主机）");
-            break;
-        case CURLE_COULDNT_RESOLVE_PROXY:
-            fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到代理服务器）");
-            break;
+        case CURLE_COULDNT_RESOLVE_HOST: fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到该主机）"); break;
         case CURLE_OPERATION_TIMEDOUT:
             fail(Cause::TimedOut, m_responseCode, host + " 在 " + std::to_string(stallSeconds) + " 秒内没有响应");
             break;

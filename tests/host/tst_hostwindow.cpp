@@ -15,10 +15,14 @@
 #include "tabwebform.h"
 #include "workerthread.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -49,12 +53,14 @@ class HostWindowTest : public QObject {
 
 private:
     struct Host {
-        explicit Host(const QString& appPath, bool standin = false)
+        explicit Host(const QString& appPath, bool standin = false,
+                      const QString& modulesFolder = QStringLiteral(TEST_MODULES_DIR), NetworkSettings network = {})
             : log(appPath + QStringLiteral("/quib.log"))
         {
             HostEnvironment environment;
             environment.appPath = appPath;
-            environment.modulesFolder = QStringLiteral(TEST_MODULES_DIR);
+            environment.network = std::move(network);
+            environment.modulesFolder = modulesFolder;
             environment.messages = &messages;
             environment.workers = &workers;
             environment.log = &log;
@@ -116,6 +122,76 @@ private slots:
         QCOMPARE(Logged(host.log, QStringLiteral("TestGood"), QStringLiteral("FormClose")).size(), 1);
         QCOMPARE(Logged(host.log, QStringLiteral("TestRefuse"), QStringLiteral("FormClose")).size(), 1);
         QCOMPARE(host.workers.RunningCount(), 0);
+    }
+
+    void moduleCutShortGetsAnErrorPage_data()
+    {
+        QTest::addColumn<double>("kept");  // the part of the file the copy got
+        QTest::newRow("inside the ELF header") << 0.0001;
+        QTest::newRow("half") << 0.5;
+        QTest::newRow("all but the last byte") << -1.0;
+    }
+    void moduleCutShortGetsAnErrorPage()
+    {
+        QFETCH(double, kept);
+        QTemporaryDir dir;
+        QFile whole(QStringLiteral(TEST_MODULES_DIR "/TestGood.so"));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        const qsizetype size = kept < 0 ? bytes.size() - 1 : qsizetype(bytes.size() * kept);
+        QFile cut(dir.filePath(QStringLiteral("TestGood.so")));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        QCOMPARE(cut.write(bytes.left(size)), size);
+        cut.close();
+
+        Host host(dir.path(), false, dir.path());
+        host.window->LoadModules({QStringLiteral("TestGood")});
+        const auto& module = *host.window->Modules().at(0);
+        QVERIFY(!module.module);
+        QVERIFY2(module.error.contains(QStringLiteral("文件不完整")), qPrintable(module.error));
+        QCOMPARE(module.page->findChild<QLabel*>(QStringLiteral("ModuleError"))->text(), module.error);
+    }
+
+    void collectionErrorsReachTheLogView()
+    {
+        int closedPort = 0;
+        {
+            StandinWeb gone;
+            closedPort = gone.Start();
+            gone.Stop();
+        }
+        NetworkSettings network;
+        network.connectTo = {"::127.0.0.1:" + std::to_string(closedPort)};
+        QTemporaryDir dir;
+        Host host(dir.path(), false, QStringLiteral(QUIB_MODULES_DIR), network);
+        host.window->LoadModules({QStringLiteral("Quib")});
+        host.window->show();
+        QCOMPARE(host.window->Modules().at(0)->error, QString());
+        QPushButton* button = nullptr;  // 采集 of 快速采集, once the module has been shown
+        QTRY_VERIFY((button = host.window->findChild<QPushButton*>(QStringLiteral("Button"))));
+        host.window->findChild<QRadioButton*>(QStringLiteral("TudouRadio"))->setChecked(true);
+        host.window->findChild<QCheckBox*>(QStringLiteral("FastCheckBox"))->setChecked(false);
+        host.window->findChild<QLineEdit*>(QStringLiteral("UrlEdit"))->setText(QStringLiteral("1x1"));
+        button->click();
+        QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("采集"), 60000);
+        const auto alerts = host.messages.Texts(ScriptedMessages::Kind::Alert);
+        QCOMPARE(alerts.size(), std::size_t(1));
+
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("quib.log"))));
+        QString shown;
+        host.messages.OnModal([&shown](QDialog& dialog) {
+            shown = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LogText"))->toPlainText();
+            return int(QDialog::Rejected);
+        });
+        host.window->ShowLog();
+        const QStringList line = shown.trimmed().split(QLatin1Char('\t'));
+        QCOMPARE(line.size(), 5);
+        QVERIFY(QDateTime::fromString(line[0], Qt::ISODate).isValid());
+        QCOMPARE(line.mid(1, 2), (QStringList{QStringLiteral("Quib"), alerts[0]}));
+        QVERIFY2(line[3].startsWith(QStringLiteral("http://www.tudou.com/")) && line[3].contains(QStringLiteral("1x1")),
+                 qPrintable(line[3]));
+        QCOMPARE(line[4], QStringLiteral("tudou"));
+        QVERIFY(host.window->close());
     }
 
     void aboutPageFromTheModuleResource()

@@ -585,11 +585,30 @@ void QuibModuleTest::corruptSiteFileIsKeptAside()
     QCOMPARE(ReadFile(path + ".unreadable"), corrupt);
 }
 
+// Pages of the ten-thousand-page album the stand-in has served so far.
+int AlbumPagesServed()
+{
+    int count = 0;
+    for (const StandinWeb::Logged& logged : g_web->Requests())
+        count += QString::fromStdString(logged.target).contains("lid=10000x1");
+    return count;
+}
+
 void QuibModuleTest::closeWaitsForTheCollection()
 {
     QTemporaryDir dir;
     Session session(dir.path());
-    QVERIFY(session.Start());
+    // As in the host: the module's page is one tab, and another module's page is in front.
+    auto* hostPages = new QTabWidget(&session.owner);
+    session.owner.layout()->addWidget(hostPages);
+    auto* page = new QWidget;
+    new QVBoxLayout(page);
+    hostPages->addTab(page, "奎布宝");
+    hostPages->addTab(new QWidget, "other");
+    QVERIFY(session.Load());
+    page->layout()->addWidget(session.form);
+    session.owner.show();
+    session.module->AfterShow(session.module);
     QWidget* quick = session.tabs->widget(session.IndexOf(kQuick));
     auto* button = quick->findChild<QPushButton*>("Button");
     QVERIFY(button);
@@ -598,13 +617,19 @@ void QuibModuleTest::closeWaitsForTheCollection()
     quick->findChild<QLineEdit*>("UrlEdit")->setText("10000x1");  // ten thousand pages
     button->click();
     QCOMPARE(button->text(), QStringLiteral("终止"));
+    hostPages->setCurrentIndex(1);
+    QVERIFY(!session.form->isVisible());
 
     QVERIFY(!session.CanClose());
     QCOMPARE(session.messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{"请先停止当前的采集工作！"});
-    QVERIFY(session.form->isVisible());
-    // The refusal asked the collection to stop; once it has, the window closes.
-    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("采集"), 60000);
+    // The message says the collection runs, and it does: pages keep coming.
+    const int served = AlbumPagesServed();
+    QTRY_VERIFY_WITH_TIMEOUT(AlbumPagesServed() >= served + 3, 60000);
+    QCOMPARE(button->text(), QStringLiteral("终止"));
 
+    // Stopped by the operator, the window closes.
+    button->click();
+    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("采集"), 60000);
     // The custom template the form edits is the window's, written back at close.
     session.messages.OnModal([](QDialog& dialog) {
         dialog.findChild<QLineEdit*>("Edit")->setText("<id>#<title>");

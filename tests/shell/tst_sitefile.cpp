@@ -57,6 +57,8 @@ private slots:
     void versions();
     void loadsSitesInOrder();
     void chineseTitlesSurviveSaveAndReload();
+    void keepsWhatTheOperatorWrote_data();
+    void keepsWhatTheOperatorWrote();
     void findsDepthFirstAndCaseSensitive();
     void refusesWhatIsNotASiteList_data();
     void refusesWhatIsNotASiteList();
@@ -135,6 +137,64 @@ void SiteFileTest::chineseTitlesSurviveSaveAndReload()
     again.SaveToFile(path);
     QVERIFY(Read(path).contains("encoding=\"UTF-8\""));
     QVERIFY(Read(path).contains("旧站"));
+}
+
+void SiteFileTest::keepsWhatTheOperatorWrote_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("blank");  // refused by the site dialog
+    QTest::addColumn<QByteArrayList>("kept");
+    const auto site = [](const std::string& title) {
+        return "<sites>\r\n  <site title=\"" + title +
+               "\" url=\"http://w/\" default=\"0\" version=\"5.0\"/>\r\n</sites>\r\n";
+    };
+    // GBK bytes that happen to be valid UTF-8 too.
+    const std::string weiye = G("伟业影院");
+    QTest::newRow("GB2312 declared") << QByteArray::fromStdString("<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n" +
+                                                                  site(weiye))
+                                     << "伟业影院" << false << QByteArrayList{};
+    QTest::newRow("gbk declared, single quotes")
+        << QByteArray::fromStdString("<?xml version='1.0' encoding='gbk' ?>" + site(weiye)) << "伟业影院" << false
+        << QByteArrayList{};
+    QTest::newRow("UTF-8 declared") << QByteArray::fromStdString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
+                                                                 site("伟业影院"))
+                                    << "伟业影院" << false << QByteArrayList{};
+    QTest::newRow("comments and processing instructions")
+        << QByteArray::fromStdString(
+               "<?xml version=\"1.0\"?>\n<?xml-stylesheet href=\"sites.xsl\"?>\n"
+               "<!-- 我的站点 -->\n<sites><!-- 主站 --><?backup weekly?>"
+               "<site title=\"A\" url=\"http://w/\" version=\"5.0\"/></sites>")
+        << "A" << false
+        << QByteArrayList{"<?xml-stylesheet href=\"sites.xsl\"?>", "<!-- 我的站点 -->", "<!-- 主站 -->",
+                          "<?backup weekly?>"};
+    QTest::newRow("ideographic spaces") << QByteArray::fromStdString(site("　　")) << "　　" << false
+                                        << QByteArrayList{};
+    QTest::newRow("spaces") << QByteArray::fromStdString(site("   ")) << "   " << true << QByteArrayList{};
+}
+
+void SiteFileTest::keepsWhatTheOperatorWrote()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, title);
+    QFETCH(bool, blank);
+    QFETCH(QByteArrayList, kept);
+    const QString path = m_dir.filePath("operator.xml");
+    Write(path, file);
+    SiteDocument document;
+    document.LoadFromFile(path);
+    QCOMPARE(gbk::ToUnicode(document.Sites().at(0).Title), title);
+    QCOMPARE(sitefile::IsBlank(title), blank);
+
+    document.AppendSite({"B", "http://b/", "0", "6.0"});
+    document.SaveToFile(path);
+    const QByteArray saved = Read(path);
+    for (const QByteArray& fragment : kept)
+        QVERIFY2(saved.contains(fragment), fragment.constData());
+    SiteDocument again;
+    again.LoadFromFile(path);
+    QCOMPARE(again.Sites().size(), std::size_t(2));
+    QCOMPARE(gbk::ToUnicode(again.Sites().at(0).Title), title);
 }
 
 void SiteFileTest::findsDepthFirstAndCaseSensitive()
