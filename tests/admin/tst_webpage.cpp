@@ -63,7 +63,10 @@ std::string Eval(const BrowserDocument& document, const std::string& expr)
 
 std::string CountCollectLinks()
 {
-    return G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集'&&a.href.indexOf('undefined')<0;}).length");
+    // A link whose address the script could not find reads "undefined" there.
+    return G(
+        "Array.from(document.getElementsByTagName('a'))"
+        ".filter(function(a){return a.textContent=='采集'&&a.href.indexOf('undefined')<0;}).length");
 }
 
 }  // namespace
