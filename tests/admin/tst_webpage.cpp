@@ -145,6 +145,10 @@ void WebPageTest::cmsVersionsGetTheirControls()
         expr.replace(expr.find("%1"), 2, name);
         return QString::fromStdString(gbk::ToUtf8(Eval(add.document, expr)));
     };
+    // The host's code reads the form's markup as the page's scripts do, only with upper-case tags.
+    QCOMPARE(Eval(add.document, "document.form2.innerHTML.toLowerCase()"),
+             Eval(add.document, "document.form2['inner'+'HTML'].toLowerCase()"));
+    QVERIFY(Eval(add.document, "document.form2.innerHTML").find("<TEXTAREA name=\"zt_url\"") != std::string::npos);
     QCOMPARE(value("zt_cj") + "|" + value("zt_cj2"), collect);
     QCOMPARE(value("zt_ss"), search);
     // The collect buttons sit behind the album field, the search button behind the title field.
