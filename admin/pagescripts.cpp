@@ -61,20 +61,6 @@ const std::string& ScriptText(PageScript script)
     return Texts()[static_cast<std::size_t>(script)];
 }
 
-std::string EngineScriptText(PageScript script)
-{
-    std::string text = ScriptText(script);
-    if (script == PageScript::M1) {
-        // This engine writes tag names in lower case, so the row M1 looks for reads "<tr>" in
-        // innerHTML; only the text it searches for follows that, the rest of M1 is unchanged.
-        const std::string search = "indexOf(\"<TR>\")";
-        const auto at = text.find(search);
-        if (at != std::string::npos)
-            text.replace(at, search.size(), "indexOf(\"<tr>\")");
-    }
-    return text;
-}
-
 std::string WrapScript(std::string_view script)
 {
     return "try{" + std::string(script) + "}catch(e){}";

@@ -57,7 +57,7 @@ void TWebPage::InjectCms(const BrowserDocument& document, const std::string& url
 void TWebPage::RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts)
 {
     for (const PageScript script : scripts)
-        if (!document.ExecScript(WrapScript(EngineScriptText(script))))
+        if (!document.ExecScript(WrapScript(ScriptText(script))))
             throw std::runtime_error("the browser did not run a page script in " + gbk::ToUtf8(document.Href()) +
                                      " (site " + (Site ? gbk::ToUtf8(Site->Title) : std::string()) + ")");
 }

@@ -28,9 +28,11 @@ public:
     const QString& HrefText() const { return m_href; }
 
     // Runs code in the document's global scope before returning (execScript). While it runs,
-    // window.clipboardData.getData("text") gives it the host's clipboard text and
-    // window.navigate(address) goes to an address. False when the code did not run to its end
-    // (it did not compile, it threw, or the page's own globals of those names could not be lent).
+    // window.clipboardData.getData("text") gives it the host's clipboard text,
+    // window.navigate(address) goes to an address, and the document looks as it did to the old
+    // browser the injected scripts were written for (see the page bridge). False when the code
+    // did not run to its end (it did not compile, it threw, or the page holds one of the names it
+    // uses in a form that cannot be lent).
     bool ExecScript(const std::string& code) const;
     // all(name, 0).value: an input's, a select's or a text area's value.
     std::optional<std::string> GetValue(const std::string& name) const;

@@ -33,10 +33,18 @@ const std::array<Version, 4>& Versions()
     return versions;
 }
 
+// clang-format off
+// Pages are written as the CMS wrote them: one element a line, indented; body is written at the
+// body's indentation by its caller.
 std::string Page(const std::string& title, const std::string& body)
 {
-    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>" + title +
-           "</title></head><body>" + body + "</body></html>";
+    return "<html>\n"
+           "<head>\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
+           "<title>" + title + "</title>\n"
+           "</head>\n"
+           "<body>\n" + body + "</body>\n"
+           "</html>\n";
 }
 
 // ?main=add or ?main=edit opens the film form in the main frame; ?main=ADDRESS another page (a
@@ -56,30 +64,39 @@ std::string MainSource(const StandinRequest& request)
 std::string Frameset(const Version& version, const StandinRequest& request)
 {
     const std::string mainSource = MainSource(request);
-    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><title>管理中心 " +
-           version.name +
-           "</title></head><frameset cols=\"180,*\"><frame name=\"left\" src=\"admin_index.asp?action=admin_left\">"
-           "<frame name=\"" +
-           version.mainFrame + "\" src=\"" + HtmlEscape(mainSource) + "\"></frameset></html>";
+    return "<html>\n"
+           "<head>\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
+           "<title>管理中心 " + version.name + "</title>\n"
+           "</head>\n"
+           "<frameset cols=\"180,*\" frameborder=\"no\" border=\"0\" framespacing=\"0\">\n"
+           "  <frame name=\"left\" src=\"admin_index.asp?action=admin_left\" scrolling=\"auto\">\n"
+           "  <frame name=\"" + version.mainFrame + "\" src=\"" + HtmlEscape(mainSource) + "\">\n"
+           "</frameset>\n"
+           "<noframes><body>您的浏览器不支持框架。</body></noframes>\n"
+           "</html>\n";
 }
 
 std::string Menu(const Version& version)
 {
     const std::string target = " target=\"" + version.mainFrame + "\"";
     if (version.menuList)
-        return Page("菜单", "<ul id=\"submenu3\"><li><a href=\"admin_add.asp\"" + target +
-                                ">添加影片</a></li>"
-                                "<li><a href=\"admin_p.asp\"" +
-                                target + ">影片管理</a></li></ul>");
-    return Page("菜单",
-                "<div id=\"submenu3\"><div><table width=\"100%\" cellpadding=\"0\" cellspacing=\"0\">"
-                "<tr><td height=20><a href=\"admin_add.asp\"" +
-                    target +
-                    ">添加影片</a></td></tr>"
-                    "<tr><td height=20><a href=\"admin_p.asp\"" +
-                    target +
-                    ">影片管理</a></td></tr>"
-                    "</table></div></div>");
+        return Page("菜单", "<ul id=\"submenu3\">\n"
+                            "  <li><a href=\"admin_add.asp\"" + target + ">添加影片</a></li>\n"
+                            "  <li><a href=\"admin_p.asp\"" + target + ">影片管理</a></li>\n"
+                            "</ul>\n");
+    return Page("菜单", "<div id=\"submenu3\">\n"
+                        "  <div>\n"
+                        "    <table width=\"100%\" cellpadding=\"0\" cellspacing=\"0\">\n"
+                        "      <tr>\n"
+                        "        <td height=20><a href=\"admin_add.asp\"" + target + ">添加影片</a></td>\n"
+                        "      </tr>\n"
+                        "      <tr>\n"
+                        "        <td height=20><a href=\"admin_p.asp\"" + target + ">影片管理</a></td>\n"
+                        "      </tr>\n"
+                        "    </table>\n"
+                        "  </div>\n"
+                        "</div>\n");
 }
 
 std::string PlayerField(const Version& version, const std::string& name, const std::string& value)
@@ -88,42 +105,87 @@ std::string PlayerField(const Version& version, const std::string& name, const s
         return "<input name=\"" + name + "\" type=\"text\" value=\"" + value + "\">";
     static const std::array<const char*, 11> kTypes = {"flash", "56", "tudou", "tudou2", "youku", "youku2",
                                                        "6rooms", "iask", "ouou", "sina", "xunlei2"};
-    std::string select = "<select name=\"" + name + "\">";
+    std::string select = "\n          <select name=\"" + name + "\">\n";
     for (const char* type : kTypes)
-        select += std::string("<option value=\"") + type + "\"" + (value == type ? " selected" : "") + ">" + type + "</option>";
-    return select + "</select>";
+        select += std::string("            <option value=\"") + type + "\"" + (value == type ? " selected" : "") + ">" + type +
+                  "</option>\n";
+    return select + "          </select>\n        ";
 }
 
-std::string FilmForm(const Version& version, bool edit)
+std::string FilmForm(const Version& version)
 {
-    const std::string name = edit ? "天龙八部" : "";
-    const std::string album = edit ? "http://www.tudou.com/playlist/id/3x20/" : "";
-    return Page(edit ? "修改影片" : "添加影片",
-                "<form name=\"form2\" method=\"post\" action=\"admin_save.asp\"><table>"
-                "<tr><td>影片名称</td><td><input name=\"zt_name\" type=\"text\" value=\"" + name + "\"></td></tr>"
-                "<tr><td>专辑</td><td><input name=\"zt_dq\" type=\"text\" size=\"40\" value=\"" + album + "\"></td></tr>"
-                "<tr><td>播放器类型1</td><td>" + PlayerField(version, "zt_dy", "tudou") + "</td></tr>"
-                "<tr><td>数据地址1</td><td><textarea name=\"zt_url\" rows=\"8\" cols=\"60\"></textarea></td></tr>"
-                "<tr><td>播放器类型2</td><td>" + PlayerField(version, "zt_dy1", "youku") + "</td></tr>"
-                "<tr><td>数据地址2</td><td><textarea name=\"zt_url1\" rows=\"8\" cols=\"60\"></textarea></td></tr>"
-                "</table><input type=\"submit\" value=\"保存\"></form>");
+    return Page("添加影片",
+                "<form name=\"form2\" method=\"post\" action=\"admin_save.asp\">\n"
+                "  <table width=\"100%\" border=\"0\" cellpadding=\"2\" cellspacing=\"1\">\n"
+                "    <tr>\n"
+                "      <td>影片名称</td>\n"
+                "      <td>\n"
+                "        <input name=\"zt_name\" type=\"text\" value=\"\">\n"
+                "      </td>\n"
+                "    </tr>\n"
+                "    <tr>\n"
+                "      <td>专辑</td>\n"
+                "      <td>\n"
+                "        <input name=\"zt_dq\" type=\"text\" size=\"40\" value=\"\">\n"
+                "      </td>\n"
+                "    </tr>\n"
+                "    <tr>\n"
+                "      <td>播放器类型1</td>\n"
+                "      <td>" + PlayerField(version, "zt_dy", "tudou") + "</td>\n"
+                "    </tr>\n"
+                "    <tr>\n"
+                "      <td>数据地址1</td>\n"
+                "      <td>\n"
+                "        <textarea name=\"zt_url\" rows=\"8\" cols=\"60\"></textarea>\n"
+                "      </td>\n"
+                "    </tr>\n"
+                "    <tr>\n"
+                "      <td>播放器类型2</td>\n"
+                "      <td>" + PlayerField(version, "zt_dy1", "youku") + "</td>\n"
+                "    </tr>\n"
+                "    <tr>\n"
+                "      <td>数据地址2</td>\n"
+                "      <td>\n"
+                "        <textarea name=\"zt_url1\" rows=\"8\" cols=\"60\"></textarea>\n"
+                "      </td>\n"
+                "    </tr>\n"
+                "  </table>\n"
+                "  <input type=\"submit\" value=\"保存\">\n"
+                "</form>\n");
 }
 
 std::string Login(const Version& version, const StandinRequest& request)
 {
     if (request.method != "POST")
         return Page("管理员登录 " + version.name,
-                    "<h3>管理员登录（" + version.name + "）</h3>"
-                    "<p>这是内置的演示后台：任意用户名和密码都可以登录。</p>"
-                    "<form name=\"login\" method=\"post\" action=\"login.asp\"><table>"
-                    "<tr><td>用户名</td><td><input name=\"username\" type=\"text\" value=\"admin\"></td></tr>"
-                    "<tr><td>密码</td><td><input name=\"password\" type=\"password\"></td></tr>"
-                    "</table><input type=\"submit\" value=\"登录\"></form>");
-    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-           "<meta http-equiv=\"refresh\" content=\"1;url=admin_index.asp\"><title>登录成功</title></head><body>"
-           "<p>登录成功。演示后台接受任何用户名和密码，正在进入管理中心……</p>"
-           "<p><a href=\"admin_index.asp\">进入管理中心</a></p></body></html>";
+                    "<h3>管理员登录（" + version.name + "）</h3>\n"
+                    "<p>这是内置的演示后台：任意用户名和密码都可以登录。</p>\n"
+                    "<form name=\"login\" method=\"post\" action=\"login.asp\">\n"
+                    "  <table>\n"
+                    "    <tr>\n"
+                    "      <td>用户名</td>\n"
+                    "      <td><input name=\"username\" type=\"text\" value=\"admin\"></td>\n"
+                    "    </tr>\n"
+                    "    <tr>\n"
+                    "      <td>密码</td>\n"
+                    "      <td><input name=\"password\" type=\"password\"></td>\n"
+                    "    </tr>\n"
+                    "  </table>\n"
+                    "  <input type=\"submit\" value=\"登录\">\n"
+                    "</form>\n");
+    return "<html>\n"
+           "<head>\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
+           "<meta http-equiv=\"refresh\" content=\"1;url=admin_index.asp\">\n"
+           "<title>登录成功</title>\n"
+           "</head>\n"
+           "<body>\n"
+           "<p>登录成功。演示后台接受任何用户名和密码，正在进入管理中心……</p>\n"
+           "<p><a href=\"admin_index.asp\">进入管理中心</a></p>\n"
+           "</body>\n"
+           "</html>\n";
 }
+// clang-format on
 
 bool Answer(CmsFilmStore& films, const StandinRequest& request, httplib::Response& response)
 {
@@ -141,7 +203,7 @@ bool Answer(CmsFilmStore& films, const StandinRequest& request, httplib::Respons
         else if (page == "admin_main.asp")
             AnswerGbk(response, Page("管理中心", "<p>欢迎使用管理中心 " + version.name + "</p>"));
         else if (page == "admin_add.asp")
-            AnswerGbk(response, FilmForm(version, false));
+            AnswerGbk(response, FilmForm(version));
         else if (!AnswerFilmPage(films, {version.name, version.playerSelects}, page, request, response))
             return false;
         return true;

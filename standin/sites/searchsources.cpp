@@ -38,9 +38,18 @@ SiteHandler ReceivedPage(std::string title, std::string pathPrefix)
                                                                          httplib::Response& response) {
         if (request.path.rfind(pathPrefix, 0) != 0)
             return false;
-        AnswerGbk(response, "<html><head><title>" + title + "</title></head><body><h1>" + title +
-                                "</h1><p id=\"path\">" + HtmlEscape(Visible(request.path)) + "</p><p id=\"query\">" +
-                                HtmlEscape(request.query) + "</p></body></html>");
+        // clang-format off
+        AnswerGbk(response, "<html>\n"
+                            "<head>\n"
+                            "  <title>" + title + "</title>\n"
+                            "</head>\n"
+                            "<body>\n"
+                            "  <h1>" + title + "</h1>\n"
+                            "  <p id=\"path\">" + HtmlEscape(Visible(request.path)) + "</p>\n"
+                            "  <p id=\"query\">" + HtmlEscape(request.query) + "</p>\n"
+                            "</body>\n"
+                            "</html>\n");
+        // clang-format on
         return true;
     };
 }

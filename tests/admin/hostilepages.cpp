@@ -107,19 +107,29 @@ const char* const kCmsEdit =
     "<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit&amp;id=1\"></iframe>";
 
 // A CMS-like add page whose own script holds window.navigate and window.clipboardData: fixed ones
-// (a function declaration, a non-configurable property) or replaceable ones. It shows in "seen"
-// what those names hold, so a test can tell that they are still the page's own.
-std::string IeGlobalsPage(bool fixed)
+// (a function declaration, a non-configurable property), replaceable ones, or only an old
+// toolbar's function navigate(). It shows in "seen" what those names hold, so a test can tell
+// that they are still the page's own.
+std::string IeGlobalsPage(const std::string& kind)
 {
-    const std::string own = fixed
-        ? "function navigate(a){return 'page:'+a;}"
-          "Object.defineProperty(window,'clipboardData',{value:{getData:function(){return 'page clip';}}});"
-        : "window.navigate=function(a){return 'page:'+a;};window.clipboardData={getData:function(){return 'page clip';}};";
-    return "<html><head><title>ie</title><script>" + own +
-           "setInterval(function(){document.getElementsByName('seen')[0].value=navigate('x')+'|'+clipboardData.getData('text');},20);"
-           "</script></head><body><form name=\"form2\"><input name=\"zt_name\" value=\"n\"><span><input name=\"zt_dq\" value=\"\"></span>"
-           "<input name=\"zt_dy\" value=\"\"><input name=\"zt_dy1\" value=\"\"><textarea name=\"zt_url\"></textarea>"
-           "<input name=\"seen\" value=\"\"></form></body></html>";
+    std::string own =
+        "window.navigate=function(a){return 'page:'+a;};"
+        "window.clipboardData={getData:function(){return 'page clip';}};";
+    if (kind == "fixed")
+        own =
+            "function navigate(a){return 'page:'+a;}"
+            "Object.defineProperty(window,'clipboardData',{value:{getData:function(){return 'page clip';}}});";
+    else if (kind == "navigate")
+        own = "function navigate(a){return 'page:'+a;}";
+    return "<html>\n<head>\n<title>ie</title>\n<script>\n" + own +
+           "\nsetInterval(function(){document.getElementsByName('seen')[0].value=navigate('x')+'|'+"
+           "(window.clipboardData?clipboardData.getData('text'):'none');},20);\n"
+           "</script>\n</head>\n<body>\n<form name=\"form2\">\n"
+           "  <input name=\"zt_name\" value=\"n\">\n"
+           "  <span>\n    <input name=\"zt_dq\" value=\"\">\n  </span>\n"
+           "  <input name=\"zt_dy\" value=\"\">\n  <input name=\"zt_dy1\" value=\"\">\n"
+           "  <textarea name=\"zt_url\"></textarea>\n"
+           "  <input name=\"seen\" value=\"\">\n</form>\n</body>\n</html>\n";
 }
 
 }  // namespace
@@ -150,8 +160,10 @@ void RegisterHostilePages(StandinWeb& web)
             response.set_content(Rewriter("<html><body><input name=\"stage\" value=\"second\"><iframe name=\"blank\"></iframe>"
                                           "<script>var d=frames.blank.document;d.open();d.write('<input name=\"stage\" value=\"blank\">');"
                                           "d.close();</script></body></html>", false), "text/html; charset=utf-8");
-        else if (request.path == "/fixed/admin_add.asp" || request.path == "/replaceable/admin_add.asp")
-            response.set_content(IeGlobalsPage(request.path == "/fixed/admin_add.asp"), "text/html; charset=utf-8");
+        else if (request.path == "/fixed/admin_add.asp" || request.path == "/replaceable/admin_add.asp" ||
+                 request.path == "/navigate/admin_add.asp")
+            response.set_content(IeGlobalsPage(request.path.substr(1, request.path.find('/', 1) - 1)),
+                                 "text/html; charset=utf-8");
         else
             return false;
         return true;

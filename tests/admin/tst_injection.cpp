@@ -2,6 +2,7 @@
 // CMS version, and the script texts as they are run.
 #include "injection.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 
@@ -31,7 +32,7 @@ private slots:
     void injectedPagesClearTheDocument_data();
     void injectedPagesClearTheDocument();
     void scriptsAreWrappedWhole();
-    void m1OnThisEngineSearchesTheLowerCaseRowOnly();
+    void scriptsRunAsWritten();
     void scriptsAreGbkAndOneLine();
 };
 
@@ -129,17 +130,17 @@ void InjectionTest::scriptsAreWrappedWhole()
     QCOMPARE(ScriptText(PageScript::S2), ScriptText(PageScript::S1) + ";");
 }
 
-void InjectionTest::m1OnThisEngineSearchesTheLowerCaseRowOnly()
+void InjectionTest::scriptsRunAsWritten()
 {
-    const std::string original = ScriptText(PageScript::M1);
-    const std::string run = EngineScriptText(PageScript::M1);
-    QVERIFY(original.find("indexOf(\"<TR>\")") != std::string::npos);
-    std::string expected = original;
-    expected.replace(expected.find("indexOf(\"<TR>\")"), 15, "indexOf(\"<tr>\")");
-    QCOMPARE(run, expected);
+    // The sixteen texts, byte for byte as the program holds and runs them (the page bridge, not
+    // the text, makes up for what this browser engine does differently).
+    QByteArray all;
     for (int i = 0; i < static_cast<int>(kScriptCount); ++i)
-        if (static_cast<PageScript>(i) != PageScript::M1)
-            QCOMPARE(EngineScriptText(static_cast<PageScript>(i)), ScriptText(static_cast<PageScript>(i)));
+        all += QByteArray::fromStdString(ScriptText(static_cast<PageScript>(i))) +
+               (i + 1 < static_cast<int>(kScriptCount) ? "\n" : "");
+    QCOMPARE(QCryptographicHash::hash(all, QCryptographicHash::Sha1).toHex(),
+             QByteArray("fa2fa53ed2541959ed70bb63ffa5a58a15c603ee"));
+    QVERIFY(ScriptText(PageScript::M1).find("indexOf(\"<TR>\")") != std::string::npos);
 }
 
 void InjectionTest::scriptsAreGbkAndOneLine()

@@ -15,6 +15,147 @@
     // What the page's own world gets (window.external.WebInvoke), for the frames adopted below.
     const externalSource = /*QUIB_EXTERNAL*/'';
 
+// Runs in the page's own world (its source goes into the script element that carries the host's
+// code, so it must stand alone), first thing before that code. The injected scripts were written
+// for an old browser; what the code uses of it is lent for as long as it runs:
+// - the globals window.clipboardData (the host's clipboard text) and window.navigate;
+// - that browser's view of the document: childNodes without white-space-only text (its parser
+//   made none, so the scripts count children by index), and innerHTML with tag names in upper
+//   case (the menu script looks for "<TR>").
+// Whatever the page had under those names is saved and put back exactly by the function left on
+// the script element (quibRestore), which marks the element when all went back. Nothing lent
+// outlives the code: a getter the page got hold of meanwhile acts as the page's own afterwards.
+// False, with nothing lent, when the page holds one of them in a form that cannot be replaced
+// (a function declaration, a fixed property).
+function lendOldBrowser(script, clipboard, uses) {
+    'use strict';
+    const XHTML = 'http://www.w3.org/1999/xhtml';
+    const RAW_TEXT = /^(STYLE|SCRIPT|XMP|IFRAME|NOEMBED|NOFRAMES|PLAINTEXT|NOSCRIPT)$/;
+    const VOID = /^(AREA|BASE|BASEFONT|BGSOUND|BR|COL|EMBED|FRAME|HR|IMG|INPUT|KEYGEN|LINK|META|PARAM|SOURCE|TRACK|WBR)$/;
+    let active = true;
+
+    function owner(object, name) {
+        while (object && !Object.prototype.hasOwnProperty.call(object, name))
+            object = Object.getPrototypeOf(object);
+        return object;
+    }
+    // Reached through the document, not through the globals Node and Element, which a page may
+    // have taken for names of its own.
+    const nodes = owner(document, 'childNodes');
+    const elements = owner(document.documentElement, 'innerHTML');
+    const childNodes = nodes && Object.getOwnPropertyDescriptor(nodes, 'childNodes');
+    const innerHTML = elements && Object.getOwnPropertyDescriptor(elements, 'innerHTML');
+    const outerHTML = elements && Object.getOwnPropertyDescriptor(elements, 'outerHTML');
+
+    function withoutBlankText(all) {
+        const list = [];
+        for (let i = 0; i < all.length; ++i) {
+            const node = all[i];
+            if (node.nodeType !== 3 || !/^[\t\n\f\r ]*$/.test(node.data))
+                list[list.length] = node;
+        }
+        list.item = function (index) { return index >= 0 && index < list.length ? list[index] : null; };
+        return list;
+    }
+
+    function escape(text, inAttribute) {
+        text = String(text).replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;');
+        return inAttribute ? text.replace(/"/g, '&quot;') : text.replace(/</g, '&lt;').replace(/>/g, '&gt;');
+    }
+    // The markup of parent's children as this browser writes it, with the tag names of HTML
+    // elements in upper case.
+    function upperCaseMarkup(parent) {
+        const raw = RAW_TEXT.test(parent.tagName || '');
+        const from = parent.tagName === 'TEMPLATE' && parent.content ? parent.content : parent;
+        const all = childNodes.get.call(from);
+        let out = '';
+        for (let i = 0; i < all.length; ++i) {
+            const node = all[i];
+            if (node.nodeType === 1 && node.namespaceURI === XHTML) {
+                const tag = node.tagName.toUpperCase();
+                out += '<' + tag;
+                for (let a = 0; a < node.attributes.length; ++a)
+                    out += ' ' + node.attributes[a].name + '="' + escape(node.attributes[a].value, true) + '"';
+                out += '>';
+                if (!VOID.test(tag))
+                    out += upperCaseMarkup(node) + '</' + tag + '>';
+            } else if (node.nodeType === 1) {
+                out += outerHTML.get.call(node);  // SVG and MathML keep their names' case
+            } else if (node.nodeType === 3) {
+                out += raw ? node.data : escape(node.data, false);
+            } else if (node.nodeType === 8) {
+                out += '<!--' + node.data + '-->';
+            } else if (node.nodeType === 7) {
+                out += '<?' + node.target + ' ' + node.data + '>';
+            }
+        }
+        return out;
+    }
+
+    const lent = [];
+    if (uses.clipboardData) {
+        lent.push([window, 'clipboardData', { configurable: true, writable: true, value: {
+            getData: function (format) { return String(format).toLowerCase() === 'text' ? clipboard : ''; },
+            setData: function () { return false; },
+            clearData: function () { return false; } } }]);
+    }
+    if (uses.navigate)
+        lent.push([window, 'navigate', { configurable: true, writable: true, value: function (address) { window.location.href = String(address); } }]);
+    if (uses.childNodes) {
+        if (!childNodes || !childNodes.get)
+            return false;
+        lent.push([nodes, 'childNodes', { configurable: true, enumerable: childNodes.enumerable, get: function () {
+            const all = childNodes.get.call(this);
+            return active ? withoutBlankText(all) : all;
+        } }]);
+    }
+    if (uses.innerHTML) {
+        if (!innerHTML || !innerHTML.get || !innerHTML.set || !childNodes || !childNodes.get || !outerHTML || !outerHTML.get)
+            return false;
+        lent.push([elements, 'innerHTML', { configurable: true, enumerable: innerHTML.enumerable, set: innerHTML.set, get: function () {
+            const html = active && this.namespaceURI === XHTML && this.ownerDocument && this.ownerDocument.contentType === 'text/html';
+            return html ? upperCaseMarkup(this) : innerHTML.get.call(this);
+        } }]);
+    }
+
+    const saved = [];
+    for (const [target, name] of lent) {
+        const own = Object.getOwnPropertyDescriptor(target, name);
+        if (own && !own.configurable)
+            return false;
+        saved.push([target, name, own]);
+    }
+    function giveBack() {
+        active = false;
+        let all = true;
+        for (let i = saved.length - 1; i >= 0; --i) {
+            const [target, name, own] = saved[i];
+            try {
+                if (own)
+                    Object.defineProperty(target, name, own);
+                else
+                    delete target[name];
+            } catch (e) {
+                all = false;
+            }
+        }
+        return all;
+    }
+    try {
+        for (const [target, name, descriptor] of lent)
+            Object.defineProperty(target, name, descriptor);
+    } catch (e) {
+        giveBack();
+        return false;
+    }
+    script.quibRestore = function () {
+        delete script.quibRestore;
+        if (giveBack())
+            script.setAttribute('data-ran', '');
+    };
+    return true;
+}
+
 function install(window, adopted) {
     const document = window.document;
     try { Object.defineProperty(window, 'quibBridge', { value: true }); } catch (e) { }
@@ -27,21 +168,19 @@ function install(window, adopted) {
     }
 
     // Runs code in the page's own global scope, as the page's scripts run (form and element names
-    // resolve on document there, and not in this world). The IE globals window.clipboardData and
-    // window.navigate are ours while the code runs; whatever the page had under those names is put
-    // back afterwards, and when the page holds one that cannot be replaced the code does not run.
-    // The clipboard text goes along only when the host sent it for this code. The script element
-    // is emptied before any page script can look at it. True only when the code ran to its end
-    // and the page's globals were restored after it: code that throws, or does not compile, did
-    // not do what it was sent for.
+    // resolve on document there, and not in this world), with what it uses of the old browser the
+    // injected scripts were written for lent to it (see lendOldBrowser). A page whose own globals
+    // or document accessors stand in the way only keeps the code from running when the code uses
+    // one of them. The clipboard text goes along only when the host sent it for this code. The
+    // script element is emptied before any page script can look at it. True only when the code
+    // ran to its end and everything lent was given back after it: code that throws, or does not
+    // compile, did not do what it was sent for.
     function runInPage(code, clipboard) {
-        const prologue = 'if((function(s){var c=' + JSON.stringify(clipboard) + ',saved={},names=["clipboardData","navigate"],i;' +
-            'for(i=0;i<names.length;++i){var d=Object.getOwnPropertyDescriptor(window,names[i]);if(d&&!d.configurable)return false;saved[names[i]]=d;}' +
-            's.quibRestore=function(){for(var n in saved){if(saved[n])Object.defineProperty(window,n,saved[n]);else delete window[n];}' +
-            'delete s.quibRestore;s.setAttribute("data-ran","");};' +
-            'try{Object.defineProperty(window,"clipboardData",{configurable:true,writable:true,value:{getData:function(f){return String(f).toLowerCase()=="text"?c:"";},setData:function(){return false;},clearData:function(){return false;}}});' +
-            'Object.defineProperty(window,"navigate",{configurable:true,writable:true,value:function(a){window.location.href=String(a);}});}' +
-            'catch(e){s.quibRestore();s.removeAttribute("data-ran");return false;}return true;})(document.currentScript))';
+        const uses = {};
+        for (const name of ['clipboardData', 'navigate', 'childNodes', 'innerHTML'])
+            uses[name] = code.indexOf(name) >= 0;
+        const prologue = 'if((' + lendOldBrowser.toString() + ')(document.currentScript,' + JSON.stringify(clipboard) +
+            ',' + JSON.stringify(uses) + '))';
         const script = document.createElement('script');
         script.textContent = prologue + 'try{' + code + '\n;document.currentScript.setAttribute("data-done","");}' +
             'finally{document.currentScript.quibRestore();}';
