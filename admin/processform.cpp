@@ -19,8 +19,6 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-#include <algorithm>
-
 namespace {
 constexpr int kTimerInterval = 100;
 constexpr int kLargeStep = 10;  // Ctrl with an arrow key in the merge count
@@ -113,14 +111,7 @@ void TProcessForm::DoProcess()
     }
     ParseForm = new TParseForm(this, App);
     ParseForm->hide();
-    m_started = m_failed = m_stopped = false;
-    CollectionEngine& engine = ParseForm->Engine();
-    // A message once the collection has begun tells of a failure (an error, an ID that cannot
-    // be read); one before it is a collection that never began. The engine's form shows the
-    // message first, so the collection may have ended by the time this hears of it.
-    connect(&engine, &CollectionEngine::Started, this, [this] { m_started = true; });
-    connect(&engine, &CollectionEngine::Message, this, [this] { m_failed = m_failed || m_started; });
-    connect(&engine, &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
+    connect(&ParseForm->Engine(), &CollectionEngine::Ended, this, &TProcessForm::EndProcess);
     // The live line under the busy bar; the ticker goes with the engine it watches.
     ProgressLabel->clear();
     auto* ticker = new ProgressTicker(ParseForm->Engine(), kProgressInterval, ParseForm);
@@ -148,7 +139,6 @@ void TProcessForm::StopButtonClick()
         done(QDialog::Rejected);
         return;
     }
-    m_stopped = true;
     ParseForm->ButtonClick();
 }
 
@@ -245,9 +235,10 @@ bool TProcessForm::MayReplaceList()
             continue;
         ++checked;
         const std::string& url = data.Row(i).Url;
-        withoutAddress += std::all_of(url.begin(), url.end(), [](unsigned char c) { return c <= ' '; }) ? 1 : 0;
+        withoutAddress += url.empty() ? 1 : 0;
     }
-    if (checked > 0 && withoutAddress == 0 && !m_failed && !m_stopped)
+    const CollectionEngine::EndKind end = ParseForm->Engine().LastEnd();
+    if (checked > 0 && withoutAddress == 0 && end == CollectionEngine::EndKind::Finished)
         return true;
     // Nothing is lost where there is nothing yet; a list that cannot be read may hold anything.
     const std::optional<QString> list = ReadAddressList ? ReadAddressList(Target()) : std::nullopt;
@@ -257,9 +248,9 @@ bool TProcessForm::MayReplaceList()
         return false;
     const QString name = Target() == FillTarget::Address1 ? QStringLiteral("数据地址1") : QStringLiteral("数据地址2");
     QString why;
-    if (m_failed)
+    if (end == CollectionEngine::EndKind::Failed)
         why = QStringLiteral("采集过程中发生了错误，结果不完整。");
-    else if (m_stopped)
+    else if (end == CollectionEngine::EndKind::Stopped)
         why = QStringLiteral("采集已被终止，结果不完整。");
     if (checked == 0)
         return App->GetMessages().Question(

@@ -4,11 +4,11 @@
 // copies the checked rows to the clipboard and closes with OK. With 只添加新剧集 it first reads
 // the address list it fills, keeps only the rows whose address is new checked, and copies that
 // list with the new rows below it.
+#include "busycursor.h"
 #include "cmsfill.h"
 #include "ui_processform.h"
 
 #include <QDialog>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 
@@ -61,14 +61,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The wait cursor while it lives.
-    struct BusyCursor {
-        BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-        ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-        BusyCursor(const BusyCursor&) = delete;
-        BusyCursor& operator=(const BusyCursor&) = delete;
-    };
-
     // Copies and closes with OK; false when the operator would rather not replace his list.
     bool Finish();
     // Whether what was collected may replace the target's list: at once when the collection
@@ -79,10 +71,6 @@ private:
     void MarkPresentRows();
     bool m_closed = false;  // the dialog was closed: a late end of collection changes nothing
     std::optional<QString> m_oldList;
-    // How the collection went: it began, an error was reported after that, the operator stopped it.
-    bool m_started = false;
-    bool m_failed = false;
-    bool m_stopped = false;
     // From 完成 until the dialog goes: the copy and the opener's write-back of a long list take
     // seconds, and the opener destroys the dialog right after the write-back.
     std::optional<BusyCursor> m_busy;

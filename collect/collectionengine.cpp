@@ -179,6 +179,9 @@ void CollectionEngine::ParseError(const std::exception& E, const std::string& Ur
 
 void CollectionEngine::Alert(const QString& text, const std::string& url)
 {
+    // An error while a collection runs leaves its rows incomplete, whichever parser met it.
+    if (m_running && m_lastEnd == EndKind::Finished)
+        m_lastEnd = EndKind::Failed;
     m_app.WriteLog(text, gbk::ToUnicode(url.empty() ? m_address : url), QString::fromStdString(m_siteKey));
     emit Message(MessageKind::Alert, text);
 }
