@@ -252,14 +252,17 @@ bool TProcessForm::MayReplaceList()
         why = QStringLiteral("采集过程中发生了错误，结果不完整。");
     else if (end == CollectionEngine::EndKind::Stopped)
         why = QStringLiteral("采集已被终止，结果不完整。");
-    if (checked == 0)
-        return App->GetMessages().Question(
-                   why + QStringLiteral("没有勾选任何数据，完成后%1中原有的列表将被清空。确定要清空吗？").arg(name)) ==
-               IDYES;
+    // The copy leaves out checked rows without an address: what would be written is the rest.
     if (withoutAddress > 0)
-        why += QStringLiteral("勾选的 %1 条中有 %2 条没有地址。").arg(checked).arg(withoutAddress);
+        why += QStringLiteral("勾选的 %1 条中有 %2 条没有地址，不会写入。").arg(checked).arg(withoutAddress);
+    const int written = checked - withoutAddress;
+    if (written == 0)
+        return App->GetMessages().Question(why + (checked == 0 ? QStringLiteral("没有勾选任何数据，") : QString()) +
+                                           QStringLiteral("完成后%1中原有的列表将被清空。确定要清空吗？").arg(name)) ==
+               IDYES;
+    const QString rows = withoutAddress > 0 ? QStringLiteral("其余的 %1 条") : QStringLiteral("勾选的 %1 条");
     return App->GetMessages().Question(
-               why + QStringLiteral("确定要用勾选的 %1 条替换%2中原有的列表吗？").arg(checked).arg(name)) == IDYES;
+               why + QStringLiteral("确定要用%1替换%2中原有的列表吗？").arg(rows.arg(written), name)) == IDYES;
 }
 
 void TProcessForm::cxButton1Click()

@@ -32,7 +32,7 @@ QString Expected(const MemData& data, bool titles, int merge)
     int k = 0;
     for (int i = 0; i < data.Count(); ++i) {
         const ResultRow& row = data.Row(i);
-        if (!row.Status)
+        if (!row.Status || row.Url.empty())  // a row without its address is never copied as whole
             continue;
         const QString item = gbk::ToUnicode(titles ? row.Caption + "$" + row.Url : row.Url);
         if (k > 0)
