@@ -34,18 +34,6 @@ const std::array<Version, 4>& Versions()
 }
 
 // clang-format off
-// Pages are written as the CMS wrote them: one element a line, indented; body is written at the
-// body's indentation by its caller.
-std::string Page(const std::string& title, const std::string& body)
-{
-    return "<html>\n"
-           "<head>\n"
-           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
-           "<title>" + title + "</title>\n"
-           "</head>\n"
-           "<body>\n" + body + "</body>\n"
-           "</html>\n";
-}
 
 // ?main=add or ?main=edit opens the film form in the main frame; ?main=ADDRESS another page (a
 // foreign frame, for tests). The short names keep the frameset's own address free of the pages'.
@@ -81,11 +69,11 @@ std::string Menu(const Version& version)
 {
     const std::string target = " target=\"" + version.mainFrame + "\"";
     if (version.menuList)
-        return Page("菜单", "<ul id=\"submenu3\">\n"
+        return CmsPage("菜单", "<ul id=\"submenu3\">\n"
                             "  <li><a href=\"admin_add.asp\"" + target + ">添加影片</a></li>\n"
                             "  <li><a href=\"admin_p.asp\"" + target + ">影片管理</a></li>\n"
                             "</ul>\n");
-    return Page("菜单", "<div id=\"submenu3\">\n"
+    return CmsPage("菜单", "<div id=\"submenu3\">\n"
                         "  <div>\n"
                         "    <table width=\"100%\" cellpadding=\"0\" cellspacing=\"0\">\n"
                         "      <tr>\n"
@@ -114,7 +102,7 @@ std::string PlayerField(const Version& version, const std::string& name, const s
 
 std::string FilmForm(const Version& version)
 {
-    return Page("添加影片",
+    return CmsPage("添加影片",
                 "<form name=\"form2\" method=\"post\" action=\"admin_save.asp\">\n"
                 "  <table width=\"100%\" border=\"0\" cellpadding=\"2\" cellspacing=\"1\">\n"
                 "    <tr>\n"
@@ -157,7 +145,7 @@ std::string FilmForm(const Version& version)
 std::string Login(const Version& version, const StandinRequest& request)
 {
     if (request.method != "POST")
-        return Page("管理员登录 " + version.name,
+        return CmsPage("管理员登录 " + version.name,
                     "<h3>管理员登录（" + version.name + "）</h3>\n"
                     "<p>这是内置的演示后台：任意用户名和密码都可以登录。</p>\n"
                     "<form name=\"login\" method=\"post\" action=\"login.asp\">\n"
@@ -201,7 +189,7 @@ bool Answer(CmsFilmStore& films, const StandinRequest& request, httplib::Respons
         else if (page == "admin_index.asp")
             AnswerGbk(response, act == "admin_left" ? Menu(version) : Frameset(version, request));
         else if (page == "admin_main.asp")
-            AnswerGbk(response, Page("管理中心", "<p>欢迎使用管理中心 " + version.name + "</p>"));
+            AnswerGbk(response, CmsPage("管理中心", "<p>欢迎使用管理中心 " + version.name + "</p>"));
         else if (page == "admin_add.asp")
             AnswerGbk(response, FilmForm(version));
         else if (!AnswerFilmPage(films, {version.name, version.playerSelects}, page, request, response))
@@ -212,6 +200,21 @@ bool Answer(CmsFilmStore& films, const StandinRequest& request, httplib::Respons
 }
 
 }  // namespace
+
+// Pages are written as the CMS wrote them: one element a line, indented; body is written at the
+// body's indentation by its caller.
+// clang-format off
+std::string CmsPage(const std::string& title, const std::string& body)
+{
+    return "<html>\n"
+           "<head>\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
+           "<title>" + title + "</title>\n"
+           "</head>\n"
+           "<body>\n" + body + "</body>\n"
+           "</html>\n";
+}
+// clang-format on
 
 void RegisterCms(StandinWeb& web)
 {

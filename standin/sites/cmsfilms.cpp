@@ -97,23 +97,11 @@ namespace {
 
 // The pages are written as the CMS's own scripts wrote them, one line of markup to a line here.
 // clang-format off
-std::string Page(const std::string& title, const std::string& body)
-{
-    return "<html>\n"
-           "<head>\n"
-           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">\n"
-           "<title>" + title + "</title>\n"
-           "</head>\n"
-           "<body>\n" +
-           body +
-           "</body>\n"
-           "</html>\n";
-}
 
 // A short page that says what went wrong and sends the operator back to his form.
 std::string Refusal(const std::string& text)
 {
-    return Page("提示", "<p>" + text + "</p>\n"
+    return CmsPage("提示", "<p>" + text + "</p>\n"
                         "<p><a href=\"javascript:history.back()\">返回</a></p>\n");
 }
 
@@ -168,7 +156,7 @@ std::string Row(const std::string& label, const std::string& field)
 std::string EditForm(const CmsFilmVersion& version, const Film& film)
 {
     const std::string id = std::to_string(film.id);
-    return Page("修改影片",
+    return CmsPage("修改影片",
                 "<form name=\"form2\" method=\"post\" action=\"admin_save.asp\">\n"
                 "  <input type=\"hidden\" name=\"id\" value=\"" + id + "\">\n"
                 "  <table>\n" +
@@ -198,7 +186,7 @@ std::string FilmList(const std::vector<Film>& films)
                 "    <td><a href=\"" + edit + "\">修改</a></td>\n"
                 "  </tr>\n";
     }
-    return Page("影片管理",
+    return CmsPage("影片管理",
                 "<table id=\"films\" width=\"98%\" border=\"1\" cellpadding=\"3\" cellspacing=\"0\">\n"
                 "  <tr>\n"
                 "    <th>编号</th>\n"
@@ -242,7 +230,7 @@ std::string Save(CmsFilmStore& store, const CmsFilmVersion& version, const Stand
         return Refusal(id.empty() ? "影片数量已达上限，无法添加。" : "该影片不存在！");
     const std::string edit = "admin_p.asp?action=edit&amp;id=" + std::to_string(*saved);
     // clang-format off
-    return Page("保存成功",
+    return CmsPage("保存成功",
                 "<p>影片“" + HtmlEscape(name) + "”已保存。</p>\n"
                 "<ul>\n"
                 "  <li><a href=\"admin_p.asp\">返回影片列表</a></li>\n"

@@ -14,6 +14,9 @@ struct CmsFilmVersion {
     bool playerSelects;  // player types chosen from a list (5.0 on)
 };
 
+// Every administration page's frame around its body, in the CMS's own layout.
+std::string CmsPage(const std::string& title, const std::string& body);
+
 class CmsFilmStore;
 std::shared_ptr<CmsFilmStore> MakeCmsFilmStore();
 
