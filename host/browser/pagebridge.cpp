@@ -340,12 +340,22 @@ void PageBridge::Deliver(Document& document)
 void PageBridge::CutOff(const QUrl& origin, long long refused)
 {
     std::vector<QString> flooding;
-    for (const auto& [id, document] : m_documents)
-        if (document.origin == origin)
-            flooding.push_back(id);
+    for (auto& [id, document] : m_documents) {
+        if (document.origin != origin)
+            continue;
+        flooding.push_back(id);
+        // A flooding frame is sent away (to a blank page), which ends its flood; the top
+        // document stays, as the frames it holds are not the flood's.
+        if (document.frame != 0 && document.poll) {
+            QWebEngineUrlRequestJob* job = document.poll;
+            document.poll = nullptr;
+            ++document.pollSerial;
+            Reply(job, QJsonDocument(QJsonObject{{"op", "leave"}, {"doc", id}}).toJson(QJsonDocument::Compact));
+        }
+    }
     for (const QString& id : flooding)
         Retire(id);
-    // Its documents may be gone already (a throttled site's check-ins are refused too).
+    // Its documents may have gone already.
     if (m_origins.count(origin))
         emit Flooded(
             OriginOf(origin),
