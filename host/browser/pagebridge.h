@@ -59,7 +59,8 @@ public:
     // document is none of this page's.
     Served Serve(QWebEngineUrlRequestJob* job, const QString& document);
     void Hello(QWebEngineUrlRequestJob* job);
-    // The site (origin) flooded the bridge: the identities of its documents here are void.
+    // The site (origin) flooded the bridge: its documents here lose their identities, and its
+    // frames are sent to a blank page.
     void CutOff(const QUrl& origin, long long refused);
 
 signals:

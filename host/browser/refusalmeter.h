@@ -13,7 +13,7 @@ public:
     using Clock = std::chrono::steady_clock;
     static constexpr double kBudget = 100;  // refusals in a burst
     static constexpr double kRefillPerSecond = 50;
-    static constexpr int kCutOffAfter = 300;   // requests while throttled
+    static constexpr int kCutOffAfter = 300;  // requests while throttled
 
     enum class State { Open, Throttled, CutOff };
 
