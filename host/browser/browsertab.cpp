@@ -7,6 +7,7 @@
 #include "pagebridge.h"
 #include "tabwebform.h"
 
+#include <QDebug>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -43,6 +44,13 @@ TBrowserTab::TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool wit
 
     connect(m_bridge, &PageBridge::DocumentCompleted, this, &TBrowserTab::OnComplete);
     connect(m_bridge, &PageBridge::WebInvoked, this, &TBrowserTab::OnInvoke);
+    connect(m_bridge, &PageBridge::Flooded, this, [this](const QString& origin, const QString& detail) {
+        if (m_form.App)
+            m_form.App->WriteLog(QStringLiteral("网页桥接请求过多，已切断 ") + origin, detail,
+                                 QStringLiteral("PageBridge"));
+        else
+            qWarning().noquote() << "page bridge:" << detail;
+    });
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this] { m_loading = false; });
     connect(m_page, &QWebEnginePage::urlChanged, this,

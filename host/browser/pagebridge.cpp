@@ -1,10 +1,13 @@
 #include "pagebridge.h"
 
+#include "refusalmeter.h"
+
 #include <QBuffer>
 #include <QDebug>
 #include <QEventLoop>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
@@ -86,6 +89,12 @@ void Refuse(QWebEngineUrlRequestJob* job)
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
 }
 
+// The site a request comes from, as the meters and the log name it.
+QString OriginOf(const QUrl& initiator)
+{
+    return initiator.isValid() && !initiator.isEmpty() ? initiator.toString() : QStringLiteral("null");
+}
+
 QWebEngineScript Script(const QString& name, const QByteArray& source, quint32 world)
 {
     QWebEngineScript script;
@@ -117,26 +126,59 @@ public:
     void Add(const QByteArray& pageKey, PageBridge* bridge) { m_pages.insert(pageKey, bridge); }
     void Remove(const QByteArray& pageKey) { m_pages.remove(pageKey); }
 
+    // Every request is answered or refused here and now: the browser keeps a data pipe for each
+    // one until then. A site that goes on sending refused requests beyond its budget is cut off
+    // (RefusalMeter): its documents lose their identities and its requests are refused unseen.
     void requestStarted(QWebEngineUrlRequestJob* job) override
+    {
+        const auto now = RefusalMeter::Clock::now();
+        const QUrl initiator = job->initiator();
+        const QString origin = OriginOf(initiator);
+        const auto meter = m_meters.find(origin);
+        if (meter != m_meters.end() && meter->Now(now) == RefusalMeter::State::CutOff) {
+            Refuse(job);
+            return;
+        }
+        if (!Accepted(job))
+            Count(m_meters[origin], initiator, now);
+    }
+
+private:
+    bool Accepted(QWebEngineUrlRequestJob* job)
     {
         const QUrl url = job->requestUrl();
         if (url.path() == QLatin1String("hello")) {
             const auto page = m_pages.constFind(KeyOf(*job));
-            if (page != m_pages.constEnd() && *page)
+            if (page != m_pages.constEnd() && *page) {
                 (*page)->Hello(job);
-            else
-                Refuse(job);
-            return;
+                return true;
+            }
+            Refuse(job);
+            return false;
         }
         const QString document = QUrlQuery(url).queryItemValue(QStringLiteral("d"), QUrl::FullyDecoded);
-        for (const auto& page : std::as_const(m_pages))
-            if (page && page->Serve(job, document))
-                return;
+        for (const auto& page : std::as_const(m_pages)) {
+            const PageBridge::Served served = page ? page->Serve(job, document) : PageBridge::Served::NotMine;
+            if (served != PageBridge::Served::NotMine)
+                return served == PageBridge::Served::Accepted;
+        }
         Refuse(job);
+        return false;
     }
 
-private:
+    void Count(RefusalMeter& meter, const QUrl& initiator, RefusalMeter::Clock::time_point now)
+    {
+        if (meter.Refused(now) != RefusalMeter::State::CutOff || m_cutOff.contains(OriginOf(initiator)))
+            return;
+        m_cutOff.insert(OriginOf(initiator));
+        for (const auto& page : std::as_const(m_pages))
+            if (page)
+                page->CutOff(initiator, meter.Count());
+    }
+
     QHash<QByteArray, QPointer<PageBridge>> m_pages;
+    QHash<QString, RefusalMeter> m_meters;  // by origin
+    QSet<QString> m_cutOff;
 };
 
 }  // namespace
@@ -193,6 +235,7 @@ QString PageBridge::NewDocument(const QUrl& origin, int frame)
     document.key = NewSecret();
     document.origin = origin;
     document.frame = frame;
+    m_origins.insert(origin);
     return id;
 }
 
@@ -204,15 +247,15 @@ void PageBridge::Hello(QWebEngineUrlRequestJob* job)
     Reply(job, QJsonDocument(answer).toJson(QJsonDocument::Compact));
 }
 
-bool PageBridge::Serve(QWebEngineUrlRequestJob* job, const QString& id)
+PageBridge::Served PageBridge::Serve(QWebEngineUrlRequestJob* job, const QString& id)
 {
     const auto found = m_documents.find(id);
     if (found == m_documents.end())
-        return false;
+        return Served::NotMine;
     Document& document = found->second;
     if (!SameKey(document.key, KeyOf(*job)) || job->initiator() != document.origin) {
         Refuse(job);
-        return true;
+        return Served::Refused;
     }
     const QUrl url = job->requestUrl();
     const QString op = url.path();
@@ -229,7 +272,7 @@ bool PageBridge::Serve(QWebEngineUrlRequestJob* job, const QString& id)
         Reply(job, QByteArray());
         Answer(id, url);
     }
-    return true;
+    return Served::Accepted;
 }
 
 void PageBridge::Answer(const QString& id, const QUrl& url)
@@ -292,6 +335,35 @@ void PageBridge::Deliver(Document& document)
     const QJsonObject command = document.commands.front();
     document.commands.pop_front();
     Reply(job, QJsonDocument(command).toJson(QJsonDocument::Compact));
+}
+
+void PageBridge::CutOff(const QUrl& origin, long long refused)
+{
+    std::vector<QString> flooding;
+    for (auto& [id, document] : m_documents) {
+        if (document.origin != origin)
+            continue;
+        flooding.push_back(id);
+        // A flooding frame is sent away (to a blank page), which ends its flood; the top
+        // document stays, as the frames it holds are not the flood's.
+        if (document.frame != 0 && document.poll) {
+            QWebEngineUrlRequestJob* job = document.poll;
+            document.poll = nullptr;
+            ++document.pollSerial;
+            Reply(job, QJsonDocument(QJsonObject{{"op", "leave"}, {"doc", id}}).toJson(QJsonDocument::Compact));
+        }
+    }
+    for (const QString& id : flooding)
+        Retire(id);
+    // Its documents may have gone already.
+    if (m_origins.count(origin))
+        emit Flooded(
+            OriginOf(origin),
+            QStringLiteral(
+                "%1 refused bridge requests from %2: its documents in this tab are cut off (%3 still had a bridge)")
+                .arg(refused)
+                .arg(OriginOf(origin))
+                .arg(flooding.size()));
 }
 
 void PageBridge::Retire(const QString& id)

@@ -17,6 +17,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 
 class QEventLoop;
 class QWebEnginePage;
@@ -53,14 +54,20 @@ public:
     // The key that proves the document; for tests that play a page which got hold of one.
     QByteArray DocumentKey(const FrameAddress& where) const;
 
-    // A request of a document's bridge, handed on by the scheme handler; false when the
+    enum class Served { Accepted, Refused, NotMine };
+    // A request of a document's bridge, handed on by the scheme handler; NotMine when the
     // document is none of this page's.
-    bool Serve(QWebEngineUrlRequestJob* job, const QString& document);
+    Served Serve(QWebEngineUrlRequestJob* job, const QString& document);
     void Hello(QWebEngineUrlRequestJob* job);
+    // The site (origin) flooded the bridge: its documents here lose their identities, and its
+    // frames are sent to a blank page.
+    void CutOff(const QUrl& origin, long long refused);
 
 signals:
     void DocumentCompleted(FrameAddress where, QString href, QString hostname);
     void WebInvoked(FrameAddress where, QStringList args);
+    // Documents of this page were cut off for flooding the bridge; for the host's log.
+    void Flooded(QString origin, QString detail);
 
 private:
     struct Document {
@@ -96,6 +103,7 @@ private:
     qint64 m_nextRequest = 1;
     int m_nextFrame = 1;
     std::chrono::milliseconds m_timeout{5000};
+    std::set<QUrl> m_origins;  // of every document that had an identity here
 };
 
 // Registers the quib-bridge: scheme; must run before the application object exists.

@@ -2,6 +2,7 @@
 
 #include "standinweb.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -103,6 +104,72 @@ std::string Rewriter(const std::string& written, bool onLoad)
            (onLoad ? "addEventListener('load',function(){setTimeout(rewrite,0);});" : "") + "</script></body></html>";
 }
 
+// Sends refused bridge requests at the top speed the browser takes them, for as long as it lives:
+// identity requests, polls, replies and calls without a key, with guessed keys and under its own
+// document id (which it reads from its resource timing), half of them POSTs with a 64 KiB body.
+// A few hundred are on their way at any time; every answer or failure sends the next one at once.
+// With ?burst=N it also fires N more every 10 ms without waiting for any answer.
+const char* const kFlood = R"JS(
+(function () {
+  var body = new Array(65537).join('x');
+  var own = '';
+  var sent = 0, open = 0;
+  var paths = ['hello?top=0', 'hello?top=1', 'poll?d=', 'reply?s=1&ok=1&v=FORGED&d=', 'invoke?a=forged&d=', 'complete?href=x&d='];
+  function ownId() {
+    if (own)
+      return own;
+    var entries = performance.getEntriesByType('resource');
+    for (var i = 0; i < entries.length; ++i) {
+      var m = /^quib-bridge:[a-z]+\?.*\bd=([^&]+)/.exec(entries[i].name);
+      if (m)
+        own = decodeURIComponent(m[1]);
+    }
+    performance.clearResourceTimings();
+    return own;
+  }
+  function one() {
+    var path = paths[sent % paths.length];
+    if (path.slice(-2) === 'd=')
+      path += encodeURIComponent(ownId() || 'guess' + sent);
+    var x = new XMLHttpRequest();
+    var post = sent % 2 === 1;
+    x.open(post ? 'POST' : 'GET', 'quib-bridge:' + path);
+    if (sent % 3)
+      x.setRequestHeader('X-Quib-Key', (sent % 3 === 1 ? 'guess' : '0123456789abcdef') + sent);
+    x.onloadend = function () { --open; pump(); };
+    ++open;
+    window.floodSent = ++sent;
+    x.send(post ? body : null);
+  }
+  // ?burst=N: N more every 10 ms, whether the earlier ones were answered or not.
+  var burst = /[?&]burst=([0-9]+)/.exec(window.location.search);
+  function pump() {
+    while (open < 300)
+      one();
+  }
+  if (burst)
+    setInterval(function () { for (var i = 0; i < +burst[1]; ++i) one(); }, 10);
+  else
+    setInterval(pump, 50);
+  pump();
+})();
+)JS";
+
+// A quiet frame: its number in an input, for the host to read.
+std::string QuietFrame(const std::string& number)
+{
+    return "<html><head><title>quiet</title></head><body><input name=\"n\" value=\"" + number + "\"></body></html>";
+}
+
+// A page of count quiet frames.
+std::string Frames(int count)
+{
+    std::string frames;
+    for (int i = 0; i < count; ++i)
+        frames += "<iframe src=\"/quiet.html?n=" + std::to_string(i) + "\"></iframe>\n";
+    return "<html><head><title>frames</title></head><body>\n" + frames + "</body></html>";
+}
+
 const char* const kCmsEdit =
     "<iframe name=\"cms\" src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit&amp;id=1\"></iframe>";
 
@@ -136,7 +203,7 @@ std::string IeGlobalsPage(const std::string& kind)
 
 void RegisterHostilePages(StandinWeb& web)
 {
-    web.AddSite(kHostileHost, [](const StandinRequest& request, httplib::Response& response) {
+    const auto pages = [](const StandinRequest& request, httplib::Response& response) {
         if (request.path == "/top.html")
             response.set_content(
                 Page("<iframe name=\"cms\" "
@@ -160,6 +227,21 @@ void RegisterHostilePages(StandinWeb& web)
             response.set_content(Rewriter("<html><body><input name=\"stage\" value=\"second\"><iframe name=\"blank\"></iframe>"
                                           "<script>var d=frames.blank.document;d.open();d.write('<input name=\"stage\" value=\"blank\">');"
                                           "d.close();</script></body></html>", false), "text/html; charset=utf-8");
+        else if (request.path == "/flood.html")  // floods the bridge from the top frame, with the CMS in a frame
+            response.set_content("<html><head><title>flood</title></head><body>" + std::string(kCmsEdit) + "<script>" +
+                                     kFlood + "</script></body></html>",
+                                 "text/html; charset=utf-8");
+        else if (request.path == "/flood-frame.html")  // a frame that floods the bridge
+            response.set_content("<html><head><title>flood</title></head><body><p>flood</p><script>" +
+                                     std::string(kFlood) + "</script></body></html>",
+                                 "text/html; charset=utf-8");
+        else if (request.path == "/frames.html")
+            response.set_content(Frames(std::atoi(request.params.count("n") ? request.params.at("n").c_str() : "20")),
+                                 "text/html; charset=utf-8");
+        else if (request.path == "/quiet.html")
+            response.set_content(
+                QuietFrame(std::to_string(std::atoi(request.params.count("n") ? request.params.at("n").c_str() : "0"))),
+                "text/html; charset=utf-8");
         else if (request.path == "/fixed/admin_add.asp" || request.path == "/replaceable/admin_add.asp" ||
                  request.path == "/navigate/admin_add.asp")
             response.set_content(IeGlobalsPage(request.path.substr(1, request.path.find('/', 1) - 1)),
@@ -167,5 +249,7 @@ void RegisterHostilePages(StandinWeb& web)
         else
             return false;
         return true;
-    });
+    };
+    for (const char* host : {kHostileHost, kFloodTopHost, kFloodFrameHost})
+        web.AddSite(host, pages);
 }

@@ -5,4 +5,8 @@
 class StandinWeb;
 
 inline constexpr const char* kHostileHost = "evil.standin.test";
+// More hosts of the hostile site, with the same pages: the bridge cuts off a flooding origin for
+// good, so each flood comes from an origin of its own.
+inline constexpr const char* kFloodTopHost = "flood-top.standin.test";
+inline constexpr const char* kFloodFrameHost = "flood-frame.standin.test";
 void RegisterHostilePages(StandinWeb& web);

@@ -1,25 +1,54 @@
 // The page bridge of a site's tab against hostile pages, in the real browser (offscreen) on the
 // stand-in web: pages that rewrite themselves, open popups, frame the CMS and forge the bridge's
 // requests with guessed and stolen keys. Each attack must fail, and the evidence is checked.
+#include "browserpage.h"
 #include "browserstartup.h"
 #include "browsertab.h"
+#include "cmsfill.h"
 #include "gbk.h"
+#include "hostapp.h"
+#include "hostlog.h"
 #include "hostilepages.h"
 #include "pagebridge.h"
+#include "scriptedmessages.h"
 #include "sitedata.h"
 #include "standinmain.h"
 #include "standinweb.h"
 #include "webpage.h"
+#include "workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QTemporaryDir>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
 
 #include <memory>
 
 namespace {
 
 using Args = std::vector<std::string>;
+
+// Waits for done, keeping the event loop running all the time: the browser's own work runs on this
+// thread, and QTest::qWaitFor's naps between rounds starve a page of twenty frames or a flood.
+template <class Done>
+bool Spin(Done done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(10);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
 
 class RecordingPage : public TWebPage {
 public:
@@ -50,6 +79,13 @@ public:
             if (c.url.find(part) != std::string::npos && std::find(found.begin(), found.end(), c.document) == found.end())
                 found.push_back(c.document);
         return found;
+    }
+    // The same without qWaitFor's naps, for pages that keep the browser busy.
+    BrowserDocument Await(const std::string& part)
+    {
+        if (!Spin([&] { return !Documents(part).empty(); }, 30000))
+            throw std::runtime_error("no document completed for " + part);
+        return Documents(part).front();
     }
     BrowserDocument WaitFor(const std::string& part, std::size_t count = 1)
     {
@@ -105,6 +141,28 @@ std::string Count(const std::string& text, const std::string& word)
     return std::to_string(n);
 }
 
+// The write-back of a collection into a CMS film form: the list pasted from the clipboard into the
+// address list, the album id merged into the album field.
+bool WriteBack(const BrowserDocument& form, const std::string& list)
+{
+    QGuiApplication::clipboard()->setText(QString::fromStdString(list));
+    const std::string field = AddressListField(FillTarget::Address1);
+    const std::optional<std::string> album = form.GetValue("zt_dq");
+    return form.ExecScript(PasteScript(FillTarget::Address1)) && form.GetValue(field) == list && album &&
+           form.SetValue("zt_dq", MergeAlbumId(*album, "flood", FillTarget::Address1)) &&
+           form.GetValue("zt_dq") == MergeAlbumId(*album, "flood", FillTarget::Address1);
+}
+
+// How many requests the page's flooding script (main world) has sent so far.
+int FloodSent(RecordingPage& page)
+{
+    int sent = -1;
+    page.GetActiveBrowser()->Page().runJavaScript(QStringLiteral("window.floodSent || 0"),
+                                                  [&sent](const QVariant& value) { sent = value.toInt(); });
+    (void)Spin([&] { return sent >= 0; }, 10000);
+    return sent;
+}
+
 const QString kForgedHref = QStringLiteral("http%3A%2F%2Fcms.standin.test%2F5.0%2Fadmin%2Fadmin_add.asp%3Fforged%3D1");
 
 }  // namespace
@@ -121,6 +179,9 @@ private slots:
     void pageGlobalsSurviveHostCode_data();
     void pageGlobalsSurviveHostCode();
     void rewrittenDocumentsGetTheirBridge();
+    void floodsAreCutOff_data();
+    void floodsAreCutOff();
+    void twentyFramesAnswer();
 
 private:
     std::unique_ptr<RecordingPage> Open(const std::string& url);
@@ -132,6 +193,12 @@ private:
     };
     Frameset& Stage();
 
+    // The log the pages opened with a host write to.
+    QTemporaryDir m_dir;
+    ScriptedMessages m_messages;
+    WorkerRegistry m_workers;
+    HostLog m_log{m_dir.filePath(QStringLiteral("quib.log"))};
+    HostApp m_app{QStringLiteral("admin"), m_dir.path(), m_messages, m_workers};
     TSiteData m_site;
     std::unique_ptr<Frameset> m_frameset;
 };
@@ -139,7 +206,8 @@ private:
 std::unique_ptr<RecordingPage> PageBridgeTest::Open(const std::string& url)
 {
     m_site = TSiteData{"site", url, "0", "5.0"};
-    auto page = std::make_unique<RecordingPage>(nullptr, nullptr, QString::fromStdString(url));
+    m_app.SetLog(&m_log);
+    auto page = std::make_unique<RecordingPage>(nullptr, &m_app, QString::fromStdString(url));
     page->Site = &m_site;
     page->AfterShow(nullptr);
     return page;
@@ -213,6 +281,10 @@ PageBridgeTest::Frameset& PageBridgeTest::Stage()
     if (!stage->oldMenu.ExecScript("location.reload()"))
         throw std::runtime_error("menu not reloaded");
     stage->menu = page.WaitFor("action=admin_left", 2);
+    // The reloaded menu's identity goes once it has stopped checking in.
+    const PageBridge& bridge = page.GetActiveBrowser()->Bridge();
+    if (!Spin([&] { return bridge.DocumentKey(stage->oldMenu.Address()).isEmpty(); }, 20000))
+        throw std::runtime_error("the reloaded menu's identity lives on");
     if (!stage->menu.ExecScript("var f=document.createElement('iframe');f.src='http://" + std::string(kHostileHost) +
                                 "/frame.html';document.body.appendChild(f)"))
         throw std::runtime_error("no foreign frame");
@@ -331,6 +403,70 @@ void PageBridgeTest::rewrittenDocumentsGetTheirBridge()
     QVERIFY(page->Invoked({"rewritten"}, rewritten));
     QVERIFY(blank.ExecScript("window.external.WebInvoke('blank')"));
     QVERIFY(page->Invoked({"blank"}, blank));
+}
+
+void PageBridgeTest::floodsAreCutOff_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("form");   // the CMS form written back into during the flood
+    QTest::addColumn<QString>("flood");  // the flooding document
+    // The top page floods the bridge, with a CMS edit page in a frame.
+    QTest::newRow("main page") << QStringLiteral("http://%1/flood.html").arg(kFloodTopHost) << "admin_p.asp?action=edit"
+                               << "/flood.html";
+    // A frame of the hostile site inside the CMS frameset floods it, beside the add page and the menu.
+    QTest::newRow("foreign frame") << QStringLiteral("http://cms.standin.test/5.0/admin/admin_index.asp?main=add")
+                                   << "admin_add.asp"
+                                   << "/flood-frame.html";
+}
+
+void PageBridgeTest::floodsAreCutOff()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, form);
+    QFETCH(QString, flood);
+    const QString before = m_log.ReadAll();
+    auto page = Open(url.toStdString());
+    const BrowserDocument cms = page->Await(form.toStdString());
+    std::vector<BrowserDocument> others;  // the frameset's other CMS documents
+    if (flood == "/flood-frame.html") {
+        others = {page->Await("action=admin_left"), page->Await("admin_index.asp")};
+        QVERIFY(others[0].ExecScript("var f=document.createElement('iframe');f.src='http://" +
+                                     std::string(kFloodFrameHost) + "/flood-frame.html';document.body.appendChild(f)"));
+    }
+    // Cut off and logged, naming the flooding site.
+    QVERIFY(Spin([&] { return m_log.ReadAll().size() > before.size(); }, 60000));
+    const QString logged = m_log.ReadAll().mid(before.size());
+    QVERIFY2(logged.contains(QLatin1String(flood == "/flood.html" ? kFloodTopHost : kFloodFrameHost)) &&
+                 logged.contains(QLatin1String("PageBridge")),
+             qPrintable(logged));
+    for (const BrowserDocument& flooding : page->Documents(flood.toStdString()))  // if it got as far as completing
+        QVERIFY(!flooding.ExecScript("1"));
+    // The CMS documents answer as themselves while the flood goes on, and the write-back works.
+    const int sent = FloodSent(*page);
+    QVERIFY(cms.ExecScript("document.title='written'"));
+    QCOMPARE(Eval(cms, "document.title"), std::string("written"));
+    QVERIFY(WriteBack(cms, "flood$http://www.tudou.com/programs/view/flood/"));
+    for (const BrowserDocument& other : others)
+        QVERIFY(other.ExecScript("1"));
+    QCOMPARE(page->Documents(form.toStdString()).size(), std::size_t{1});
+    if (flood == "/flood.html")
+        QVERIFY(FloodSent(*page) > sent);  // the top page still floods: it is refused, not sent away
+    QVERIFY(page->Clean());
+}
+
+void PageBridgeTest::twentyFramesAnswer()
+{
+    auto page = Open(std::string("http://") + kHostileHost + "/frames.html?n=20");
+    QVERIFY(Spin([&] { return page->Documents("/quiet.html").size() >= 20; }, 20000));
+    const std::vector<BrowserDocument> frames = page->Documents("/quiet.html");
+    QCOMPARE(frames.size(), std::size_t{20});
+    // Every frame, in turn and again, answers with its own number.
+    for (int round = 0; round < 2; ++round)
+        for (const BrowserDocument& frame : frames) {
+            const std::string url = frame.Href();
+            const std::string number = url.substr(url.find("n=") + 2);
+            QCOMPARE(frame.GetValue("n").value_or("<none>"), number);
+        }
 }
 
 int main(int argc, char** argv) { return RunEmbeddedBrowserTest<PageBridgeTest>(argc, argv, RegisterHostilePages); }

@@ -295,6 +295,12 @@ function install(window, adopted) {
             poll = null;
             let command = null;
             try { command = JSON.parse(text); } catch (e) { }
+            if (identity === mine && command && typeof command === 'object' && command.doc === mine.id && command.op === 'leave') {
+                // The host cut this frame off for flooding it.
+                identity = null;
+                window.location.replace('about:blank');
+                return;
+            }
             if (identity === mine && command && typeof command === 'object' && command.doc === mine.id) {
                 const result = perform(command);
                 const params = [['s', String(command.seq)], ['ok', result.ok ? '1' : '0']];
