@@ -67,20 +67,6 @@ void CollectionEngine::RunSinglePage(const AddressClass& target, const std::stri
         EndProcess();
 }
 
-void CollectionEngine::RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row)
-{
-    m_address = url;
-    switch (parser) {
-    case SinglePageParser::Tudou: ParseSimpleTudou(url, kind, row); break;
-    case SinglePageParser::Youku: ParseSimpleYouku(url, kind, row); break;
-    case SinglePageParser::Wole: ParseSimple56(url, kind, row); break;
-    case SinglePageParser::Ljf: ParseSimple6JF(url, kind, row); break;
-    case SinglePageParser::Ouou: ParseSimpleOuou(url, kind, row); break;
-    case SinglePageParser::Sina: ParseSimpleSina(url, kind, row); break;
-    case SinglePageParser::None: break;
-    }
-}
-
 void CollectionEngine::Launch(Starter starter)
 {
     WorkerStart start{starter,
@@ -96,16 +82,6 @@ void CollectionEngine::Launch(Starter starter)
         EndProcess();
     }
 }
-
-void CollectionEngine::ParseTudouByWeb() { Launch(Starter::TudouByWeb); }
-void CollectionEngine::ParseYoukuByWeb() { Launch(Starter::YoukuByWeb); }
-void CollectionEngine::Parse56ByWeb() { Launch(Starter::WoleByWeb); }
-void CollectionEngine::Parse6JFByWeb() { Launch(Starter::LjfByWeb); }
-void CollectionEngine::ParseOuouByWeb() { Launch(Starter::OuouByWeb); }
-void CollectionEngine::ParseSinaByWeb() { Launch(Starter::SinaByWeb); }
-void CollectionEngine::ParseTudouByRss() { Launch(Starter::TudouByRss); }
-void CollectionEngine::ParseYoukuByRss() { Launch(Starter::YoukuByRss); }
-void CollectionEngine::ParseXunleiByMovie() { Launch(Starter::XunleiByMovie); }
 
 void CollectionEngine::StartProcess(bool append)
 {
@@ -150,12 +126,6 @@ void CollectionEngine::RequestStop()
     m_stopRequested.Set();
     if (m_simpleParser->Busy())
         m_simpleParser->Stop();
-}
-
-void CollectionEngine::CheckTerminated(TPageParse& thread)
-{
-    if (m_stopRequested.IsSet())
-        thread.Terminate();
 }
 
 TPageParse::TCheckTerminatedEvent CollectionEngine::StopCheck() const

@@ -9,6 +9,7 @@
 #include "pageparse.h"
 #include "resultrow.h"
 #include "simplerules.h"
+#include "sites.h"
 #include "stopflag.h"
 #include "workerthread.h"
 
@@ -109,63 +110,21 @@ public:
     }
 
     // The workers' end and error callbacks.
-    void CheckTerminated(TPageParse& thread);
     void ParseEnd(TPageParse& thread);
     void ParseError(const std::exception& E, const std::string& Url, int Index, TPageParse& thread);
 
-    // Starters: build the first address from CollectId and the start page and launch the worker.
-    void ParseTudouByWeb();
-    void ParseYoukuByWeb();
-    void Parse56ByWeb();
-    void Parse6JFByWeb();
-    void ParseOuouByWeb();
-    void ParseSinaByWeb();
-    void ParseTudouByRss();
-    void ParseYoukuByRss();
-    void ParseXunleiByMovie();
+    // The row callback of a site's way of collecting: each item becomes the row its cut gives.
+    TPageParse::TOnGetUrlEvent ItemRows(const SiteRecord& site, const CollectionWay& way);
 
-    // Single-page parsers: run on this thread and append a row, or overwrite row `row` on retry.
-    void ParseSimpleTudou(const std::string& url, int kind, int row);
-    void ParseSimpleYouku(const std::string& url, int kind, int row);
-    void ParseSimple56(const std::string& url, int kind, int row);
-    void ParseSimple6JF(const std::string& url, int kind, int row);
-    void ParseSimpleOuou(const std::string& url, int kind, int row);
-    void ParseSimpleSina(const std::string& url, int kind, int row);
-    static constexpr int kAppend = -1;  // the row argument of a parser that appends
+    static constexpr int kAppend = -1;  // the row argument of a single-page collection that appends
     // The single-page engine: loads url in the loader and runs the element rules of data.Site
     // over it (scripts on for this load when runScripts); returns when the walk has ended.
     void RunSimpleParser(const std::string& url, TParseData& data, bool runScripts);
 
-    // Paged collection of the playlist pages: the site workers' launchers and row callbacks.
-    void ParseTudou(const std::string& url, const std::string& id, int index);
-    void ParseYouku(const std::string& url, const std::string& id, int index);
-    void Parse56(const std::string& url, const std::string& id, int index);
-    void Parse6JF(const std::string& url, const std::string& id, int index);
-    void ParseOuou(const std::string& url, const std::string& id, int index);
-    void ParseSina(const std::string& url, const std::string& id, int index);
-    void Get56Url(const std::string& Html, const std::string& Url, const std::string& Caption,
-                  const std::string& Date, int Index, TPageParse& PP);
-    void GetTudouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                     const std::string& Date, int Index, TPageParse& PP);
-    void GetYoukuUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                     const std::string& Date, int Index, TPageParse& PP);
-    void Get6JFUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                   const std::string& Date, int Index, TPageParse& PP);
-    void GetOuouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                    const std::string& Date, int Index, TPageParse& PP);
-    void GetSinaUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                    const std::string& Date, int Index, TPageParse& PP);
-
-    // Feed and Xunlei collection: the launchers, row callbacks and the Xunlei album step.
-    void ParseTudouRss(const std::string& url, const std::string& id, int index);
-    void ParseYoukuRss(const std::string& url, const std::string& id, int index);
+    // Xunlei collection: the movie's launcher, its album step and the rows of the chosen album.
     void ParseXunleiMovie(const std::string& url, const std::string& id, int index);
     void ParseXunleiByAlbumList();
     void ParseXunleiAlbumList(const std::string& url, const std::string& id, int index);
-    void GetTudouRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                        const std::string& Date, int Index, TPageParse& PP);
-    void GetYoukuRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                        const std::string& Date, int Index, TPageParse& PP);
     void GetXunleiAlbumUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                            const std::string& Date, int Index, TPageParse& PP);
     void GetXunleiUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
@@ -205,6 +164,9 @@ private:
     void LaunchSiteWorker(const WorkerStart& start);
     void RunSinglePage(const AddressClass& target, const std::string& address);
     void RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row);
+    // One item of a site's worker as its row: appended, or for 6rooms without a title read again.
+    void AddItemRow(const SiteRecord& site, const CollectionWay& way, const SiteItem& item);
+    void ReadUntitledItem(const SiteRecord& site, const std::string& link);
     void ChooseXunleiAlbum();
     TPageParse::TCheckTerminatedEvent StopCheck() const;
     std::string FetchPage(const std::string& url);
