@@ -74,25 +74,21 @@ DataView& TParseForm::View() { return Grid().View(); }
 
 QRadioButton& TParseForm::SiteRadio(std::string_view siteKey)
 {
-    if (siteKey == sitekey::Tudou) return *TudouRadio;
-    if (siteKey == sitekey::Youku) return *YoukuRadio;
-    if (siteKey == sitekey::Wole) return *WoleRadio;
-    if (siteKey == sitekey::Ljf) return *LjfRadio;
-    if (siteKey == sitekey::Ouou) return *OuouRadio;
-    if (siteKey == sitekey::Sina) return *SinaRadio;
-    return *XunleiRadio;
+    // A key no site has is Xunlei's, the last radio.
+    const SiteRecord* site = FindSite(siteKey);
+    if (!site)
+        site = FindSite(sitekey::Xunlei);
+    return *findChild<QRadioButton*>(QString::fromLatin1(site->radio.data(), site->radio.size()));
 }
 
 std::string TParseForm::CheckedSiteKey() const
 {
-    const std::pair<const QRadioButton*, std::string_view> order[] = {
-        {YoukuRadio, sitekey::Youku}, {WoleRadio, sitekey::Wole}, {TudouRadio, sitekey::Tudou},
-        {SinaRadio, sitekey::Sina},   {OuouRadio, sitekey::Ouou}, {LjfRadio, sitekey::Ljf},
-        {XunleiRadio, sitekey::Xunlei},
-    };
-    for (const auto& [radio, key] : order)
-        if (radio->isChecked())
-            return std::string(key);
+    // The radios are exclusive: at most one is checked.
+    for (const SiteRecord* site : Sites()) {
+        const auto* radio = findChild<const QRadioButton*>(QString::fromLatin1(site->radio.data(), site->radio.size()));
+        if (radio && radio->isChecked())
+            return std::string(site->key);
+    }
     return {};
 }
 

@@ -226,11 +226,11 @@ SinglePageRow CutWoleSingle(const PageReader& reader, const std::string& url, in
         const std::string body = reader.fetch(url);
         if (body.empty())
             return Said(kNoData);
-        Wole56Cut cut = Cut56Page(body, kind);
+        WoleCut cut = CutWolePage(body, kind);
         switch (cut.outcome) {
-        case Wole56Cut::Outcome::WrongVideo: return Said(QStringLiteral("错误的视频地址！"));
-        case Wole56Cut::Outcome::WrongAlbum: return Said(QStringLiteral("错误的专辑视频！"));
-        case Wole56Cut::Outcome::NeedsWalk: {
+        case WoleCut::Outcome::WrongVideo: return Said(QStringLiteral("错误的视频地址！"));
+        case WoleCut::Outcome::WrongAlbum: return Said(QStringLiteral("错误的专辑视频！"));
+        case WoleCut::Outcome::NeedsWalk: {
             // The page writes its player address by script.
             TParseData data;
             data.Site = "56";
@@ -241,12 +241,12 @@ SinglePageRow CutWoleSingle(const PageReader& reader, const std::string& url, in
             cut.page.Url = gbk::FromUnicode(data.Url);
             break;
         }
-        case Wole56Cut::Outcome::Cut: break;
+        case WoleCut::Outcome::Cut: break;
         }
         RowFields fields;
         if (!retry)
             fields.Caption = cut.page.Caption;
-        fields.Url = Strip56Root(cut.page.Url);
+        fields.Url = StripWoleRoot(cut.page.Url);
         return Written(std::move(fields));
     });
 }
@@ -255,18 +255,18 @@ const SiteRecord kWole{
     .key = sitekey::Wole,
     .radio = "WoleRadio",
     .ruleSite = "56",
-    .root = k56Root,
-    .domain = k56Domain,
+    .root = kWoleRoot,
+    .domain = kWoleDomain,
     .classify = ClassifyWole,
     .single = SinglePageParser::Wole,
     .cutPage = CutWoleSingle,
     .retry = RetryWole,
-    .pages = {Starter::WoleByWeb, StartPageWorker<T56PageParse>,
+    .pages = {Starter::WoleByWeb, StartPageWorker<TWolePageParse>,
               [](const std::string& id, int page, int draw) {
                   const std::string folder = draw >= 10 ? "/w" + Number(draw) : std::string("/w");
-                  return std::string(k56Root) + folder + "/album-p-" + Number(page) + "_aid-" + id + ".html";
+                  return std::string(kWoleRoot) + folder + "/album-p-" + Number(page) + "_aid-" + id + ".html";
               },
-              true, [](const SiteItem& item) { return ItemRow(item.caption, Cut56Url(item.data), {}, item.link); }},
+              true, [](const SiteItem& item) { return ItemRow(item.caption, CutWoleUrl(item.data), {}, item.link); }},
     .feed = std::nullopt,
 };
 
@@ -276,9 +276,9 @@ AddressClass ClassifySixRooms(std::string_view a)
 {
     if (Has(a, ".html")) {
         if (Has(a, "/watch/"))
-            return Single(SinglePageParser::Ljf, 0);
+            return Single(SinglePageParser::SixRooms, 0);
         if (Has(a, "/plist/"))
-            return Single(SinglePageParser::Ljf, 1);
+            return Single(SinglePageParser::SixRooms, 1);
         AddressClass keep;
         keep.action = AddressClass::Action::KeepId;
         return keep;
@@ -292,7 +292,7 @@ AddressClass ClassifySixRooms(std::string_view a)
 
 std::optional<RetryTarget> RetrySixRooms(std::string_view link)
 {
-    return ByPath(link, SinglePageParser::Ljf, "/plist/", 1, "/watch/", 0);
+    return ByPath(link, SinglePageParser::SixRooms, "/plist/", 1, "/watch/", 0);
 }
 
 SinglePageRow CutSixRoomsSingle(const PageReader& reader, const std::string& url, int kind, bool)
@@ -301,24 +301,24 @@ SinglePageRow CutSixRoomsSingle(const PageReader& reader, const std::string& url
         const std::string body = reader.fetch(url);
         if (body.empty())
             return Said(kNoData);
-        const SimplePage page = Cut6JFPage(gbk::FromUtf8(body), kind);
+        const SimplePage page = CutSixRoomsPage(gbk::FromUtf8(body), kind);
         return Written(RowFields{page.Caption, page.Url, page.Date, {}, {}});
     });
 }
 
 const SiteRecord kSixRooms{
-    .key = sitekey::Ljf,
+    .key = sitekey::SixRooms,
     .radio = "LjfRadio",
     .ruleSite = "6",
-    .root = k6jfRoot,
-    .domain = k6jfDomain,
+    .root = kSixRoomsRoot,
+    .domain = kSixRoomsDomain,
     .classify = ClassifySixRooms,
-    .single = SinglePageParser::Ljf,
+    .single = SinglePageParser::SixRooms,
     .cutPage = CutSixRoomsSingle,
     .retry = RetrySixRooms,
-    .pages = {Starter::LjfByWeb, StartPageWorker<T6JFPageParse>,
+    .pages = {Starter::SixRoomsByWeb, StartPageWorker<TSixRoomsPageParse>,
               [](const std::string& id, int page, int) {
-                  return std::string(k6jfRoot) + "/plist/" + id + "/" + Number(page - 1) + ".html";
+                  return std::string(kSixRoomsRoot) + "/plist/" + id + "/" + Number(page - 1) + ".html";
               },
               true, [](const SiteItem& item) { return ItemRow(item.caption, item.data, {}, item.link); }},
     .feed = std::nullopt,
@@ -497,9 +497,9 @@ Starter StarterFor(std::string_view siteKey, bool fast)
     return fast && site->feed ? site->feed->starter : site->pages.starter;
 }
 
-std::string FirstAddress(Starter starter, const std::string& id, int page, int draw56)
+std::string FirstAddress(Starter starter, const std::string& id, int page, int draw)
 {
-    return WayOf(starter).firstAddress(id, page, draw56);
+    return WayOf(starter).firstAddress(id, page, draw);
 }
 
 int FirstIndex(Starter starter, int page) { return WayOf(starter).fromStartPage ? page - 1 : 0; }

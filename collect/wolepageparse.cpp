@@ -3,7 +3,7 @@
 #include "itempagefetch.h"
 #include "textcursor.h"
 
-void T56PageParse::ParseHTMLDocument(const std::string& page)
+void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<p class=\"videoTitle\"><a href=\"", kQuote = "\"", kTitle = "title=\"";
 
