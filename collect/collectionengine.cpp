@@ -6,6 +6,7 @@
 #include "textcursor.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPointer>
 
 CollectionEngine::CollectionEngine(IApp& app, MemData& data, QObject* parent)
@@ -30,14 +31,15 @@ bool CollectionEngine::Collect(const CollectRequest& request)
         Info(QStringLiteral("请输入地址！"));
         return false;
     }
-    if (!request.checkedSite.empty())
-        m_siteKey = request.checkedSite;
+    if (!request.site.empty())
+        m_siteKey = request.site;
     if (m_siteKey.empty()) {
         Info(QStringLiteral("请选择采集网站！"));
         return true;
     }
 
-    m_page = request.page;
+    m_page = request.startPage;
+    m_album = request.album;
     const AddressClass target = ClassifyAddress(m_siteKey, address);
     if (target.action == AddressClass::Action::SinglePage) {
         StartProcess(request.append);
@@ -51,6 +53,30 @@ bool CollectionEngine::Collect(const CollectRequest& request)
     if (m_collectId.empty())
         Info(QStringLiteral("无法解析到正确的ID！"));
     return true;
+}
+
+CollectionEngine::Result CollectionEngine::CollectAndWait(const CollectRequest& request)
+{
+    // Connected before the start: a single page ends inside Collect itself.
+    QEventLoop loop;
+    Result result;
+    bool ended = false;
+    const auto started = connect(this, &CollectionEngine::Started, &loop, [&] { result.started = true; });
+    const auto stopped = connect(this, &CollectionEngine::Ended, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    const QPointer<CollectionEngine> alive(this);
+    Collect(request);
+    if (alive && !ended && IsRunning())
+        loop.exec();
+    if (!alive)
+        return result;
+    disconnect(started);
+    disconnect(stopped);
+    result.end = m_lastEnd;
+    result.rows = m_rowsStored;
+    return result;
 }
 
 void CollectionEngine::RunSinglePage(const AddressClass& target, const std::string& address)

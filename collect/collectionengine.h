@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <random>
 #include <string>
@@ -27,13 +28,15 @@ class HtmlElement;
 class MemData;
 class SimpleParser;
 
-// What the form's controls say when a collection is asked for.
+// A collection asked for, by the form, the collection dialog or the command line.
 struct CollectRequest {
-    std::string address;      // GBK, as typed; surrounding blanks do not count
-    std::string checkedSite;  // the site radio checked, empty when none is
-    bool fast = true;         // feeds instead of playlist pages where a site has them
-    bool append = false;      // keep the rows already in the table
-    int page = 1;             // the playlist page to start from
+    std::string address;  // GBK, as typed; surrounding blanks do not count
+    std::string site;     // a site key (see sites.h); empty: the site of the last collection
+    bool fast = true;     // feeds instead of playlist pages where a site has them
+    bool append = false;  // keep the rows already in the table
+    int startPage = 1;    // the playlist page to start from
+    // Which of a Xunlei movie's albums to collect, counted from 1; unset: the album chooser asks.
+    std::optional<int> album;
 };
 
 class CollectionEngine : public QObject {
@@ -59,6 +62,14 @@ public:
     // Starts the collection a request describes: a single page at once, an album through its
     // site's worker. False when there is no address to collect from (nothing was started).
     bool Collect(const CollectRequest& request);
+    // What a collection came to.
+    struct Result {
+        bool started = false;  // false: the request named no address or no site, and said so
+        EndKind end = EndKind::Finished;
+        int rows = 0;  // rows stored by this collection
+    };
+    // Collects and returns once the collection has ended, the event loop running meanwhile.
+    Result CollectAndWait(const CollectRequest& request);
     // Asks a running collection to stop: the workers at their next check, a page walk at once.
     void RequestStop();
     // Enters and leaves the running state; the table is emptied first unless rows are added to it.
@@ -206,6 +217,7 @@ private:
     ::SimpleParser* m_simpleParser = nullptr;  // a child of the engine
     WorkerLauncher m_launcher;
     AlbumChooser m_chooser;
+    std::optional<int> m_album;  // the request's album, when it named one
     std::mt19937 m_random{std::random_device{}()};
     std::shared_ptr<CollectionEngine*> m_alive = std::make_shared<CollectionEngine*>(this);
     // The walk RunSimpleParser runs: the address loaded and the record its rules fill.

@@ -11,6 +11,7 @@
 #include "resultgrid.h"
 
 #include <QPointer>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -98,10 +99,27 @@ void TParseForm::ButtonClick()
         m_engine->RequestStop();  // also ends a page walk in progress
         return;
     }
-    const CollectRequest request{gbk::FromUnicode(UrlEdit->text()), CheckedSiteKey(), FastCheckBox->isChecked(),
-                                 AddCheckBox->isChecked(), PageEdit->value()};
+    CollectRequest request;
+    request.address = gbk::FromUnicode(UrlEdit->text());
+    request.site = CheckedSiteKey();
+    request.fast = FastCheckBox->isChecked();
+    request.append = AddCheckBox->isChecked();
+    request.startPage = PageEdit->value();
     if (!m_engine->Collect(request))
         UrlEdit->setFocus();
+}
+
+bool TParseForm::Collect(const CollectRequest& request)
+{
+    // The controls show what is collected, as if it had been typed.
+    const QSignalBlocker quiet(UrlEdit);  // the site is the request's, not the one the address names
+    UrlEdit->setText(gbk::ToUnicode(request.address));
+    if (!request.site.empty())
+        SiteRadio(request.site).setChecked(true);
+    FastCheckBox->setChecked(request.fast);
+    AddCheckBox->setChecked(request.append);
+    PageEdit->setValue(request.startPage);
+    return m_engine->Collect(request);
 }
 
 void TParseForm::Started()
