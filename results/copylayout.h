@@ -3,11 +3,8 @@
 // template's tags.
 #include "resultrow.h"
 
-#include <QString>
-
 #include <string>
 #include <string_view>
-#include <vector>
 
 enum class CopyLayout { TitleAndUrl = 0, Url = 1, Link = 2, Template = 3 };
 
@@ -24,17 +21,3 @@ std::string CopyItem(CopyLayout layout, const ResultRow& row, std::string_view f
 // Whether the layout writes the row's address (a template with <url>): a row without one would
 // go into the CMS as a broken entry ("title$"), so such a copy leaves it out.
 bool CopiesAddress(CopyLayout layout, std::string_view format);
-
-class MemData;
-
-// The text a copy writes: the checked rows of `order` (storage indexes, as the grid shows them)
-// in the layout, `merge` of them to a line. gone: the table went away during the copy (the walk
-// lets the user interface work between rows); nothing is to be used then.
-struct CopiedText {
-    QString text;
-    int copied = 0;
-    int withoutAddress = 0;  // left out: the layout writes an address and the row has none
-    bool gone = false;
-};
-CopiedText CopyText(MemData& data, const std::vector<int>& order, CopyLayout layout, const std::string& format,
-                    int merge);

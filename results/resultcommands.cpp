@@ -2,7 +2,7 @@
 
 #include "bulkedit.h"
 #include "busycursor.h"
-#include "copylayout.h"
+#include "copytext.h"
 #include "dataview.h"
 #include "editform.h"
 #include "eventhook.h"

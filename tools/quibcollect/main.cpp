@@ -5,7 +5,7 @@
 #include "collectarchive.h"
 #include "collectoutput.h"
 #include "collectionprogress.h"
-#include "copylayout.h"
+#include "copytext.h"
 #include "dataview.h"
 #include "gbk.h"
 #include "hostapp.h"
