@@ -117,11 +117,15 @@ void TProcessForm::DoProcess()
     auto* ticker = new ProgressTicker(ParseForm->Engine(), kProgressInterval, ParseForm);
     connect(ticker, &ProgressTicker::Changed, ProgressLabel, &QLabel::setText);
     ParseForm->layout()->activate();  // gives its grid the size it has in the form
-    ParseForm->UrlEditor().setText(gbk::ToUnicode(TargetAddress));
+    CollectRequest request;
+    request.address = gbk::FromUnicode(gbk::ToUnicode(TargetAddress));  // as the address box gives it
+    // The site word decides; without one, the site whose domain the address names.
     if (const auto site = EngineSiteForWord(SiteWord))
-        ParseForm->SiteRadio(*site).setChecked(true);
-    ParseForm->FastSwitch().setChecked(FastCheckBox->isChecked());
-    ParseForm->ButtonClick();
+        request.site = *site;
+    else if (const auto typed = SiteOfTypedAddress(request.address))
+        request.site = *typed;
+    request.fast = FastCheckBox->isChecked();
+    ParseForm->Collect(request);
 }
 
 void TProcessForm::TimerTimer()

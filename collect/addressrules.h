@@ -10,17 +10,24 @@ namespace sitekey {
 inline constexpr std::string_view Tudou = "tudou";
 inline constexpr std::string_view Youku = "youku";
 inline constexpr std::string_view Wole = "56";
-inline constexpr std::string_view Ljf = "6jf";
+inline constexpr std::string_view SixRooms = "6jf";
 inline constexpr std::string_view Ouou = "ouou";
 inline constexpr std::string_view Sina = "sina";
 inline constexpr std::string_view Xunlei = "xunlei";
 }  // namespace sitekey
 
-enum class SinglePageParser { None, Tudou, Youku, Wole, Ljf, Ouou, Sina };
+enum class SinglePageParser { None, Tudou, Youku, Wole, SixRooms, Ouou, Sina };
 
 enum class Starter {
-    TudouByWeb, YoukuByWeb, WoleByWeb, LjfByWeb, OuouByWeb, SinaByWeb,
-    TudouByRss, YoukuByRss, XunleiByMovie,
+    TudouByWeb,
+    YoukuByWeb,
+    WoleByWeb,
+    SixRoomsByWeb,
+    OuouByWeb,
+    SinaByWeb,
+    TudouByRss,
+    YoukuByRss,
+    XunleiByMovie,
 };
 
 struct AddressClass {
@@ -44,8 +51,8 @@ AddressClass ClassifyAddress(std::string_view siteKey, std::string_view address)
 
 Starter StarterFor(std::string_view siteKey, bool fast);
 
-// First page address of a collection; page is the start page (1..255); draw56 a number 0..99.
-std::string FirstAddress(Starter starter, const std::string& id, int page, int draw56);
+// First page address of a collection; page is the start page (1..255); draw a number 0..99.
+std::string FirstAddress(Starter starter, const std::string& id, int page, int draw);
 // The worker's first page index: page - 1 for paged starters, 0 for feeds and Xunlei.
 int FirstIndex(Starter starter, int page);
 

@@ -6,6 +6,7 @@
 #include "textcursor.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPointer>
 
 CollectionEngine::CollectionEngine(IApp& app, MemData& data, QObject* parent)
@@ -30,14 +31,15 @@ bool CollectionEngine::Collect(const CollectRequest& request)
         Info(QStringLiteral("请输入地址！"));
         return false;
     }
-    if (!request.checkedSite.empty())
-        m_siteKey = request.checkedSite;
+    if (!request.site.empty())
+        m_siteKey = request.site;
     if (m_siteKey.empty()) {
         Info(QStringLiteral("请选择采集网站！"));
         return true;
     }
 
-    m_page = request.page;
+    m_page = request.startPage;
+    m_album = request.album;
     const AddressClass target = ClassifyAddress(m_siteKey, address);
     if (target.action == AddressClass::Action::SinglePage) {
         StartProcess(request.append);
@@ -53,6 +55,30 @@ bool CollectionEngine::Collect(const CollectRequest& request)
     return true;
 }
 
+CollectionEngine::Result CollectionEngine::CollectAndWait(const CollectRequest& request)
+{
+    // Connected before the start: a single page ends inside Collect itself.
+    QEventLoop loop;
+    Result result;
+    bool ended = false;
+    const auto started = connect(this, &CollectionEngine::Started, &loop, [&] { result.started = true; });
+    const auto stopped = connect(this, &CollectionEngine::Ended, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    const QPointer<CollectionEngine> alive(this);
+    Collect(request);
+    if (alive && !ended && IsRunning())
+        loop.exec();
+    if (!alive)
+        return result;
+    disconnect(started);
+    disconnect(stopped);
+    result.end = m_lastEnd;
+    result.rows = m_rowsStored;
+    return result;
+}
+
 void CollectionEngine::RunSinglePage(const AddressClass& target, const std::string& address)
 {
     const QPointer<CollectionEngine> alive(this);
@@ -65,20 +91,6 @@ void CollectionEngine::RunSinglePage(const AddressClass& target, const std::stri
     }
     if (alive)
         EndProcess();
-}
-
-void CollectionEngine::RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row)
-{
-    m_address = url;
-    switch (parser) {
-    case SinglePageParser::Tudou: ParseSimpleTudou(url, kind, row); break;
-    case SinglePageParser::Youku: ParseSimpleYouku(url, kind, row); break;
-    case SinglePageParser::Wole: ParseSimple56(url, kind, row); break;
-    case SinglePageParser::Ljf: ParseSimple6JF(url, kind, row); break;
-    case SinglePageParser::Ouou: ParseSimpleOuou(url, kind, row); break;
-    case SinglePageParser::Sina: ParseSimpleSina(url, kind, row); break;
-    case SinglePageParser::None: break;
-    }
 }
 
 void CollectionEngine::Launch(Starter starter)
@@ -96,16 +108,6 @@ void CollectionEngine::Launch(Starter starter)
         EndProcess();
     }
 }
-
-void CollectionEngine::ParseTudouByWeb() { Launch(Starter::TudouByWeb); }
-void CollectionEngine::ParseYoukuByWeb() { Launch(Starter::YoukuByWeb); }
-void CollectionEngine::Parse56ByWeb() { Launch(Starter::WoleByWeb); }
-void CollectionEngine::Parse6JFByWeb() { Launch(Starter::LjfByWeb); }
-void CollectionEngine::ParseOuouByWeb() { Launch(Starter::OuouByWeb); }
-void CollectionEngine::ParseSinaByWeb() { Launch(Starter::SinaByWeb); }
-void CollectionEngine::ParseTudouByRss() { Launch(Starter::TudouByRss); }
-void CollectionEngine::ParseYoukuByRss() { Launch(Starter::YoukuByRss); }
-void CollectionEngine::ParseXunleiByMovie() { Launch(Starter::XunleiByMovie); }
 
 void CollectionEngine::StartProcess(bool append)
 {
@@ -150,12 +152,6 @@ void CollectionEngine::RequestStop()
     m_stopRequested.Set();
     if (m_simpleParser->Busy())
         m_simpleParser->Stop();
-}
-
-void CollectionEngine::CheckTerminated(TPageParse& thread)
-{
-    if (m_stopRequested.IsSet())
-        thread.Terminate();
 }
 
 TPageParse::TCheckTerminatedEvent CollectionEngine::StopCheck() const

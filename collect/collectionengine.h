@@ -9,6 +9,7 @@
 #include "pageparse.h"
 #include "resultrow.h"
 #include "simplerules.h"
+#include "sites.h"
 #include "stopflag.h"
 #include "workerthread.h"
 
@@ -17,6 +18,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <random>
 #include <string>
@@ -26,13 +28,15 @@ class HtmlElement;
 class MemData;
 class SimpleParser;
 
-// What the form's controls say when a collection is asked for.
+// A collection asked for, by the form, the collection dialog or the command line.
 struct CollectRequest {
-    std::string address;      // GBK, as typed; surrounding blanks do not count
-    std::string checkedSite;  // the site radio checked, empty when none is
-    bool fast = true;         // feeds instead of playlist pages where a site has them
-    bool append = false;      // keep the rows already in the table
-    int page = 1;             // the playlist page to start from
+    std::string address;  // GBK, as typed; surrounding blanks do not count
+    std::string site;     // a site key (see sites.h); empty: the site of the last collection
+    bool fast = true;     // feeds instead of playlist pages where a site has them
+    bool append = false;  // keep the rows already in the table
+    int startPage = 1;    // the playlist page to start from
+    // Which of a Xunlei movie's albums to collect, counted from 1; unset: the album chooser asks.
+    std::optional<int> album;
 };
 
 class CollectionEngine : public QObject {
@@ -58,6 +62,14 @@ public:
     // Starts the collection a request describes: a single page at once, an album through its
     // site's worker. False when there is no address to collect from (nothing was started).
     bool Collect(const CollectRequest& request);
+    // What a collection came to.
+    struct Result {
+        bool started = false;  // false: the request named no address or no site, and said so
+        EndKind end = EndKind::Finished;
+        int rows = 0;  // rows stored by this collection
+    };
+    // Collects and returns once the collection has ended, the event loop running meanwhile.
+    Result CollectAndWait(const CollectRequest& request);
     // Asks a running collection to stop: the workers at their next check, a page walk at once.
     void RequestStop();
     // Enters and leaves the running state; the table is emptied first unless rows are added to it.
@@ -109,63 +121,21 @@ public:
     }
 
     // The workers' end and error callbacks.
-    void CheckTerminated(TPageParse& thread);
     void ParseEnd(TPageParse& thread);
     void ParseError(const std::exception& E, const std::string& Url, int Index, TPageParse& thread);
 
-    // Starters: build the first address from CollectId and the start page and launch the worker.
-    void ParseTudouByWeb();
-    void ParseYoukuByWeb();
-    void Parse56ByWeb();
-    void Parse6JFByWeb();
-    void ParseOuouByWeb();
-    void ParseSinaByWeb();
-    void ParseTudouByRss();
-    void ParseYoukuByRss();
-    void ParseXunleiByMovie();
+    // The row callback of a site's way of collecting: each item becomes the row its cut gives.
+    TPageParse::TOnGetUrlEvent ItemRows(const SiteRecord& site, const CollectionWay& way);
 
-    // Single-page parsers: run on this thread and append a row, or overwrite row `row` on retry.
-    void ParseSimpleTudou(const std::string& url, int kind, int row);
-    void ParseSimpleYouku(const std::string& url, int kind, int row);
-    void ParseSimple56(const std::string& url, int kind, int row);
-    void ParseSimple6JF(const std::string& url, int kind, int row);
-    void ParseSimpleOuou(const std::string& url, int kind, int row);
-    void ParseSimpleSina(const std::string& url, int kind, int row);
-    static constexpr int kAppend = -1;  // the row argument of a parser that appends
+    static constexpr int kAppend = -1;  // the row argument of a single-page collection that appends
     // The single-page engine: loads url in the loader and runs the element rules of data.Site
     // over it (scripts on for this load when runScripts); returns when the walk has ended.
     void RunSimpleParser(const std::string& url, TParseData& data, bool runScripts);
 
-    // Paged collection of the playlist pages: the site workers' launchers and row callbacks.
-    void ParseTudou(const std::string& url, const std::string& id, int index);
-    void ParseYouku(const std::string& url, const std::string& id, int index);
-    void Parse56(const std::string& url, const std::string& id, int index);
-    void Parse6JF(const std::string& url, const std::string& id, int index);
-    void ParseOuou(const std::string& url, const std::string& id, int index);
-    void ParseSina(const std::string& url, const std::string& id, int index);
-    void Get56Url(const std::string& Html, const std::string& Url, const std::string& Caption,
-                  const std::string& Date, int Index, TPageParse& PP);
-    void GetTudouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                     const std::string& Date, int Index, TPageParse& PP);
-    void GetYoukuUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                     const std::string& Date, int Index, TPageParse& PP);
-    void Get6JFUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                   const std::string& Date, int Index, TPageParse& PP);
-    void GetOuouUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                    const std::string& Date, int Index, TPageParse& PP);
-    void GetSinaUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                    const std::string& Date, int Index, TPageParse& PP);
-
-    // Feed and Xunlei collection: the launchers, row callbacks and the Xunlei album step.
-    void ParseTudouRss(const std::string& url, const std::string& id, int index);
-    void ParseYoukuRss(const std::string& url, const std::string& id, int index);
+    // Xunlei collection: the movie's launcher, its album step and the rows of the chosen album.
     void ParseXunleiMovie(const std::string& url, const std::string& id, int index);
     void ParseXunleiByAlbumList();
     void ParseXunleiAlbumList(const std::string& url, const std::string& id, int index);
-    void GetTudouRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                        const std::string& Date, int Index, TPageParse& PP);
-    void GetYoukuRssUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
-                        const std::string& Date, int Index, TPageParse& PP);
     void GetXunleiAlbumUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                            const std::string& Date, int Index, TPageParse& PP);
     void GetXunleiUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
@@ -205,6 +175,9 @@ private:
     void LaunchSiteWorker(const WorkerStart& start);
     void RunSinglePage(const AddressClass& target, const std::string& address);
     void RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row);
+    // One item of a site's worker as its row: appended, or for 6rooms without a title read again.
+    void AddItemRow(const SiteRecord& site, const CollectionWay& way, const SiteItem& item);
+    void ReadUntitledItem(const SiteRecord& site, const std::string& link);
     void ChooseXunleiAlbum();
     TPageParse::TCheckTerminatedEvent StopCheck() const;
     std::string FetchPage(const std::string& url);
@@ -244,6 +217,7 @@ private:
     ::SimpleParser* m_simpleParser = nullptr;  // a child of the engine
     WorkerLauncher m_launcher;
     AlbumChooser m_chooser;
+    std::optional<int> m_album;  // the request's album, when it named one
     std::mt19937 m_random{std::random_device{}()};
     std::shared_ptr<CollectionEngine*> m_alive = std::make_shared<CollectionEngine*>(this);
     // The walk RunSimpleParser runs: the address loaded and the record its rules fill.

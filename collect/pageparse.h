@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -74,6 +76,44 @@ protected:
     void CallParseEnd();
     // Asks the form whether to stop; true when the thread has a terminate request.
     bool StopRequestedNow();
+    // The scan of a page of items that every paged site shares: each item begins after itemMarker
+    // (and, when given, after thenPast that follows it); a stop request before an item ends the
+    // collection. Items are counted in ItemCount; only when someone receives them are their fields
+    // cut, by cutItem(rest), which sets ItemLink, ItemData, ItemCaption and ItemDate or returns
+    // false when the collection cannot go on (its item page is lost). listGoesOn(rest), after
+    // each item, says whether another may follow. False when the collection ended here (Url
+    // cleared); then the page's pager is not read.
+    template <class Cursor, class CutItem, class ListGoesOn>
+    bool ScanItems(Cursor& rest, std::string_view itemMarker, std::string_view thenPast, CutItem&& cutItem,
+                   ListGoesOn&& listGoesOn)
+    {
+        ItemCount = 0;
+        while (rest.Contains(itemMarker)) {
+            if (StopRequestedNow()) {
+                Url.clear();
+                return false;
+            }
+            rest.SkipPast(itemMarker);
+            if (!thenPast.empty())
+                rest.SkipPast(thenPast);
+            ++ItemCount;
+            if (OnGetUrl) {
+                if (!cutItem(rest)) {
+                    Url.clear();
+                    return false;
+                }
+                HandOverItem();
+            }
+            if (!listGoesOn(rest))
+                break;
+        }
+        return true;
+    }
+    template <class Cursor, class CutItem>
+    bool ScanItems(Cursor& rest, std::string_view itemMarker, CutItem&& cutItem)
+    {
+        return ScanItems(rest, itemMarker, {}, std::forward<CutItem>(cutItem), [](const Cursor&) { return true; });
+    }
     // Takes one item of a document read whole as the current one, counts it and queues it.
     void ReportItem(std::string caption, std::string link, std::string data, std::string date);
 

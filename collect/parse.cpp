@@ -11,6 +11,7 @@
 #include "resultgrid.h"
 
 #include <QPointer>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -74,25 +75,21 @@ DataView& TParseForm::View() { return Grid().View(); }
 
 QRadioButton& TParseForm::SiteRadio(std::string_view siteKey)
 {
-    if (siteKey == sitekey::Tudou) return *TudouRadio;
-    if (siteKey == sitekey::Youku) return *YoukuRadio;
-    if (siteKey == sitekey::Wole) return *WoleRadio;
-    if (siteKey == sitekey::Ljf) return *LjfRadio;
-    if (siteKey == sitekey::Ouou) return *OuouRadio;
-    if (siteKey == sitekey::Sina) return *SinaRadio;
-    return *XunleiRadio;
+    // A key no site has is Xunlei's, the last radio.
+    const SiteRecord* site = FindSite(siteKey);
+    if (!site)
+        site = FindSite(sitekey::Xunlei);
+    return *findChild<QRadioButton*>(QString::fromLatin1(site->radio.data(), site->radio.size()));
 }
 
 std::string TParseForm::CheckedSiteKey() const
 {
-    const std::pair<const QRadioButton*, std::string_view> order[] = {
-        {YoukuRadio, sitekey::Youku}, {WoleRadio, sitekey::Wole}, {TudouRadio, sitekey::Tudou},
-        {SinaRadio, sitekey::Sina},   {OuouRadio, sitekey::Ouou}, {LjfRadio, sitekey::Ljf},
-        {XunleiRadio, sitekey::Xunlei},
-    };
-    for (const auto& [radio, key] : order)
-        if (radio->isChecked())
-            return std::string(key);
+    // The radios are exclusive: at most one is checked.
+    for (const SiteRecord* site : Sites()) {
+        const auto* radio = findChild<const QRadioButton*>(QString::fromLatin1(site->radio.data(), site->radio.size()));
+        if (radio && radio->isChecked())
+            return std::string(site->key);
+    }
     return {};
 }
 
@@ -102,10 +99,27 @@ void TParseForm::ButtonClick()
         m_engine->RequestStop();  // also ends a page walk in progress
         return;
     }
-    const CollectRequest request{gbk::FromUnicode(UrlEdit->text()), CheckedSiteKey(), FastCheckBox->isChecked(),
-                                 AddCheckBox->isChecked(), PageEdit->value()};
+    CollectRequest request;
+    request.address = gbk::FromUnicode(UrlEdit->text());
+    request.site = CheckedSiteKey();
+    request.fast = FastCheckBox->isChecked();
+    request.append = AddCheckBox->isChecked();
+    request.startPage = PageEdit->value();
     if (!m_engine->Collect(request))
         UrlEdit->setFocus();
+}
+
+bool TParseForm::Collect(const CollectRequest& request)
+{
+    // The controls show what is collected, as if it had been typed.
+    const QSignalBlocker quiet(UrlEdit);  // the site is the request's, not the one the address names
+    UrlEdit->setText(gbk::ToUnicode(request.address));
+    if (!request.site.empty())
+        SiteRadio(request.site).setChecked(true);
+    FastCheckBox->setChecked(request.fast);
+    AddCheckBox->setChecked(request.append);
+    PageEdit->setValue(request.startPage);
+    return m_engine->Collect(request);
 }
 
 void TParseForm::Started()

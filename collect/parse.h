@@ -48,6 +48,9 @@ public:
     bool Running() const { return m_engine->IsRunning(); }
 
     void ButtonClick();
+    // Collects what the request says, showing it in the form's controls. False when there is no
+    // address (nothing was started).
+    bool Collect(const CollectRequest& request);
     void StartProcess() { m_engine->StartProcess(AddCheckBox->isChecked()); }
     void EndProcess() { m_engine->EndProcess(); }
     void RequestStop() { m_engine->RequestStop(); }

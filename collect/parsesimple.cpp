@@ -1,11 +1,9 @@
-// Single-page collection: one video or album page becomes one row. Text pages are fetched and
-// cut here; the others are walked element by element in the engine's page-element loader.
+// Single-page collection: one video or album page becomes one row, by its site's cut. Text pages
+// are fetched; the others are walked element by element in the engine's page-element loader.
 #include "collectionengine.h"
-#include "gbk.h"
 #include "httpconnection.h"
 #include "memdata.h"
 #include "simpleparser.h"
-#include "simplerules.h"
 
 #include <QPointer>
 
@@ -13,8 +11,6 @@ namespace {
 
 // Seconds a single page's transfer may stall.
 constexpr int kFetchLimit = 10;
-
-const QString kNoData = QStringLiteral("无法取得数据！");
 
 }  // namespace
 
@@ -70,119 +66,21 @@ void CollectionEngine::WriteSimpleRow(const std::string& link, int row, RowField
     }
 }
 
-void CollectionEngine::ParseSimple56(const std::string& url, int kind, int row)
+void CollectionEngine::RunSimpleParserFor(SinglePageParser parser, const std::string& url, int kind, int row)
 {
-    try {
-        const std::string body = FetchPage(url);
-        if (body.empty()) {
-            Alert(kNoData);
-            return;
-        }
-        Wole56Cut cut = Cut56Page(body, kind);
-        switch (cut.outcome) {
-        case Wole56Cut::Outcome::WrongVideo: Alert(QStringLiteral("错误的视频地址！")); return;
-        case Wole56Cut::Outcome::WrongAlbum: Alert(QStringLiteral("错误的专辑视频！")); return;
-        case Wole56Cut::Outcome::NeedsWalk: {
-            // The page writes its player address by script.
-            TParseData data;
-            data.Site = "56";
-            data.Kind = 0;
-            if (!WalkSimplePage(url, data, true))
-                return;
-            cut.page.Caption = gbk::FromUnicode(data.Caption);
-            cut.page.Url = gbk::FromUnicode(data.Url);
-            break;
-        }
-        case Wole56Cut::Outcome::Cut: break;
-        }
-        RowFields fields;
-        if (row == kAppend)
-            fields.Caption = cut.page.Caption;
-        fields.Url = Strip56Root(cut.page.Url);
-        WriteSimpleRow(url, row, fields);
-    } catch (const std::exception& e) {
-        Alert(QString::fromUtf8(e.what()));
-    }
-}
-
-void CollectionEngine::ParseSimple6JF(const std::string& url, int kind, int row)
-{
-    try {
-        const std::string body = FetchPage(url);
-        if (body.empty()) {
-            Alert(kNoData);
-            return;
-        }
-        const SimplePage page = Cut6JFPage(gbk::FromUtf8(body), kind);
-        WriteSimpleRow(url, row, RowFields{page.Caption, page.Url, page.Date, {}, {}});
-    } catch (const std::exception& e) {
-        Alert(QString::fromUtf8(e.what()));
-    }
-}
-
-void CollectionEngine::ParseSimpleYouku(const std::string& url, int kind, int row)
-{
-    try {
-        const std::string body = FetchPage(url);
-        if (body.empty())
-            return;
-        const SimplePage page = CutYoukuPage(gbk::FromUtf8(body), kind);
-        RowFields fields{page.Caption, page.Url, {}, {}, {}};
-        // A retry keeps the title it has when the page names none (a playlist's item page).
-        if (row != kAppend && page.Caption.empty())
-            fields.Caption.reset();
-        WriteSimpleRow(url, row, fields);
-    } catch (const std::exception& e) {
-        Alert(QString::fromUtf8(e.what()));
-    }
-}
-
-void CollectionEngine::ParseSimpleOuou(const std::string& url, int, int row)
-{
-    try {
-        const std::string body = FetchPage(url);
-        if (body.empty()) {
-            Alert(kNoData);
-            return;
-        }
-        const SimplePage page = CutOuouPage(gbk::FromUtf8(body), url);
-        WriteSimpleRow(url, row, RowFields{page.Caption, page.Url, page.Date, {}, {}});
-    } catch (const std::exception& e) {
-        Alert(QString::fromUtf8(e.what()));
-    }
-}
-
-void CollectionEngine::ParseSimpleTudou(const std::string& url, int kind, int row)
-{
-    TParseData data;
-    data.Site = "tudou";
-    data.Kind = kind;
-    if (!WalkSimplePage(url, data, false))
+    m_address = url;
+    const SiteRecord* site = SiteOfParser(parser);
+    if (!site || !site->cutPage)
         return;
-    if (!data.Found) {
-        Alert(kNoData);
-        return;
+    const PageReader reader{[this](const std::string& page) { return FetchPage(page); },
+                            [this](const std::string& page, TParseData& data, bool runScripts) {
+                                return WalkSimplePage(page, data, runScripts);
+                            }};
+    // The engine may be gone once the cut returns Nothing after a walk: nothing is touched then.
+    const SinglePageRow result = site->cutPage(reader, url, kind, row != kAppend);
+    switch (result.kind) {
+    case SinglePageRow::Kind::Row: WriteSimpleRow(url, row, result.fields); break;
+    case SinglePageRow::Kind::Alert: Alert(result.alert); break;
+    case SinglePageRow::Kind::Nothing: break;
     }
-    WriteSimpleRow(url, row, RowFields{gbk::FromUnicode(data.Caption), gbk::FromUnicode(data.Url), {}, {}, {}});
-}
-
-void CollectionEngine::ParseSimpleSina(const std::string& url, int kind, int row)
-{
-    TParseData data;
-    data.Site = "sina";
-    data.Kind = kind;
-    // The playlist page writes its title by script.
-    if (!WalkSimplePage(url, data, kind != 0))
-        return;
-    if (!data.Found) {
-        Alert(kNoData);
-        return;
-    }
-    RowFields fields;
-    fields.Url = gbk::FromUnicode(data.Url);
-    if (row == kAppend) {
-        fields.Caption = gbk::FromUnicode(data.Caption);
-        fields.Date = data.Date;
-    }
-    WriteSimpleRow(url, row, fields);
 }

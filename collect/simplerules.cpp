@@ -128,7 +128,7 @@ void SinaRules(const HtmlElement& element, const std::string& address, TParseDat
     data.Found = true;
 }
 
-void LjfRules(const HtmlElement& element, TParseData& data)
+void SixRoomsRules(const HtmlElement& element, TParseData& data)
 {
     const std::string tag = element.TagName();
     if (tag == "H4") {
@@ -172,13 +172,13 @@ bool ApplySimpleParserRules(const HtmlElement& element, const std::string& addre
     else if (data.Site == "sina")
         SinaRules(element, address, data);
     else if (data.Site == "6")
-        LjfRules(element, data);
+        SixRoomsRules(element, data);
     return data.Found;
 }
 
-Wole56Cut Cut56Page(const std::string& body, int kind)
+WoleCut CutWolePage(const std::string& body, int kind)
 {
-    Wole56Cut cut;
+    WoleCut cut;
     TextCursor page(body);
     if (kind == 0) {
         if (page.Contains("id=\"input_page_url\"")) {
@@ -189,14 +189,14 @@ Wole56Cut Cut56Page(const std::string& body, int kind)
             input.SkipPast("value=\"");
             cut.page.Url = input.TextBefore(".swf");
         } else if (page.Contains("id=\"input_swf_html\"")) {
-            cut.outcome = Wole56Cut::Outcome::NeedsWalk;
+            cut.outcome = WoleCut::Outcome::NeedsWalk;
         } else {
-            cut.outcome = Wole56Cut::Outcome::WrongVideo;
+            cut.outcome = WoleCut::Outcome::WrongVideo;
         }
         return cut;
     }
     if (!page.Contains("id=\"flashurl\"")) {
-        cut.outcome = Wole56Cut::Outcome::WrongAlbum;
+        cut.outcome = WoleCut::Outcome::WrongAlbum;
         return cut;
     }
     // The title is read from a copy: a page without it (an album's item page) still names its player.
@@ -209,13 +209,13 @@ Wole56Cut Cut56Page(const std::string& body, int kind)
     return cut;
 }
 
-std::string Strip56Root(const std::string& address)
+std::string StripWoleRoot(const std::string& address)
 {
-    const std::string root = std::string(sitehosts::k56Root) + "/";
+    const std::string root = std::string(sitehosts::kWoleRoot) + "/";
     return address.find(root) != std::string::npos ? address.substr(std::min(root.size(), address.size())) : address;
 }
 
-SimplePage Cut6JFPage(const std::string& body, int kind)
+SimplePage CutSixRoomsPage(const std::string& body, int kind)
 {
     SimplePage out;
     TextCursor page(body);

@@ -35,16 +35,16 @@ struct SimplePage {
 
 // What a 56 page yields: its values, or the need to render the page (its address is filled in
 // by script), or that it is not the kind of page it should be.
-struct Wole56Cut {
+struct WoleCut {
     enum class Outcome { Cut, NeedsWalk, WrongVideo, WrongAlbum };
     Outcome outcome = Outcome::Cut;
     SimplePage page;
 };
-Wole56Cut Cut56Page(const std::string& body, int kind);
+WoleCut CutWolePage(const std::string& body, int kind);
 // A 56 address in the site's own form is stored without the site's root ("http://www.56.com/").
-std::string Strip56Root(const std::string& address);
+std::string StripWoleRoot(const std::string& address);
 
-SimplePage Cut6JFPage(const std::string& body, int kind);
+SimplePage CutSixRoomsPage(const std::string& body, int kind);
 SimplePage CutYoukuPage(const std::string& body, int kind);
 // The Ouou video id comes from the address, the title and date from the body.
 SimplePage CutOuouPage(const std::string& body, const std::string& address);

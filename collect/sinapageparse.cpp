@@ -18,7 +18,6 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
     const std::string_view kItem = "name=\"playlist\"", kHref = "href=\"", kQuote = "\"", kTitle = "title=\"",
                            kBreak = "<br>", kListEnd = "id=\"sa\" ";
 
-    ItemCount = 0;
     // Scanned character by character, not byte by byte: a marker never matches from the middle
     // of a Chinese character.
     GbkTextCursor rest(std::string_view{page});
@@ -30,26 +29,17 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
         Url.clear();
     }
 
-    while (rest.Contains(kItem)) {
-        if (StopRequestedNow()) {
-            Url.clear();
-            return;
-        }
-        rest.SkipPast(kItem);
-        rest.SkipPast(kHref);
-        ++ItemCount;
-        // The fields are cut only for an item that is reported.
-        if (OnGetUrl) {
-            ItemLink = rest.FieldBefore(kQuote);
+    ScanItems(
+        rest, kItem, kHref,
+        [&](GbkTextCursor& item) {
+            ItemLink = item.FieldBefore(kQuote);
             ItemData = ItemLink;
-            rest.SkipPast(kTitle);
-            ItemCaption = rest.TrimmedFieldBefore(kQuote);
-            rest.SkipPast(kUploaded);
-            ItemDate = rest.TrimmedFieldBefore(kBreak);
-            HandOverItem();
-        }
+            item.SkipPast(kTitle);
+            ItemCaption = item.TrimmedFieldBefore(kQuote);
+            item.SkipPast(kUploaded);
+            ItemDate = item.TrimmedFieldBefore(kBreak);
+            return true;
+        },
         // The list ends with the block marked by kListEnd; items behind it belong elsewhere.
-        if (PlaceOf(rest.Find(kListEnd)) < PlaceOf(rest.Find(kItem)))
-            break;
-    }
+        [&](const GbkTextCursor& after) { return PlaceOf(after.Find(kListEnd)) >= PlaceOf(after.Find(kItem)); });
 }

@@ -11,7 +11,7 @@ constexpr std::size_t kSinaVidLength = 10;
 
 }  // namespace
 
-std::string Cut56Url(std::string_view itemPage)
+std::string CutWoleUrl(std::string_view itemPage)
 {
     if (itemPage.empty())
         return {};
@@ -22,7 +22,7 @@ std::string Cut56Url(std::string_view itemPage)
     flash.SkipPast("value=\"");
     std::string address = flash.TextBefore(".swf");
     // The CMS holds 56 addresses relative to the site's root.
-    const std::string root = std::string(sitehosts::k56Root) + "/";
+    const std::string root = std::string(sitehosts::kWoleRoot) + "/";
     if (address.starts_with(root))
         address.erase(0, root.size());
     return address;

@@ -9,7 +9,7 @@
 
 // The player address of a 56 item page: the flash input's value up to ".swf", without the
 // site's root.
-std::string Cut56Url(std::string_view itemPage);
+std::string CutWoleUrl(std::string_view itemPage);
 // The ten characters after "iid=" in a Tudou item link.
 std::string CutTudouUrl(std::string_view link);
 // The VideoIDS argument of a Youku item page.

@@ -7,16 +7,16 @@ namespace sitehosts {
 
 inline constexpr std::string_view kTudouRoot = "http://www.tudou.com";
 inline constexpr std::string_view kYoukuRoot = "http://www.youku.com";
-inline constexpr std::string_view k56Root = "http://www.56.com";
-inline constexpr std::string_view k6jfRoot = "http://6.cn";
+inline constexpr std::string_view kWoleRoot = "http://www.56.com";
+inline constexpr std::string_view kSixRoomsRoot = "http://6.cn";
 inline constexpr std::string_view kOuouRoot = "http://www.ouou.com";
 inline constexpr std::string_view kSinaRoot = "http://you.video.sina.com.cn";
 inline constexpr std::string_view kXunleiDataRoot = "http://data.movie.xunlei.com";
 
 inline constexpr std::string_view kTudouDomain = "tudou.com";
 inline constexpr std::string_view kYoukuDomain = "youku.com";
-inline constexpr std::string_view k56Domain = "56.com";
-inline constexpr std::string_view k6jfDomain = "6.cn";
+inline constexpr std::string_view kWoleDomain = "56.com";
+inline constexpr std::string_view kSixRoomsDomain = "6.cn";
 inline constexpr std::string_view kOuouDomain = "ouou.com";
 inline constexpr std::string_view kSinaDomain = "sina.com.cn";
 

@@ -4,7 +4,7 @@
 #include "sitehosts.h"
 #include "textcursor.h"
 
-void T6JFPageParse::ParseHTMLDocument(const std::string& page)
+void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kVideo = "pageMessage.evid = '", kVideoEnd = "'", kTitle = "<h4>", kTitleEnd = "</h4>";
 
@@ -30,6 +30,6 @@ void T6JFPageParse::ParseHTMLDocument(const std::string& page)
     ItemData = gbk::FromUtf8(rest.FieldBefore(kVideoEnd));
     Synchronize([this] { CallGetUrl(); });
 
-    Url = std::string(sitehosts::k6jfRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";
+    Url = std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";
     ++Index;
 }

@@ -2,7 +2,7 @@
 // The 6rooms playlist pages: the items of one page, then the address of the next page or the end.
 #include "pageparse.h"
 
-class T6JFPageParse : public TPageParse {
+class TSixRoomsPageParse : public TPageParse {
 public:
     using TPageParse::TPageParse;
 

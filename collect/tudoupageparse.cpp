@@ -10,26 +10,18 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
     static const std::string kItem = gbk::FromUtf8("<li>视频：<a href=\"");
     const std::string_view kQuote = "\"", kTagEnd = ">", kLinkEnd = "</a>";
 
-    ItemCount = 0;
     // Scanned where it lies; each marker is searched once per place (see TextCursor).
     TextCursor rest(std::string_view{page});
-    while (rest.Contains(kItem)) {
-        if (StopRequestedNow()) {
-            Url.clear();
-            return;
-        }
-        rest.SkipPast(kItem);
-        ++ItemCount;
-        // The fields are cut only for an item that is reported.
-        if (!OnGetUrl)
-            continue;
-        ItemLink = std::string(sitehosts::kTudouRoot) + rest.FieldBefore(kQuote);
+    const bool goesOn = ScanItems(rest, kItem, [&](TextCursor& item) {
+        ItemLink = std::string(sitehosts::kTudouRoot) + item.FieldBefore(kQuote);
         ItemData = ItemLink;
-        rest.SkipPast(kTagEnd);
-        ItemCaption = rest.TrimmedFieldBefore(kLinkEnd);
+        item.SkipPast(kTagEnd);
+        ItemCaption = item.TrimmedFieldBefore(kLinkEnd);
         ItemDate.clear();
-        HandOverItem();
-    }
+        return true;
+    });
+    if (!goesOn)
+        return;
 
     const int next = Index + 2;
     if (rest.Contains("<li><a href=\"javascript://\">" + std::to_string(next) + "</a></li>")) {

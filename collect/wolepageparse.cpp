@@ -3,34 +3,24 @@
 #include "itempagefetch.h"
 #include "textcursor.h"
 
-void T56PageParse::ParseHTMLDocument(const std::string& page)
+void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<p class=\"videoTitle\"><a href=\"", kQuote = "\"", kTitle = "title=\"";
 
-    ItemCount = 0;
     TextCursor rest(std::string_view{page});
-    while (rest.Contains(kItem)) {
-        if (StopRequestedNow()) {
-            Url.clear();
-            return;
-        }
-        rest.SkipPast(kItem);
-        ++ItemCount;
-        // The fields are cut only for an item that is reported.
-        if (!OnGetUrl)
-            continue;
-        ItemLink = BaseUrl + rest.FieldBefore(kQuote);
+    const bool goesOn = ScanItems(rest, kItem, [&](TextCursor& item) {
+        ItemLink = BaseUrl + item.FieldBefore(kQuote);
         const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
-        if (!itemPage) {
-            Url.clear();
-            return;
-        }
+        if (!itemPage)
+            return false;
         ItemData = *itemPage;
-        rest.SkipPast(kTitle);
-        ItemCaption = rest.FieldBefore(kQuote);
+        item.SkipPast(kTitle);
+        ItemCaption = item.FieldBefore(kQuote);
         ItemDate.clear();
-        HandOverItem();
-    }
+        return true;
+    });
+    if (!goesOn)
+        return;
 
     const std::string next = "album-p-" + std::to_string(Index + 2) + "_aid-" + Id + ".html";
     if (rest.Contains(next)) {

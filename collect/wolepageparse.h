@@ -2,7 +2,7 @@
 // The 56 playlist pages: the items of one page, then the address of the next page or the end.
 #include "pageparse.h"
 
-class T56PageParse : public TPageParse {
+class TWolePageParse : public TPageParse {
 public:
     using TPageParse::TPageParse;
 

@@ -50,7 +50,7 @@ void CollectionEngine::ChooseXunleiAlbum()
     const QPointer<CollectionEngine> alive(this);
     // A copy: the chooser's owner may go, and this engine with it, while the choice is open.
     const AlbumChooser chooser = m_chooser;
-    const int chosen = chooser ? chooser(lines) : -1;
+    const int chosen = m_album ? *m_album - 1 : chooser ? chooser(lines) : -1;
     if (!alive)
         return;  // the form went away while the chooser was open
     if (chosen < 0 || chosen >= m_albumTable->GetCount()) {

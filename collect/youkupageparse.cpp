@@ -10,36 +10,27 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
     const std::string_view kItem = "<li class=\"videoImg\"><a href=\"", kQuote = "\"", kTitle = "alt=\"",
                            kBlock = "<ul class=\"video\">";
 
-    ItemCount = 0;
     // The page is UTF-8 and the markers are ASCII, which never match inside a character: the
     // page is scanned as it came and only the fields cut out are converted.
     TextCursor rest(std::string_view{page});
-    while (rest.Contains(kItem)) {
-        if (StopRequestedNow()) {
-            Url.clear();
-            return;
-        }
-        rest.SkipPast(kItem);
-        ++ItemCount;
-        // The fields are cut only for an item that is reported.
-        if (OnGetUrl) {
-            ItemLink = gbk::FromUtf8(rest.FieldBefore(kQuote));
+    const bool goesOn = ScanItems(
+        rest, kItem, {},
+        [&](TextCursor& item) {
+            ItemLink = gbk::FromUtf8(item.FieldBefore(kQuote));
             const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
-            if (!itemPage) {
-                Url.clear();
-                return;
-            }
+            if (!itemPage)
+                return false;
             ItemData = *itemPage;
-            rest.SkipPast(kTitle);
-            ItemCaption = gbk::FromUtf8(rest.TrimmedFieldBefore(kQuote));
+            item.SkipPast(kTitle);
+            ItemCaption = gbk::FromUtf8(item.TrimmedFieldBefore(kQuote));
             ItemDate.clear();
-            HandOverItem();
-        }
+            return true;
+        },
         // Each video of the list opens a block of its own; what follows the last block is
         // not part of the list.
-        if (!rest.Contains(kBlock))
-            break;
-    }
+        [&](const TextCursor& after) { return after.Contains(kBlock); });
+    if (!goesOn)
+        return;
 
     const int next = Index + 2;
     if (rest.Contains("playlist_show/id_" + Id + "_orderby_9_page_" + std::to_string(next) + ".html")) {

@@ -2,8 +2,7 @@
 
 #include "bulkedit.h"
 #include "busycursor.h"
-#include "copyjoiner.h"
-#include "copylayout.h"
+#include "copytext.h"
 #include "dataview.h"
 #include "editform.h"
 #include "eventhook.h"
@@ -27,9 +26,6 @@
 #include <QSpinBox>
 
 namespace {
-
-// How much joined GBK text a copy holds before it goes into the clipboard's text.
-constexpr std::size_t kCopyPieceBytes = 64 * 1024;
 
 bool IsTitleColumn(const DataView& view, int column)
 {
@@ -90,38 +86,13 @@ void ResultCommands::CopyData(int layout)
     const std::string format = kind == CopyLayout::Template ? FormatOwner().GetFormat() : std::string();
     // A copy of a hundred thousand rows takes seconds; the window says it is at work.
     const BusyCursor busy;
-    const bool needsAddress = CopiesAddress(kind, format);
-    int copied = 0;
-    int withoutAddress = 0;
-    CopyJoiner joiner(m_mergeCount.value());
-    // The clipboard's text is built once: the joined GBK text goes into it a piece at a time, so
-    // a table of a million rows is not held whole in both forms.
-    QString text;
-    const auto convert = [&](bool final) { joiner.DropFront(gbk::AppendUnicode(text, joiner.Text(), final)); };
-    MemData& data = Data();
-    if (data.Active()) {
-        const WalkEnd end = WalkRows(data, View().DisplayOrder(), [&](int row) {
-            const ResultRow& item = data.Row(row);
-            if (!item.Status)
-                return;
-            if (needsAddress && item.Url.empty()) {
-                ++withoutAddress;  // incomplete: left for 自动重采, not written as a broken entry
-                return;
-            }
-            joiner.Add(CopyItem(kind, item, format));
-            ++copied;
-            if (joiner.Text().size() >= kCopyPieceBytes)
-                convert(false);
-        });
-        if (end == WalkEnd::TableGone)
-            return;  // the form went away while the list was being copied
-    }
-    convert(true);
-    text.squeeze();
-    QGuiApplication::clipboard()->setText(text);
-    m_grid.SetNote(withoutAddress > 0
-                       ? QStringLiteral("已复制 %1 条，%2 条无地址未复制").arg(copied).arg(withoutAddress)
-                       : QStringLiteral("已复制 %1 条").arg(copied));
+    const CopiedText copy = CopyText(Data(), View().DisplayOrder(), kind, format, m_mergeCount.value());
+    if (copy.gone)
+        return;  // the form went away while the list was being copied
+    QGuiApplication::clipboard()->setText(copy.text);
+    m_grid.SetNote(copy.withoutAddress > 0
+                       ? QStringLiteral("已复制 %1 条，%2 条无地址未复制").arg(copy.copied).arg(copy.withoutAddress)
+                       : QStringLiteral("已复制 %1 条").arg(copy.copied));
 }
 
 void ResultCommands::CopyAllButtonClick() { CopyData(0); }

@@ -118,8 +118,8 @@ void CmsRulesTest::siteWords_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("site");  // empty: the engine keeps its own choice
     QTest::newRow("56 before 6") << "56" << QString::fromStdString(std::string(sitekey::Wole));
-    QTest::newRow("6") << "6" << QString::fromStdString(std::string(sitekey::Ljf));
-    QTest::newRow("6rooms") << "6rooms" << QString::fromStdString(std::string(sitekey::Ljf));
+    QTest::newRow("6") << "6" << QString::fromStdString(std::string(sitekey::SixRooms));
+    QTest::newRow("6rooms") << "6rooms" << QString::fromStdString(std::string(sitekey::SixRooms));
     QTest::newRow("tudou2") << "tudou2" << QString::fromStdString(std::string(sitekey::Tudou));
     QTest::newRow("youku2") << "youku2" << QString::fromStdString(std::string(sitekey::Youku));
     QTest::newRow("ouou") << "ouou" << QString::fromStdString(std::string(sitekey::Ouou));
@@ -129,7 +129,7 @@ void CmsRulesTest::siteWords_data()
     QTest::newRow("tudou wins over 6") << "6tudou" << QString::fromStdString(std::string(sitekey::Tudou));
     QTest::newRow("qq") << "qq" << "";
     QTest::newRow("case matters") << "OUOU" << "";
-    QTest::newRow("560 has a 6") << "560" << QString::fromStdString(std::string(sitekey::Ljf));
+    QTest::newRow("560 has a 6") << "560" << QString::fromStdString(std::string(sitekey::SixRooms));
 }
 
 void CmsRulesTest::siteWords()

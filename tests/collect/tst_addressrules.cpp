@@ -59,8 +59,8 @@ void AddressRulesTest::classify_data()
     row("56 aid", "56", "http://www.56.com/w11/album-aid-4567.html", id, P::None, 0, "4567");
     row("56 aid underscore", "56", "http://www.56.com/w11/album-p-1_aid-4567_x.html", id, P::None, 0, "4567");
     row("56 bare", "56", "4567", id, P::None, 0, "4567");
-    row("6jf watch", "6jf", "http://6.cn/watch/123.html", single, P::Ljf, 0, "");
-    row("6jf plist page", "6jf", "http://6.cn/plist/55/0.html", single, P::Ljf, 1, "");
+    row("6jf watch", "6jf", "http://6.cn/watch/123.html", single, P::SixRooms, 0, "");
+    row("6jf plist page", "6jf", "http://6.cn/plist/55/0.html", single, P::SixRooms, 1, "");
     row("6jf other html", "6jf", "http://6.cn/about.html", keep, P::None, 0, "");
     row("6jf p query", "6jf", "http://6.cn/p.php?p=778&x=1", id, P::None, 0, "778");
     row("6jf plist no html", "6jf", "http://6.cn/plist/432/9", id, P::None, 0, "432/9");
@@ -132,7 +132,7 @@ void AddressRulesTest::firstAddress_data()
     row("56 draw 99", Starter::WoleByWeb, 1, 99, "http://www.56.com/w99/album-p-1_aid-ID.html", 0);
     row("56 draw 9", Starter::WoleByWeb, 1, 9, "http://www.56.com/w/album-p-1_aid-ID.html", 0);
     row("56 draw 0", Starter::WoleByWeb, 1, 0, "http://www.56.com/w/album-p-1_aid-ID.html", 0);
-    row("6rooms from zero", Starter::LjfByWeb, 3, 0, "http://6.cn/plist/ID/2.html", 2);
+    row("6rooms from zero", Starter::SixRoomsByWeb, 3, 0, "http://6.cn/plist/ID/2.html", 2);
     row("ouou web", Starter::OuouByWeb, 3, 0, "http://www.ouou.com/playlistinfo/v_ID/3.html", 2);
     row("sina web", Starter::SinaByWeb, 3, 0, "http://you.video.sina.com.cn/a/ID/3/2.html", 2);
     row("tudou feed", Starter::TudouByRss, 3, 0, "http://www.tudou.com/playlist/rss.do?lid=ID", 0);
@@ -157,7 +157,7 @@ void AddressRulesTest::starterFollowsTheFastSwitch_data()
     QTest::newRow("tudou") << QByteArray("tudou") << int(Starter::TudouByRss) << int(Starter::TudouByWeb);
     QTest::newRow("youku") << QByteArray("youku") << int(Starter::YoukuByRss) << int(Starter::YoukuByWeb);
     QTest::newRow("56") << QByteArray("56") << int(Starter::WoleByWeb) << int(Starter::WoleByWeb);
-    QTest::newRow("6jf") << QByteArray("6jf") << int(Starter::LjfByWeb) << int(Starter::LjfByWeb);
+    QTest::newRow("6jf") << QByteArray("6jf") << int(Starter::SixRoomsByWeb) << int(Starter::SixRoomsByWeb);
     QTest::newRow("ouou") << QByteArray("ouou") << int(Starter::OuouByWeb) << int(Starter::OuouByWeb);
     QTest::newRow("sina") << QByteArray("sina") << int(Starter::SinaByWeb) << int(Starter::SinaByWeb);
     QTest::newRow("xunlei") << QByteArray("xunlei") << int(Starter::XunleiByMovie) << int(Starter::XunleiByMovie);

@@ -19,6 +19,7 @@ QString RowText(const ResultRow& row)
 class FeedCollectTest : public QObject {
     Q_OBJECT
 private slots:
+    void requestedAlbumIsCollectedWithoutChooser();
     void init();
     void cleanup();
     void tudouAlbumFromItsFeed();
@@ -300,6 +301,26 @@ void FeedCollectTest::stopBeforeTheMovieEndsWithoutRows()
     QCOMPARE(m_f.RequestsStartingWith("/voddata/xml/movieinfo/album/"), 0);
     QVERIFY(m_f.messages.Messages().empty());
     QCOMPARE(m_f.form->CollectButton().text(), QString("采集"));
+}
+
+void FeedCollectTest::requestedAlbumIsCollectedWithoutChooser()
+{
+    bool asked = false;
+    m_f.messages.OnModal([&](QDialog&) {
+        asked = true;
+        return int(QDialog::Rejected);
+    });
+    CollectRequest request;
+    request.address = "a3x5";
+    request.site = "xunlei";
+    request.album = 2;
+    const CollectionEngine::Result result = m_f.form->Engine().CollectAndWait(request);
+    QVERIFY(!asked);
+    QVERIFY(result.started);
+    QCOMPARE(int(result.end), int(CollectionEngine::EndKind::Finished));
+    QCOMPARE(result.rows, 5);
+    QCOMPARE(Rows().front(), QString("第1集|http://vod.xunlei.com/a3x5_2/1.rmvb||"));
+    QCOMPARE(m_f.form->Engine().CollectId(), std::string("a3x5_2"));
 }
 
 QTEST_MAIN(FeedCollectTest)

@@ -99,7 +99,7 @@ void ParseFormTest::startersGetTheirFirstAddress_data()
                                   << QByteArray("http://www.youku.com/playlist_show/id_abc_orderby_9_page_3.html")
                                   << QByteArray("abc") << 2;
     QTest::newRow("6rooms page 3") << QByteArray("6jf") << "http://6.cn/p?p=778&x=1" << true << 3
-                                   << int(Starter::LjfByWeb) << QByteArray("http://6.cn/plist/778/2.html")
+                                   << int(Starter::SixRoomsByWeb) << QByteArray("http://6.cn/plist/778/2.html")
                                    << QByteArray("778") << 2;
     QTest::newRow("ouou") << QByteArray("ouou") << "http://www.ouou.com/playlistinfo/v_321/1.html" << false << 1
                           << int(Starter::OuouByWeb)

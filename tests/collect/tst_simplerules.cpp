@@ -150,7 +150,7 @@ void SimpleRulesTest::cut56_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QByteArray>("caption");
     QTest::addColumn<QByteArray>("url");
-    using O = Wole56Cut::Outcome;
+    using O = WoleCut::Outcome;
     const QByteArray box = "<input id=\"input_page_url\" value=\"http://www.56.com/v_a.swf\">";
     const QByteArray scripted = "<input id=\"input_swf_html\" value=\"http://www.56.com/v_b.swf\">";
     QTest::newRow("page-address box") << "<h1><div>tag</div>T</h1>" + box << 0 << int(O::Cut) << QByteArray("T")
@@ -172,7 +172,7 @@ void SimpleRulesTest::cut56()
 {
     QFETCH(QByteArray, body);
     QFETCH(int, kind);
-    const Wole56Cut cut = Cut56Page(body.toStdString(), kind);
+    const WoleCut cut = CutWolePage(body.toStdString(), kind);
     QTEST(int(cut.outcome), "outcome");
     QTEST(QByteArray::fromStdString(cut.page.Caption), "caption");
     QTEST(QByteArray::fromStdString(cut.page.Url), "url");
@@ -191,17 +191,17 @@ void SimpleRulesTest::strip56Root_data()
 void SimpleRulesTest::strip56Root()
 {
     QFETCH(QByteArray, address);
-    QTEST(QByteArray::fromStdString(Strip56Root(address.toStdString())), "stored");
+    QTEST(QByteArray::fromStdString(StripWoleRoot(address.toStdString())), "stored");
 }
 
 void SimpleRulesTest::cut6rooms()
 {
     const std::string video = G("<h2>标题</h2><script>pageMessage.evid = 'ev9';</script><li>x&nbsp; 上传于 2008-07-15 </li>");
-    const SimplePage page = Cut6JFPage(video, 0);
+    const SimplePage page = CutSixRoomsPage(video, 0);
     QCOMPARE(gbk::ToUnicode(page.Caption), QString("标题"));
     QCOMPARE(page.Url, std::string("ev9"));
     QCOMPARE(page.Date, std::string("2008-07-15"));
-    const SimplePage list = Cut6JFPage(G("<h2>no</h2><h4>列表</h4><script>pageMessage.evid = 'ev1';</script>"), 1);
+    const SimplePage list = CutSixRoomsPage(G("<h2>no</h2><h4>列表</h4><script>pageMessage.evid = 'ev1';</script>"), 1);
     QCOMPARE(gbk::ToUnicode(list.Caption), QString("列表"));
     QCOMPARE(list.Url, std::string("ev1"));
     QCOMPARE(list.Date, std::string());
@@ -255,8 +255,8 @@ void SimpleRulesTest::retryTarget_data()
     QTest::newRow("youku list") << "http://v.youku.com/v_playlist/f1o1p2.html" << int(P::Youku) << 1;
     QTest::newRow("56 album before video") << "http://www.56.com/w1/play_album-aid-1_vid-v_x.html" << int(P::Wole) << 1;
     QTest::newRow("56 video") << "http://www.56.com/u1/v_x.html" << int(P::Wole) << 0;
-    QTest::newRow("6rooms list before video") << "http://6.cn/plist/1/watch/2.html" << int(P::Ljf) << 1;
-    QTest::newRow("6rooms video") << "http://6.cn/watch/2.html" << int(P::Ljf) << 0;
+    QTest::newRow("6rooms list before video") << "http://6.cn/plist/1/watch/2.html" << int(P::SixRooms) << 1;
+    QTest::newRow("6rooms video") << "http://6.cn/watch/2.html" << int(P::SixRooms) << 0;
     QTest::newRow("ouou any page") << "http://www.ouou.com/anything" << int(P::Ouou) << 0;
     QTest::newRow("sina album") << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?uid=1#2" << int(P::Sina)
                                 << 1;

@@ -20,7 +20,7 @@ void SiteCutsTest::cutsTheVideoOutOfTheItem_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QByteArray>("url");
 
-    const Cut w56 = Cut56Url, tudou = CutTudouUrl, youku = CutYoukuUrl, ouou = CutOuouUrl, sina = CutSinaUrl;
+    const Cut w56 = CutWoleUrl, tudou = CutTudouUrl, youku = CutYoukuUrl, ouou = CutOuouUrl, sina = CutSinaUrl;
     const QByteArray far(1000, 'x');
 
     QTest::newRow("56 flash input, root dropped")

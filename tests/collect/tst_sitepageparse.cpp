@@ -1,10 +1,5 @@
 #include "formfixture.h"
-#include "ououpageparse.h"
-#include "sinapageparse.h"
-#include "sixroomspageparse.h"
-#include "tudoupageparse.h"
-#include "wolepageparse.h"
-#include "youkupageparse.h"
+#include "sites.h"
 
 #include <cstdio>
 
@@ -65,41 +60,25 @@ std::string PlaylistMark(const std::string& site)
 
 std::string ItemMark(const std::string& site) { return site == "youku" ? "/show_item/" : "/videoitem-"; }
 
-template <class Parser>
-void StartParser(CollectionEngine& engine, const CollectionEngine::WorkerStart& start, TPageParse::TOnGetUrlEvent onRow)
-{
-    WorkerThread::Start<Parser>(
-        engine.App().GetWorkers(), engine.App().GetNetwork(), start.url, start.id, start.index, std::move(onRow),
-        [&engine](const std::exception& e, const std::string& url, int index, TPageParse& t) {
-            engine.ParseError(e, url, index, t);
-        },
-        [&engine](TPageParse& t) { engine.ParseEnd(t); },
-        [stop = engine.StopRequested()](TPageParse& t) {
-            if (stop.IsSet())
-                t.Terminate();
-        });
-}
-
 // The site's own parser, with a row callback of the test's choosing.
-void StartSiteParser(const std::string& site, CollectionEngine& form, const CollectionEngine::WorkerStart& start,
+void StartSiteParser(const std::string& site, CollectionEngine& engine, const CollectionEngine::WorkerStart& start,
                      TPageParse::TOnGetUrlEvent onRow)
 {
-    if (site == "tudou") StartParser<TTudouPageParse>(form, start, std::move(onRow));
-    else if (site == "youku") StartParser<TYoukuPageParse>(form, start, std::move(onRow));
-    else if (site == "56") StartParser<T56PageParse>(form, start, std::move(onRow));
-    else if (site == "6jf") StartParser<T6JFPageParse>(form, start, std::move(onRow));
-    else if (site == "ouou") StartParser<TOuouPageParse>(form, start, std::move(onRow));
-    else StartParser<TSinaPageParse>(form, start, std::move(onRow));
+    FindSite(site)->pages.start(engine.App().GetWorkers(), engine.App().GetNetwork(), start.url, start.id, start.index,
+                                {std::move(onRow),
+                                 [&engine](const std::exception& e, const std::string& url, int index, TPageParse& t) {
+                                     engine.ParseError(e, url, index, t);
+                                 },
+                                 [&engine](TPageParse& t) { engine.ParseEnd(t); },
+                                 [stop = engine.StopRequested()](TPageParse& t) {
+                                     if (stop.IsSet())
+                                         t.Terminate();
+                                 }});
 }
 
-CollectionEngine::RowMethod RowCallbackOf(const std::string& site)
+TPageParse::TOnGetUrlEvent RowCallbackOf(CollectionEngine& engine, const std::string& site)
 {
-    if (site == "tudou") return &CollectionEngine::GetTudouUrl;
-    if (site == "youku") return &CollectionEngine::GetYoukuUrl;
-    if (site == "56") return &CollectionEngine::Get56Url;
-    if (site == "6jf") return &CollectionEngine::Get6JFUrl;
-    if (site == "ouou") return &CollectionEngine::GetOuouUrl;
-    return &CollectionEngine::GetSinaUrl;
+    return engine.ItemRows(*FindSite(site), FindSite(site)->pages);
 }
 
 }  // namespace
@@ -337,18 +316,18 @@ void SitePageParseTest::stopBetweenItemsKeepsTheRows()
     const std::string key = site.toStdString();
     // The stop is asked for while the second row is appended, as a person pressing 终止 then.
     TParseForm* form = m_f.form.get();
-    m_f.form->Engine().SetWorkerLauncher([key, form](CollectionEngine& engine,
-                                                     const CollectionEngine::WorkerStart& start) {
-        const CollectionEngine::RowMethod method = RowCallbackOf(key);
-        StartSiteParser(key, engine, start,
-                        [&engine, form, method](const std::string& html, const std::string& link,
-                                                const std::string& caption, const std::string& date, int index,
-                                                TPageParse& worker) {
-                            (engine.*method)(html, link, caption, date, index, worker);
-                            if (engine.Data().Count() == 2)
-                                form->ButtonClick();
-                        });
-    });
+    m_f.form->Engine().SetWorkerLauncher(
+        [key, form](CollectionEngine& engine, const CollectionEngine::WorkerStart& start) {
+            const TPageParse::TOnGetUrlEvent rows = RowCallbackOf(engine, key);
+            StartSiteParser(
+                key, engine, start,
+                [&engine, form, rows](const std::string& html, const std::string& link, const std::string& caption,
+                                      const std::string& date, int index, TPageParse& worker) {
+                    rows(html, link, caption, date, index, worker);
+                    if (engine.Data().Count() == 2)
+                        form->ButtonClick();
+                });
+        });
     Collect(site, "2x4");
     QVERIFY(m_f.WaitIdle());
     QVERIFY(m_f.messages.Messages().empty());

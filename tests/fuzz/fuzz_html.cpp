@@ -48,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(visited <= 2 * page.size() + 8);
 
     const std::string gbkPage = gbk::FromUtf8(page);
-    Cut56Page(gbkPage, kind);
-    Cut6JFPage(gbkPage, kind);
+    CutWolePage(gbkPage, kind);
+    CutSixRoomsPage(gbkPage, kind);
     CutYoukuPage(gbkPage, kind);
     CutOuouPage(gbkPage, "http://www.ouou.com/play/v_321.html");
-    Strip56Root(page);
+    StripWoleRoot(page);
     EncodeUrl(page);
     return 0;
 }

@@ -68,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0: Run<TTudouPageParse>(page, true); break;
     case 1: Run<TOuouPageParse>(page, true); break;
     case 2: Run<TSinaPageParse>(page, true); break;
-    case 3: Run<T6JFPageParse>(page, true); break;
+    case 3: Run<TSixRoomsPageParse>(page, true); break;
     case 4: Run<TYoukuPageParse>(page, false); break;
-    case 5: Run<T56PageParse>(page, false); break;
+    case 5: Run<TWolePageParse>(page, false); break;
     }
-    FUZZ_CHECK(Cut56Url(page).size() <= 1000);
+    FUZZ_CHECK(CutWoleUrl(page).size() <= 1000);
     FUZZ_CHECK(CutTudouUrl(page).size() <= 10);
     CutYoukuUrl(page);
     CutOuouUrl(page);

@@ -5,7 +5,7 @@
 #include "collectarchive.h"
 #include "collectoutput.h"
 #include "collectionprogress.h"
-#include "formatowner.h"
+#include "copytext.h"
 #include "dataview.h"
 #include "gbk.h"
 #include "hostapp.h"
@@ -19,9 +19,7 @@
 #include "workerthread.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDir>
-#include <QEventLoop>
 
 #include <cstdio>
 #include <optional>
@@ -59,23 +57,14 @@ bool Collect(TParseForm& form, const CollectOptions& options, const QString& sit
                          [live](const QString& line) { live->Show(line); });
         QObject::connect(&*ticker, &ProgressTicker::Finished, &*ticker, [live] { live->Clear(); });
     }
-    form.SiteRadio(site.toStdString()).setChecked(true);
-    form.FastSwitch().setChecked(options.fast);
-    form.StartPage().setValue(options.page);
-    form.UrlEditor().setText(address);
-    // Connected before the start: a single page ends inside ButtonClick itself.
-    QEventLoop loop;
-    bool started = false;
-    bool ended = false;
-    QObject::connect(&form.Engine(), &CollectionEngine::Started, &loop, [&] { started = true; });
-    QObject::connect(&form.Engine(), &CollectionEngine::Ended, &loop, [&] {
-        ended = true;
-        loop.quit();
-    });
-    form.ButtonClick();
-    if (!ended && form.Engine().IsRunning())
-        loop.exec();
-    return started;
+    CollectRequest request;
+    request.address = gbk::FromUnicode(address);
+    // An address that names a site's domain is that site's, as in the form's address box.
+    const std::optional<std::string_view> typed = SiteOfTypedAddress(request.address);
+    request.site = typed ? std::string(*typed) : site.toStdString();
+    request.fast = options.fast;
+    request.startPage = options.page;
+    return form.Engine().CollectAndWait(request).started;
 }
 
 void PrintLine(const std::string& line)
@@ -148,18 +137,19 @@ void PrintAlbums(TParseForm& form, const CliMessages& messages, bool json)
     }
 }
 
-// The copy command itself does the work, so the text is the clipboard's to the byte.
+// The copy commands' own text, so it is what they would put on the clipboard to the byte.
 void PrintCopyText(TParseForm& form, const CollectOptions& options)
 {
-    SessionFormat format;
-    format.SetFormat(gbk::FromUnicode(options.format));
-    form.SetFormatOwner(&format);
+    CopyLayout layout;
+    if (!CopyLayoutFromInt(*options.layout, layout))
+        return;
     if (options.merge)
-        form.MergeCount().setValue(*options.merge);
-    form.CopyData(*options.layout);
-    const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
+        form.MergeCount().setValue(*options.merge);  // within the form's bounds
+    const std::string format = layout == CopyLayout::Template ? gbk::FromUnicode(options.format) : std::string();
+    const CopiedText copy =
+        CopyText(form.Data(), form.View().DisplayOrder(), layout, format, form.MergeCount().value());
+    const QByteArray text = copy.text.toUtf8();
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
-    form.SetFormatOwner(nullptr);
 }
 
 std::string ReadBatch(const QString& name)
