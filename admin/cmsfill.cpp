@@ -1,4 +1,4 @@
-#include "cmsfill.h"
+#include "admin/cmsfill.h"
 
 #include <array>
 
@@ -33,7 +33,8 @@ std::string MergeAlbumId(std::string_view albumField, std::string_view albumId, 
 {
     const std::size_t bar = FindGbkChar(albumField, '|');
     if (target == FillTarget::Address1)
-        return std::string(albumId) + (bar == std::string_view::npos ? std::string() : std::string(albumField.substr(bar)));
+        return std::string(albumId) +
+               (bar == std::string_view::npos ? std::string() : std::string(albumField.substr(bar)));
     if (bar == std::string_view::npos)
         return std::string(albumField) + "|" + std::string(albumId);
     return std::string(albumField.substr(0, bar + 1)) + std::string(albumId);
@@ -42,7 +43,8 @@ std::string MergeAlbumId(std::string_view albumField, std::string_view albumId, 
 const std::string& PasteScript(FillTarget target)
 {
     static const std::string p1 = R"(try{document.form2.zt_url.value=window.clipboardData.getData("text");}catch(e){})";
-    static const std::string p2 = R"(try{document.form2.zt_url1.value=window.clipboardData.getData("text");}catch(e){})";
+    static const std::string p2 =
+        R"(try{document.form2.zt_url1.value=window.clipboardData.getData("text");}catch(e){})";
     return target == FillTarget::Address1 ? p1 : p2;
 }
 
@@ -57,10 +59,7 @@ const std::string& AlbumFieldCheckScript()
 
 const char* AddressListField(FillTarget target) { return target == FillTarget::Address1 ? "zt_url" : "zt_url1"; }
 
-const char* PlayerTypeField(FillTarget target)
-{
-    return target == FillTarget::Address1 ? "zt_dy" : "zt_dy1";
-}
+const char* PlayerTypeField(FillTarget target) { return target == FillTarget::Address1 ? "zt_dy" : "zt_dy1"; }
 
 std::optional<PlayerType> PlayerTypeFor(std::string_view version, std::string_view siteWord)
 {
@@ -106,13 +105,21 @@ std::optional<std::string_view> EngineSiteForWord(std::string_view word)
 {
     const auto contains = [word](std::string_view part) { return word.find(part) != std::string_view::npos; };
     // The engine's site keys (sitekey:: of the collection engine).
-    if (contains("tudou")) return "tudou";
-    if (contains("youku")) return "youku";
-    if (word == "56") return "56";
-    if (contains("6")) return "6jf";
-    if (word == "ouou") return "ouou";
-    if (word == "sina") return "sina";
-    if (word == "iask") return "sina";
-    if (contains("xunlei")) return "xunlei";
+    if (contains("tudou"))
+        return "tudou";
+    if (contains("youku"))
+        return "youku";
+    if (word == "56")
+        return "56";
+    if (contains("6"))
+        return "6jf";
+    if (word == "ouou")
+        return "ouou";
+    if (word == "sina")
+        return "sina";
+    if (word == "iask")
+        return "sina";
+    if (contains("xunlei"))
+        return "xunlei";
     return std::nullopt;
 }

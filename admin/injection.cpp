@@ -1,5 +1,4 @@
-#include "injection.h"
-
+#include "admin/injection.h"
 
 namespace {
 
@@ -27,10 +26,7 @@ const std::vector<SearchSite>& SearchSites()
     return sites;
 }
 
-bool Contains(std::string_view text, std::string_view part)
-{
-    return text.find(part) != std::string_view::npos;
-}
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 constexpr std::string_view kMenuPage = "admin_index.asp?action=admin_left";
 constexpr std::string_view kAddPage = "admin_add.asp";

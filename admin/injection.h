@@ -2,7 +2,7 @@
 // Which scripts a completed document gets: the video sites' search-result pages by host name and
 // address, the CMS administration pages by the site's version and the document's address. Plain
 // rules, free of the browser.
-#include "pagescripts.h"
+#include "admin/pagescripts.h"
 
 #include <optional>
 #include <string>

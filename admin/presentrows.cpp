@@ -1,6 +1,6 @@
-#include "presentrows.h"
+#include "admin/presentrows.h"
 
-#include "dataview.h"
+#include "results/dataview.h"
 
 #include <QHelpEvent>
 #include <QToolTip>

@@ -1,7 +1,7 @@
 #pragma once
 // Paints the rows of a result grid whose address the CMS list already holds: grey, with a tip
 // saying so. A mark of the view only; the rows and what a copy makes of them stay as they are.
-#include "nofocusdelegate.h"
+#include "results/nofocusdelegate.h"
 
 #include <vector>
 

@@ -1,18 +1,18 @@
-#include "processform.h"
+#include "admin/processform.h"
 
-#include "addresslist.h"
-#include "app.h"
-#include "collectionengine.h"
-#include "collectionprogress.h"
-#include "dataview.h"
-#include "dialogsetup.h"
-#include "gbk.h"
-#include "memdata.h"
-#include "messageservice.h"
-#include "parse.h"
-#include "presentrows.h"
-#include "resultgrid.h"
-#include "skin.h"
+#include "results/addresslist.h"
+#include "host/framework/app.h"
+#include "collect/collectionengine.h"
+#include "collect/collectionprogress.h"
+#include "results/dataview.h"
+#include "results/dialogsetup.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
+#include "host/framework/messageservice.h"
+#include "collect/parse.h"
+#include "admin/presentrows.h"
+#include "results/resultgrid.h"
+#include "host/framework/skin.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -269,10 +269,7 @@ bool TProcessForm::MayReplaceList()
                why + QStringLiteral("确定要用%1替换%2中原有的列表吗？").arg(rows.arg(written), name)) == IDYES;
 }
 
-void TProcessForm::cxButton1Click()
-{
-    Copy();
-}
+void TProcessForm::cxButton1Click() { Copy(); }
 
 void TProcessForm::FormClose()
 {

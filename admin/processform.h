@@ -4,8 +4,8 @@
 // copies the checked rows to the clipboard and closes with OK. With 只添加新剧集 it first reads
 // the address list it fills, keeps only the rows whose address is new checked, and copies that
 // list with the new rows below it.
-#include "busycursor.h"
-#include "cmsfill.h"
+#include "results/busycursor.h"
+#include "admin/cmsfill.h"
 #include "ui_processform.h"
 
 #include <QDialog>
@@ -26,8 +26,8 @@ public:
     TProcessForm(QWidget* owner, IApp* app);
     ~TProcessForm() override;
 
-    QTimer* Timer;          // busy animation, 100 ms, off until OK
-    RibbonStrip* Ribbon;    // the caption strip; hidden in the "Sys" skin
+    QTimer* Timer;        // busy animation, 100 ms, off until OK
+    RibbonStrip* Ribbon;  // the caption strip; hidden in the "Sys" skin
 
     IApp* App;
     TParseForm* ParseForm = nullptr;  // the collection engine, created for each collection

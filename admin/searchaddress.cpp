@@ -1,7 +1,7 @@
-#include "searchaddress.h"
+#include "admin/searchaddress.h"
 
-#include "cmsfill.h"
-#include "urlencode.h"
+#include "admin/cmsfill.h"
+#include "host/framework/urlencode.h"
 
 #include <cstdio>
 
@@ -28,8 +28,8 @@ const Source kSources[] = {
     {"kc", kKuaiche, "/s/search?sid=@&r=2&q=", "/s/search?sid=@&r=2&q=", "", Keyword::Raw},
     {"baidu", kBaidu, "/i?ct=201326592&lm=-1&word=", "/i?ct=201326592&lm=-1&word=", "", Keyword::Encoded},
     {"youku", kYouku, "/search_video/q_", "/search_playlist/q_", "", Keyword::Raw},
-    {"tudou", kTudou, "/search/programs/?posto=%2Fsearch%2Fprograms%2F&kw=", "/search/playlist/?posto=%2Fsearch%2Fplaylist%2F&kw=",
-     "&nav_search_target=0&comefrom=1", Keyword::Raw},
+    {"tudou", kTudou, "/search/programs/?posto=%2Fsearch%2Fprograms%2F&kw=",
+     "/search/playlist/?posto=%2Fsearch%2Fplaylist%2F&kw=", "&nav_search_target=0&comefrom=1", Keyword::Raw},
     {"wole", kWole, "/index?type=video&key=", "/index?type=album&key=", "", Keyword::Raw},
     {"ouou", kOuou, "/search/video/", "/search/special/", "/1", Keyword::Raw},
     {"sina", kSina, "/s?key=", "/s?key=", "", Keyword::Raw},
@@ -61,15 +61,13 @@ SearchRequest SearchFor(std::string_view site, std::string_view keyword, int typ
             continue;
         const std::string address = std::string("http://") + source.host + Before(source, type);
         switch (source.keyword) {
-        case Keyword::Raw:
-            return {SearchRequest::Form::Navigate, address + std::string(keyword) + After(source, type)};
+        case Keyword::Raw: return {SearchRequest::Form::Navigate, address + std::string(keyword) + After(source, type)};
         case Keyword::Encoded:
             return {SearchRequest::Form::Navigate, address + EncodeURL(keyword, true) + After(source, type)};
         case Keyword::Script:
-            return {SearchRequest::Form::Script, "window.navigate(" + JsStringLiteral(address) + "+encodeURIComponent(" +
-                                                     JsStringLiteral(keyword) + ")" +
-                                                     (After(source, type).empty() ? "" : "+" + JsStringLiteral(After(source, type))) +
-                                                     ");"};
+            return {SearchRequest::Form::Script,
+                    "window.navigate(" + JsStringLiteral(address) + "+encodeURIComponent(" + JsStringLiteral(keyword) +
+                        ")" + (After(source, type).empty() ? "" : "+" + JsStringLiteral(After(source, type))) + ");"};
         }
     }
     return {};

@@ -1,9 +1,9 @@
-#include "searchform.h"
+#include "admin/searchform.h"
 
-#include "app.h"
-#include "dialogsetup.h"
-#include "gbk.h"
-#include "messageservice.h"
+#include "host/framework/app.h"
+#include "results/dialogsetup.h"
+#include "host/framework/gbk.h"
+#include "host/framework/messageservice.h"
 
 #include <algorithm>
 
@@ -13,9 +13,9 @@ TSearchForm::TSearchForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
     PrepareToolDialog(*this, app);
     TypeComboBox->setCurrentIndex(1);  // 专辑
     const std::pair<QRadioButton*, const char*> sources[] = {
-        {TudouRadio, "tudou"}, {WoleRadio, "wole"},   {YoukuRadio, "youku"}, {SinaRadio, "sina"},
-        {OuouRadio, "ouou"},   {LjfRadio, "ljf"},     {MTimeRadio, "mtime"}, {MDBRadio, "mdb"},
-        {GGRadio, "gg"},       {KCRadio, "kc"},       {BaiduRadio, "baidu"},
+        {TudouRadio, "tudou"}, {WoleRadio, "wole"}, {YoukuRadio, "youku"}, {SinaRadio, "sina"},
+        {OuouRadio, "ouou"},   {LjfRadio, "ljf"},   {MTimeRadio, "mtime"}, {MDBRadio, "mdb"},
+        {GGRadio, "gg"},       {KCRadio, "kc"},     {BaiduRadio, "baidu"},
     };
     for (const auto& [radio, key] : sources)
         connect(radio, &QRadioButton::clicked, this, [this, radio = radio, key = key] {
@@ -28,10 +28,7 @@ TSearchForm::TSearchForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
     KeyEdit->setFocus();
 }
 
-void TSearchForm::FormCreate()
-{
-    SearchSite.clear();
-}
+void TSearchForm::FormCreate() { SearchSite.clear(); }
 
 void TSearchForm::OkButtonClick()
 {

@@ -1,17 +1,17 @@
 // The page scripts' calls into the site's tab: the video search, and the collections whose result
 // is written back into the CMS film form.
-#include "app.h"
-#include "cmsfill.h"
-#include "gbk.h"
-#include "messageservice.h"
-#include "processform.h"
-#include "searchaddress.h"
-#include "searchform.h"
-#include "sitedata.h"
-#include "webpage.h"
+#include "host/framework/app.h"
+#include "admin/cmsfill.h"
+#include "host/framework/gbk.h"
+#include "host/framework/messageservice.h"
+#include "admin/processform.h"
+#include "admin/searchaddress.h"
+#include "admin/searchform.h"
+#include "shell/include/sitedata.h"
+#include "admin/webpage.h"
 
-#include "browserpage.h"
-#include "browsertab.h"
+#include "host/browser/browserpage.h"
+#include "host/browser/browsertab.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -60,10 +60,11 @@ void WriteBack(const BrowserDocument& document, const TProcessForm& dialog, cons
 // blank page has no scripts of its own that could stand in the way. Raises when it did not run.
 void RunInBlankPage(TBrowserTab& browser, const std::string& script)
 {
-    const QString code = QStringLiteral(
-        "(function(){if(typeof window.navigate!='function')Object.defineProperty(window,'navigate',"
-        "{configurable:true,value:function(a){window.location.href=String(a);}});})();") + gbk::ToUnicode(script) +
-        QStringLiteral(";true");
+    const QString code =
+        QStringLiteral(
+            "(function(){if(typeof window.navigate!='function')Object.defineProperty(window,'navigate',"
+            "{configurable:true,value:function(a){window.location.href=String(a);}});})();") +
+        gbk::ToUnicode(script) + QStringLiteral(";true");
     struct State {
         bool ran = false;
         QPointer<QEventLoop> loop;

@@ -1,8 +1,8 @@
-#include "webpage.h"
+#include "admin/webpage.h"
 
-#include "gbk.h"
-#include "injection.h"
-#include "sitedata.h"
+#include "host/framework/gbk.h"
+#include "admin/injection.h"
+#include "shell/include/sitedata.h"
 
 #include <stdexcept>
 

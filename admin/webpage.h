@@ -1,9 +1,9 @@
 #pragma once
 // A registered site's browser tab: the host's tabbed browser on the site's administration
 // address, which extends every completed CMS page and video-search result page with scripts.
-#include "browserdocument.h"
-#include "pagescripts.h"
-#include "tabwebform.h"
+#include "host/browser/browserdocument.h"
+#include "admin/pagescripts.h"
+#include "host/browser/tabwebform.h"
 
 #include <vector>
 
@@ -25,7 +25,8 @@ public:
     void BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url) override;
     void OnFormClose() override;
     // The page scripts' calls: "search", "webparse" and "parse" (webexternal.cpp).
-    void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args) override;
+    void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller,
+                            const std::vector<std::string>& args) override;
     // Sends browser to source site's search for keyword: type 0 videos, any other albums.
     void DoSearch(const std::string& site, const std::string& keyword, int type, TBrowserTab* browser);
 

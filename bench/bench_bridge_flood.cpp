@@ -8,14 +8,14 @@
 //   [--burst N]
 // --frames N: N more hostile frames beside the first (each flooding); --burst N: each frame also
 // fires N requests every 10 ms without waiting for their answers.
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "cmsfill.h"
-#include "gbk.h"
-#include "hostilepages.h"
-#include "sitedata.h"
-#include "standinweb.h"
-#include "webpage.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "admin/cmsfill.h"
+#include "host/framework/gbk.h"
+#include "tests/admin/hostilepages.h"
+#include "shell/include/sitedata.h"
+#include "standin/standinweb.h"
+#include "admin/webpage.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -8,15 +8,15 @@
 // counted: the "x plain" column is the scan's time over one plain search pass of the same page,
 // both the best of a few runs in the same process.
 //   bench_hostile_pages [--sizes 1,2,4,8] [--limit SECONDS] [--only NAME,...]   (sizes in MiB)
-#include "htmlwalk.h"
-#include "hostileshapes.h"
-#include "ououpageparse.h"
-#include "sinapageparse.h"
-#include "simplerules.h"
-#include "sixroomspageparse.h"
-#include "tudoupageparse.h"
-#include "youkupageparse.h"
-#include "gbk.h"
+#include "host/browser/htmlwalk.h"
+#include "standin/hostileshapes.h"
+#include "collect/ououpageparse.h"
+#include "collect/sinapageparse.h"
+#include "collect/simplerules.h"
+#include "collect/sixroomspageparse.h"
+#include "collect/tudoupageparse.h"
+#include "collect/youkupageparse.h"
+#include "host/framework/gbk.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -93,8 +93,10 @@ std::string OrdinaryTudou(std::size_t bytes)
         "<html><head><title>豆单</title></head><body><div class=\"pack_list\"><ul>\n",
         [](int n) {
             return "<li>视频：<a href=\"/playlist/playindex.do?lid=1&iid=" + std::to_string(1000000000 + n) +
-                   "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) + "集 </a></li>\n"
-                   "<li class=\"info\">时长：12:34 播放：" + std::to_string(n * 7) + "</li>\n";
+                   "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) +
+                   "集 </a></li>\n"
+                   "<li class=\"info\">时长：12:34 播放：" +
+                   std::to_string(n * 7) + "</li>\n";
         },
         "</ul></div></body></html>\n", bytes);
 }
@@ -118,7 +120,8 @@ std::string OrdinarySina(std::size_t bytes)
             return "<li><input type=\"checkbox\" name=\"playlist\" value=\"" + std::to_string(n) +
                    "\" /><a href=\"http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=1&uid=1650000001#" +
                    std::to_string(1000000000 + n) + "\" title=\" 新浪视频 第" + std::to_string(n) +
-                   "集 \" target=\"_blank\"></a><p>上传时间： 2009-05-01 <br>播放：" + std::to_string(n) + "</p></li>\n";
+                   "集 \" target=\"_blank\"></a><p>上传时间： 2009-05-01 <br>播放：" + std::to_string(n) +
+                   "</p></li>\n";
         },
         "</ul></div><div id=\"sa\" class=\"pager\">下一页&gt;&gt;</a></div></body></html>\n", bytes);
 }

@@ -1,10 +1,10 @@
 // Appending a large collection to the result grid, frozen as a collection runs it and unfrozen
 // for comparison; the episode check of a large table, as the form runs it once at the end.
-#include "dataview.h"
-#include "episodecheck.h"
-#include "gbk.h"
-#include "resultgrid.h"
-#include "memdata.h"
+#include "results/dataview.h"
+#include "results/episodecheck.h"
+#include "host/framework/gbk.h"
+#include "results/resultgrid.h"
+#include "results/memdata.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,15 +1,15 @@
 // The site parsers on large inputs: scanning one big playlist page (against a single plain
 // std::string::find pass over the same text), and collecting a long album over loopback into
 // the collection form (against fetching the same pages with libcurl alone).
-#include "gbk.h"
-#include "hostapp.h"
-#include "memdata.h"
-#include "ououpageparse.h"
-#include "parse.h"
-#include "scriptedmessages.h"
-#include "sinapageparse.h"
-#include "standinweb.h"
-#include "tudoupageparse.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "results/memdata.h"
+#include "collect/ououpageparse.h"
+#include "collect/parse.h"
+#include "tests/support/scriptedmessages.h"
+#include "collect/sinapageparse.h"
+#include "standin/standinweb.h"
+#include "collect/tudoupageparse.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -43,8 +43,10 @@ std::string TudouPage()
         "<html><head><title>豆单</title></head><body><div class=\"pack_list\"><ul>\n",
         [](int n) {
             return "<li>视频：<a href=\"/playlist/playindex.do?lid=1&iid=" + std::to_string(1000000000 + n) +
-                   "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) + "集 </a></li>\n"
-                   "<li class=\"info\">时长：12:34 播放：" + std::to_string(n * 7) + "</li>\n";
+                   "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) +
+                   "集 </a></li>\n"
+                   "<li class=\"info\">时长：12:34 播放：" +
+                   std::to_string(n * 7) + "</li>\n";
         },
         "</ul></div><div class=\"page_nav\"><ul><li class=\"current\">1</li></ul></div></body></html>\n"));
 }
@@ -68,7 +70,8 @@ std::string SinaPage()
             return "<li><input type=\"checkbox\" name=\"playlist\" value=\"" + std::to_string(n) +
                    "\" /><a href=\"http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=1&uid=1650000001#" +
                    std::to_string(1000000000 + n) + "\" title=\" 新浪视频 第" + std::to_string(n) +
-                   "集 \" target=\"_blank\"></a><p>上传时间： 2009-05-01 <br>播放：" + std::to_string(n) + "</p></li>\n";
+                   "集 \" target=\"_blank\"></a><p>上传时间： 2009-05-01 <br>播放：" + std::to_string(n) +
+                   "</p></li>\n";
         },
         "</ul></div><div id=\"sa\" class=\"pager\">下一页&gt;&gt;</a></div></body></html>\n"));
 }
@@ -88,7 +91,8 @@ protected:
     {
         this->ParseHTMLDocument(m_page);
         m_done.store(true);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     }
 
 private:
@@ -238,7 +242,9 @@ int main(int argc, char** argv)
     web.Start();
     const std::string tudou = TudouPage(), ouou = OuouPage(), sina = SinaPage();
 
-    const auto timed = [](benchmark::internal::Benchmark* b) { return b->Unit(benchmark::kMillisecond)->UseRealTime(); };
+    const auto timed = [](benchmark::internal::Benchmark* b) {
+        return b->Unit(benchmark::kMillisecond)->UseRealTime();
+    };
     using benchmark::RegisterBenchmark;
     // The plain pass over each page, and each site's scan with every field cut, one after the
     // other in one run: the ratios are what counts.
@@ -258,11 +264,15 @@ int main(int argc, char** argv)
     timed(RegisterBenchmark("ScanPageReportingItems/sina", ScanPage<TSinaPageParse>, sina, true));
     // The process's CPU time counts the worker, the stand-in's threads and the user-interface
     // thread alike, so it compares the work done even on a machine too busy for fair wall times.
-    timed(RegisterBenchmark("CollectAlbum500ThroughTheForm", CollectAlbumThroughTheForm, std::cref(web)))->MeasureProcessCPUTime()
+    timed(RegisterBenchmark("CollectAlbum500ThroughTheForm", CollectAlbumThroughTheForm, std::cref(web)))
+        ->MeasureProcessCPUTime()
         ->Iterations(3);
-    timed(RegisterBenchmark("FetchAlbum500WithTheHostClient", FetchAlbumPagesWithTheHostClient, std::cref(web)))->MeasureProcessCPUTime()
+    timed(RegisterBenchmark("FetchAlbum500WithTheHostClient", FetchAlbumPagesWithTheHostClient, std::cref(web)))
+        ->MeasureProcessCPUTime()
         ->Iterations(3);
-    timed(RegisterBenchmark("FetchAlbum500WithCurl", FetchAlbumPagesWithCurl, std::cref(web)))->MeasureProcessCPUTime()->Iterations(3);
+    timed(RegisterBenchmark("FetchAlbum500WithCurl", FetchAlbumPagesWithCurl, std::cref(web)))
+        ->MeasureProcessCPUTime()
+        ->Iterations(3);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,6 +1,6 @@
-#include "addressrules.h"
+#include "collect/addressrules.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 namespace {
 

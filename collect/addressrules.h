@@ -32,9 +32,9 @@ enum class Starter {
 
 struct AddressClass {
     enum class Action {
-        SinglePage,   // one page: parser and pageKind tell which
-        Id,           // an album: id holds the cut ID
-        KeepId,       // an album whose ID cannot be cut: the previous CollectId stays
+        SinglePage,  // one page: parser and pageKind tell which
+        Id,          // an album: id holds the cut ID
+        KeepId,      // an album whose ID cannot be cut: the previous CollectId stays
     };
     Action action = Action::Id;
     SinglePageParser parser = SinglePageParser::None;

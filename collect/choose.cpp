@@ -1,6 +1,6 @@
-#include "choose.h"
+#include "collect/choose.h"
 
-#include "skin.h"
+#include "host/framework/skin.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,9 +1,9 @@
-#include "collectionengine.h"
+#include "collect/collectionengine.h"
 
-#include "gbk.h"
-#include "memdata.h"
-#include "simpleparser.h"
-#include "textcursor.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
+#include "host/browser/simpleparser.h"
+#include "collect/textcursor.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

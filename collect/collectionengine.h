@@ -3,15 +3,15 @@
 // table. It starts the site workers and the single-page walk, receives their callbacks on the
 // user-interface thread and tells its form (and whoever hosts the form) through signals. It
 // knows no widget, so a dialog, the window and the command-line tool drive the same code.
-#include "addressrules.h"
-#include "app.h"
-#include "collectionprogress.h"
-#include "pageparse.h"
-#include "resultrow.h"
-#include "simplerules.h"
-#include "sites.h"
-#include "stopflag.h"
-#include "workerthread.h"
+#include "collect/addressrules.h"
+#include "host/framework/app.h"
+#include "collect/collectionprogress.h"
+#include "collect/pageparse.h"
+#include "results/resultrow.h"
+#include "collect/simplerules.h"
+#include "collect/sites.h"
+#include "collect/stopflag.h"
+#include "host/framework/workerthread.h"
 
 #include <QElapsedTimer>
 #include <QObject>

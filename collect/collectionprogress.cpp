@@ -1,6 +1,6 @@
-#include "collectionprogress.h"
+#include "collect/collectionprogress.h"
 
-#include "collectionengine.h"
+#include "collect/collectionengine.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "feeddates.h"
+#include "collect/feeddates.h"
 
 #include <curl/curl.h>
 

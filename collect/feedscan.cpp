@@ -1,6 +1,6 @@
-#include "feedscan.h"
+#include "collect/feedscan.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 namespace {
 

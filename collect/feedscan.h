@@ -1,7 +1,7 @@
 #pragma once
 // What the Tudou and Youku album feeds hold: one item per video, in feed order. Feeds are read
 // as received; only the titles are UTF-8 and are turned into GBK.
-#include "sectionscan.h"
+#include "collect/sectionscan.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "gbktextcursor.h"
+#include "collect/gbktextcursor.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 // two-byte character, so the next one starts a character) and reading characters forward from
 // there. Each marker also remembers the last character start it has read up to, and never steps
 // back behind it: a page of nothing but Chinese text costs no more than one with markup.
-#include "textcursor.h"
+#include "collect/textcursor.h"
 
 #include <string>
 #include <string_view>
@@ -35,10 +35,7 @@ public:
     std::string_view ViewBefore(std::string_view end) const;
     // TextBefore cut to a field's size, and Trim(TextBefore) likewise.
     std::string FieldBefore(std::string_view end) const { return std::string(FieldOf(ViewBefore(end))); }
-    std::string TrimmedFieldBefore(std::string_view end) const
-    {
-        return std::string(TrimmedFieldOf(ViewBefore(end)));
-    }
+    std::string TrimmedFieldBefore(std::string_view end) const { return std::string(TrimmedFieldOf(ViewBefore(end))); }
 
 private:
     struct Place {

@@ -1,4 +1,4 @@
-#include "itempagefetch.h"
+#include "collect/itempagefetch.h"
 
 std::optional<std::string> FetchItemPage(THttpConnection& connection, const std::string& url, int limit,
                                          const WorkerThread& worker)

@@ -1,12 +1,11 @@
-#include "ououpageparse.h"
+#include "collect/ououpageparse.h"
 
-#include "gbk.h"
-#include "textcursor.h"
+#include "host/framework/gbk.h"
+#include "collect/textcursor.h"
 
 void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 {
-    const std::string_view kItem = "<li class=\"spename\"><a href=\"", kQuote = "\"", kTagEnd = ">",
-                           kLinkEnd = "</a>";
+    const std::string_view kItem = "<li class=\"spename\"><a href=\"", kQuote = "\"", kTagEnd = ">", kLinkEnd = "</a>";
 
     // The page is UTF-8 and the markers are ASCII, which never match inside a character: the
     // page is scanned as it came and only the fields cut out are converted.

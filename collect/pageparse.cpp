@@ -1,4 +1,4 @@
-#include "pageparse.h"
+#include "collect/pageparse.h"
 
 #include <stdexcept>
 #include <utility>
@@ -139,7 +139,8 @@ void TPageParse::ParsePage()
             return;
         }
         if (PagesFetched++ >= MaxPages)
-            throw std::runtime_error("已采集 " + std::to_string(MaxPages) + " 页，达到一次采集的页数上限，采集到此为止");
+            throw std::runtime_error("已采集 " + std::to_string(MaxPages) +
+                                     " 页，达到一次采集的页数上限，采集到此为止");
         if (!FetchedPages.insert(Url).second)
             throw std::runtime_error("页面 " + Url + " 已经采集过，下一页又回到了它，采集到此为止");
         m_pageInProgress->store(Index + 1, std::memory_order_relaxed);

@@ -2,8 +2,8 @@
 // The worker thread of every paged, feed and Xunlei collection: fetches one page after another
 // and hands each to its site parser, reporting items, a failure and its end on the
 // user-interface thread while it waits.
-#include "httpconnection.h"
-#include "workerthread.h"
+#include "host/framework/httpconnection.h"
+#include "host/framework/workerthread.h"
 
 #include <atomic>
 #include <chrono>
@@ -18,9 +18,9 @@
 
 class TPageParse : public WorkerThread {
 public:
-    using TOnGetUrlEvent = std::function<void(const std::string& Html, const std::string& Url,
-                                              const std::string& Caption, const std::string& Date, int Index,
-                                              TPageParse& PP)>;
+    using TOnGetUrlEvent =
+        std::function<void(const std::string& Html, const std::string& Url, const std::string& Caption,
+                           const std::string& Date, int Index, TPageParse& PP)>;
     using TOnParseErrorEvent =
         std::function<void(const std::exception& E, const std::string& Url, int Index, TPageParse& PP)>;
     using TOnPaseEndEvent = std::function<void(TPageParse& PP)>;

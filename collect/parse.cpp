@@ -1,14 +1,14 @@
-#include "parse.h"
+#include "collect/parse.h"
 
-#include "choose.h"
-#include "collectionprogress.h"
-#include "dataview.h"
-#include "episodecheck.h"
-#include "eventhook.h"
-#include "gbk.h"
-#include "memdata.h"
-#include "messageservice.h"
-#include "resultgrid.h"
+#include "collect/choose.h"
+#include "collect/collectionprogress.h"
+#include "results/dataview.h"
+#include "results/episodecheck.h"
+#include "results/eventhook.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
+#include "host/framework/messageservice.h"
+#include "results/resultgrid.h"
 
 #include <QPointer>
 #include <QSignalBlocker>

@@ -1,11 +1,11 @@
 #pragma once
 // The collection form: the controls of a collection and their wiring. Its engine collects into
 // the grid's table; its result commands work on what was collected.
-#include "app.h"
-#include "collectionengine.h"
-#include "formatowner.h"
-#include "gridpopupmenu.h"
-#include "resultcommands.h"
+#include "host/framework/app.h"
+#include "collect/collectionengine.h"
+#include "results/formatowner.h"
+#include "results/gridpopupmenu.h"
+#include "results/resultcommands.h"
 #include "ui_parse.h"
 
 #include <QTimer>
@@ -71,7 +71,10 @@ public:
     void UnSelAllButtonClick() { m_commands->UnSelAllButtonClick(); }
     void DeSelButtonClick() { m_commands->DeSelButtonClick(); }
     void DataViewStatusHeaderClick() { m_commands->DataViewStatusHeaderClick(); }
-    void DataViewMouseUp(Qt::MouseButton button, const QPoint& globalPos) { m_commands->DataViewMouseUp(button, globalPos); }
+    void DataViewMouseUp(Qt::MouseButton button, const QPoint& globalPos)
+    {
+        m_commands->DataViewMouseUp(button, globalPos);
+    }
     void FindButtonClick() { m_commands->FindButtonClick(); }
     void LinkButtonClick() { m_commands->LinkButtonClick(); }
     void EditButtonClick() { m_commands->EditButtonClick(); }

@@ -1,7 +1,7 @@
 // Retry: a row collected again from its own page, overwritten in place.
-#include "collectionengine.h"
-#include "memdata.h"
-#include "retryrules.h"
+#include "collect/collectionengine.h"
+#include "results/memdata.h"
+#include "collect/retryrules.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 // Which parser, and which page kind, collects a row again from its link.
-#include "addressrules.h"
+#include "collect/addressrules.h"
 
 #include <optional>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "rssparse.h"
+#include "collect/rssparse.h"
 
-#include "feedscan.h"
+#include "collect/feedscan.h"
 
 void TTudouRssParse::ParseHTMLDocument(const std::string& page)
 {

@@ -2,7 +2,7 @@
 // The fast mode's workers: a Tudou or Youku album read from the site's feed in one request.
 // The feed is the only page, and it is always read to its end: a stop request acts before a
 // fetch, never in the middle of the list.
-#include "pageparse.h"
+#include "collect/pageparse.h"
 
 class TTudouRssParse : public TPageParse {
 public:

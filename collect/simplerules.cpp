@@ -1,8 +1,8 @@
-#include "simplerules.h"
+#include "collect/simplerules.h"
 
-#include "gbk.h"
-#include "sitehosts.h"
-#include "textcursor.h"
+#include "host/framework/gbk.h"
+#include "collect/sitehosts.h"
+#include "collect/textcursor.h"
 
 #include <QStringView>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The rules of single-page collection, free of widgets: what an element walk picks from a
 // page's elements, and the text cuts of the pages read as text.
-#include "htmlelement.h"
+#include "host/browser/htmlelement.h"
 
 #include <QString>
 

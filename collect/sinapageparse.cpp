@@ -1,9 +1,9 @@
-#include "sinapageparse.h"
+#include "collect/sinapageparse.h"
 
-#include "addressrules.h"
-#include "gbk.h"
-#include "gbktextcursor.h"
-#include "textcursor.h"
+#include "collect/addressrules.h"
+#include "host/framework/gbk.h"
+#include "collect/gbktextcursor.h"
+#include "collect/textcursor.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "sitecuts.h"
+#include "collect/sitecuts.h"
 
-#include "sitehosts.h"
-#include "textcursor.h"
+#include "collect/sitehosts.h"
+#include "collect/textcursor.h"
 
 namespace {
 

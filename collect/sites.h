@@ -13,10 +13,10 @@
 //   Ouou       ouou      OuouRadio    -              ouou
 //   Sina       sina      SinaRadio    sina           sina, iask
 //   Xunlei     xunlei    XunleiRadio  -              xunlei...
-#include "addressrules.h"
-#include "pageparse.h"
-#include "resultrow.h"
-#include "retryrules.h"
+#include "collect/addressrules.h"
+#include "collect/pageparse.h"
+#include "results/resultrow.h"
+#include "collect/retryrules.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // The site worker behind each starter, from the table of sites, and the rows its items become.
-#include "collectionengine.h"
-#include "gbk.h"
-#include "memdata.h"
+#include "collect/collectionengine.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
 
 #include <QPointer>
 

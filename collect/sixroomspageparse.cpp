@@ -1,8 +1,8 @@
-#include "sixroomspageparse.h"
+#include "collect/sixroomspageparse.h"
 
-#include "gbk.h"
-#include "sitehosts.h"
-#include "textcursor.h"
+#include "host/framework/gbk.h"
+#include "collect/sitehosts.h"
+#include "collect/textcursor.h"
 
 void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
 {

@@ -61,8 +61,7 @@ public:
         for (const Place& place : m_places) {
             // Markers are mostly the same constants asked for again: their address says it.
             if (place.marker.size() != marker.size() ||
-                (place.asked != marker.data() &&
-                 std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0))
+                (place.asked != marker.data() && std::memcmp(place.marker.data(), marker.data(), marker.size()) != 0))
                 continue;
             // Absent from an earlier place on means absent from here on too.
             return place.at == kAbsent || place.at >= pos ? &place.at : nullptr;
@@ -167,10 +166,7 @@ public:
     }
     // TextBefore cut to a field's size, and Trim(TextBefore) likewise.
     std::string FieldBefore(std::string_view end) const { return std::string(FieldOf(ViewBefore(end))); }
-    std::string TrimmedFieldBefore(std::string_view end) const
-    {
-        return std::string(TrimmedFieldOf(ViewBefore(end)));
-    }
+    std::string TrimmedFieldBefore(std::string_view end) const { return std::string(TrimmedFieldOf(ViewBefore(end))); }
 
     // The first count bytes of the rest (fewer at the end).
     std::string Take(std::size_t count) const { return std::string(Rest().substr(0, count)); }

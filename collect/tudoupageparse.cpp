@@ -1,9 +1,9 @@
-#include "tudoupageparse.h"
+#include "collect/tudoupageparse.h"
 
-#include "addressrules.h"
-#include "gbk.h"
-#include "sitehosts.h"
-#include "textcursor.h"
+#include "collect/addressrules.h"
+#include "host/framework/gbk.h"
+#include "collect/sitehosts.h"
+#include "collect/textcursor.h"
 
 void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 {

@@ -1,7 +1,7 @@
-#include "wolepageparse.h"
+#include "collect/wolepageparse.h"
 
-#include "itempagefetch.h"
-#include "textcursor.h"
+#include "collect/itempagefetch.h"
+#include "collect/textcursor.h"
 
 void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {

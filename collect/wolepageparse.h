@@ -1,6 +1,6 @@
 #pragma once
 // The 56 playlist pages: the items of one page, then the address of the next page or the end.
-#include "pageparse.h"
+#include "collect/pageparse.h"
 
 class TWolePageParse : public TPageParse {
 public:

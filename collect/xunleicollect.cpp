@@ -1,21 +1,22 @@
 // Xunlei collection: the movie document's albums, the choice among them, and the
 // chosen album's files as rows. The engine stays running from the movie to the album's end.
-#include "collectionengine.h"
-#include "gbk.h"
-#include "sitehosts.h"
-#include "xunleiparse.h"
-#include "xunleiscan.h"
+#include "collect/collectionengine.h"
+#include "host/framework/gbk.h"
+#include "collect/sitehosts.h"
+#include "collect/xunleiparse.h"
+#include "collect/xunleiscan.h"
 
 #include <QPointer>
 
 void CollectionEngine::ParseXunleiMovie(const std::string& url, const std::string& id, int index)
 {
     m_albumTable->Clear();
-    StartWorker<TXunleiMovieParse>(url, id, index, &CollectionEngine::GetXunleiAlbumUrl, &CollectionEngine::ParseXunleiMovieEnd);
+    StartWorker<TXunleiMovieParse>(url, id, index, &CollectionEngine::GetXunleiAlbumUrl,
+                                   &CollectionEngine::ParseXunleiMovieEnd);
 }
 
 void CollectionEngine::GetXunleiAlbumUrl(const std::string&, const std::string& Url, const std::string& Caption,
-                                   const std::string&, int, TPageParse&)
+                                         const std::string&, int, TPageParse&)
 {
     try {
         m_albumTable->Add(Url, Caption);
@@ -74,7 +75,7 @@ void CollectionEngine::ParseXunleiAlbumList(const std::string& url, const std::s
 }
 
 void CollectionEngine::GetXunleiUrl(const std::string& Html, const std::string&, const std::string& Caption,
-                              const std::string&, int, TPageParse&)
+                                    const std::string&, int, TPageParse&)
 {
     AddRow(RowFields{Caption, XunleiSourceAddress(Html), std::string(), std::string(), true});
 }

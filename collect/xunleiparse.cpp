@@ -1,6 +1,6 @@
-#include "xunleiparse.h"
+#include "collect/xunleiparse.h"
 
-#include "xunleiscan.h"
+#include "collect/xunleiscan.h"
 
 void TXunleiMovieParse::ParseHTMLDocument(const std::string& page)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The two workers of a Xunlei collection, run one after the other: the movie document gives the
 // movie's albums, the album document the files that become rows. Each reads one document.
-#include "pageparse.h"
+#include "collect/pageparse.h"
 
 class TXunleiMovieParse : public TPageParse {
 public:

@@ -1,6 +1,6 @@
-#include "xunleiscan.h"
+#include "collect/xunleiscan.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 namespace {
 

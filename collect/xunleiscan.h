@@ -2,7 +2,7 @@
 // What the Xunlei data service's documents hold: a movie document lists the movie's albums
 // (releases or sources), an album document its files. Both are read as received; titles and
 // sources are UTF-8 and are turned into GBK.
-#include "sectionscan.h"
+#include "collect/sectionscan.h"
 
 #include <string>
 #include <string_view>

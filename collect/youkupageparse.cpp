@@ -1,9 +1,9 @@
-#include "youkupageparse.h"
+#include "collect/youkupageparse.h"
 
-#include "addressrules.h"
-#include "gbk.h"
-#include "itempagefetch.h"
-#include "textcursor.h"
+#include "collect/addressrules.h"
+#include "host/framework/gbk.h"
+#include "collect/itempagefetch.h"
+#include "collect/textcursor.h"
 
 void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 {

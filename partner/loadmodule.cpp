@@ -1,8 +1,8 @@
 // The entry the host calls: builds the partner's page, or reports through error why it could not.
 // Nothing thrown inside ever reaches the host.
-#include "mainform.h"
+#include "partner/mainform.h"
 
-#include "app.h"
+#include "host/framework/app.h"
 
 #include <QAction>
 #include <QtGlobal>

@@ -1,8 +1,8 @@
-#include "mainform.h"
+#include "partner/mainform.h"
 
-#include "app.h"
-#include "browsertab.h"
-#include "gbk.h"
+#include "host/framework/app.h"
+#include "host/browser/browsertab.h"
+#include "host/framework/gbk.h"
 
 #include <QTabWidget>
 #include <QUrl>
@@ -38,15 +38,9 @@ TMainForm::TMainForm(QWidget* owner, IApp* app)
 {
 }
 
-void TMainForm::AfterShow(IModule* module)
-{
-    TTabWebForm::AfterShow(module);
-}
+void TMainForm::AfterShow(IModule* module) { TTabWebForm::AfterShow(module); }
 
-std::string TMainForm::About()
-{
-    return "res://" + gbk::FromUnicode(App->GetModuleName()) + ".bpl/About";
-}
+std::string TMainForm::About() { return "res://" + gbk::FromUnicode(App->GetModuleName()) + ".bpl/About"; }
 
 void TMainForm::BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url)
 {

@@ -2,8 +2,8 @@
 // The partner's branded page: the host's tabbed browser opened on the partner's home page. The
 // first tab stays, every tab's browser keeps its own menu to itself, and the partner's pages get a
 // red help link written into their element "help".
-#include "module.h"
-#include "tabwebform.h"
+#include "host/framework/module.h"
+#include "host/browser/tabwebform.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "addresslist.h"
+#include "results/addresslist.h"
 
 QStringView ItemAddress(QStringView item)
 {

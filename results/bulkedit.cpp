@@ -1,14 +1,11 @@
-#include "bulkedit.h"
+#include "results/bulkedit.h"
 
-#include "gbk.h"
-#include "textsearch.h"
+#include "host/framework/gbk.h"
+#include "results/textsearch.h"
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // Byte offset where character `chars` (from 0) begins; the size when the text is shorter.
 std::size_t OffsetOfChar(std::string_view text, std::size_t chars)
@@ -70,8 +67,7 @@ std::string ReplaceFirst(std::string_view title, std::string_view oldText, std::
 
 std::string ApplyPattern(std::string_view pattern, std::string_view title, int recId)
 {
-    return textsearch::ReplaceAll(textsearch::ReplaceAll(pattern, "<title>", title), "<id>",
-                                  std::to_string(recId));
+    return textsearch::ReplaceAll(textsearch::ReplaceAll(pattern, "<title>", title), "<id>", std::to_string(recId));
 }
 
 std::string EditTitle(std::string_view title, int recId, const BulkEditSettings& settings, std::size_t fieldSize)

@@ -8,13 +8,13 @@
 enum class EditSide { Front = 0, Back = 1 };  // 前, 后
 
 struct BulkEditSettings {
-    std::string oldText, newText;         // replace the first occurrence, ignoring case
-    EditSide cutSide = EditSide::Front;   // cut `cutCount` characters at this end
+    std::string oldText, newText;        // replace the first occurrence, ignoring case
+    EditSide cutSide = EditSide::Front;  // cut `cutCount` characters at this end
     int cutCount = 0;
-    bool trim = false;                    // drop leading and trailing codes <= 32
-    std::string marker;                   // keep from the marker on (前) or up to its first character (后)
+    bool trim = false;   // drop leading and trailing codes <= 32
+    std::string marker;  // keep from the marker on (前) or up to its first character (后)
     EditSide markerSide = EditSide::Front;
-    std::string format;                   // rebuild from a pattern with <title> and <id>
+    std::string format;  // rebuild from a pattern with <title> and <id>
 };
 
 namespace bulkedit {
@@ -27,7 +27,6 @@ std::string ApplyPattern(std::string_view pattern, std::string_view title, int r
 
 // The five steps in their fixed order, skipping those not asked for. Each step's result is cut
 // to `fieldSize` bytes, as storing it in the row between the steps would.
-std::string EditTitle(std::string_view title, int recId, const BulkEditSettings& settings,
-                      std::size_t fieldSize);
+std::string EditTitle(std::string_view title, int recId, const BulkEditSettings& settings, std::size_t fieldSize);
 
 }  // namespace bulkedit

@@ -1,4 +1,4 @@
-#include "copyjoiner.h"
+#include "results/copyjoiner.h"
 
 #include <algorithm>
 

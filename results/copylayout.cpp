@@ -1,6 +1,6 @@
-#include "copylayout.h"
+#include "results/copylayout.h"
 
-#include "textsearch.h"
+#include "results/textsearch.h"
 
 bool CopyLayoutFromInt(int value, CopyLayout& layout)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // What one checked row contributes to the clipboard in each copy layout, and the custom
 // template's tags.
-#include "resultrow.h"
+#include "results/resultrow.h"
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,9 @@
-#include "copytext.h"
+#include "results/copytext.h"
 
-#include "copyjoiner.h"
-#include "gbk.h"
-#include "memdata.h"
-#include "rowwalk.h"
+#include "results/copyjoiner.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
+#include "results/rowwalk.h"
 
 namespace {
 

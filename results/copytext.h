@@ -1,6 +1,6 @@
 #pragma once
 // The text a copy command writes, built apart from the clipboard so any front end can use it.
-#include "copylayout.h"
+#include "results/copylayout.h"
 
 #include <QString>
 

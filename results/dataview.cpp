@@ -1,6 +1,6 @@
-#include "dataview.h"
+#include "results/dataview.h"
 
-#include "nofocusdelegate.h"
+#include "results/nofocusdelegate.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -30,11 +30,8 @@ constexpr int kMeasuredRows = 50;
 }  // namespace
 
 DataView::DataView(MemData& data, QWidget* parent)
-    : QTableView(parent),
-      m_data(data),
-      m_proxy(new ResultSortProxy(data, this)),
-      m_captionShare(double(kCaptionWidth) / kDesignFlexibleWidth),
-      m_urlShare(double(kUrlWidth) / kDesignFlexibleWidth)
+    : QTableView(parent), m_data(data), m_proxy(new ResultSortProxy(data, this)),
+      m_captionShare(double(kCaptionWidth) / kDesignFlexibleWidth), m_urlShare(double(kUrlWidth) / kDesignFlexibleWidth)
 {
     setModel(m_proxy);
     setItemDelegate(new NoFocusDelegate(this));
@@ -119,10 +116,7 @@ void DataView::EndUpdate()
         setUpdatesEnabled(true);
 }
 
-int DataView::FocusedRow() const
-{
-    return StorageRow(currentIndex());
-}
+int DataView::FocusedRow() const { return StorageRow(currentIndex()); }
 
 void DataView::SetFocusedRow(int storageIndex)
 {

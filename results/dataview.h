@@ -1,8 +1,8 @@
 #pragma once
 // The result grid's table view: a sorting proxy over a MemData, the grid's columns, freezing,
 // and the "<暂无数据>" text of an empty grid.
-#include "memdata.h"
-#include "resultsortproxy.h"
+#include "results/memdata.h"
+#include "results/resultsortproxy.h"
 
 #include <QTableView>
 

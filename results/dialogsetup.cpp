@@ -1,7 +1,7 @@
-#include "dialogsetup.h"
+#include "results/dialogsetup.h"
 
-#include "app.h"
-#include "skin.h"
+#include "host/framework/app.h"
+#include "host/framework/skin.h"
 
 #include <QDialog>
 #include <QGuiApplication>

@@ -1,15 +1,12 @@
-#include "editform.h"
+#include "results/editform.h"
 
-#include "app.h"
-#include "dialogsetup.h"
-#include "gbk.h"
+#include "host/framework/app.h"
+#include "results/dialogsetup.h"
+#include "host/framework/gbk.h"
 
 namespace {
 
-EditSide SideOf(const QComboBox& box)
-{
-    return box.currentIndex() == 1 ? EditSide::Back : EditSide::Front;
-}
+EditSide SideOf(const QComboBox& box) { return box.currentIndex() == 1 ? EditSide::Back : EditSide::Front; }
 
 }  // namespace
 

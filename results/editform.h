@@ -1,7 +1,7 @@
 #pragma once
 // The bulk-edit dialog (编辑数据): the title rewrites, read as sentences top to bottom. Every
 // control starts at its default each time the dialog is built.
-#include "bulkedit.h"
+#include "results/bulkedit.h"
 #include "ui_editform.h"
 
 #include <QDialog>

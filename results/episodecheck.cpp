@@ -1,8 +1,8 @@
-#include "episodecheck.h"
+#include "results/episodecheck.h"
 
-#include "episodenumber.h"
-#include "gbk.h"
-#include "memdata.h"
+#include "results/episodenumber.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the episode numbers of a collected list say about it: the range found, the numbers
 // missing in it, the ones named twice, and the rows whose address repeats an earlier row.
-#include "resultrow.h"
+#include "results/resultrow.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "episodenumber.h"
+#include "results/episodenumber.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "eventhook.h"
+#include "results/eventhook.h"
 
 EventHook::EventHook(QObject& target, QEvent::Type type, Handler handler)
     : QObject(&target), m_type(type), m_handler(std::move(handler))
@@ -11,7 +11,4 @@ EventHook& EventHook::Install(QObject& target, QEvent::Type type, Handler handle
     return *new EventHook(target, type, std::move(handler));  // owned by target
 }
 
-bool EventHook::eventFilter(QObject*, QEvent* event)
-{
-    return event->type() == m_type && m_handler(*event);
-}
+bool EventHook::eventFilter(QObject*, QEvent* event) { return event->type() == m_type && m_handler(*event); }

@@ -1,7 +1,7 @@
-#include "exportform.h"
+#include "results/exportform.h"
 
-#include "dialogsetup.h"
-#include "gbk.h"
+#include "results/dialogsetup.h"
+#include "host/framework/gbk.h"
 
 TExportForm::TExportForm(QWidget* owner, IApp* app) : QDialog(owner)
 {
@@ -13,12 +13,6 @@ TExportForm::TExportForm(QWidget* owner, IApp* app) : QDialog(owner)
     CenterOver(*this, nullptr);
 }
 
-void TExportForm::SetFormat(const std::string& format)
-{
-    Edit->setText(gbk::ToUnicode(format));
-}
+void TExportForm::SetFormat(const std::string& format) { Edit->setText(gbk::ToUnicode(format)); }
 
-std::string TExportForm::Format() const
-{
-    return gbk::FromUnicode(Edit->text());
-}
+std::string TExportForm::Format() const { return gbk::FromUnicode(Edit->text()); }

@@ -1,8 +1,8 @@
-#include "findform.h"
+#include "results/findform.h"
 
-#include "app.h"
-#include "dialogsetup.h"
-#include "gbk.h"
+#include "host/framework/app.h"
+#include "results/dialogsetup.h"
+#include "host/framework/gbk.h"
 
 TFindForm::TFindForm(QWidget* owner, IApp* app) : QDialog(owner)
 {
@@ -14,7 +14,4 @@ TFindForm::TFindForm(QWidget* owner, IApp* app) : QDialog(owner)
     CenterOver(*this, app ? app->GetMainForm() : nullptr);
 }
 
-std::string TFindForm::Text() const
-{
-    return gbk::FromUnicode(TextEdit->text());
-}
+std::string TFindForm::Text() const { return gbk::FromUnicode(TextEdit->text()); }

@@ -1,8 +1,8 @@
-#include "gridcommands.h"
+#include "results/gridcommands.h"
 
-#include "episodecheck.h"
-#include "memdata.h"
-#include "textsearch.h"
+#include "results/episodecheck.h"
+#include "results/memdata.h"
+#include "results/textsearch.h"
 
 #include <algorithm>
 #include <string_view>

@@ -2,7 +2,7 @@
 // The rules behind the grid's commands: which context-menu items show where, which rows the
 // check-mark commands touch, what quick find selects, which links may be opened, and the
 // episode order and repeated addresses of the rows on show.
-#include "resultrow.h"
+#include "results/resultrow.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "gridfooter.h"
+#include "results/gridfooter.h"
 
-#include "dataview.h"
+#include "results/dataview.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -21,10 +21,7 @@ GridFooter::GridFooter(DataView& view, QWidget* parent) : QWidget(parent), m_vie
     connect(m_view.horizontalScrollBar(), &QScrollBar::valueChanged, this, repaint);
 }
 
-QString GridFooter::Text() const
-{
-    return QString::number(m_view.Proxy().rowCount());
-}
+QString GridFooter::Text() const { return QString::number(m_view.Proxy().rowCount()); }
 
 int GridFooter::ColumnOffset() const
 {
@@ -32,24 +29,17 @@ int GridFooter::ColumnOffset() const
     return m_view.viewport()->geometry().x() + m_view.x() - x();
 }
 
-int GridFooter::ColumnAt(int x) const
-{
-    return m_view.horizontalHeader()->logicalIndexAt(x - ColumnOffset());
-}
+int GridFooter::ColumnAt(int x) const { return m_view.horizontalHeader()->logicalIndexAt(x - ColumnOffset()); }
 
 QRect GridFooter::CellRect(int column) const
 {
     const QHeaderView* header = m_view.horizontalHeader();
     if (header->isSectionHidden(column))
         return {};
-    return QRect(ColumnOffset() + header->sectionViewportPosition(column), 0,
-                 header->sectionSize(column), height());
+    return QRect(ColumnOffset() + header->sectionViewportPosition(column), 0, header->sectionSize(column), height());
 }
 
-QSize GridFooter::sizeHint() const
-{
-    return QSize(QWidget::sizeHint().width(), fontMetrics().height() + 8);
-}
+QSize GridFooter::sizeHint() const { return QSize(QWidget::sizeHint().width(), fontMetrics().height() + 8); }
 
 void GridFooter::paintEvent(QPaintEvent*)
 {

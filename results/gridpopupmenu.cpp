@@ -1,4 +1,4 @@
-#include "gridpopupmenu.h"
+#include "results/gridpopupmenu.h"
 
 TGridPopupMenu::TGridPopupMenu(QWidget* parent)
     : QMenu(parent), EditButton(AddItem("EditButton", QStringLiteral("编辑数据"))),

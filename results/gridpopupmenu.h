@@ -1,7 +1,7 @@
 #pragma once
 // The grid's context menu: its items in their fixed order, each caption also its hint,
 // and the edit scope that bulk edit reads.
-#include "gridcommands.h"
+#include "results/gridcommands.h"
 
 #include <QMenu>
 
@@ -14,14 +14,14 @@ public:
     void Apply(const MenuItemsShown& shown);
     MenuItemsShown Shown() const;
 
-    QAction* EditButton;       // 编辑数据
-    QAction* FindButton;       // 快速查找
-    QAction* SelAllButton;     // 全部选中
-    QAction* UnSelAllButton;   // 全部取消
-    QAction* DeSelButton;      // 反向选择
-    QAction* LinkButton;       // 访问页面
-    QAction* RetryButton;      // 重新采集
-    QAction* AutoRetryButton;  // 自动重采
+    QAction* EditButton;         // 编辑数据
+    QAction* FindButton;         // 快速查找
+    QAction* SelAllButton;       // 全部选中
+    QAction* UnSelAllButton;     // 全部取消
+    QAction* DeSelButton;        // 反向选择
+    QAction* LinkButton;         // 访问页面
+    QAction* RetryButton;        // 重新采集
+    QAction* AutoRetryButton;    // 自动重采
     QAction* EpisodeSortButton;  // 按集数排序
     QAction* UnSelRepeatButton;  // 取消重复地址
     EditScope Scope = EditScope::AllChecked;

@@ -1,6 +1,6 @@
-#include "memdata.h"
+#include "results/memdata.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QByteArray>
 
@@ -8,15 +8,9 @@
 
 namespace {
 
-std::string Cut(std::string_view value, std::size_t size)
-{
-    return std::string(gbk::CutToBytes(value, size));
-}
+std::string Cut(std::string_view value, std::size_t size) { return std::string(gbk::CutToBytes(value, size)); }
 
-QByteArray Bytes(const std::string& text)
-{
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
+QByteArray Bytes(const std::string& text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
 
 const std::string* TextOf(const ResultRow& row, int column)
 {
@@ -33,10 +27,7 @@ const std::string* TextOf(const ResultRow& row, int column)
 
 MemData::MemData(QObject* parent) : QAbstractTableModel(parent) {}
 
-void MemData::Open()
-{
-    m_active = true;
-}
+void MemData::Open() { m_active = true; }
 
 void MemData::Close()
 {
@@ -95,10 +86,7 @@ int MemData::IndexOfRecId(int recId) const
     return static_cast<int>(it - m_rows.begin());
 }
 
-void MemData::Freeze()
-{
-    ++m_freezeDepth;
-}
+void MemData::Freeze() { ++m_freezeDepth; }
 
 void MemData::Thaw()
 {
@@ -151,15 +139,9 @@ void MemData::Changed(int index, int firstColumn, int lastColumn)
     m_dirtyRight = std::max(m_dirtyRight, lastColumn);
 }
 
-int MemData::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_announced;
-}
+int MemData::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_announced; }
 
-int MemData::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : kResultColumnCount;
-}
+int MemData::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumnCount; }
 
 QVariant MemData::data(const QModelIndex& index, int role) const
 {
@@ -192,8 +174,7 @@ QVariant MemData::data(const QModelIndex& index, int role) const
         if (const std::string* text = TextOf(row, column))
             return Bytes(*text);
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 

@@ -1,4 +1,4 @@
-#include "nofocusdelegate.h"
+#include "results/nofocusdelegate.h"
 
 void NoFocusDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {

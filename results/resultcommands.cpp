@@ -1,22 +1,22 @@
-#include "resultcommands.h"
+#include "results/resultcommands.h"
 
-#include "bulkedit.h"
-#include "busycursor.h"
-#include "copytext.h"
-#include "dataview.h"
-#include "editform.h"
-#include "eventhook.h"
-#include "exportform.h"
-#include "findform.h"
-#include "gbk.h"
-#include "gridfooter.h"
-#include "gridpopupmenu.h"
-#include "memdata.h"
-#include "messageservice.h"
-#include "resultgrid.h"
-#include "rowwalk.h"
-#include "viewfreeze.h"
-#include "visitaddress.h"
+#include "results/bulkedit.h"
+#include "results/busycursor.h"
+#include "results/copytext.h"
+#include "results/dataview.h"
+#include "results/editform.h"
+#include "results/eventhook.h"
+#include "results/exportform.h"
+#include "results/findform.h"
+#include "host/framework/gbk.h"
+#include "results/gridfooter.h"
+#include "results/gridpopupmenu.h"
+#include "results/memdata.h"
+#include "host/framework/messageservice.h"
+#include "results/resultgrid.h"
+#include "results/rowwalk.h"
+#include "results/viewfreeze.h"
+#include "results/visitaddress.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -36,8 +36,7 @@ bool IsTitleColumn(const DataView& view, int column)
 
 ResultCommands::ResultCommands(QWidget& owner, IApp& app, ResultGrid& grid, QSpinBox& mergeCount)
     : QObject(&owner), m_owner(owner), m_app(app), m_grid(grid), m_mergeCount(mergeCount),
-      m_menu(new TGridPopupMenu(&owner)),
-      m_pageOpener([](const QUrl& address) { QDesktopServices::openUrl(address); })
+      m_menu(new TGridPopupMenu(&owner)), m_pageOpener([](const QUrl& address) { QDesktopServices::openUrl(address); })
 {
     connect(m_menu->EditButton, &QAction::triggered, this, [this] { EditButtonClick(); });
     connect(m_menu->FindButton, &QAction::triggered, this, [this] { FindButtonClick(); });
@@ -50,9 +49,8 @@ ResultCommands::ResultCommands(QWidget& owner, IApp& app, ResultGrid& grid, QSpi
 
     connect(&View(), &DataView::StatusHeaderClicked, this, [this] { DataViewStatusHeaderClick(); });
     // The menu works on the selection as the user left it, so a right press does not select.
-    EventHook::Install(*View().viewport(), QEvent::MouseButtonPress, [](QEvent& event) {
-        return static_cast<QMouseEvent&>(event).button() == Qt::RightButton;
-    });
+    EventHook::Install(*View().viewport(), QEvent::MouseButtonPress,
+                       [](QEvent& event) { return static_cast<QMouseEvent&>(event).button() == Qt::RightButton; });
     // The context menu answers a right-button release anywhere on the grid: cells, header, footer.
     for (QWidget* part : {static_cast<QWidget*>(View().viewport()), static_cast<QWidget*>(View().horizontalHeader()),
                           static_cast<QWidget*>(&m_grid.Footer())})

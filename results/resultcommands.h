@@ -3,8 +3,8 @@
 // menu with quick find, bulk edit, visiting a row's page, the episode order and unchecking
 // repeated addresses. A form owns one and forwards its
 // buttons' handlers to it.
-#include "app.h"
-#include "formatowner.h"
+#include "host/framework/app.h"
+#include "results/formatowner.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,8 +1,8 @@
-#include "resultgrid.h"
+#include "results/resultgrid.h"
 
-#include "dataview.h"
-#include "gridfooter.h"
-#include "memdata.h"
+#include "results/dataview.h"
+#include "results/gridfooter.h"
+#include "results/memdata.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -33,10 +33,7 @@ ResultGrid::~ResultGrid()
     delete m_view;
 }
 
-QString ResultGrid::FooterText() const
-{
-    return m_footer->Text();
-}
+QString ResultGrid::FooterText() const { return m_footer->Text(); }
 
 void ResultGrid::SetStatusLine(const QString& line)
 {

@@ -31,8 +31,8 @@ public:
 private:
     void ShowStatus();
 
-    MemData* m_data;       // children of the grid; the view and footer are created after the
-    DataView* m_view;      // data and deleted before it (see the destructor)
+    MemData* m_data;   // children of the grid; the view and footer are created after the
+    DataView* m_view;  // data and deleted before it (see the destructor)
     GridFooter* m_footer;
     QLabel* m_statusLine;  // the line and the note, hidden while both are empty
     QString m_line;

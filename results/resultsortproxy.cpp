@@ -1,9 +1,8 @@
-#include "resultsortproxy.h"
+#include "results/resultsortproxy.h"
 
-#include "memdata.h"
+#include "results/memdata.h"
 
-ResultSortProxy::ResultSortProxy(MemData& data, QObject* parent)
-    : QSortFilterProxyModel(parent), m_data(data)
+ResultSortProxy::ResultSortProxy(MemData& data, QObject* parent) : QSortFilterProxyModel(parent), m_data(data)
 {
     setSourceModel(&data);
     setSortRole(MemData::kSortRole);

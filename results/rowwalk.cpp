@@ -1,4 +1,4 @@
-#include "rowwalk.h"
+#include "results/rowwalk.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 // one, so a long table keeps the window responsive. Those messages may run other commands:
 // the walk stops when the table is emptied (a new collection) or destroyed meanwhile, and
 // skips rows that no longer exist.
-#include "memdata.h"
+#include "results/memdata.h"
 
 #include <QPointer>
 

@@ -1,13 +1,10 @@
-#include "textsearch.h"
+#include "results/textsearch.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 namespace {
 
-char FoldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whether `needle` starts at `pos`, comparing character by character so a fold never touches
 // the bytes of a two-byte character.
@@ -58,15 +55,9 @@ std::string Replace(std::string_view text, std::string_view tag, std::string_vie
 
 namespace textsearch {
 
-std::size_t Find(std::string_view text, std::string_view needle)
-{
-    return FindFrom(text, 0, needle, false);
-}
+std::size_t Find(std::string_view text, std::string_view needle) { return FindFrom(text, 0, needle, false); }
 
-std::size_t FindNoCase(std::string_view text, std::string_view needle)
-{
-    return FindFrom(text, 0, needle, true);
-}
+std::size_t FindNoCase(std::string_view text, std::string_view needle) { return FindFrom(text, 0, needle, true); }
 
 std::string ReplaceAllNoCase(std::string_view text, std::string_view tag, std::string_view value)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // Keeps a result grid frozen for a scope: one repaint at the end instead of one per row. Safe
 // when the grid is destroyed while frozen (a command's message processing can close its form).
-#include "dataview.h"
+#include "results/dataview.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
-#include "visitaddress.h"
+#include "results/visitaddress.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
-#include "addform.h"
+#include "shell/addform.h"
 
-#include "gbk.h"
-#include "messageservice.h"
-#include "sitefile.h"
-#include "skin.h"
+#include "host/framework/gbk.h"
+#include "host/framework/messageservice.h"
+#include "shell/sitefile.h"
+#include "host/framework/skin.h"
 
 TAddForm::TAddForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
 {

@@ -1,6 +1,6 @@
 #pragma once
 // The site dialog: a site's title, CMS version and administration address.
-#include "app.h"
+#include "host/framework/app.h"
 #include "ui_addform.h"
 
 #include <QDialog>

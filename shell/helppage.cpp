@@ -1,4 +1,4 @@
-#include "helppage.h"
+#include "shell/helppage.h"
 
 #include <QAction>
 #include <QLineEdit>

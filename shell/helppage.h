@@ -1,6 +1,6 @@
 #pragma once
 // The help tab: the host's browser on the module's help page at the publisher's web site.
-#include "tabwebform.h"
+#include "host/browser/tabwebform.h"
 
 // The publisher's help page for this module.
 inline constexpr const char* kHelpAddress = "http://www.quib.test/help/quib.html";

@@ -1,11 +1,11 @@
-#include "mainform.h"
+#include "shell/mainform.h"
 
-#include "browsertab.h"
-#include "gbk.h"
-#include "helppage.h"
-#include "messageservice.h"
-#include "parse.h"
-#include "webpage.h"
+#include "host/browser/browsertab.h"
+#include "host/framework/gbk.h"
+#include "shell/helppage.h"
+#include "host/framework/messageservice.h"
+#include "collect/parse.h"
+#include "admin/webpage.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -214,8 +214,7 @@ void TMainForm::FormClose()
         Properties->Clear();
         Properties->Add("Format", Format);
         Properties->Add("DefaultSheet", std::to_string(PageControl->currentIndex()));
-        Properties->SaveToFile(App->GetAppPath() + QString::fromStdString(ModuleName) +
-                               QStringLiteral(".properties"));
+        Properties->SaveToFile(App->GetAppPath() + QString::fromStdString(ModuleName) + QStringLiteral(".properties"));
     } catch (const std::exception& e) {
         App->WriteLog(QStringLiteral("保存设置失败！"), QString::fromUtf8(e.what()), windowTitle());
     }

@@ -1,13 +1,13 @@
 #pragma once
 // The collector's main window: one tab per registered CMS site, the quick-collect tab and the
 // help tab, with the site commands in the tab strip's context menu.
-#include "app.h"
-#include "formatowner.h"
-#include "module.h"
-#include "sheetdata.h"
-#include "sitedata.h"
-#include "sitefile.h"
-#include "stringhashtable.h"
+#include "host/framework/app.h"
+#include "results/formatowner.h"
+#include "host/framework/module.h"
+#include "shell/sheetdata.h"
+#include "shell/include/sitedata.h"
+#include "shell/sitefile.h"
+#include "host/framework/stringhashtable.h"
 #include "ui_mainform.h"
 
 #include <QPointer>

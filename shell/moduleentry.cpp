@@ -1,8 +1,8 @@
 // The library's entry: builds the main window for the host and hands back its module interface.
 // Nothing thrown while doing so leaves the library; the host gets a ModuleException instead.
-#include "gbk.h"
-#include "mainform.h"
-#include "module.h"
+#include "host/framework/gbk.h"
+#include "shell/mainform.h"
+#include "host/framework/module.h"
 
 #include <stdexcept>
 

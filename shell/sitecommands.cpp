@@ -1,10 +1,10 @@
 // The main window's site list: loading it at start and the add, edit and delete commands.
-#include "addform.h"
-#include "gbk.h"
-#include "mainform.h"
-#include "messageservice.h"
-#include "resources.h"
-#include "webpage.h"
+#include "shell/addform.h"
+#include "host/framework/gbk.h"
+#include "shell/mainform.h"
+#include "host/framework/messageservice.h"
+#include "host/framework/resources.h"
+#include "admin/webpage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -109,7 +109,8 @@ void TMainForm::DelSiteNavButtonClick()
     TSheetData* data = sheet ? SheetData(sheet) : nullptr;
     if (!data)
         return;
-    const QString question = QStringLiteral("确定要删除站点【") + gbk::ToUnicode(data->Site->Title) + QStringLiteral("】吗？");
+    const QString question =
+        QStringLiteral("确定要删除站点【") + gbk::ToUnicode(data->Site->Title) + QStringLiteral("】吗？");
     if (App->GetMessages().Question(question) != IDYES)
         return;
     try {

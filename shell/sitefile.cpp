@@ -1,6 +1,6 @@
-#include "sitefile.h"
+#include "shell/sitefile.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // capped, GBK files read as their declaration says or as earlier versions wrote them), the
 // version rule, the depth-first search by address, and atomic saves that keep what they do not
 // change and keep a file that could not be loaded instead of overwriting it.
-#include "sitedata.h"
+#include "shell/include/sitedata.h"
 
 #include <pugixml.hpp>
 

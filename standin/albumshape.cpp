@@ -1,4 +1,4 @@
-#include "albumshape.h"
+#include "standin/albumshape.h"
 
 #include <charconv>
 

@@ -12,7 +12,7 @@ struct AlbumShape {
 };
 
 struct AlbumPage {
-    int page = 0;       // 1-based
+    int page = 0;  // 1-based
     int pages = 0;
     int firstItem = 0;  // 1-based number of the page's first item, counted over the whole album
     int lastItem = 0;   // inclusive

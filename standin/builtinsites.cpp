@@ -1,4 +1,4 @@
-#include "builtinsites.h"
+#include "standin/builtinsites.h"
 
 #include "sites/singlepages.h"
 

@@ -1,6 +1,6 @@
-#include "faultroutes.h"
+#include "standin/faultroutes.h"
 
-#include "peerwatch.h"
+#include "standin/peerwatch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -118,16 +118,16 @@ void Drip(const httplib::Request& request, httplib::Response& response, const st
     const auto interval = std::chrono::milliseconds(NumberParam(request, "interval", 500, 60000));
     const auto bytes = static_cast<std::size_t>(NumberParam(request, "bytes", 1000, kMaxBytes));
     const PeerWatch peer(request);
-    response.set_chunked_content_provider(kBinary, [&stopping, peer, interval, bytes](std::size_t offset,
-                                                                                       httplib::DataSink& sink) {
-        if (offset >= bytes) {
-            sink.done();
-            return true;
-        }
-        if (offset > 0 && !WaitUntil(Clock::now() + interval, stopping, peer))
-            return false;
-        return WriteFiller(sink, offset, 1);
-    });
+    response.set_chunked_content_provider(
+        kBinary, [&stopping, peer, interval, bytes](std::size_t offset, httplib::DataSink& sink) {
+            if (offset >= bytes) {
+                sink.done();
+                return true;
+            }
+            if (offset > 0 && !WaitUntil(Clock::now() + interval, stopping, peer))
+                return false;
+            return WriteFiller(sink, offset, 1);
+        });
 }
 
 void Big(const httplib::Request& request, httplib::Response& response, const std::atomic<bool>& stopping)
@@ -181,9 +181,8 @@ void AddFaultRoutes(httplib::Server& server, const std::atomic<bool>& stopping)
     server.Get("/__fault/reset", [&stopping](const httplib::Request& request, httplib::Response& response) {
         Reset(request, response, stopping);
     });
-    server.Get("/__fault/endless", [&stopping](const httplib::Request&, httplib::Response& response) {
-        Endless(response, stopping);
-    });
+    server.Get("/__fault/endless",
+               [&stopping](const httplib::Request&, httplib::Response& response) { Endless(response, stopping); });
     server.Get("/__fault/big", [&stopping](const httplib::Request& request, httplib::Response& response) {
         Big(request, response, stopping);
     });

@@ -1,4 +1,4 @@
-#include "gbktext.h"
+#include "standin/gbktext.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "hostileshapes.h"
+#include "standin/hostileshapes.h"
 
 #include <charconv>
 
@@ -10,9 +10,12 @@ struct Named {
 };
 
 constexpr Named kNames[] = {
-    {HostileShape::TudouOpenLinks, "tudou-open"},  {HostileShape::OuouOpenLinks, "ouou-open"},
-    {HostileShape::YoukuLateBlock, "youku-lateblock"}, {HostileShape::SinaOpenItems, "sina-open"},
-    {HostileShape::NestedDiv, "div"},              {HostileShape::NestedHeadingDiv, "h4div"},
+    {HostileShape::TudouOpenLinks, "tudou-open"},
+    {HostileShape::OuouOpenLinks, "ouou-open"},
+    {HostileShape::YoukuLateBlock, "youku-lateblock"},
+    {HostileShape::SinaOpenItems, "sina-open"},
+    {HostileShape::NestedDiv, "div"},
+    {HostileShape::NestedHeadingDiv, "h4div"},
     {HostileShape::ReopenedFormatting, "reopen"},
 };
 
@@ -66,41 +69,47 @@ std::string HostilePage(HostileShape shape, std::size_t bytes)
 {
     switch (shape) {
     case HostileShape::TudouOpenLinks:
-        return Fill(kGbkHead + "<title>豆单 - 土豆网</title></head><body><div class=\"pack_list\"><ul>\n", bytes,
-                    [](std::size_t) { return std::string("<li>视频：<a href=\"\">"); },
-                    "</ul></div><div class=\"foot\"><a href=\"/\">土豆网</a></div></body></html>\n");
+        return Fill(
+            kGbkHead + "<title>豆单 - 土豆网</title></head><body><div class=\"pack_list\"><ul>\n", bytes,
+            [](std::size_t) { return std::string("<li>视频：<a href=\"\">"); },
+            "</ul></div><div class=\"foot\"><a href=\"/\">土豆网</a></div></body></html>\n");
     case HostileShape::OuouOpenLinks:
-        return Fill(kUtf8Head + "<title>播放列表</title></head><body><ul class=\"plist\">\n", bytes,
-                    [](std::size_t) { return std::string("<li class=\"spename\"><a href=\"\">"); },
-                    "</ul><div class=\"foot\"><a href=\"/\">偶偶网</a></div></body></html>\n");
+        return Fill(
+            kUtf8Head + "<title>播放列表</title></head><body><ul class=\"plist\">\n", bytes,
+            [](std::size_t) { return std::string("<li class=\"spename\"><a href=\"\">"); },
+            "</ul><div class=\"foot\"><a href=\"/\">偶偶网</a></div></body></html>\n");
     case HostileShape::YoukuLateBlock:
         // Items with some filler between them: 2 MiB hold a few thousand, each an item page to fetch.
-        return Fill(kUtf8Head + "<title>专辑</title></head><body>\n", bytes,
-                    [](std::size_t n) {
-                        return "<li class=\"videoImg\"><a href=\"http://www.youku.com/show_item/hostile/" +
-                               std::to_string(n + 1) + ".html\" title=\"t\"><img alt=\"优酷视频 第" +
-                               std::to_string(n + 1) + "集\" src=\"x.jpg\"></a></li>\n<!--" + std::string(200, '.') +
-                               "-->\n";
-                    },
-                    "<ul class=\"video\"><li>end</li></ul></body></html>\n");
+        return Fill(
+            kUtf8Head + "<title>专辑</title></head><body>\n", bytes,
+            [](std::size_t n) {
+                return "<li class=\"videoImg\"><a href=\"http://www.youku.com/show_item/hostile/" +
+                       std::to_string(n + 1) + ".html\" title=\"t\"><img alt=\"优酷视频 第" + std::to_string(n + 1) +
+                       "集\" src=\"x.jpg\"></a></li>\n<!--" + std::string(200, '.') + "-->\n";
+            },
+            "<ul class=\"video\"><li>end</li></ul></body></html>\n");
     case HostileShape::SinaOpenItems:
-        return Fill(kGbkHead + "<title>专辑</title></head><body><ul>\n", bytes,
-                    [](std::size_t) { return std::string("<li><input name=\"playlist\" /><a href=\"\">新浪视频"); },
-                    "</ul><div title=\"end\">上传时间： 2009-05-01 <br></div><div id=\"sa\" class=\"pager\"></div>"
-                    "</body></html>\n");
+        return Fill(
+            kGbkHead + "<title>专辑</title></head><body><ul>\n", bytes,
+            [](std::size_t) { return std::string("<li><input name=\"playlist\" /><a href=\"\">新浪视频"); },
+            "</ul><div title=\"end\">上传时间： 2009-05-01 <br></div><div id=\"sa\" class=\"pager\"></div>"
+            "</body></html>\n");
     case HostileShape::NestedDiv:
-        return Fill(kGbkHead + "</head><body>", bytes, [](std::size_t) { return std::string("<div>"); },
-                    "<title>豆单</title><script>var iid=1000000001,</script></body></html>\n");
+        return Fill(
+            kGbkHead + "</head><body>", bytes, [](std::size_t) { return std::string("<div>"); },
+            "<title>豆单</title><script>var iid=1000000001,</script></body></html>\n");
     case HostileShape::NestedHeadingDiv:
-        return Fill(kUtf8Head + "</head><body>", bytes, [](std::size_t) { return std::string("<h4>x<div>"); },
-                    "<title>豆单</title><script>var iid=1000000001,pageMessage = {};pageMessage.evid = 'evhostile';"
-                    "</script></body></html>\n");
+        return Fill(
+            kUtf8Head + "</head><body>", bytes, [](std::size_t) { return std::string("<h4>x<div>"); },
+            "<title>豆单</title><script>var iid=1000000001,pageMessage = {};pageMessage.evid = 'evhostile';"
+            "</script></body></html>\n");
     case HostileShape::ReopenedFormatting: {
         std::string formatting = "<p>";
         for (std::size_t n = 0; formatting.size() < bytes / 2; ++n)
             formatting += "<b a=" + std::to_string(n) + ">";
-        return Fill(kGbkHead + "</head><body>" + formatting, bytes, [](std::size_t) { return std::string("</p><p>x"); },
-                    "<title>豆单</title><script>var iid=1000000001,</script></body></html>\n");
+        return Fill(
+            kGbkHead + "</head><body>" + formatting, bytes, [](std::size_t) { return std::string("</p><p>x"); },
+            "<title>豆单</title><script>var iid=1000000001,</script></body></html>\n");
     }
     }
     return {};

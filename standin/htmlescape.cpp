@@ -1,4 +1,4 @@
-#include "htmlescape.h"
+#include "standin/htmlescape.h"
 
 std::string HtmlEscape(std::string_view text)
 {

@@ -1,5 +1,5 @@
 // quib-standin [--address A] [--port P] [--version]: serves the stand-in web until SIGINT or SIGTERM.
-#include "standinweb.h"
+#include "standin/standinweb.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "peerwatch.h"
+#include "standin/peerwatch.h"
 
 #include <netdb.h>
 #include <poll.h>
@@ -25,8 +25,8 @@ Endpoint ToEndpoint(const sockaddr_storage& address, socklen_t length)
         return {};
     char host[NI_MAXHOST];
     char service[NI_MAXSERV];
-    if (getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host, service,
-                    sizeof service, NI_NUMERICHOST | NI_NUMERICSERV) != 0)
+    if (getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host, service, sizeof service,
+                    NI_NUMERICHOST | NI_NUMERICSERV) != 0)
         return {};
     Endpoint endpoint{host, -1};
     std::from_chars(service, service + std::char_traits<char>::length(service), endpoint.port);

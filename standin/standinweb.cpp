@@ -1,7 +1,7 @@
-#include "standinweb.h"
+#include "standin/standinweb.h"
 
-#include "builtinsites.h"
-#include "faultroutes.h"
+#include "standin/builtinsites.h"
+#include "standin/faultroutes.h"
 
 #include <algorithm>
 #include <cctype>

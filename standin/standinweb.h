@@ -14,9 +14,9 @@
 #include <vector>
 
 struct StandinRequest {
-    std::string host;   // from the Host header, lower case, without the port
-    std::string path;   // decoded
-    std::string query;  // raw, without '?'
+    std::string host;                           // from the Host header, lower case, without the port
+    std::string path;                           // decoded
+    std::string query;                          // raw, without '?'
     std::map<std::string, std::string> params;  // query (and form body) parameters, decoded; first value wins
     std::string userAgent;
     std::string method;  // "GET", "HEAD" or "POST"

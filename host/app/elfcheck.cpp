@@ -1,4 +1,4 @@
-#include "elfcheck.h"
+#include "host/app/elfcheck.h"
 
 #include <QFile>
 #include <QSysInfo>

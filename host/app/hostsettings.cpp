@@ -1,7 +1,7 @@
-#include "hostsettings.h"
+#include "host/app/hostsettings.h"
 
-#include "networksettings.h"
-#include "skin.h"
+#include "host/framework/networksettings.h"
+#include "host/framework/skin.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

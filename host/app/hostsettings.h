@@ -11,8 +11,8 @@ class QSpinBox;
 
 struct HostSettings {
     QString skinName = QStringLiteral("Sys");
-    QString userAgent;  // empty: the built-in defaults of the HTTP client and the browser
-    QString proxy;      // curl's syntax; empty: direct
+    QString userAgent;     // empty: the built-in defaults of the HTTP client and the browser
+    QString proxy;         // curl's syntax; empty: direct
     int stallSeconds = 0;  // 0: each request's own limit
 
     static QString FilePath(const QString& appPath);

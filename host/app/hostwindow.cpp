@@ -1,15 +1,15 @@
-#include "hostwindow.h"
+#include "host/app/hostwindow.h"
 
-#include "browserstartup.h"
-#include "hostapp.h"
-#include "hostlog.h"
-#include "messageservice.h"
-#include "module.h"
-#include "moduleloader.h"
-#include "resources.h"
-#include "skin.h"
-#include "tabwebform.h"
-#include "workerthread.h"
+#include "host/browser/browserstartup.h"
+#include "host/framework/hostapp.h"
+#include "host/framework/hostlog.h"
+#include "host/framework/messageservice.h"
+#include "host/framework/module.h"
+#include "host/app/moduleloader.h"
+#include "host/framework/resources.h"
+#include "host/framework/skin.h"
+#include "host/browser/tabwebform.h"
+#include "host/framework/workerthread.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,7 +30,8 @@
 
 QString ModuleCaption(const QString& moduleName)
 {
-    QFile description(ResourcePath(moduleName + QStringLiteral(".bpl"), QStringLiteral("TEXT"), QStringLiteral("DESCRIPTION")));
+    QFile description(
+        ResourcePath(moduleName + QStringLiteral(".bpl"), QStringLiteral("TEXT"), QStringLiteral("DESCRIPTION")));
     if (description.open(QIODevice::ReadOnly)) {
         const QString text = QString::fromUtf8(description.readAll()).trimmed();
         if (!text.isEmpty())
@@ -40,17 +41,18 @@ QString ModuleCaption(const QString& moduleName)
 }
 
 HostWindow::HostWindow(HostEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), m_environment(std::move(environment)),
-      m_settings(HostSettings::Load(m_environment.appPath)), m_pages(new QTabWidget(this))
+    : QMainWindow(parent), m_environment(std::move(environment)), m_settings(HostSettings::Load(m_environment.appPath)),
+      m_pages(new QTabWidget(this))
 {
-    setWindowTitle(m_environment.standin ? QStringLiteral("Quib — 内置演示网站 (stand-in web)") : QStringLiteral("Quib"));
+    setWindowTitle(m_environment.standin ? QStringLiteral("Quib — 内置演示网站 (stand-in web)")
+                                         : QStringLiteral("Quib"));
     setCentralWidget(m_pages);
     m_pages->setDocumentMode(true);
     BuildMenus();
     if (m_environment.standin)
         statusBar()->addWidget(new QLabel(m_environment.standinNote, this), 1);
     SetBrowserUserAgent(m_environment.commandLineUserAgent.isEmpty() ? m_settings.userAgent
-                                                                       : m_environment.commandLineUserAgent);
+                                                                     : m_environment.commandLineUserAgent);
     resize(1024, 720);
 }
 
@@ -132,11 +134,12 @@ void HostWindow::LoadModules(const QStringList& names)
             m.error = load.error.isEmpty() ? QStringLiteral("模块 %1 没有窗体。").arg(name) : load.error;
             if (load.failedForm)
                 load.failedForm->hide();  // half built; it goes with its owner, the page
-            layout->addWidget(MessagePage(m.error, QStringLiteral("模块 %1（%2）没有加载。")
-                                                       .arg(name, loader.LibraryPath(name))));
+            layout->addWidget(
+                MessagePage(m.error, QStringLiteral("模块 %1（%2）没有加载。").arg(name, loader.LibraryPath(name))));
             m.app->WriteLog(QStringLiteral("模块加载失败"), m.error, QStringLiteral("host"));
         }
-        const QIcon icon(ResourcePath(name + QStringLiteral(".bpl"), QStringLiteral("ICON"), QStringLiteral("MAINICON")));
+        const QIcon icon(
+            ResourcePath(name + QStringLiteral(".bpl"), QStringLiteral("ICON"), QStringLiteral("MAINICON")));
         m_pages->addTab(m.page, icon, m.caption);
         if (m.module) {
             const int index = int(m_modules.size()) - 1;
@@ -162,7 +165,8 @@ void HostWindow::AfterShow()
         try {
             module->module->AfterShow(module->module);
         } catch (const std::exception& e) {
-            module->app->WriteLog(QStringLiteral("AfterShow 失败"), QString::fromUtf8(e.what()), QStringLiteral("host"));
+            module->app->WriteLog(QStringLiteral("AfterShow 失败"), QString::fromUtf8(e.what()),
+                                  QStringLiteral("host"));
         } catch (...) {
             module->app->WriteLog(QStringLiteral("AfterShow 失败"), QString(), QStringLiteral("host"));
         }
@@ -190,7 +194,8 @@ void HostWindow::SetSettings(const HostSettings& settings)
                          settings.proxy != m_settings.proxy || settings.stallSeconds != m_settings.stallSeconds;
     m_settings = settings;
     if (changed && !m_settings.Save(m_environment.appPath))
-        m_environment.messages->Alert(QStringLiteral("无法保存设置：%1").arg(HostSettings::FilePath(m_environment.appPath)));
+        m_environment.messages->Alert(
+            QStringLiteral("无法保存设置：%1").arg(HostSettings::FilePath(m_environment.appPath)));
     for (const auto& module : m_modules) {
         module->app->SetSkinName(m_settings.skinName);
         NetworkSettings& network = module->app->Network();

@@ -3,8 +3,8 @@
 // the form its LoadModule returned (or why there is none), a menu with the modules' about pages,
 // the host settings and the log. Closing asks every module form first, then closes the forms,
 // then stops the workers.
-#include "hostsettings.h"
-#include "networksettings.h"
+#include "host/app/hostsettings.h"
+#include "host/framework/networksettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -25,7 +25,7 @@ class WorkerRegistry;
 struct HostEnvironment {
     QString appPath;
     QString modulesFolder;
-    NetworkSettings network;  // redirections and command-line choices, before the host settings
+    NetworkSettings network;       // redirections and command-line choices, before the host settings
     QString commandLineUserAgent;  // wins over the settings for this run when set
     MessageService* messages = nullptr;
     WorkerRegistry* workers = nullptr;
@@ -48,8 +48,8 @@ public:
         QString error;
         QPointer<QWidget> page;  // owner of the module's form
         QPointer<QWidget> form;
-        bool shown = false;      // AfterShow called
-        bool closed = false;     // its form has been closed
+        bool shown = false;   // AfterShow called
+        bool closed = false;  // its form has been closed
     };
 
     // Loads the modules in this order, one page each; a module that fails gets a page that says why.

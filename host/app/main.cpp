@@ -2,19 +2,19 @@
 // otherwise) and shows each as a page. By default it serves the stand-in web in-process,
 // redirects every site to it and keeps its data apart from a live run's, so it runs with no
 // internet; --live (or --connect-to) reaches the real hosts.
-#include "browserstartup.h"
-#include "hostlog.h"
-#include "hostsettings.h"
-#include "hostwindow.h"
-#include "messageservice.h"
-#include "moduleloader.h"
-#include "pagebridge.h"
-#include "qttranslations.h"
-#include "resscheme.h"
-#include "simpleparser.h"
-#include "standinsites.h"
-#include "standinweb.h"
-#include "workerthread.h"
+#include "host/browser/browserstartup.h"
+#include "host/framework/hostlog.h"
+#include "host/app/hostsettings.h"
+#include "host/app/hostwindow.h"
+#include "host/framework/messageservice.h"
+#include "host/app/moduleloader.h"
+#include "host/browser/pagebridge.h"
+#include "host/app/qttranslations.h"
+#include "host/browser/resscheme.h"
+#include "host/browser/simpleparser.h"
+#include "host/app/standinsites.h"
+#include "standin/standinweb.h"
+#include "host/framework/workerthread.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -162,11 +162,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quib: Qt's Chinese translations (qtbase_zh_CN.qm) are not installed\n");
 
     // A stand-in run keeps its data apart, so trying the program never touches the real site list.
-    const QString appPath =
-        options.appPath.isEmpty()
-            ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                  (options.live ? QStringLiteral("/quib") : QStringLiteral("/quib-standin"))
-            : options.appPath;
+    const QString appPath = options.appPath.isEmpty()
+                                ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                      (options.live ? QStringLiteral("/quib") : QStringLiteral("/quib-standin"))
+                                : options.appPath;
     QDir().mkpath(appPath);
     const HostSettings settings = HostSettings::Load(appPath);
 
@@ -184,8 +183,9 @@ int main(int argc, char** argv)
         standin->Start();
         environment.network.connectTo = standin->ConnectToRules();
         environment.standin = true;
-        environment.standinNote = QStringLiteral("演示模式：所有网站都由内置演示网站 (127.0.0.1:%1) 应答，数据在 %2。"
-                                                 "用 --live 连接真实网站。")
+        environment.standinNote = QStringLiteral(
+                                      "演示模式：所有网站都由内置演示网站 (127.0.0.1:%1) 应答，数据在 %2。"
+                                      "用 --live 连接真实网站。")
                                       .arg(standin->Port())
                                       .arg(QDir::toNativeSeparators(appPath));
         std::printf("stand-in web on 127.0.0.1:%d, data in %s\n", standin->Port(), qPrintable(appPath));

@@ -1,7 +1,7 @@
-#include "moduleloader.h"
+#include "host/app/moduleloader.h"
 
-#include "elfcheck.h"
-#include "module.h"
+#include "host/app/elfcheck.h"
+#include "host/framework/module.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -10,8 +10,8 @@ class IModule;
 class QWidget;
 
 struct ModuleLoad {
-    IModule* module = nullptr;  // null when the module did not load
-    QString error;              // why not, for a person to read
+    IModule* module = nullptr;      // null when the module did not load
+    QString error;                  // why not, for a person to read
     QWidget* failedForm = nullptr;  // the form a failed LoadModule had created already, if any
 };
 

@@ -1,4 +1,4 @@
-#include "qttranslations.h"
+#include "host/app/qttranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "standinsites.h"
+#include "host/app/standinsites.h"
 
 #include <QDir>
 #include <QFileInfo>

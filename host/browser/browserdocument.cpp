@@ -1,6 +1,6 @@
-#include "browserdocument.h"
+#include "host/browser/browserdocument.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 // name and the document the handlers keep (an administration page's form). Empty when there is
 // no document. Its operations go through the page bridge and fail (false, none) once the
 // document is gone. Text is GBK, as module text is; it is converted at this boundary.
-#include "pagebridge.h"
+#include "host/browser/pagebridge.h"
 
 #include <QPointer>
 

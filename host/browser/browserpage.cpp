@@ -1,4 +1,4 @@
-#include "browserpage.h"
+#include "host/browser/browserpage.h"
 
 #include <QDebug>
 
@@ -32,7 +32,4 @@ bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& message)
     return m_hooks.confirm && m_hooks.confirm(message);
 }
 
-bool BrowserPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*)
-{
-    return false;
-}
+bool BrowserPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) { return false; }

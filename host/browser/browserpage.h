@@ -28,7 +28,8 @@ protected:
                                   const QString& source) override;
     void javaScriptAlert(const QUrl& origin, const QString& message) override;
     bool javaScriptConfirm(const QUrl& origin, const QString& message) override;
-    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue, QString* result) override;
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
+                          QString* result) override;
 
 private:
     Hooks m_hooks;

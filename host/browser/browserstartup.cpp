@@ -1,8 +1,8 @@
-#include "browserstartup.h"
+#include "host/browser/browserstartup.h"
 
-#include "pagebridge.h"
-#include "resscheme.h"
-#include "simpleparser.h"
+#include "host/browser/pagebridge.h"
+#include "host/browser/resscheme.h"
+#include "host/browser/simpleparser.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,11 +1,11 @@
-#include "browsertab.h"
+#include "host/browser/browsertab.h"
 
-#include "app.h"
-#include "browserpage.h"
-#include "messageservice.h"
-#include "gbk.h"
-#include "pagebridge.h"
-#include "tabwebform.h"
+#include "host/framework/app.h"
+#include "host/browser/browserpage.h"
+#include "host/framework/messageservice.h"
+#include "host/framework/gbk.h"
+#include "host/browser/pagebridge.h"
+#include "host/browser/tabwebform.h"
 
 #include <QDebug>
 #include <QEventLoop>

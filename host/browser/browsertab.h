@@ -2,7 +2,7 @@
 // One tab of the tabbed browser form: an embedded browser with its bridge. It turns the page's
 // reports into the form's events, one at a time and in the order they came, outside the channel's
 // own dispatch (the handlers run scripts and wait for them, and may show modal dialogs).
-#include "browserdocument.h"
+#include "host/browser/browserdocument.h"
 
 #include <QWidget>
 

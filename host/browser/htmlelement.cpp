@@ -1,4 +1,4 @@
-#include "htmlelement.h"
+#include "host/browser/htmlelement.h"
 
 #include <gumbo.h>
 
@@ -42,13 +42,21 @@ bool OwnEndTag(const GumboElement& element)
 bool IsVoid(GumboTag tag)
 {
     switch (tag) {
-    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BR: case GUMBO_TAG_COL:
-    case GUMBO_TAG_EMBED: case GUMBO_TAG_HR: case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT:
-    case GUMBO_TAG_LINK: case GUMBO_TAG_META: case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE:
-    case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
-        return true;
-    default:
-        return false;
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BR:
+    case GUMBO_TAG_COL:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_SOURCE:
+    case GUMBO_TAG_TRACK:
+    case GUMBO_TAG_WBR: return true;
+    default: return false;
     }
 }
 
@@ -83,15 +91,16 @@ void Serialise(const GumboNode& root, Out&& out, Done&& done)
         steps.pop_back();
         const GumboNode& node = *step.node;
         switch (node.type) {
-        case GUMBO_NODE_TEXT: case GUMBO_NODE_WHITESPACE: case GUMBO_NODE_CDATA:
-            out(Piece(node.v.text.original_text));
-            break;
+        case GUMBO_NODE_TEXT:
+        case GUMBO_NODE_WHITESPACE:
+        case GUMBO_NODE_CDATA: out(Piece(node.v.text.original_text)); break;
         case GUMBO_NODE_COMMENT:
             out("<!--");
             out(node.v.text.text);
             out("-->");
             break;
-        case GUMBO_NODE_ELEMENT: case GUMBO_NODE_TEMPLATE: {
+        case GUMBO_NODE_ELEMENT:
+        case GUMBO_NODE_TEMPLATE: {
             const GumboElement& element = node.v.element;
             if (step.closing) {
                 if (OwnEndTag(element))
@@ -108,8 +117,7 @@ void Serialise(const GumboNode& root, Out&& out, Done&& done)
             pushChildren(node);
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "htmlwalk.h"
+#include "host/browser/htmlwalk.h"
 
 #include <gumbo.h>
 
@@ -40,27 +40,70 @@ enum class TagKind : unsigned char {
 TagKind KindOf(GumboTag tag)
 {
     switch (tag) {
-    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BR: case GUMBO_TAG_COL: case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_HR: case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
-    case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR: case GUMBO_TAG_KEYGEN:
-    case GUMBO_TAG_BGSOUND: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_FRAME: case GUMBO_TAG_IMAGE:
-        return TagKind::Void;
-    case GUMBO_TAG_A: case GUMBO_TAG_B: case GUMBO_TAG_BIG: case GUMBO_TAG_CODE: case GUMBO_TAG_EM:
-    case GUMBO_TAG_FONT: case GUMBO_TAG_I: case GUMBO_TAG_NOBR: case GUMBO_TAG_S: case GUMBO_TAG_SMALL:
-    case GUMBO_TAG_STRIKE: case GUMBO_TAG_STRONG: case GUMBO_TAG_TT: case GUMBO_TAG_U:
-        return TagKind::Formatting;
-    case GUMBO_TAG_HTML: case GUMBO_TAG_HEAD: case GUMBO_TAG_BODY: case GUMBO_TAG_P: case GUMBO_TAG_LI:
-    case GUMBO_TAG_DT: case GUMBO_TAG_DD: case GUMBO_TAG_OPTION: case GUMBO_TAG_OPTGROUP: case GUMBO_TAG_TR:
-    case GUMBO_TAG_TD: case GUMBO_TAG_TH: case GUMBO_TAG_THEAD: case GUMBO_TAG_TBODY: case GUMBO_TAG_TFOOT:
-    case GUMBO_TAG_COLGROUP: case GUMBO_TAG_CAPTION: case GUMBO_TAG_RB: case GUMBO_TAG_RT: case GUMBO_TAG_RP:
-    case GUMBO_TAG_RTC:
-        return TagKind::Sibling;
-    case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_XMP: case GUMBO_TAG_IFRAME: case GUMBO_TAG_NOEMBED: case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_PLAINTEXT:
-        return TagKind::RawText;
-    default:
-        return TagKind::Nesting;
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BR:
+    case GUMBO_TAG_COL:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_SOURCE:
+    case GUMBO_TAG_TRACK:
+    case GUMBO_TAG_WBR:
+    case GUMBO_TAG_KEYGEN:
+    case GUMBO_TAG_BGSOUND:
+    case GUMBO_TAG_BASEFONT:
+    case GUMBO_TAG_FRAME:
+    case GUMBO_TAG_IMAGE: return TagKind::Void;
+    case GUMBO_TAG_A:
+    case GUMBO_TAG_B:
+    case GUMBO_TAG_BIG:
+    case GUMBO_TAG_CODE:
+    case GUMBO_TAG_EM:
+    case GUMBO_TAG_FONT:
+    case GUMBO_TAG_I:
+    case GUMBO_TAG_NOBR:
+    case GUMBO_TAG_S:
+    case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_STRIKE:
+    case GUMBO_TAG_STRONG:
+    case GUMBO_TAG_TT:
+    case GUMBO_TAG_U: return TagKind::Formatting;
+    case GUMBO_TAG_HTML:
+    case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_BODY:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_OPTION:
+    case GUMBO_TAG_OPTGROUP:
+    case GUMBO_TAG_TR:
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH:
+    case GUMBO_TAG_THEAD:
+    case GUMBO_TAG_TBODY:
+    case GUMBO_TAG_TFOOT:
+    case GUMBO_TAG_COLGROUP:
+    case GUMBO_TAG_CAPTION:
+    case GUMBO_TAG_RB:
+    case GUMBO_TAG_RT:
+    case GUMBO_TAG_RP:
+    case GUMBO_TAG_RTC: return TagKind::Sibling;
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_PLAINTEXT: return TagKind::RawText;
+    default: return TagKind::Nesting;
     }
 }
 
@@ -274,8 +317,8 @@ std::size_t HtmlParsablePrefix(std::string_view html)
                 pos = close == std::string_view::npos ? html.size() : close;
                 break;
             }
-            case TagKind::Sibling: case TagKind::Void:
-                break;
+            case TagKind::Sibling:
+            case TagKind::Void: break;
             }
         }
         if (work > workBudget || memory > kMemoryEstimateCeiling)

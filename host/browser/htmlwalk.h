@@ -6,14 +6,14 @@
 // later paragraph) is read only up to the point where its estimated work runs out, the parser's
 // memory has a ceiling, and the text the elements hand out during one walk is limited too. A
 // page cut short that way is still walked as far as it was read, and the walk says so.
-#include "htmlelement.h"
+#include "host/browser/htmlelement.h"
 
 #include <cstddef>
 #include <functional>
 #include <string_view>
 
 struct HtmlWalkReport {
-    bool cutShort = false;     // part of the page was not walked
+    bool cutShort = false;        // part of the page was not walked
     std::size_t parsedBytes = 0;  // the leading part the parser read
 };
 

@@ -1,6 +1,6 @@
-#include "pagebridge.h"
+#include "host/browser/pagebridge.h"
 
-#include "refusalmeter.h"
+#include "host/browser/refusalmeter.h"
 
 #include <QBuffer>
 #include <QDebug>
@@ -84,10 +84,7 @@ void Reply(QWebEngineUrlRequestJob* job, const QByteArray& body)
     job->reply("application/json", buffer);
 }
 
-void Refuse(QWebEngineUrlRequestJob* job)
-{
-    job->fail(QWebEngineUrlRequestJob::RequestDenied);
-}
+void Refuse(QWebEngineUrlRequestJob* job) { job->fail(QWebEngineUrlRequestJob::RequestDenied); }
 
 // The site a request comes from, as the meters and the log name it.
 QString OriginOf(const QUrl& initiator)
@@ -212,7 +209,8 @@ PageBridge::PageBridge(QWebEnginePage& page, bool withExternal) : QObject(&page)
     BridgeSchemeHandler& handler = BridgeSchemeHandler::Of(*page.profile());
     handler.Add(m_pageKey, this);
     m_handler = &handler;
-    const QByteArray external = withExternal ? ReadResource(QStringLiteral(":/quib/browser/js/external.js")) : QByteArray();
+    const QByteArray external =
+        withExternal ? ReadResource(QStringLiteral(":/quib/browser/js/external.js")) : QByteArray();
     page.scripts().insert(
         Script(QStringLiteral("quib-bridge"), BridgeScript(m_pageKey, external), QWebEngineScript::ApplicationWorld));
     if (withExternal)

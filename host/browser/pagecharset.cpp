@@ -1,6 +1,6 @@
-#include "pagecharset.h"
+#include "host/browser/pagecharset.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,7 +30,8 @@ std::optional<PageCharset> NamedCharset(std::string_view lowered)
         rest.remove_prefix(1);
     if (rest.starts_with("utf-8") || rest.starts_with("utf8"))
         return PageCharset::Utf8;
-    if (rest.starts_with("gbk") || rest.starts_with("gb2312") || rest.starts_with("gb18030") || rest.starts_with("x-gbk"))
+    if (rest.starts_with("gbk") || rest.starts_with("gb2312") || rest.starts_with("gb18030") ||
+        rest.starts_with("x-gbk"))
         return PageCharset::Gbk;
     return std::nullopt;
 }
@@ -42,7 +43,8 @@ std::optional<PageCharset> MetaCharset(std::string_view body)
     const std::string head = Lower(body.substr(0, 4096));
     for (auto at = head.find("<meta"); at != std::string::npos; at = head.find("<meta", at + 5)) {
         const auto end = head.find('>', at);
-        if (const auto named = NamedCharset(std::string_view(head).substr(at, end == std::string::npos ? end : end - at)))
+        if (const auto named =
+                NamedCharset(std::string_view(head).substr(at, end == std::string::npos ? end : end - at)))
             return named;
     }
     return std::nullopt;

@@ -1,4 +1,4 @@
-#include "resaddress.h"
+#include "host/browser/resaddress.h"
 
 #include <QDir>
 #include <QFileInfo>

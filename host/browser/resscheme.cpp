@@ -1,6 +1,6 @@
-#include "resscheme.h"
+#include "host/browser/resscheme.h"
 
-#include "resaddress.h"
+#include "host/browser/resaddress.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "simpleparser.h"
+#include "host/browser/simpleparser.h"
 
-#include "htmlwalk.h"
-#include "httpconnection.h"
-#include "pagecharset.h"
+#include "host/browser/htmlwalk.h"
+#include "host/framework/httpconnection.h"
+#include "host/browser/pagecharset.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -48,10 +48,8 @@ public:
         switch (info.resourceType()) {
         case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
         case QWebEngineUrlRequestInfo::ResourceTypeScript:
-        case QWebEngineUrlRequestInfo::ResourceTypeXhr:
-            return;
-        default:
-            info.block(true);
+        case QWebEngineUrlRequestInfo::ResourceTypeXhr: return;
+        default: info.block(true);
         }
     }
 };

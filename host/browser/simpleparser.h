@@ -5,8 +5,8 @@
 // in a hidden browser page, lets its scripts run and walks the document they leave. Either way
 // the load runs to completion on the calling (user-interface) thread in a local event loop and
 // is bounded by a timeout.
-#include "htmlelement.h"
-#include "networksettings.h"
+#include "host/browser/htmlelement.h"
+#include "host/framework/networksettings.h"
 
 #include <QObject>
 

@@ -1,10 +1,10 @@
-#include "tabwebform.h"
+#include "host/browser/tabwebform.h"
 
-#include "app.h"
-#include "browserpage.h"
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "resscheme.h"
+#include "host/framework/app.h"
+#include "host/browser/browserpage.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "host/browser/resscheme.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -119,15 +119,9 @@ TBrowserTab* TTabWebForm::CreateNewTabBrowser(const QString& url)
     return tab;
 }
 
-TBrowserTab* TTabWebForm::BrowserAt(int index) const
-{
-    return qobject_cast<TBrowserTab*>(BrowserTabs->widget(index));
-}
+TBrowserTab* TTabWebForm::BrowserAt(int index) const { return qobject_cast<TBrowserTab*>(BrowserTabs->widget(index)); }
 
-int TTabWebForm::BrowserCount() const
-{
-    return BrowserTabs->count();
-}
+int TTabWebForm::BrowserCount() const { return BrowserTabs->count(); }
 
 bool TTabWebForm::CloseBrowser(TBrowserTab* tab)
 {
@@ -168,10 +162,7 @@ void TTabWebForm::BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocu
         UpdateToolBar();
 }
 
-void TTabWebForm::BrowserTabCanClose(TBrowserTab* sender, bool& canClose)
-{
-    canClose = !sender->Fixed;
-}
+void TTabWebForm::BrowserTabCanClose(TBrowserTab* sender, bool& canClose) { canClose = !sender->Fixed; }
 
 void TTabWebForm::BrwoserWebExternal(TBrowserTab*, const BrowserDocument&, const std::vector<std::string>&) {}
 
@@ -180,5 +171,6 @@ void TTabWebForm::OnFormClose() {}
 void TTabWebForm::ReportEventError(const std::string& message)
 {
     if (App)
-        App->WriteLog(QStringLiteral("浏览器事件处理失败"), QString::fromUtf8(message.c_str()), QStringLiteral("TTabWebForm"));
+        App->WriteLog(QStringLiteral("浏览器事件处理失败"), QString::fromUtf8(message.c_str()),
+                      QStringLiteral("TTabWebForm"));
 }

@@ -3,7 +3,7 @@
 // a tab control of browser tabs, windows a page opens shown as new tabs, and the virtual events
 // a module's page overrides. ContentPanel holds all of it; a host window re-parents the panel
 // into one of its own tabs, the form stays its owner.
-#include "browserdocument.h"
+#include "host/browser/browserdocument.h"
 
 #include <QPointer>
 #include <QString>
@@ -72,7 +72,8 @@ public:
     // A page's window.external.WebInvoke: its arguments in call order, as text (null and
     // undefined as empty); the call returns null to the page. caller is the calling frame's
     // document; its address is empty when the call came before the document completed.
-    virtual void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args);
+    virtual void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller,
+                                    const std::vector<std::string>& args);
     virtual void OnFormClose();
 
     // An event handler failed: logged through the host.

@@ -1,6 +1,6 @@
 #pragma once
 // The host's application interface, one per loaded module.
-#include "stringhashtable.h"
+#include "host/framework/stringhashtable.h"
 
 #include <QString>
 #include <memory>
@@ -17,8 +17,8 @@ public:
     // The module contract, in slot order.
     virtual QWidget* GetMainForm() = 0;  // owner of the module's main form
     virtual void WriteLog(const QString& summary, const QString& detail, const QString& source) = 0;
-    virtual QString GetAppPath() = 0;     // ends in a separator
-    virtual QString GetModuleName() = 0;  // module file name without extension
+    virtual QString GetAppPath() = 0;                               // ends in a separator
+    virtual QString GetModuleName() = 0;                            // module file name without extension
     virtual std::unique_ptr<TStringHashTable> GetProperties() = 0;  // the module owns the result
     virtual QString GetSkinName() = 0;
 

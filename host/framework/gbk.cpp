@@ -1,4 +1,4 @@
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QList>
 #include <iconv.h>

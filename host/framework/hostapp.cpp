@@ -1,6 +1,6 @@
-#include "hostapp.h"
+#include "host/framework/hostapp.h"
 
-#include "hostlog.h"
+#include "host/framework/hostlog.h"
 
 #include <QDir>
 #include <QtGlobal>

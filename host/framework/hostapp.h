@@ -1,8 +1,8 @@
 #pragma once
 // A plain IApp for one module in one process: the host executable and the tests both use it,
 // each handing in the services it wants (real or scripted message boxes, redirections).
-#include "app.h"
-#include "networksettings.h"
+#include "host/framework/app.h"
+#include "host/framework/networksettings.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "hostlog.h"
+#include "host/framework/hostlog.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -25,8 +25,8 @@ HostLog::HostLog(QString path, std::int64_t maxBytes, int generations)
 
 void HostLog::Write(const QString& module, const QString& summary, const QString& detail, const QString& source)
 {
-    const QString line = QStringList{QDateTime::currentDateTime().toString(Qt::ISODate), Field(module),
-                                     Field(summary), Field(detail), Field(source)}
+    const QString line = QStringList{QDateTime::currentDateTime().toString(Qt::ISODate), Field(module), Field(summary),
+                                     Field(detail), Field(source)}
                              .join(QLatin1Char('\t')) +
                          QLatin1Char('\n');
     std::lock_guard lock(m_mutex);

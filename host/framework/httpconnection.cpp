@@ -1,4 +1,4 @@
-#include "httpconnection.h"
+#include "host/framework/httpconnection.h"
 
 #include <QtGlobal>
 #include <curl/curl.h>
@@ -219,7 +219,8 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
         throw HttpError(Cause::TooLarge, host, m_responseCode,
                         host + " 返回的数据超过 " + std::to_string(m_settings.maxBodyBytes >> 20) + " MB 的上限");
     if (code != CURLE_OK) {
-        const std::string detail = std::string(curl_easy_strerror(code)) + (curlText[0] ? std::string(": ") + curlText : "");
+        const std::string detail =
+            std::string(curl_easy_strerror(code)) + (curlText[0] ? std::string(": ") + curlText : "");
         qWarning("[THttpConnection] %s: %s", url.c_str(), detail.c_str());
         const auto fail = [&](Cause cause, int status, const std::string& message) {
             throw HttpError(cause, host, status, message, detail);
@@ -237,17 +238,13 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
             fail(Cause::Refused, 0, proxy + " 未能连接到 " + host);
         }
         switch (code) {
-        case CURLE_COULDNT_CONNECT:
-            fail(Cause::Refused, 0, "无法连接到 " + host + "（连接被拒绝）");
-            break;
+        case CURLE_COULDNT_CONNECT: fail(Cause::Refused, 0, "无法连接到 " + host + "（连接被拒绝）"); break;
         case CURLE_COULDNT_RESOLVE_HOST: fail(Cause::Refused, 0, "无法连接到 " + host + "（找不到该主机）"); break;
         case CURLE_OPERATION_TIMEDOUT:
             fail(Cause::TimedOut, m_responseCode, host + " 在 " + std::to_string(stallSeconds) + " 秒内没有响应");
             break;
         case CURLE_URL_MALFORMAT:
-        case CURLE_UNSUPPORTED_PROTOCOL:
-            fail(Cause::BadAddress, 0, "错误的地址：" + url);
-            break;
+        case CURLE_UNSUPPORTED_PROTOCOL: fail(Cause::BadAddress, 0, "错误的地址：" + url); break;
         default:
             if (const char* cause = ChineseCause(code))
                 fail(Cause::Other, m_responseCode, "访问 " + host + " 失败（" + cause + "）");

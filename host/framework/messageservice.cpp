@@ -1,4 +1,4 @@
-#include "messageservice.h"
+#include "host/framework/messageservice.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,12 +20,9 @@ void DesktopMessageService::Info(const QString& text)
 
 int DesktopMessageService::Question(const QString& text)
 {
-    const auto answer = QMessageBox::question(QApplication::activeWindow(), kTitle, text,
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(QApplication::activeWindow(), kTitle, text, QMessageBox::Yes | QMessageBox::No);
     return answer == QMessageBox::Yes ? IDYES : IDNO;
 }
 
-int DesktopMessageService::ShowModal(QDialog& dialog)
-{
-    return dialog.exec();
-}
+int DesktopMessageService::ShowModal(QDialog& dialog) { return dialog.exec(); }

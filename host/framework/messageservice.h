@@ -12,10 +12,10 @@ inline constexpr int IDNO = 7;
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    virtual void Alert(const QString& text) = 0;     // error box
-    virtual void Info(const QString& text) = 0;      // information box
-    virtual int Question(const QString& text) = 0;   // yes/no box; IDYES for yes
-    virtual int ShowModal(QDialog& dialog) = 0;      // runs the dialog modally, returns its result
+    virtual void Alert(const QString& text) = 0;    // error box
+    virtual void Info(const QString& text) = 0;     // information box
+    virtual int Question(const QString& text) = 0;  // yes/no box; IDYES for yes
+    virtual int ShowModal(QDialog& dialog) = 0;     // runs the dialog modally, returns its result
 };
 
 // Real message boxes, parented to the active window.

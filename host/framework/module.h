@@ -26,4 +26,4 @@ private:
 };
 
 // The exported entry every module library provides.
-extern "C" using LoadModuleFunction = IModule* (*)(IApp* app, ModuleException** error);
+extern "C" using LoadModuleFunction = IModule * (*)(IApp * app, ModuleException** error);

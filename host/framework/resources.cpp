@@ -1,4 +1,4 @@
-#include "resources.h"
+#include "host/framework/resources.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +15,11 @@ void GetResFile(const QString& moduleFile, const QString& type, const QString& n
 {
     QFile resource(ResourcePath(moduleFile, type, name));
     if (!resource.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("%1 has no resource %2 of type %3")
-                                     .arg(moduleFile, name, type).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("%1 has no resource %2 of type %3").arg(moduleFile, name, type).toStdString());
     QDir().mkpath(QFileInfo(targetFile).absolutePath());
     QSaveFile target(targetFile);
     if (!target.open(QIODevice::WriteOnly) || target.write(resource.readAll()) < 0 || !target.commit())
-        throw std::runtime_error(QStringLiteral("cannot write %1: %2")
-                                     .arg(targetFile, target.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("cannot write %1: %2").arg(targetFile, target.errorString()).toStdString());
 }

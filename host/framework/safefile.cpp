@@ -1,6 +1,6 @@
-#include "safefile.h"
+#include "host/framework/safefile.h"
 
-#include "filedescriptor.h"
+#include "host/framework/filedescriptor.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -61,9 +61,7 @@ std::optional<std::string> ReadRegularFile(const QString& path, std::size_t maxB
         FailRead(path, Cause(errno));
     if (!S_ISREG(info.st_mode))
         FailRead(path, "不是普通文件");
-    const auto tooLarge = [&] {
-        FailRead(path, "文件超过 " + std::to_string(maxBytes) + " 字节的上限");
-    };
+    const auto tooLarge = [&] { FailRead(path, "文件超过 " + std::to_string(maxBytes) + " 字节的上限"); };
     if (static_cast<unsigned long long>(info.st_size) > maxBytes)
         tooLarge();
 

@@ -1,4 +1,4 @@
-#include "skin.h"
+#include "host/framework/skin.h"
 
 #include <QBoxLayout>
 #include <QLinearGradient>

@@ -1,6 +1,6 @@
-#include "stringhashtable.h"
+#include "host/framework/stringhashtable.h"
 
-#include "safefile.h"
+#include "host/framework/safefile.h"
 
 #include <stdexcept>
 

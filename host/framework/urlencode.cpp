@@ -1,4 +1,4 @@
-#include "urlencode.h"
+#include "host/framework/urlencode.h"
 
 namespace {
 

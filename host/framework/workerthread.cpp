@@ -1,4 +1,4 @@
-#include "workerthread.h"
+#include "host/framework/workerthread.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

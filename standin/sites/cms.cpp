@@ -2,11 +2,11 @@
 // (http://cms.standin.test/4.x/admin/admin_index.asp). The index is a frameset: the menu on the
 // left, the work pages in the main frame. Served in GBK, as the CMS did. The login page
 // (admin/login.asp, the address an operator registers) lets any user name and password in.
-#include "builtinsites.h"
-#include "cmsfilms.h"
-#include "htmlescape.h"
-#include "sitealbum.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/cmsfilms.h"
+#include "standin/htmlescape.h"
+#include "standin/sites/sitealbum.h"
+#include "standin/standinweb.h"
 
 #include <array>
 #include <string>
@@ -17,8 +17,8 @@ const char* const kHost = "cms.standin.test";
 
 struct Version {
     std::string name;
-    bool playerSelects;    // player types chosen from a list (5.0 on)
-    bool menuList;         // the menu is a list (6.0)
+    bool playerSelects;  // player types chosen from a list (5.0 on)
+    bool menuList;       // the menu is a list (6.0)
     std::string mainFrame;
 };
 

@@ -1,8 +1,8 @@
-#include "cmsfilms.h"
+#include "standin/sites/cmsfilms.h"
 
-#include "gbktext.h"
-#include "htmlescape.h"
-#include "sitealbum.h"
+#include "standin/gbktext.h"
+#include "standin/htmlescape.h"
+#include "standin/sites/sitealbum.h"
 
 #include <algorithm>
 #include <array>

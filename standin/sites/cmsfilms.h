@@ -3,7 +3,7 @@
 // (admin_p.asp) lists them and 修改 (admin_p.asp?action=edit&id=N) reopens one, as the CMS's own
 // pages did. Each CMS version has a database of its own, with two films in it at first, for as
 // long as the web runs.
-#include "standinweb.h"
+#include "standin/standinweb.h"
 
 #include <memory>
 #include <string>

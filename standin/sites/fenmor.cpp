@@ -3,9 +3,9 @@
 // (ads.standin.test) and a portal (portal.standin.test). Every page that may take the partner
 // module's help link has an element with the id "help" (the foreign ones too, so that a link that
 // should not be there would have a place to go); the tools page has none. Served in GBK.
-#include "builtinsites.h"
-#include "sitealbum.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
+#include "standin/standinweb.h"
 
 #include <string>
 
@@ -34,7 +34,9 @@ std::string PartnerPage(const std::string& title, const std::string& content, bo
                     "<div class=\"top\">" + std::string(helpElement ? "<span id=\"help\"></span>" : "") +
                         "<b>沛融通</b><a href=\"/\">首页</a><a href=\"/market/\">市场行情</a>"
                         "<a href=\"/forum/\">理财论坛</a><a href=\"http://tools.fenmor.com/\">理财工具</a></div>"
-                        "<div class=\"main\">" + content + "</div>"
+                        "<div class=\"main\">" +
+                        content +
+                        "</div>"
                         "<div class=\"foot\">沛融通 个人理财服务 &copy; 2009</div>");
 }
 
@@ -42,7 +44,8 @@ std::string Home()
 {
     return PartnerPage(
         "首页",
-        "<div class=\"box\"><h2>今天的钱，明天的家</h2><p>记账、储蓄、信用卡还款，沛融通陪您把日常的每一笔钱都理清楚。</p>"
+        "<div "
+        "class=\"box\"><h2>今天的钱，明天的家</h2><p>记账、储蓄、信用卡还款，沛融通陪您把日常的每一笔钱都理清楚。</p>"
         "<p><a href=\"http://tools.fenmor.com/calc.html\" target=\"_blank\">打开理财计算器（新窗口）</a></p></div>"
         "<div class=\"box\"><h2>本周话题</h2><ul><li>工资到手，先存后花</li><li>信用卡免息期怎样用足</li>"
         "<li>零存整取适合哪些人</li></ul></div>");
@@ -50,16 +53,18 @@ std::string Home()
 
 std::string Market()
 {
-    return PartnerPage("市场行情",
-                       "<div class=\"box\"><h2>今日存款利率</h2>"
-                       "<iframe src=\"http://tools.fenmor.com/rates.html\" width=\"420\" height=\"150\"></iframe></div>");
+    return PartnerPage(
+        "市场行情",
+        "<div class=\"box\"><h2>今日存款利率</h2>"
+        "<iframe src=\"http://tools.fenmor.com/rates.html\" width=\"420\" height=\"150\"></iframe></div>");
 }
 
 std::string Forum()
 {
-    return PartnerPage("理财论坛",
-                       "<div class=\"box\"><h2>理财论坛</h2><p>网友交流：如何一年存下两万元？</p>"
-                       "<iframe src=\"http://ads.standin.test/banner.html\" width=\"420\" height=\"90\"></iframe></div>");
+    return PartnerPage(
+        "理财论坛",
+        "<div class=\"box\"><h2>理财论坛</h2><p>网友交流：如何一年存下两万元？</p>"
+        "<iframe src=\"http://ads.standin.test/banner.html\" width=\"420\" height=\"90\"></iframe></div>");
 }
 
 std::string Help()
@@ -88,18 +93,22 @@ bool AnswerPartner(const StandinRequest& request, httplib::Response& response)
 bool AnswerTools(const StandinRequest& request, httplib::Response& response)
 {
     if (request.path == "/")  // the partner's page without a help element
-        AnswerGbk(response, PartnerPage("理财工具",
-                                        "<div class=\"box\"><h2>理财工具</h2><ul><li><a href=\"/calc.html\">理财计算器</a></li>"
-                                        "<li>记账本</li></ul></div>",
-                                        false));
+        AnswerGbk(response,
+                  PartnerPage("理财工具",
+                              "<div class=\"box\"><h2>理财工具</h2><ul><li><a href=\"/calc.html\">理财计算器</a></li>"
+                              "<li>记账本</li></ul></div>",
+                              false));
     else if (request.path == "/calc.html")
-        AnswerGbk(response, PartnerPage("理财计算器",
-                                        "<div class=\"box\"><h2>理财计算器</h2><p>每月存入 <input name=\"amount\" value=\"1000\"> 元，"
-                                        "年利率 <input name=\"rate\" value=\"2.25\">%</p></div>"));
+        AnswerGbk(
+            response,
+            PartnerPage("理财计算器",
+                        "<div class=\"box\"><h2>理财计算器</h2><p>每月存入 <input name=\"amount\" value=\"1000\"> 元，"
+                        "年利率 <input name=\"rate\" value=\"2.25\">%</p></div>"));
     else if (request.path == "/rates.html")
-        AnswerGbk(response, Document("存款利率", "<span id=\"help\"></span><table><tr><td>活期</td><td>0.36%</td></tr>"
-                                                  "<tr><td>定期一年</td><td>2.25%</td></tr>"
-                                                  "<tr><td>零存整取一年</td><td>1.71%</td></tr></table>"));
+        AnswerGbk(response, Document("存款利率",
+                                     "<span id=\"help\"></span><table><tr><td>活期</td><td>0.36%</td></tr>"
+                                     "<tr><td>定期一年</td><td>2.25%</td></tr>"
+                                     "<tr><td>零存整取一年</td><td>1.71%</td></tr></table>"));
     else
         return false;
     return true;
@@ -119,10 +128,12 @@ bool AnswerPortal(const StandinRequest& request, httplib::Response& response)
 {
     if (request.path != "/")
         return false;
-    AnswerGbk(response, Document("生活门户", "<div class=\"top\"><span id=\"help\"></span><b>生活门户</b></div>"
-                                             "<div class=\"main\"><div class=\"box\"><h2>合作伙伴：沛融通</h2>"
-                                             "<iframe src=\"http://tools.fenmor.com/rates.html\" width=\"420\" height=\"150\"></iframe>"
-                                             "</div></div>"));
+    AnswerGbk(response,
+              Document("生活门户",
+                       "<div class=\"top\"><span id=\"help\"></span><b>生活门户</b></div>"
+                       "<div class=\"main\"><div class=\"box\"><h2>合作伙伴：沛融通</h2>"
+                       "<iframe src=\"http://tools.fenmor.com/rates.html\" width=\"420\" height=\"150\"></iframe>"
+                       "</div></div>"));
     return true;
 }
 

@@ -6,9 +6,9 @@
 //   Sina    /a/hostile-sina-open-2048/1/2.html
 //   6rooms  /plist/hostile-h4div-1024/0.html (one position; the next ends the playlist)
 // Only the first page of an album exists, so a collection ends after it.
-#include "builtinsites.h"
-#include "hostileshapes.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/hostileshapes.h"
+#include "standin/sites/sitealbum.h"
 
 #include <regex>
 #include <string>

@@ -1,7 +1,7 @@
 // Ouou (偶偶) playlists: playlistinfo pages of items with a numbered pager. Served in UTF-8, as
 // the site did.
-#include "builtinsites.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
 
 #include <regex>
 #include <string>
@@ -13,8 +13,10 @@ constexpr int kFirstVideo = 700000;
 
 std::string PlaylistPage(const SiteAlbum& album, const AlbumPage& page)
 {
-    std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-                       "<title>播放列表 " + album.id + " - 偶偶</title></head><body>\n<ul class=\"plist\">\n";
+    std::string html =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+        "<title>播放列表 " +
+        album.id + " - 偶偶</title></head><body>\n<ul class=\"plist\">\n";
     for (int n = page.firstItem; n <= page.lastItem; ++n)
         html += "<li class=\"spename\"><a href=\"http://www.ouou.com/play/v_" + std::to_string(kFirstVideo + n) +
                 ".html\" target=\"_blank\"> 偶偶视频 第" + std::to_string(n) + "集 </a></li>\n";
@@ -33,13 +35,9 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
     std::smatch match;
     if (!std::regex_match(request.path, match, kPlaylist))
         return false;
-    return AnswerAlbumPage(match[1].str(), ParseNumber(match[2].str()).value_or(0), response, AnswerUtf8,
-                           PlaylistPage);
+    return AnswerAlbumPage(match[1].str(), ParseNumber(match[2].str()).value_or(0), response, AnswerUtf8, PlaylistPage);
 }
 
 }  // namespace
 
-void RegisterOuouPlaylists(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterOuouPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -1,7 +1,7 @@
 // Ouou (偶偶)'s video pages (/play/v_CODE.html). Served in UTF-8; the date line's label holds
 // an ideographic space and a full-width colon, as the site wrote it. Code "empty" answers with
 // an empty body.
-#include "singlepages.h"
+#include "standin/sites/singlepages.h"
 
 #include <regex>
 #include <string>
@@ -10,8 +10,9 @@ namespace {
 
 std::string PlayPage(const std::string& code)
 {
-    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>偶偶视频 " + code +
-           "</title></head><body>\n<h1>偶偶视频 " + code + "</h1>\n<ul class=\"info\"><li>作　者：偶偶</li>\n"
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>偶偶视频 " +
+           code + "</title></head><body>\n<h1>偶偶视频 " + code +
+           "</h1>\n<ul class=\"info\"><li>作　者：偶偶</li>\n"
            "<li>时\u3000间\uff1a2009-03-02</li></ul>\n</body></html>\n";
 }
 

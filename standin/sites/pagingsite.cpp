@@ -1,9 +1,9 @@
 // A plain paged list: the smallest site that has what the paging collectors look for, items and
 // a link to the next page.
-#include "albumshape.h"
-#include "builtinsites.h"
-#include "gbktext.h"
-#include "standinweb.h"
+#include "standin/albumshape.h"
+#include "standin/builtinsites.h"
+#include "standin/gbktext.h"
+#include "standin/standinweb.h"
 
 #include <charconv>
 #include <regex>
@@ -15,11 +15,13 @@ const char* const kHost = "paging.standin.test";
 
 std::string ListPage(const std::string& id, const AlbumPage& page)
 {
-    std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
-                       "<title>列表 " + id + " 第" + std::to_string(page.page) + "页</title></head><body>\n<ul>\n";
+    std::string html =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+        "<title>列表 " +
+        id + " 第" + std::to_string(page.page) + "页</title></head><body>\n<ul>\n";
     for (int n = page.firstItem; n <= page.lastItem; ++n)
-        html += "<li><a href=\"/item/" + id + "/" + std::to_string(n) + ".html\">第" + std::to_string(n) +
-                "集</a></li>\n";
+        html +=
+            "<li><a href=\"/item/" + id + "/" + std::to_string(n) + ".html\">第" + std::to_string(n) + "集</a></li>\n";
     html += "</ul>\n";
     if (page.HasNext())
         html += "<a class=\"next\" href=\"/list/" + id + "/" + std::to_string(page.page + 1) + ".html\">下一页</a>\n";
@@ -48,7 +50,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterPagingSite(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterPagingSite(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -1,9 +1,9 @@
 // The publisher's web site: a home page and the collector's user guide, which the module's help
 // tab opens. Served in GBK. The guide describes this stand-in web too, so a newcomer can try
 // every feature offline.
-#include "builtinsites.h"
-#include "sitealbum.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
+#include "standin/standinweb.h"
 
 #include <string>
 
@@ -23,8 +23,9 @@ std::string Page(const std::string& title, const std::string& body)
 
 std::string Home()
 {
-    return Page("奎布工作室", "<h1>奎布工作室</h1><p>奎布宝：影视网站内容管理系统的视频采集助手。</p>"
-                              "<p><a href=\"/help/quib.html\">奎布宝使用说明</a></p>");
+    return Page("奎布工作室",
+                "<h1>奎布工作室</h1><p>奎布宝：影视网站内容管理系统的视频采集助手。</p>"
+                "<p><a href=\"/help/quib.html\">奎布宝使用说明</a></p>");
 }
 
 std::string Guide()

@@ -3,9 +3,9 @@
 // episodes the series has reached (20 at first; "/standin/running?episodes=N" moves it on) and
 // "lid=running-N" always lists N. The titles write the episode number in every form the sites
 // use, episode 13 never came out, and episode 8 was published twice under the same address.
-#include "builtinsites.h"
-#include "sitealbum.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
+#include "standin/standinweb.h"
 
 #include <atomic>
 #include <memory>

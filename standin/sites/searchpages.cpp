@@ -2,9 +2,9 @@
 // injected collect links go, written as the sites wrote them: one element a line, indented, so
 // white-space text lies between the elements the scripts count. Each page lists kAlbums albums;
 // the album links lead to albums the stand-in sites serve, so a collect link collects them.
-#include "builtinsites.h"
-#include "sitealbum.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
+#include "standin/standinweb.h"
 
 #include <string>
 

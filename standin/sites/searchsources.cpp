@@ -3,10 +3,10 @@
 // on to the results page of so.tudou.com. The five pages show what the server received, so a
 // reader can tell a keyword sent as it was typed, percent-encoded in GBK, or encoded by the page
 // (UTF-8) apart.
-#include "builtinsites.h"
-#include "htmlescape.h"
-#include "sitealbum.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/htmlescape.h"
+#include "standin/sites/sitealbum.h"
+#include "standin/standinweb.h"
 
 #include <string>
 
@@ -35,7 +35,7 @@ std::string Visible(const std::string& bytes)
 SiteHandler ReceivedPage(std::string title, std::string pathPrefix)
 {
     return [title = std::move(title), pathPrefix = std::move(pathPrefix)](const StandinRequest& request,
-                                                                         httplib::Response& response) {
+                                                                          httplib::Response& response) {
         if (request.path.rfind(pathPrefix, 0) != 0)
             return false;
         // clang-format off

@@ -1,7 +1,7 @@
 // Sina (新浪) video albums: pages of checkable items, the list closed by the pager block, and
 // a sidebar of recommendations behind it that is not part of the album.
-#include "builtinsites.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
 
 #include <cstdio>
 #include <regex>
@@ -94,7 +94,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterSinaAlbums(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterSinaAlbums(StandinWeb& web) { web.AddSite(kHost, Answer); }

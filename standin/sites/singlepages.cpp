@@ -1,6 +1,6 @@
-#include "singlepages.h"
+#include "standin/sites/singlepages.h"
 
-#include "gbktext.h"
+#include "standin/gbktext.h"
 
 void AnswerSinglePageGbk(httplib::Response& response, const std::string& utf8Page)
 {

@@ -1,16 +1,16 @@
 #pragma once
 // The sites' single video and album pages, each answered by a handler of its own file; they
 // share their hosts with the sites' playlist pages and decline every path that is not theirs.
-#include "standinweb.h"
+#include "standin/standinweb.h"
 
 #include <string>
 
-bool AnswerTudouSinglePage(const StandinRequest& request, httplib::Response& response);  // www.tudou.com
-bool AnswerYoukuSinglePage(const StandinRequest& request, httplib::Response& response);  // v.youku.com
-bool Answer56SinglePage(const StandinRequest& request, httplib::Response& response);     // www.56.com
-bool Answer6roomsSinglePage(const StandinRequest& request, httplib::Response& response); // 6.cn
-bool AnswerOuouSinglePage(const StandinRequest& request, httplib::Response& response);   // www.ouou.com
-bool AnswerSinaSinglePage(const StandinRequest& request, httplib::Response& response);   // you.video.sina.com.cn
+bool AnswerTudouSinglePage(const StandinRequest& request, httplib::Response& response);   // www.tudou.com
+bool AnswerYoukuSinglePage(const StandinRequest& request, httplib::Response& response);   // v.youku.com
+bool Answer56SinglePage(const StandinRequest& request, httplib::Response& response);      // www.56.com
+bool Answer6roomsSinglePage(const StandinRequest& request, httplib::Response& response);  // 6.cn
+bool AnswerOuouSinglePage(const StandinRequest& request, httplib::Response& response);    // www.ouou.com
+bool AnswerSinaSinglePage(const StandinRequest& request, httplib::Response& response);    // you.video.sina.com.cn
 
 void RegisterSinglePages(StandinWeb& web);
 

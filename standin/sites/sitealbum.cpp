@@ -1,6 +1,6 @@
-#include "sitealbum.h"
+#include "standin/sites/sitealbum.h"
 
-#include "gbktext.h"
+#include "standin/gbktext.h"
 
 #include <algorithm>
 #include <charconv>

@@ -5,8 +5,8 @@
 // too, shows a next page (a 6rooms playlist: every position holds a video), "3x5-back" shows a
 // next page on its last page too, which is not there (a test sends it back to the first).
 // Sites that number pages from 0 count them the same.
-#include "albumshape.h"
-#include "standinweb.h"
+#include "standin/albumshape.h"
+#include "standin/standinweb.h"
 
 #include <functional>
 #include <optional>

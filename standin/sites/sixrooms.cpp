@@ -1,7 +1,7 @@
 // 6rooms (六间房) playlists: one video per page, positions numbered from 0; a position past
 // the end answers with a page that holds no video. Served in UTF-8, as the site did.
-#include "builtinsites.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
 
 #include <regex>
 #include <string>
@@ -15,8 +15,8 @@ std::string VideoPage(int n, bool plainTitle)
 {
     const std::string title = " 六间房视频 第" + std::to_string(n) + "集 ";
     return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><title>" + title +
-           "</title></head><body>\n<div class=\"vInfo\">" +
-           (plainTitle ? "<h4>" : "<h4 class=\"title\">") + title + "</h4></div>\n"
+           "</title></head><body>\n<div class=\"vInfo\">" + (plainTitle ? "<h4>" : "<h4 class=\"title\">") + title +
+           "</h4></div>\n"
            "<script type=\"text/javascript\">var pageMessage = {};\npageMessage.evid = 'ev" +
            std::to_string(kFirstEvid + n) + "';\n</script>\n</body></html>\n";
 }
@@ -68,7 +68,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void Register6roomsPlaylists(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void Register6roomsPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -2,7 +2,7 @@
 // (/plist/single/N.html); every other playlist belongs to the playlist pages. Served in UTF-8.
 // Video "empty" answers with an empty body, video "broken" with a page cut short inside its
 // address, with bytes that are not UTF-8 in its title.
-#include "singlepages.h"
+#include "standin/sites/singlepages.h"
 
 #include <regex>
 #include <string>
@@ -21,7 +21,8 @@ std::string Evid(const std::string& evid)
 std::string WatchPage(const std::string& id)
 {
     return kHead + "<title>六间房视频 " + id + "</title></head><body>\n<div class=\"vTitle\"><h2>六间房视频 " + id +
-           "</h2></div>\n" + Evid("ev" + id) + "<ul class=\"info\"><li>播主：六间房&nbsp; 上传于 2008-07-15 </li>\n"
+           "</h2></div>\n" + Evid("ev" + id) +
+           "<ul class=\"info\"><li>播主：六间房&nbsp; 上传于 2008-07-15 </li>\n"
            "<li>播放：12</li></ul>\n</body></html>\n";
 }
 

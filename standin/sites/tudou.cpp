@@ -1,6 +1,6 @@
 // Tudou playlists (豆单): showItems.do pages of items, a pager of javascript links.
-#include "builtinsites.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
 
 #include <string>
 
@@ -27,8 +27,10 @@ std::string Pager(const AlbumPage& page)
 
 std::string PlaylistPage(const SiteAlbum& album, const AlbumPage& page)
 {
-    std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
-                       "<title>豆单 " + album.id + " - 土豆网</title></head><body>\n<div class=\"pack_list\"><ul>\n";
+    std::string html =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+        "<title>豆单 " +
+        album.id + " - 土豆网</title></head><body>\n<div class=\"pack_list\"><ul>\n";
     for (int n = page.firstItem; n <= page.lastItem; ++n)
         html += ItemLine(album.id, n);
     return html + "</ul></div>\n" + Pager(page) + "</body></html>\n";
@@ -48,7 +50,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterTudouPlaylists(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterTudouPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -1,8 +1,8 @@
 // Tudou's album feeds (/playlist/rss.do?lid=ID): an album of any size from an ID "<pages>x<items>"
 // (all its items in the one feed), and a few hand-written feeds for the awkward cases.
-#include "albumshape.h"
-#include "builtinsites.h"
-#include "standinweb.h"
+#include "standin/albumshape.h"
+#include "standin/builtinsites.h"
+#include "standin/standinweb.h"
 
 #include <map>
 #include <string>
@@ -20,15 +20,17 @@ std::string Channel(const std::string& lid, const std::string& title)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<rss version=\"2.0\" xmlns:tudou=\"http://www.tudou.com/\">\n<channel>\n"
-           "<title>" + title + "</title>\n<link>http://www.tudou.com/playlist/id/" + lid + "/</link>\n"
+           "<title>" +
+           title + "</title>\n<link>http://www.tudou.com/playlist/id/" + lid +
+           "/</link>\n"
            "<description>土豆网专辑</description>\n";
 }
 
 std::string Item(const std::string& title, const std::string& code, const std::string& iid, const std::string& pubDate)
 {
     return "<item>\n<title>" + title + "</title>\n<link>http://www.tudou.com/programs/view/" + code +
-           "/</link>\n<description>" + title + "</description>\n<tudou:info id=\"" + iid + "\" pubDate=\"" +
-           pubDate + "\" time=\"120\"/>\n</item>\n";
+           "/</link>\n<description>" + title + "</description>\n<tudou:info id=\"" + iid + "\" pubDate=\"" + pubDate +
+           "\" time=\"120\"/>\n</item>\n";
 }
 
 const char* const kClose = "</channel>\n</rss>\n";
@@ -81,7 +83,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterTudouFeed(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterTudouFeed(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -5,7 +5,7 @@
 // script names the video) and "notitle" (a title without the site's suffix) ask for trouble.
 // A playlist page links three videos, the asked-for iid among them with the title "1.My video ";
 // the list "missing" does not hold the asked-for one.
-#include "singlepages.h"
+#include "standin/sites/singlepages.h"
 
 #include <regex>
 #include <string>
@@ -23,10 +23,13 @@ std::string Digits(const std::string& text)
 
 std::string ViewPage(const std::string& code)
 {
-    const std::string title = code == "notitle" ? "土豆视频 " + code : "土豆视频 " + code + " - 土豆网 - 每个人都是生活的导演";
-    std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n<title>" +
-                       title + "</title>\n<script type=\"text/javascript\">var _stat = {site: 'tudou'};</script>\n</head><body>\n"
-                       "<div id=\"player\"><h1>" + code + "</h1></div>\n";
+    const std::string title =
+        code == "notitle" ? "土豆视频 " + code : "土豆视频 " + code + " - 土豆网 - 每个人都是生活的导演";
+    std::string html =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n<title>" + title +
+        "</title>\n<script type=\"text/javascript\">var _stat = {site: 'tudou'};</script>\n</head><body>\n"
+        "<div id=\"player\"><h1>" +
+        code + "</h1></div>\n";
     if (code == "noiid")
         return html + "</body></html>\n";
     html += "<script type=\"text/javascript\">\nvar iid=" + Digits(code) + ", lid=0, defaultIid=0;\n</script>\n";
@@ -53,8 +56,9 @@ std::string PlayLink(const std::string& lid, const std::string& iid, const std::
 std::string PlayIndexPage(const std::string& lid, const std::string& iid)
 {
     const long long asked = std::stoll("0" + Digits(iid));
-    std::string html = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n<title>土豆播放列表 " +
-                       lid + " - 土豆网</title></head><body>\n<ul class=\"playlist\">\n";
+    std::string html =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n<title>土豆播放列表 " +
+        lid + " - 土豆网</title></head><body>\n<ul class=\"playlist\">\n";
     html += PlayLink(lid, std::to_string(asked + 1), "3.下一集 ");
     if (lid != "missing")
         html += PlayLink(lid, iid, "1.My video ");

@@ -1,7 +1,7 @@
 // 56 (我乐) albums: album pages under any of the site's /w<NN>/ folders, with a pager of
 // album-p links, and each video's own page, which holds its player address.
-#include "builtinsites.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
 
 #include <regex>
 #include <string>
@@ -37,8 +37,9 @@ std::string AlbumPageText(const SiteAlbum& album, const AlbumPage& page)
 std::string VideoPage(int n)
 {
     return Head(Title(n)) + "<div class=\"player\"><embed src=\"http://www.56.com/v_" +
-           std::to_string(kFirstVideo + n) + ".swf\"></div>\n<p>复制地址：<input type=\"text\" id=\"flashurl\" value=\"" +
-           "http://www.56.com/v_" + std::to_string(kFirstVideo + n) + ".swf\" /></p>\n</body></html>\n";
+           std::to_string(kFirstVideo + n) +
+           ".swf\"></div>\n<p>复制地址：<input type=\"text\" id=\"flashurl\" value=\"" + "http://www.56.com/v_" +
+           std::to_string(kFirstVideo + n) + ".swf\" /></p>\n</body></html>\n";
 }
 
 bool AnswerAlbum(const std::string& id, const std::string& number, httplib::Response& response)
@@ -65,7 +66,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void Register56Albums(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void Register56Albums(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -4,7 +4,7 @@
 // A video page names its player in the page-address box; a code starting with "js" names it
 // only in a box its script fills in; "both" has both boxes (the script's names another video),
 // "bad" neither, "empty" answers with an empty body. Album "bad" has no player box.
-#include "singlepages.h"
+#include "standin/sites/singlepages.h"
 
 #include <regex>
 #include <string>
@@ -23,7 +23,8 @@ std::string PageUrlBox(const std::string& code)
 
 std::string ScriptBox(const std::string& code)
 {
-    return "<div class=\"share\">代码：<input type=\"text\" id=\"input_swf_html\" value=\"\" readonly=\"readonly\" /></div>\n"
+    return "<div class=\"share\">代码：<input type=\"text\" id=\"input_swf_html\" value=\"\" readonly=\"readonly\" "
+           "/></div>\n"
            "<script type=\"text/javascript\">document.getElementById(\"input_swf_html\").setAttribute(\"value\", \"" +
            Swf(code) + "\");</script>\n";
 }
@@ -34,7 +35,8 @@ std::string VideoPage(const std::string& code)
     if (code.starts_with("js")) {
         // Its advertising frame and player object are never fetched by a loader that only reads.
         html += "<h1>56.com</h1>\n<div class=\"video\"><h1> 我乐视频 " + code + " </h1></div>\n" + ScriptBox(code) +
-                "<iframe src=\"/ad/frame.html\"></iframe>\n<object data=\"/ad/player.swf\" type=\"application/x-shockwave-flash\"></object>\n";
+                "<iframe src=\"/ad/frame.html\"></iframe>\n<object data=\"/ad/player.swf\" "
+                "type=\"application/x-shockwave-flash\"></object>\n";
     } else {
         html += "<div class=\"video\"><h1><div class=\"tag\">原创</div>我乐视频 " + code + "</h1></div>\n";
         if (code != "bad")
@@ -47,8 +49,8 @@ std::string VideoPage(const std::string& code)
 
 std::string AlbumPage(const std::string& aid, const std::string& code)
 {
-    std::string html = kHead + "<title>我乐专辑 " + aid + "</title></head><body>\n<h2 class=\"Vt\">视频：我乐专辑 " + aid +
-                       " 视频 " + code + "&nbsp;(03:15)</h2>\n";
+    std::string html = kHead + "<title>我乐专辑 " + aid + "</title></head><body>\n<h2 class=\"Vt\">视频：我乐专辑 " +
+                       aid + " 视频 " + code + "&nbsp;(03:15)</h2>\n";
     if (aid != "bad")
         html += "<input type=\"hidden\" id=\"flashurl\" value=\"" + Swf(code) + "\" />\n";
     return html + "</body></html>\n";

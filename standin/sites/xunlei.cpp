@@ -2,8 +2,8 @@
 // movie's albums, and album documents (/voddata/xml/movieinfo/album/ID.xml) that list its files.
 // A movie "a<albums>x<files>" ("a3x5": three albums of five files) has the albums
 // "a3x5_1" .. "a3x5_3"; a few hand-written documents cover the awkward cases.
-#include "builtinsites.h"
-#include "standinweb.h"
+#include "standin/builtinsites.h"
+#include "standin/standinweb.h"
 
 #include <charconv>
 #include <map>
@@ -91,10 +91,10 @@ const std::map<std::string, std::string>& FixedMovies()
 {
     static const std::map<std::string, std::string> movies = {
         {"none", MovieDocument("none", "没有专辑", "")},
-        {"dup", MovieDocument("dup", "重复专辑",
-                              Album("原版", "edge") + Album("重复", "edge") + Album("第二", "a1x2_1"))},
-        {"untitled", MovieDocument("untitled", "无标题专辑",
-                                   "<album>\n<ID>a1x3_1</ID>\n</album>\n" + Album("唯一", "edge"))},
+        {"dup",
+         MovieDocument("dup", "重复专辑", Album("原版", "edge") + Album("重复", "edge") + Album("第二", "a1x2_1"))},
+        {"untitled",
+         MovieDocument("untitled", "无标题专辑", "<album>\n<ID>a1x3_1</ID>\n</album>\n" + Album("唯一", "edge"))},
     };
     return movies;
 }
@@ -146,7 +146,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterXunleiData(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterXunleiData(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -1,7 +1,7 @@
 // Youku playlists: pages of video blocks with a pager, and each video's own page, which holds
 // the video's ID in the player's set-up script. Served in UTF-8, as the site did.
-#include "builtinsites.h"
-#include "sitealbum.h"
+#include "standin/builtinsites.h"
+#include "standin/sites/sitealbum.h"
 
 #include <regex>
 #include <string>
@@ -53,8 +53,8 @@ std::string TailPage()
         html += VideoBlock("edge-tail", n);
     html += "<div class=\"related\"><h3>相关视频</h3>\n";
     for (int n = 4; n <= 5; ++n)
-        html += "<li class=\"videoImg\"><a href=\"" + std::string(kRoot) + "/show_item/edge-tail/" +
-                std::to_string(n) + ".html\"><img alt=\"相关 " + std::to_string(n) + "\"></a></li>\n";
+        html += "<li class=\"videoImg\"><a href=\"" + std::string(kRoot) + "/show_item/edge-tail/" + std::to_string(n) +
+                ".html\"><img alt=\"相关 " + std::to_string(n) + "\"></a></li>\n";
     return html + "</div></body></html>\n";
 }
 
@@ -62,7 +62,9 @@ std::string VideoPage(int n)
 {
     return Head("优酷视频 第" + std::to_string(n) + "集") +
            "<script type=\"text/javascript\">var fo = new SWFObject(\"/player.swf\", \"movie_player\");\n"
-           "fo.addVariable(\"VideoIDS\",XMTAw" + std::to_string(1000 + n) + ");\n"
+           "fo.addVariable(\"VideoIDS\",XMTAw" +
+           std::to_string(1000 + n) +
+           ");\n"
            "fo.addVariable(\"isAutoPlay\",\"true\");</script></body></html>\n";
 }
 
@@ -94,7 +96,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterYoukuPlaylists(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterYoukuPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }

@@ -1,8 +1,8 @@
 // Youku's album feeds (/playlist/rss/id/ID): an album of any size from an ID "<pages>x<items>"
 // (all its items in the one feed), and a few hand-written feeds for the awkward cases.
-#include "albumshape.h"
-#include "builtinsites.h"
-#include "standinweb.h"
+#include "standin/albumshape.h"
+#include "standin/builtinsites.h"
+#include "standin/standinweb.h"
 
 #include <cstdio>
 #include <ctime>
@@ -35,7 +35,8 @@ std::string InternetDate(std::time_t moment)
 std::string Channel(const std::string& id, const std::string& title)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\">\n<channel>\n<title>" + title +
-           "</title>\n<link>http://www.youku.com/playlist_show/id_" + id + ".html</link>\n"
+           "</title>\n<link>http://www.youku.com/playlist_show/id_" + id +
+           ".html</link>\n"
            "<description>优酷专辑</description>\n";
 }
 
@@ -97,7 +98,4 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 
 }  // namespace
 
-void RegisterYoukuFeed(StandinWeb& web)
-{
-    web.AddSite(kHost, Answer);
-}
+void RegisterYoukuFeed(StandinWeb& web) { web.AddSite(kHost, Answer); }

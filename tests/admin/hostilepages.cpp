@@ -1,6 +1,6 @@
-#include "hostilepages.h"
+#include "tests/admin/hostilepages.h"
 
-#include "standinweb.h"
+#include "standin/standinweb.h"
 
 #include <cstdlib>
 #include <string>
@@ -73,8 +73,8 @@ setTimeout(strike, 200);
 
 std::string Page(const std::string& body)
 {
-    return "<html><head><title>evil</title></head><body>" + body + "<input name=\"loot\" value=\"\"><script>" + kAttack +
-           "</script></body></html>";
+    return "<html><head><title>evil</title></head><body>" + body + "<input name=\"loot\" value=\"\"><script>" +
+           kAttack + "</script></body></html>";
 }
 
 // text as a JavaScript string literal that can stand inside an inline script.
@@ -99,8 +99,10 @@ std::string JsString(const std::string& text)
 // itself once loaded.
 std::string Rewriter(const std::string& written, bool onLoad)
 {
-    return "<html><head><title>evil</title></head><body><input name=\"loot\" value=\"\"><input name=\"stage\" value=\"first\">"
-           "<script>function rewrite(){document.open();document.write(" + JsString(written) + ");document.close();}" +
+    return "<html><head><title>evil</title></head><body><input name=\"loot\" value=\"\"><input name=\"stage\" "
+           "value=\"first\">"
+           "<script>function rewrite(){document.open();document.write(" +
+           JsString(written) + ");document.close();}" +
            (onLoad ? "addEventListener('load',function(){setTimeout(rewrite,0);});" : "") + "</script></body></html>";
 }
 
@@ -210,23 +212,31 @@ void RegisterHostilePages(StandinWeb& web)
                      "src=\"http://cms.standin.test/5.0/admin/admin_p.asp?action=edit&amp;id=1\"></iframe>"),
                 "text/html; charset=utf-8");
         else if (request.path == "/early.html")  // calls the host while it is still being parsed
-            response.set_content("<html><body><script>window.external.WebInvoke('early','top')</script>"
-                                 "<iframe src=\"/early-frame.html\"></iframe></body></html>", "text/html");
+            response.set_content(
+                "<html><body><script>window.external.WebInvoke('early','top')</script>"
+                "<iframe src=\"/early-frame.html\"></iframe></body></html>",
+                "text/html");
         else if (request.path == "/early-frame.html")
-            response.set_content("<html><body><script>window.external.WebInvoke('early','frame')</script></body></html>",
-                                 "text/html");
+            response.set_content(
+                "<html><body><script>window.external.WebInvoke('early','frame')</script></body></html>", "text/html");
         else if (request.path == "/frame.html")
             response.set_content(Page("<p>foreign</p>"), "text/html; charset=utf-8");
         else if (request.path == "/open.html")  // rewrites itself into a page that frames the CMS
             response.set_content(Rewriter(Page(kCmsEdit), true), "text/html; charset=utf-8");
         else if (request.path == "/popup.html")  // writes a page that frames the CMS into a popup of its own
-            response.set_content("<html><head><title>evil</title></head><body><input name=\"loot\" value=\"\"><script>"
-                                 "var w=window.open('about:blank');w.document.write(" + JsString(Page(kCmsEdit)) +
-                                 ");w.document.close();</script></body></html>", "text/html; charset=utf-8");
+            response.set_content(
+                "<html><head><title>evil</title></head><body><input name=\"loot\" value=\"\"><script>"
+                "var w=window.open('about:blank');w.document.write(" +
+                    JsString(Page(kCmsEdit)) + ");w.document.close();</script></body></html>",
+                "text/html; charset=utf-8");
         else if (request.path == "/rewrite.html")  // rewritten on demand; the new page fills a blank frame by script
-            response.set_content(Rewriter("<html><body><input name=\"stage\" value=\"second\"><iframe name=\"blank\"></iframe>"
-                                          "<script>var d=frames.blank.document;d.open();d.write('<input name=\"stage\" value=\"blank\">');"
-                                          "d.close();</script></body></html>", false), "text/html; charset=utf-8");
+            response.set_content(
+                Rewriter(
+                    "<html><body><input name=\"stage\" value=\"second\"><iframe name=\"blank\"></iframe>"
+                    "<script>var d=frames.blank.document;d.open();d.write('<input name=\"stage\" value=\"blank\">');"
+                    "d.close();</script></body></html>",
+                    false),
+                "text/html; charset=utf-8");
         else if (request.path == "/flood.html")  // floods the bridge from the top frame, with the CMS in a frame
             response.set_content("<html><head><title>flood</title></head><body>" + std::string(kCmsEdit) + "<script>" +
                                      kFlood + "</script></body></html>",

@@ -1,24 +1,24 @@
 // The CMS round trip in the real browser (offscreen) on the stand-in web, driven as the operator
 // drives it: the injected buttons and links are clicked, the dialogs answered, and the film form
 // read back.
-#include "addresslist.h"
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "dataview.h"
-#include "gbk.h"
-#include "hostapp.h"
-#include "memdata.h"
-#include "parse.h"
-#include "presentrows.h"
-#include "processform.h"
-#include "resultgrid.h"
-#include "scriptedmessages.h"
-#include "searchform.h"
-#include "sitedata.h"
-#include "standinmain.h"
-#include "standinweb.h"
-#include "webpage.h"
-#include "workerthread.h"
+#include "results/addresslist.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "results/dataview.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "results/memdata.h"
+#include "collect/parse.h"
+#include "admin/presentrows.h"
+#include "admin/processform.h"
+#include "results/resultgrid.h"
+#include "tests/support/scriptedmessages.h"
+#include "admin/searchform.h"
+#include "shell/include/sitedata.h"
+#include "tests/support/standinmain.h"
+#include "standin/standinweb.h"
+#include "admin/webpage.h"
+#include "host/framework/workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -43,7 +43,8 @@ class SiteTab : public TWebPage {
 public:
     using TWebPage::TWebPage;
     int calls = 0;
-    void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller, const std::vector<std::string>& args) override
+    void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller,
+                            const std::vector<std::string>& args) override
     {
         struct Count {
             int& calls;
@@ -125,7 +126,10 @@ private:
     // Answers the next collection dialog: the choice, OK, the result sheet, 完成.
     void AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before = {});
     void AnswerSearch(const std::function<int(TSearchForm&)>& answer);
-    std::string Value(const BrowserDocument& document, const char* name) { return document.GetValue(name).value_or("<none>"); }
+    std::string Value(const BrowserDocument& document, const char* name)
+    {
+        return document.GetValue(name).value_or("<none>");
+    }
 
     QTemporaryDir m_dir;
     ScriptedMessages m_messages;
@@ -147,7 +151,8 @@ void CmsRoundTripTest::cleanupTestCase()
     m_workers->WaitAll();
 }
 
-std::unique_ptr<SiteTab> CmsRoundTripTest::OpenForm(const std::string& version, const std::string& page, TSiteData& site)
+std::unique_ptr<SiteTab> CmsRoundTripTest::OpenForm(const std::string& version, const std::string& page,
+                                                    TSiteData& site)
 {
     const std::string address = "http://cms.standin.test/" + version + "/admin/" + page;
     site = TSiteData{"site " + version, address, "0", version};
@@ -173,7 +178,8 @@ void CmsRoundTripTest::Click(SiteTab& tab, const BrowserDocument& document, cons
     QVERIFY2(QTest::qWaitFor([&] { return tab.calls > before; }, 60000), element.c_str());
 }
 
-void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before)
+void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen,
+                                        const std::function<void(TProcessForm&)>& before)
 {
     m_messages.OnModal([this, choice, &seen, before](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
@@ -189,8 +195,9 @@ void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen, c
         dialog.AutoCheckBox->setChecked(choice.autoFinish);
         dialog.NewOnlyCheckBox->setChecked(choice.newOnly);
         dialog.OkButton->click();
-        if (!QTest::qWaitFor([&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet || !dialog.isVisible(); },
-                             30000))
+        if (!QTest::qWaitFor(
+                [&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet || !dialog.isVisible(); },
+                30000))
             return int(QDialog::Rejected);
         if (!dialog.ParseForm || dialog.ParseForm->Data().Count() == 0)
             return int(QDialog::Rejected);
@@ -322,14 +329,16 @@ void CmsRoundTripTest::webparseFromEachVideoSite()
         Click(*tab, form, "document.form2.zt_ss");
         QCOMPARE(tab->BrowserCount(), tabs + 1);
         TBrowserTab* results = tab->BrowserAt(tabs);
-        const std::string count =
-            G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';}).length");
+        const std::string count = G(
+            "Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';}).length");
         auto links = [&] {
             const BrowserDocument doc = results->GetDoc2();
             if (doc.Hostname() != source.host)
                 return 0;
-            doc.ExecScript("var __p=document.getElementsByName('__n')[0];if(!__p){__p=document.createElement('input');"
-                           "__p.name='__n';document.body.appendChild(__p);}__p.value=String(" + count + ");");
+            doc.ExecScript(
+                "var __p=document.getElementsByName('__n')[0];if(!__p){__p=document.createElement('input');"
+                "__p.name='__n';document.body.appendChild(__p);}__p.value=String(" +
+                count + ");");
             return std::atoi(doc.GetValue("__n").value_or("0").c_str());
         };
         QVERIFY2(QTest::qWaitFor([&] { return links() > 0; }, 20000), source.host);
@@ -340,8 +349,9 @@ void CmsRoundTripTest::webparseFromEachVideoSite()
         QVERIFY(form.SetValue(field, "flash"));
         Collected seen;
         AnswerCollection({fill, true, 1, false}, seen);
-        Click(*tab, results->GetDoc2(),
-              G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';})[0]"));
+        Click(
+            *tab, results->GetDoc2(),
+            G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';})[0]"));
         QVERIFY2(!seen.text.empty(), source.host);
         QCOMPARE(Value(form, fill == 1 ? "zt_url" : "zt_url1"), seen.text);
         const std::string expected = v31 ? source.v31 : source.other;
@@ -472,8 +482,13 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     // Calls with fewer arguments than their command uses, and unknown commands.
     m_messages.Clear();
     m_messages.OnModal([](QDialog& dialog) { return dialog.result(); });
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"webparse"}, {"webparse", "56"}, {"parse"}, {"parse", "1", "x"}, {"Search"}, {"other", "1"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"webparse"},
+                                                 {"webparse", "56"},
+                                                 {"parse"},
+                                                 {"parse", "1", "x"},
+                                                 {"Search"},
+                                                 {"other", "1"}}) {
         Invoke(*tab, args);
     }
     QCOMPARE(m_messages.Texts(Kind::Info), (std::vector<QString>{"请选择播放器类型！", "请选择播放器类型！"}));
@@ -516,8 +531,8 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
         const char* radio;
         int type;
         const char* host;
-        QByteArray target;     // as the server received it
-        const char* landing;   // where the browser ends up, when it is sent on
+        QByteArray target;    // as the server received it
+        const char* landing;  // where the browser ends up, when it is sent on
     };
     const std::vector<Case> cases = {
         {"MTimeRadio", 0, "www.mtime.com", "/search/movie?" + script, nullptr},
@@ -532,8 +547,10 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
         {"BaiduRadio", 1, "image.baidu.com", "/i?ct=201326592&lm=-1&word=" + encoded, nullptr},
         {"YoukuRadio", 0, "so.youku.com", "/search_video/q_" + raw, nullptr},
         {"YoukuRadio", 1, "so.youku.com", "/search_playlist/q_" + raw, nullptr},
-        {"TudouRadio", 0, "www.tudou.com", "/search/programs/?posto=%2Fsearch%2Fprograms%2F&kw=" + raw + "&nav_search_target=0&comefrom=1", "/isearch/"},
-        {"TudouRadio", 1, "www.tudou.com", "/search/playlist/?posto=%2Fsearch%2Fplaylist%2F&kw=" + raw + "&nav_search_target=0&comefrom=1", "/psearch/"},
+        {"TudouRadio", 0, "www.tudou.com",
+         "/search/programs/?posto=%2Fsearch%2Fprograms%2F&kw=" + raw + "&nav_search_target=0&comefrom=1", "/isearch/"},
+        {"TudouRadio", 1, "www.tudou.com",
+         "/search/playlist/?posto=%2Fsearch%2Fplaylist%2F&kw=" + raw + "&nav_search_target=0&comefrom=1", "/psearch/"},
         {"WoleRadio", 0, "so.56.com", "/index?type=video&key=" + raw, nullptr},
         {"WoleRadio", 1, "so.56.com", "/index?type=album&key=" + raw, nullptr},
         {"OuouRadio", 0, "so.ouou.com", "/search/video/" + raw + "/1", nullptr},

@@ -1,9 +1,9 @@
 // The rules between a collection and the CMS film form, and the script literal of the video
 // search: tables of cases, no browser. (The search addresses are checked where they are opened.)
-#include "addressrules.h"
-#include "cmsfill.h"
-#include "gbk.h"
-#include "searchaddress.h"
+#include "collect/addressrules.h"
+#include "admin/cmsfill.h"
+#include "host/framework/gbk.h"
+#include "admin/searchaddress.h"
 
 #include <QTest>
 
@@ -32,16 +32,36 @@ void CmsRulesTest::targetAddress_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("target");
-    QTest::newRow("1, two parts") << "1" << "a1|b2" << "a1";
-    QTest::newRow("2, two parts") << "2" << "a1|b2" << "b2";
-    QTest::newRow("3 counts as 2") << "3" << "a1|b2" << "b2";
-    QTest::newRow("1, no bar") << "1" << "a1" << "a1";
-    QTest::newRow("2, no bar") << "2" << "a1" << "a1";
-    QTest::newRow("2, ends in its bar") << "2" << "a1|" << "";
-    QTest::newRow("split at the first bar") << "2" << "a|b|c" << "b|c";
-    QTest::newRow("missing number") << "" << "a|b" << "b";
+    QTest::newRow("1, two parts") << "1"
+                                  << "a1|b2"
+                                  << "a1";
+    QTest::newRow("2, two parts") << "2"
+                                  << "a1|b2"
+                                  << "b2";
+    QTest::newRow("3 counts as 2") << "3"
+                                   << "a1|b2"
+                                   << "b2";
+    QTest::newRow("1, no bar") << "1"
+                               << "a1"
+                               << "a1";
+    QTest::newRow("2, no bar") << "2"
+                               << "a1"
+                               << "a1";
+    QTest::newRow("2, ends in its bar") << "2"
+                                        << "a1|"
+                                        << "";
+    QTest::newRow("split at the first bar") << "2"
+                                            << "a|b|c"
+                                            << "b|c";
+    QTest::newRow("missing number") << ""
+                                    << "a|b"
+                                    << "b";
     // 0x7C is a possible second byte of a GBK character: it is no separator there.
-    QTest::newRow("bar inside a character") << "1" << U("\x81\x7C" "x|y") << U("\x81\x7C" "x");
+    QTest::newRow("bar inside a character") << "1"
+                                            << U("\x81\x7C"
+                                                 "x|y")
+                                            << U("\x81\x7C"
+                                                 "x");
 }
 
 void CmsRulesTest::targetAddress()
@@ -57,14 +77,22 @@ void CmsRulesTest::mergeAlbumId_data()
     QTest::addColumn<int>("target");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("merged");
-    QTest::newRow("1, with bar") << 1 << "old1|old2" << "ID|old2";
-    QTest::newRow("1, without bar") << 1 << "old1" << "ID";
-    QTest::newRow("1, empty") << 1 << "" << "ID";
-    QTest::newRow("1, leading bar") << 1 << "|old2" << "ID|old2";
-    QTest::newRow("2, with bar") << 2 << "old1|old2" << "old1|ID";
-    QTest::newRow("2, without bar") << 2 << "old1" << "old1|ID";
-    QTest::newRow("2, empty") << 2 << "" << "|ID";
-    QTest::newRow("2, two bars") << 2 << "a|b|c" << "a|ID";
+    QTest::newRow("1, with bar") << 1 << "old1|old2"
+                                 << "ID|old2";
+    QTest::newRow("1, without bar") << 1 << "old1"
+                                    << "ID";
+    QTest::newRow("1, empty") << 1 << ""
+                              << "ID";
+    QTest::newRow("1, leading bar") << 1 << "|old2"
+                                    << "ID|old2";
+    QTest::newRow("2, with bar") << 2 << "old1|old2"
+                                 << "old1|ID";
+    QTest::newRow("2, without bar") << 2 << "old1"
+                                    << "old1|ID";
+    QTest::newRow("2, empty") << 2 << ""
+                              << "|ID";
+    QTest::newRow("2, two bars") << 2 << "a|b|c"
+                                 << "a|ID";
 }
 
 void CmsRulesTest::mergeAlbumId()
@@ -84,16 +112,56 @@ void CmsRulesTest::playerTypes_data()
     QTest::addColumn<QString>("v50");
     QTest::addColumn<QString>("v60");
     // "-": no entry.
-    QTest::newRow("tudou") << "tudou" << "tudou2" << "tudou" << "tudou" << "tudou";
-    QTest::newRow("youku") << "youku" << "youku2" << "youku" << "youku" << "youku";
-    QTest::newRow("56") << "56" << "56" << "56" << "56" << "56";
-    QTest::newRow("6") << "6" << "6rooms" << "6rooms" << "6rooms" << "6rooms";
-    QTest::newRow("ouou") << "ouou" << "ouou" << "ouou" << "ouou" << "ouou";
-    QTest::newRow("sina") << "sina" << "-" << "iask" << "iask" << "iask";
-    QTest::newRow("iask") << "iask" << "iask" << "-" << "-" << "-";
-    QTest::newRow("exact words only") << "Tudou" << "-" << "-" << "-" << "-";
-    QTest::newRow("player type") << "tudou2" << "-" << "-" << "-" << "-";
-    QTest::newRow("empty") << "" << "-" << "-" << "-" << "-";
+    QTest::newRow("tudou") << "tudou"
+                           << "tudou2"
+                           << "tudou"
+                           << "tudou"
+                           << "tudou";
+    QTest::newRow("youku") << "youku"
+                           << "youku2"
+                           << "youku"
+                           << "youku"
+                           << "youku";
+    QTest::newRow("56") << "56"
+                        << "56"
+                        << "56"
+                        << "56"
+                        << "56";
+    QTest::newRow("6") << "6"
+                       << "6rooms"
+                       << "6rooms"
+                       << "6rooms"
+                       << "6rooms";
+    QTest::newRow("ouou") << "ouou"
+                          << "ouou"
+                          << "ouou"
+                          << "ouou"
+                          << "ouou";
+    QTest::newRow("sina") << "sina"
+                          << "-"
+                          << "iask"
+                          << "iask"
+                          << "iask";
+    QTest::newRow("iask") << "iask"
+                          << "iask"
+                          << "-"
+                          << "-"
+                          << "-";
+    QTest::newRow("exact words only") << "Tudou"
+                                      << "-"
+                                      << "-"
+                                      << "-"
+                                      << "-";
+    QTest::newRow("player type") << "tudou2"
+                                 << "-"
+                                 << "-"
+                                 << "-"
+                                 << "-";
+    QTest::newRow("empty") << ""
+                           << "-"
+                           << "-"
+                           << "-"
+                           << "-";
 }
 
 void CmsRulesTest::playerTypes()
@@ -127,8 +195,10 @@ void CmsRulesTest::siteWords_data()
     QTest::newRow("iask") << "iask" << QString::fromStdString(std::string(sitekey::Sina));
     QTest::newRow("xunlei2") << "xunlei2" << QString::fromStdString(std::string(sitekey::Xunlei));
     QTest::newRow("tudou wins over 6") << "6tudou" << QString::fromStdString(std::string(sitekey::Tudou));
-    QTest::newRow("qq") << "qq" << "";
-    QTest::newRow("case matters") << "OUOU" << "";
+    QTest::newRow("qq") << "qq"
+                        << "";
+    QTest::newRow("case matters") << "OUOU"
+                                  << "";
     QTest::newRow("560 has a 6") << "560" << QString::fromStdString(std::string(sitekey::SixRooms));
 }
 
@@ -145,7 +215,8 @@ void CmsRulesTest::scriptLiteralHoldsAnyKeyword_data()
     QTest::addColumn<QByteArray>("keyword");
     QTest::addColumn<QByteArray>("literal");
     QTest::newRow("quote") << QByteArray("a\"b") << QByteArray("\"a\\\"b\"");
-    QTest::newRow("backslash before quote") << QByteArray("a\\\"+alert(1)+\"") << QByteArray("\"a\\\\\\\"+alert(1)+\\\"\"");
+    QTest::newRow("backslash before quote")
+        << QByteArray("a\\\"+alert(1)+\"") << QByteArray("\"a\\\\\\\"+alert(1)+\\\"\"");
     QTest::newRow("line breaks") << QByteArray("a\r\nb") << QByteArray("\"a\\r\\nb\"");
     QTest::newRow("control") << QByteArray("a\tb") << QByteArray("\"a\\x09b\"");
     // 0x5C is the second byte of this character: it is no escape and stays as it is.

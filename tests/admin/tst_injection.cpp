@@ -1,10 +1,9 @@
 // The injection rules without a browser: which scripts a document gets by host, address and
 // CMS version, and the script texts as they are run.
-#include "injection.h"
+#include "admin/injection.h"
 
 #include <QCryptographicHash>
 #include <QTest>
-
 
 namespace {
 
@@ -12,7 +11,7 @@ QString Names(const std::optional<std::vector<PageScript>>& scripts)
 {
     if (!scripts)
         return QStringLiteral("none");
-    static const char* const kNames[] = {"V1", "V2", "V3", "V4", "V5", "V6", "V7", "V8",
+    static const char* const kNames[] = {"V1", "V2",  "V3", "V4", "V5", "V6", "V7", "V8",
                                          "V9", "V10", "M1", "M2", "A1", "A2", "S1", "S2"};
     QStringList names;
     for (const PageScript script : *scripts)
@@ -41,23 +40,57 @@ void InjectionTest::videoSearchHosts_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("href");
     QTest::addColumn<QString>("scripts");
-    QTest::newRow("56") << "so.56.com" << "http://so.56.com/index?type=album&key=a" << "V1";
-    QTest::newRow("youku playlist") << "so.youku.com" << "http://so.youku.com/search_playlist/q_a" << "V2";
-    QTest::newRow("youku video") << "so.youku.com" << "http://so.youku.com/search_video/q_a" << "V3,V4";
-    QTest::newRow("youku both: playlist first") << "so.youku.com" << "http://so.youku.com/search_video/search_playlist" << "V2";
-    QTest::newRow("youku neither ends here") << "so.youku.com" << "http://so.youku.com/admin_add.asp" << "";
-    QTest::newRow("tudou psearch") << "so.tudou.com" << "http://so.tudou.com/psearch/a" << "V5";
-    QTest::newRow("tudou isearch") << "so.tudou.com" << "http://so.tudou.com/isearch/a" << "V6";
-    QTest::newRow("6rooms both: t=p only") << "6.cn" << "http://6.cn/search.php?t=v&t=p" << "V7";
-    QTest::newRow("6rooms video") << "6.cn" << "http://6.cn/search.php?t=v&k=a" << "V8";
-    QTest::newRow("6rooms other page") << "6.cn" << "http://6.cn/plist/1.html" << "";
-    QTest::newRow("ouou") << "so.ouou.com" << "http://so.ouou.com/search/special/a/1" << "V9";
-    QTest::newRow("sina") << "so.video.sina.com.cn" << "http://so.video.sina.com.cn/s?key=a" << "V10";
-    QTest::newRow("sub-domain") << "m.so.56.com" << "http://m.so.56.com/" << "none";
-    QTest::newRow("port in the name") << "so.56.com:8080" << "http://so.56.com:8080/" << "none";
-    QTest::newRow("case differs") << "SO.56.com" << "http://SO.56.com/" << "none";
-    QTest::newRow("address test is case-sensitive") << "so.tudou.com" << "http://so.tudou.com/PSEARCH/a" << "";
-    QTest::newRow("cms host") << "cms.standin.test" << "http://cms.standin.test/admin_add.asp" << "none";
+    QTest::newRow("56") << "so.56.com"
+                        << "http://so.56.com/index?type=album&key=a"
+                        << "V1";
+    QTest::newRow("youku playlist") << "so.youku.com"
+                                    << "http://so.youku.com/search_playlist/q_a"
+                                    << "V2";
+    QTest::newRow("youku video") << "so.youku.com"
+                                 << "http://so.youku.com/search_video/q_a"
+                                 << "V3,V4";
+    QTest::newRow("youku both: playlist first") << "so.youku.com"
+                                                << "http://so.youku.com/search_video/search_playlist"
+                                                << "V2";
+    QTest::newRow("youku neither ends here") << "so.youku.com"
+                                             << "http://so.youku.com/admin_add.asp"
+                                             << "";
+    QTest::newRow("tudou psearch") << "so.tudou.com"
+                                   << "http://so.tudou.com/psearch/a"
+                                   << "V5";
+    QTest::newRow("tudou isearch") << "so.tudou.com"
+                                   << "http://so.tudou.com/isearch/a"
+                                   << "V6";
+    QTest::newRow("6rooms both: t=p only") << "6.cn"
+                                           << "http://6.cn/search.php?t=v&t=p"
+                                           << "V7";
+    QTest::newRow("6rooms video") << "6.cn"
+                                  << "http://6.cn/search.php?t=v&k=a"
+                                  << "V8";
+    QTest::newRow("6rooms other page") << "6.cn"
+                                       << "http://6.cn/plist/1.html"
+                                       << "";
+    QTest::newRow("ouou") << "so.ouou.com"
+                          << "http://so.ouou.com/search/special/a/1"
+                          << "V9";
+    QTest::newRow("sina") << "so.video.sina.com.cn"
+                          << "http://so.video.sina.com.cn/s?key=a"
+                          << "V10";
+    QTest::newRow("sub-domain") << "m.so.56.com"
+                                << "http://m.so.56.com/"
+                                << "none";
+    QTest::newRow("port in the name") << "so.56.com:8080"
+                                      << "http://so.56.com:8080/"
+                                      << "none";
+    QTest::newRow("case differs") << "SO.56.com"
+                                  << "http://SO.56.com/"
+                                  << "none";
+    QTest::newRow("address test is case-sensitive") << "so.tudou.com"
+                                                    << "http://so.tudou.com/PSEARCH/a"
+                                                    << "";
+    QTest::newRow("cms host") << "cms.standin.test"
+                              << "http://cms.standin.test/admin_add.asp"
+                              << "none";
 }
 
 void InjectionTest::videoSearchHosts()
@@ -85,11 +118,19 @@ void InjectionTest::cmsScripts_data()
     QTest::newRow("5.0 menu") << "5.0" << menu << "M1";
     QTest::newRow("6.0 menu") << "6.0" << menu << "M2";
     QTest::newRow("6.0 add") << "6.0" << add << "A2,S2";
-    QTest::newRow("menu with more parameters") << "4.x" << menu + "&x=1" << "M1";
-    QTest::newRow("menu and add: menu only") << "4.x" << menu + "&next=admin_add.asp" << "M1";
-    QTest::newRow("other page") << "4.x" << "http://c/admin/admin_main.asp" << "none";
-    QTest::newRow("edit needs its action") << "4.x" << "http://c/admin/admin_p.asp?action=list" << "none";
-    QTest::newRow("case-sensitive") << "4.x" << "http://c/admin/ADMIN_ADD.asp" << "none";
+    QTest::newRow("menu with more parameters") << "4.x" << menu + "&x=1"
+                                               << "M1";
+    QTest::newRow("menu and add: menu only") << "4.x" << menu + "&next=admin_add.asp"
+                                             << "M1";
+    QTest::newRow("other page") << "4.x"
+                                << "http://c/admin/admin_main.asp"
+                                << "none";
+    QTest::newRow("edit needs its action") << "4.x"
+                                           << "http://c/admin/admin_p.asp?action=list"
+                                           << "none";
+    QTest::newRow("case-sensitive") << "4.x"
+                                    << "http://c/admin/ADMIN_ADD.asp"
+                                    << "none";
     QTest::newRow("unknown version") << "7.0" << add << "none";
     QTest::newRow("version spelled otherwise") << "4.X" << add << "none";
     QTest::newRow("no version") << "" << menu << "none";

@@ -1,21 +1,21 @@
 // The page bridge of a site's tab against hostile pages, in the real browser (offscreen) on the
 // stand-in web: pages that rewrite themselves, open popups, frame the CMS and forge the bridge's
 // requests with guessed and stolen keys. Each attack must fail, and the evidence is checked.
-#include "browserpage.h"
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "cmsfill.h"
-#include "gbk.h"
-#include "hostapp.h"
-#include "hostlog.h"
-#include "hostilepages.h"
-#include "pagebridge.h"
-#include "scriptedmessages.h"
-#include "sitedata.h"
-#include "standinmain.h"
-#include "standinweb.h"
-#include "webpage.h"
-#include "workerthread.h"
+#include "host/browser/browserpage.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "admin/cmsfill.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "host/framework/hostlog.h"
+#include "tests/admin/hostilepages.h"
+#include "host/browser/pagebridge.h"
+#include "tests/support/scriptedmessages.h"
+#include "shell/include/sitedata.h"
+#include "tests/support/standinmain.h"
+#include "standin/standinweb.h"
+#include "admin/webpage.h"
+#include "host/framework/workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -76,7 +76,8 @@ public:
     {
         std::vector<BrowserDocument> found;
         for (const auto& c : completed)
-            if (c.url.find(part) != std::string::npos && std::find(found.begin(), found.end(), c.document) == found.end())
+            if (c.url.find(part) != std::string::npos &&
+                std::find(found.begin(), found.end(), c.document) == found.end())
                 found.push_back(c.document);
         return found;
     }
@@ -95,9 +96,9 @@ public:
     }
     bool Invoked(const Args& args, const BrowserDocument& caller)
     {
-        return QTest::qWaitFor([&] {
-            return std::find(invoked.begin(), invoked.end(), std::make_pair(caller, args)) != invoked.end();
-        }, 10000);
+        return QTest::qWaitFor(
+            [&] { return std::find(invoked.begin(), invoked.end(), std::make_pair(caller, args)) != invoked.end(); },
+            10000);
     }
     // Nothing forged reached the host's events.
     bool Clean() const
@@ -112,16 +113,14 @@ public:
     }
 };
 
-std::string G(std::string_view utf8)
-{
-    return gbk::FromUtf8(utf8);
-}
+std::string G(std::string_view utf8) { return gbk::FromUtf8(utf8); }
 
 std::string Eval(const BrowserDocument& document, const std::string& expr)
 {
     const bool ran = document.ExecScript(
         "var __p=document.getElementsByName('__probe')[0];if(!__p){__p=document.createElement('input');"
-        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" + expr + ");");
+        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" +
+        expr + ");");
     return ran ? document.GetValue("__probe").value_or("<no value>") : "<not run>";
 }
 
@@ -129,7 +128,8 @@ std::string Eval(const BrowserDocument& document, const std::string& expr)
 std::string Ask(const BrowserDocument& from, const std::string& path, const std::string& key)
 {
     return Eval(from, "(function(){try{var x=new XMLHttpRequest();x.open('GET','quib-bridge:" + path +
-                          "',false);x.setRequestHeader('X-Quib-Key','" + key + "');x.send();return 'accepted';}"
+                          "',false);x.setRequestHeader('X-Quib-Key','" + key +
+                          "');x.send();return 'accepted';}"
                           "catch(e){return 'refused';}})()");
 }
 
@@ -218,9 +218,11 @@ void PageBridgeTest::pagesNeverSeeASecret_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("looted");  // the page whose "loot" holds what the attack saw
     // The page drops every listener with document.open, then frames the CMS.
-    QTest::newRow("document.open") << "/open.html" << "/open.html";
+    QTest::newRow("document.open") << "/open.html"
+                                   << "/open.html";
     // The page writes a page that frames the CMS into a blank popup of its own.
-    QTest::newRow("popup") << "/popup.html" << "/popup.html";
+    QTest::newRow("popup") << "/popup.html"
+                           << "/popup.html";
 }
 
 void PageBridgeTest::pagesNeverSeeASecret()
@@ -233,12 +235,14 @@ void PageBridgeTest::pagesNeverSeeASecret()
     std::string loot;
     // Two strikes of the attack, each asking for an identity and forging a completion, a call and
     // five replies with every long text it saw: every one refused.
-    QVERIFY(QTest::qWaitFor([&] {
-        loot.clear();
-        for (const BrowserDocument& top : page->Documents(looted.toStdString()))
-            loot += top.GetValue("loot").value_or("");
-        return std::stoi(Count(loot, "refused:")) >= 2 * 8;
-    }, 20000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            loot.clear();
+            for (const BrowserDocument& top : page->Documents(looted.toStdString()))
+                loot += top.GetValue("loot").value_or("");
+            return std::stoi(Count(loot, "refused:")) >= 2 * 8;
+        },
+        20000));
     QVERIFY2(loot.find("accepted:") == std::string::npos, loot.c_str());
     QCOMPARE(Count(loot, "refused:hello"), Count(loot, "refused:complete"));
     // Nothing of the CMS frame reached the page, nothing of the page reached the CMS frame, and
@@ -255,17 +259,34 @@ void PageBridgeTest::forgedRequestsAreRefused_data()
     QTest::addColumn<QString>("request");  // {menu}, {oldMenu}, {add}: those documents' ids
     QTest::addColumn<QString>("key");      // whose key it proves with: menu, oldMenu, add or a guess
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("own key (control)") << "menu" << "invoke?d={menu}&a=control" << "menu" << true;
-    QTest::newRow("earlier document's key") << "menu" << "invoke?d={menu}&a=forged" << "oldMenu" << false;
-    QTest::newRow("earlier document") << "menu" << "invoke?d={oldMenu}&a=forged" << "oldMenu" << false;
-    QTest::newRow("completion, earlier key") << "menu" << QStringLiteral("complete?d={menu}&href=") + kForgedHref << "oldMenu" << false;
-    QTest::newRow("renewal of an earlier document") << "menu" << "renew?d={oldMenu}" << "oldMenu" << false;
-    QTest::newRow("hello with a document's key") << "menu" << "hello?top=0" << "menu" << false;
-    QTest::newRow("hello with a guess") << "foreign" << "hello?top=1" << "guess" << false;
-    QTest::newRow("stolen key, foreign frame") << "foreign" << "invoke?d={menu}&a=forged" << "menu" << false;
-    QTest::newRow("foreign frame completes as the add page") << "foreign" << QStringLiteral("complete?d={add}&href=") + kForgedHref << "add"
-                                                             << false;
-    QTest::newRow("poll with a guess") << "foreign" << "poll?d={add}" << "guess" << false;
+    QTest::newRow("own key (control)") << "menu"
+                                       << "invoke?d={menu}&a=control"
+                                       << "menu" << true;
+    QTest::newRow("earlier document's key") << "menu"
+                                            << "invoke?d={menu}&a=forged"
+                                            << "oldMenu" << false;
+    QTest::newRow("earlier document") << "menu"
+                                      << "invoke?d={oldMenu}&a=forged"
+                                      << "oldMenu" << false;
+    QTest::newRow("completion, earlier key")
+        << "menu" << QStringLiteral("complete?d={menu}&href=") + kForgedHref << "oldMenu" << false;
+    QTest::newRow("renewal of an earlier document") << "menu"
+                                                    << "renew?d={oldMenu}"
+                                                    << "oldMenu" << false;
+    QTest::newRow("hello with a document's key") << "menu"
+                                                 << "hello?top=0"
+                                                 << "menu" << false;
+    QTest::newRow("hello with a guess") << "foreign"
+                                        << "hello?top=1"
+                                        << "guess" << false;
+    QTest::newRow("stolen key, foreign frame") << "foreign"
+                                               << "invoke?d={menu}&a=forged"
+                                               << "menu" << false;
+    QTest::newRow("foreign frame completes as the add page")
+        << "foreign" << QStringLiteral("complete?d={add}&href=") + kForgedHref << "add" << false;
+    QTest::newRow("poll with a guess") << "foreign"
+                                       << "poll?d={add}"
+                                       << "guess" << false;
 }
 
 PageBridgeTest::Frameset& PageBridgeTest::Stage()
@@ -306,9 +327,10 @@ void PageBridgeTest::forgedRequestsAreRefused()
         {"menu", &stage.menu}, {"oldMenu", &stage.oldMenu}, {"add", &stage.add}};
     for (const auto& [name, document] : documents)
         request.replace("{" + name + "}", document->Address().document);
-    const QByteArray secret = key == "guess"       ? QByteArray("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef")
+    const QByteArray secret = key == "guess"
+                                  ? QByteArray("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef")
                               : key == "oldMenu" ? stage.oldMenuKey
-                                                   : bridge.DocumentKey(documents.at(key)->Address());
+                                                 : bridge.DocumentKey(documents.at(key)->Address());
     QVERIFY(!secret.isEmpty());
     const BrowserDocument& asker = from == "menu" ? stage.menu : stage.foreign;
     QCOMPARE(Ask(asker, request.toStdString(), secret.toStdString()), std::string(accepted ? "accepted" : "refused"));
@@ -339,9 +361,10 @@ void PageBridgeTest::repliesCountOnlyForTheirRequest()
     bridge.SetTimeout(std::chrono::seconds(60));  // the page asks the host 150 times before it answers
     // From the highest number down (above every request so far), so that no later request of
     // the host's is answered.
-    const std::string forge = "for(var s=150;s>0;--s){try{var x=new XMLHttpRequest();x.open('GET','quib-bridge:reply?d=" +
-                              named.Address().document.toStdString() + "&ok=0&s='+s,false);x.setRequestHeader('X-Quib-Key','" +
-                              key.toStdString() + "');x.send();}catch(e){}}";
+    const std::string forge =
+        "for(var s=150;s>0;--s){try{var x=new XMLHttpRequest();x.open('GET','quib-bridge:reply?d=" +
+        named.Address().document.toStdString() + "&ok=0&s='+s,false);x.setRequestHeader('X-Quib-Key','" +
+        key.toStdString() + "');x.send();}catch(e){}}";
     QCOMPARE(stage.menu.ExecScript(forge), result);
     bridge.SetTimeout(std::chrono::seconds(5));
     QVERIFY(stage.menu.ExecScript("1"));

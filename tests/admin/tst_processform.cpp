@@ -1,16 +1,16 @@
 // The collection dialog over the stand-in web, without a browser: the site word picks the
 // engine's site, the result sheet shows the engine's grid, the copies use the dialog's own choices,
 // and stopping or closing the dialog while a paged collection runs stops its workers.
-#include "gbk.h"
-#include "hostapp.h"
-#include "memdata.h"
-#include "parse.h"
-#include "processform.h"
-#include "resultgrid.h"
-#include "scriptedmessages.h"
-#include "skin.h"
-#include "standinweb.h"
-#include "workerthread.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "results/memdata.h"
+#include "collect/parse.h"
+#include "admin/processform.h"
+#include "results/resultgrid.h"
+#include "tests/support/scriptedmessages.h"
+#include "host/framework/skin.h"
+#include "standin/standinweb.h"
+#include "host/framework/workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -117,13 +117,25 @@ void ProcessFormTest::collectsReviewsAndFinishes_data()
     QTest::addColumn<bool>("titles");
     QTest::addColumn<int>("merge");
     QTest::addColumn<int>("rows");
-    QTest::newRow("tudou2, feed") << "http://www.tudou.com/playlist/id/2x3/" << "tudou2" << "tudou" << true << 1 << 6;
-    QTest::newRow("youku, addresses only") << "http://www.youku.com/playlist_show/id_1x4.html" << "youku" << "youku" << false << 1 << 4;
-    QTest::newRow("56, merged by 2") << "http://www.56.com/w12/album-aid-1x5.html" << "56" << "56" << true << 2 << 5;
-    QTest::newRow("6rooms") << "2x3" << "6rooms" << "6jf" << true << 3 << 6;
-    QTest::newRow("iask is Sina") << "1x5" << "iask" << "sina" << true << 1 << 5;
+    QTest::newRow("tudou2, feed") << "http://www.tudou.com/playlist/id/2x3/"
+                                  << "tudou2"
+                                  << "tudou" << true << 1 << 6;
+    QTest::newRow("youku, addresses only") << "http://www.youku.com/playlist_show/id_1x4.html"
+                                           << "youku"
+                                           << "youku" << false << 1 << 4;
+    QTest::newRow("56, merged by 2") << "http://www.56.com/w12/album-aid-1x5.html"
+                                     << "56"
+                                     << "56" << true << 2 << 5;
+    QTest::newRow("6rooms") << "2x3"
+                            << "6rooms"
+                            << "6jf" << true << 3 << 6;
+    QTest::newRow("iask is Sina") << "1x5"
+                                  << "iask"
+                                  << "sina" << true << 1 << 5;
     // A word of no rule leaves the engine's own choice, here the site of the typed address.
-    QTest::newRow("qq") << "http://www.tudou.com/playlist/id/1x2/" << "qq" << "tudou" << true << 1 << 2;
+    QTest::newRow("qq") << "http://www.tudou.com/playlist/id/1x2/"
+                        << "qq"
+                        << "tudou" << true << 1 << 2;
 }
 
 void ProcessFormTest::collectsReviewsAndFinishes()

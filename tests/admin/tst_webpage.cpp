@@ -1,15 +1,15 @@
 // A site's browser tab in the real browser (offscreen) on the stand-in web: which documents get
 // which scripts, what their controls send back to the host, the administration document, and
 // that hostile pages cannot reach into the bridge.
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "gbk.h"
-#include "hostilepages.h"
-#include "injection.h"
-#include "sitedata.h"
-#include "standinmain.h"
-#include "standinweb.h"
-#include "webpage.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "host/framework/gbk.h"
+#include "tests/admin/hostilepages.h"
+#include "admin/injection.h"
+#include "shell/include/sitedata.h"
+#include "tests/support/standinmain.h"
+#include "standin/standinweb.h"
+#include "admin/webpage.h"
 
 #include <QApplication>
 #include <QTest>
@@ -20,10 +20,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string G(std::string_view utf8)
-{
-    return gbk::FromUtf8(utf8);
-}
+std::string G(std::string_view utf8) { return gbk::FromUtf8(utf8); }
 
 class RecordingPage : public TWebPage {
 public:
@@ -41,7 +38,10 @@ public:
         TWebPage::BrowserDocumentComplete(sender, document, url);
         completed.push_back({document, url});
     }
-    void BrwoserWebExternal(TBrowserTab*, const BrowserDocument&, const Args& args) override { invoked.push_back(args); }
+    void BrwoserWebExternal(TBrowserTab*, const BrowserDocument&, const Args& args) override
+    {
+        invoked.push_back(args);
+    }
 
     const Completed* Find(const std::string& part) const
     {
@@ -57,7 +57,8 @@ std::string Eval(const BrowserDocument& document, const std::string& expr)
 {
     const bool ran = document.ExecScript(
         "var __p=document.getElementsByName('__probe')[0];if(!__p){__p=document.createElement('input');"
-        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" + expr + ");");
+        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" +
+        expr + ");");
     return ran ? document.GetValue("__probe").value_or("<no value>") : "<not run>";
 }
 
@@ -112,15 +113,35 @@ const RecordingPage::Completed& WebPageTest::WaitFor(RecordingPage& page, const 
 void WebPageTest::cmsVersionsGetTheirControls_data()
 {
     QTest::addColumn<QString>("version");
-    QTest::addColumn<QString>("served");   // the stand-in version the pages come from
+    QTest::addColumn<QString>("served");     // the stand-in version the pages come from
     QTest::addColumn<QString>("menuFirst");  // the first menu entry's text
-    QTest::addColumn<QString>("collect");  // the collect buttons' captions
+    QTest::addColumn<QString>("collect");    // the collect buttons' captions
     QTest::addColumn<QString>("search");
-    QTest::newRow("3.1") << "3.1" << "3.1" << "视频搜索" << "采集|" << "搜索";
-    QTest::newRow("4.x") << "4.x" << "4.x" << "视频搜索" << "采集1|采集2" << "搜索";
-    QTest::newRow("5.0") << "5.0" << "5.0" << "视频搜索" << "采集1|采集2" << "搜索";
-    QTest::newRow("6.0") << "6.0" << "6.0" << "视频搜索" << "采集1|采集2" << "搜索";
-    QTest::newRow("unknown version") << "7.0" << "4.x" << "添加影片" << "|" << "";
+    QTest::newRow("3.1") << "3.1"
+                         << "3.1"
+                         << "视频搜索"
+                         << "采集|"
+                         << "搜索";
+    QTest::newRow("4.x") << "4.x"
+                         << "4.x"
+                         << "视频搜索"
+                         << "采集1|采集2"
+                         << "搜索";
+    QTest::newRow("5.0") << "5.0"
+                         << "5.0"
+                         << "视频搜索"
+                         << "采集1|采集2"
+                         << "搜索";
+    QTest::newRow("6.0") << "6.0"
+                         << "6.0"
+                         << "视频搜索"
+                         << "采集1|采集2"
+                         << "搜索";
+    QTest::newRow("unknown version") << "7.0"
+                                     << "4.x"
+                                     << "添加影片"
+                                     << "|"
+                                     << "";
 }
 
 void WebPageTest::cmsVersionsGetTheirControls()
@@ -175,9 +196,11 @@ void WebPageTest::theEventAddressDecides()
     QCOMPARE(Eval(left.document, entries), std::string("4"));
     // An address with both the menu and the add text is the menu page only: M1 finds no menu in
     // the add page and no buttons are added.
-    const std::string buttons = "document.getElementsByName('zt_cj').length+','+document.getElementsByName('zt_ss').length";
+    const std::string buttons =
+        "document.getElementsByName('zt_cj').length+','+document.getElementsByName('zt_ss').length";
     QCOMPARE(Eval(add.document, buttons), std::string("1,1"));
-    page->BrowserDocumentComplete(tab, add.document, "http://cms.standin.test/4.x/admin/admin_index.asp?action=admin_left&go=admin_add.asp");
+    page->BrowserDocumentComplete(
+        tab, add.document, "http://cms.standin.test/4.x/admin/admin_index.asp?action=admin_left&go=admin_add.asp");
     QCOMPARE(Eval(add.document, buttons), std::string("1,1"));
     // The search script runs although the collect script failed before it.
     QVERIFY(add.document.ExecScript("document.form2.zt_dq.parentElement.removeChild(document.form2.zt_dq)"));
@@ -190,18 +213,42 @@ void WebPageTest::videoSitesGetOneLinkPerAlbum_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("links");
     QTest::addColumn<QString>("none");  // elements that must get no link
-    QTest::newRow("56") << "http://so.56.com/index?type=album&key=a" << "3" << "";
-    QTest::newRow("youku playlists") << "http://so.youku.com/search_playlist/q_a" << "3" << "ul.lists";
-    QTest::newRow("youku videos") << "http://so.youku.com/search_video/q_a" << "6" << "ul.vList";
-    QTest::newRow("youku neither") << "http://so.youku.com/search_other/q_a" << "0" << "";
-    QTest::newRow("youku neither, CMS address not tried") << "http://so.youku.com/admin/admin_add.asp" << "0" << "";
-    QTest::newRow("tudou programs") << "http://so.tudou.com/psearch/a" << "3" << "div.pack";
-    QTest::newRow("tudou clips") << "http://so.tudou.com/isearch/a" << "3" << "td.programInfo";
-    QTest::newRow("6rooms albums, both tests") << "http://6.cn/search.php?t=p&k=a&t=v" << "3" << "div.videobar-showl";
-    QTest::newRow("6rooms videos") << "http://6.cn/search.php?t=v&k=a" << "3" << "div.videobar-showzjl";
-    QTest::newRow("ouou") << "http://so.ouou.com/search/special/a/1" << "3" << "";
-    QTest::newRow("sina") << "http://so.video.sina.com.cn/s?key=a&type=topic" << "3" << "";
-    QTest::newRow("sub-domain") << "http://m.so.56.com/index?type=album&key=a" << "0" << "";
+    QTest::newRow("56") << "http://so.56.com/index?type=album&key=a"
+                        << "3"
+                        << "";
+    QTest::newRow("youku playlists") << "http://so.youku.com/search_playlist/q_a"
+                                     << "3"
+                                     << "ul.lists";
+    QTest::newRow("youku videos") << "http://so.youku.com/search_video/q_a"
+                                  << "6"
+                                  << "ul.vList";
+    QTest::newRow("youku neither") << "http://so.youku.com/search_other/q_a"
+                                   << "0"
+                                   << "";
+    QTest::newRow("youku neither, CMS address not tried") << "http://so.youku.com/admin/admin_add.asp"
+                                                          << "0"
+                                                          << "";
+    QTest::newRow("tudou programs") << "http://so.tudou.com/psearch/a"
+                                    << "3"
+                                    << "div.pack";
+    QTest::newRow("tudou clips") << "http://so.tudou.com/isearch/a"
+                                 << "3"
+                                 << "td.programInfo";
+    QTest::newRow("6rooms albums, both tests") << "http://6.cn/search.php?t=p&k=a&t=v"
+                                               << "3"
+                                               << "div.videobar-showl";
+    QTest::newRow("6rooms videos") << "http://6.cn/search.php?t=v&k=a"
+                                   << "3"
+                                   << "div.videobar-showzjl";
+    QTest::newRow("ouou") << "http://so.ouou.com/search/special/a/1"
+                          << "3"
+                          << "";
+    QTest::newRow("sina") << "http://so.video.sina.com.cn/s?key=a&type=topic"
+                          << "3"
+                          << "";
+    QTest::newRow("sub-domain") << "http://m.so.56.com/index?type=album&key=a"
+                                << "0"
+                                << "";
 }
 
 void WebPageTest::videoSitesGetOneLinkPerAlbum()
@@ -255,9 +302,11 @@ void WebPageTest::clicksReachWebInvokeInOrder()
         QVERIFY(add.document.ExecScript(std::string("document.getElementsByName('") + button + "')[0].click()"));
     QVERIFY(left.document.ExecScript("document.querySelector('#submenu3 a').click()"));
     // A page's own call with null and undefined arguments.
-    QVERIFY(add.document.ExecScript(
-        "var b=document.createElement('button');b.setAttribute('onclick',\"window.external.WebInvoke('x',null,undefined,2)\");"
-        "document.body.appendChild(b);b.click()"));
+    QVERIFY(
+        add.document.ExecScript("var "
+                                "b=document.createElement('button');b.setAttribute('onclick',\"window.external."
+                                "WebInvoke('x',null,undefined,2)\");"
+                                "document.body.appendChild(b);b.click()"));
     QVERIFY(QTest::qWaitFor([&] { return page->invoked.size() >= 5; }, 10000));
     const std::vector<Args> expected = {
         {"parse", "1", "http://www.tudou.com/playlist/id/2x5/", "tudou"},
@@ -270,7 +319,9 @@ void WebPageTest::clicksReachWebInvokeInOrder()
 
     auto site = Open("http://so.56.com/index?type=album&key=a", "5.0");
     const auto result = WaitFor(*site, "so.56.com");
-    QVERIFY(result.document.ExecScript(G("Array.from(document.getElementsByTagName('a')).filter(function(a){return a.textContent=='采集';})[1].click()")));
+    QVERIFY(
+        result.document.ExecScript(G("Array.from(document.getElementsByTagName('a')).filter(function(a){return "
+                                     "a.textContent=='采集';})[1].click()")));
     QVERIFY(QTest::qWaitFor([&] { return !site->invoked.empty(); }, 10000));
     QCOMPARE(site->invoked.front(), (Args{"webparse", "56", "http://www.56.com/w12/album-aid-2x5.html"}));
 }
@@ -308,7 +359,8 @@ void WebPageTest::adminDocumentFollowsTheCmsPages()
     WaitFor(*page, "admin_main.asp");
     QVERIFY(page->AdminDocument == edit.document);
     bool cancel = false;
-    page->BrowserBeforeNaviage2(page->GetActiveBrowser(), "http://cms.standin.test/5.0/admin/admin_add.asp", false, cancel);
+    page->BrowserBeforeNaviage2(page->GetActiveBrowser(), "http://cms.standin.test/5.0/admin/admin_add.asp", false,
+                                cancel);
     QVERIFY(!cancel);
     QVERIFY(page->AdminDocument.Empty());
 
@@ -339,7 +391,8 @@ void WebPageTest::hostileTopPageCannotReachTheCmsFrame()
     QVERIFY(Eval(cms.document, "document.title") != "pwned");
     const std::string loot = top.document.GetValue("loot").value_or("");
     QVERIFY2(loot.find(G("天龙八部")) == std::string::npos, loot.c_str());
-    QVERIFY2(loot.find("\"qt\":\"undefined\",\"clip\":\"undefined\",\"nav\":\"undefined\",\"ext\":\"function\"") != std::string::npos,
+    QVERIFY2(loot.find("\"qt\":\"undefined\",\"clip\":\"undefined\",\"nav\":\"undefined\",\"ext\":\"function\"") !=
+                 std::string::npos,
              loot.c_str());
     for (const auto& c : page->completed)
         QVERIFY(c.url.find("fake=1") == std::string::npos);
@@ -349,9 +402,9 @@ void WebPageTest::hostileTopPageCannotReachTheCmsFrame()
 
 void WebPageTest::foreignFrameCannotReachItsNeighbours()
 {
-    auto page = Open(std::string("http://cms.standin.test/5.0/admin/admin_index.asp?main=http://") + kHostileHost +
-                         "/frame.html",
-                     "5.0");
+    auto page = Open(
+        std::string("http://cms.standin.test/5.0/admin/admin_index.asp?main=http://") + kHostileHost + "/frame.html",
+        "5.0");
     const auto left = WaitFor(*page, "action=admin_left");
     const auto foreign = WaitFor(*page, "/frame.html");
     const auto top = WaitFor(*page, "admin_index.asp?main=");

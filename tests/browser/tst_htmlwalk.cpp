@@ -1,7 +1,7 @@
 // The HTML walk under the loader: document order, the values an element reports, and pages
 // that are broken, huge or hostile.
-#include "htmlwalk.h"
-#include "pagecharset.h"
+#include "host/browser/htmlwalk.h"
+#include "host/browser/pagecharset.h"
 
 #include <QTest>
 
@@ -67,9 +67,12 @@ void HtmlWalkTest::elementsComeInDocumentOrder_data()
     QTest::newRow("nested") << "<html><head><title>t</title></head><body><div><p>a<b>b</b></p><span>c</span></div>"
                                "</body></html>"
                             << "HTML HEAD TITLE BODY DIV P B SPAN";
-    QTest::newRow("implied structure") << "<h1>x</h1>" << "HTML HEAD BODY H1";
-    QTest::newRow("unknown tag") << "<body><custom-tag>x</custom-tag></body>" << "HTML HEAD BODY CUSTOM-TAG";
-    QTest::newRow("comment is no element") << "<body><!-- <p>no</p> --><i>y</i></body>" << "HTML HEAD BODY I";
+    QTest::newRow("implied structure") << "<h1>x</h1>"
+                                       << "HTML HEAD BODY H1";
+    QTest::newRow("unknown tag") << "<body><custom-tag>x</custom-tag></body>"
+                                 << "HTML HEAD BODY CUSTOM-TAG";
+    QTest::newRow("comment is no element") << "<body><!-- <p>no</p> --><i>y</i></body>"
+                                           << "HTML HEAD BODY I";
 }
 
 void HtmlWalkTest::elementsComeInDocumentOrder()
@@ -134,13 +137,18 @@ void HtmlWalkTest::brokenPagesAreWalked_data()
     QTest::addColumn<QByteArray>("html");
     QTest::addColumn<QString>("lastTag");
     QTest::addColumn<QString>("lastText");
-    QTest::newRow("unclosed tags") << QByteArray("<div><p><b>one<div><span>two") << "SPAN" << "two";
-    QTest::newRow("cut inside a tag") << QByteArray("<body><h1>t</h1><input id=\"x\" value=\"a") << "H1" << "t";
-    QTest::newRow("marker at the very end") << QByteArray("<body><script>var iid=") << "SCRIPT" << "var iid=";
+    QTest::newRow("unclosed tags") << QByteArray("<div><p><b>one<div><span>two") << "SPAN"
+                                   << "two";
+    QTest::newRow("cut inside a tag") << QByteArray("<body><h1>t</h1><input id=\"x\" value=\"a") << "H1"
+                                      << "t";
+    QTest::newRow("marker at the very end") << QByteArray("<body><script>var iid=") << "SCRIPT"
+                                            << "var iid=";
     QTest::newRow("invalid utf-8") << QByteArray("<body><h1>a\xff\xfe\xc3(b</h1></body>") << "H1"
                                    << QString::fromUtf8("a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD(b");
-    QTest::newRow("nul bytes") << QByteArray("<body><h1>a\0b</h1></body>", 26) << "H1" << "ab";  // the parser drops them
-    QTest::newRow("empty") << QByteArray() << "BODY" << "";
+    QTest::newRow("nul bytes") << QByteArray("<body><h1>a\0b</h1></body>", 26) << "H1"
+                               << "ab";  // the parser drops them
+    QTest::newRow("empty") << QByteArray() << "BODY"
+                           << "";
 }
 
 void HtmlWalkTest::brokenPagesAreWalked()

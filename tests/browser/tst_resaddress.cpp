@@ -1,5 +1,5 @@
 // res:// addresses to the resources compiled into a module, without a browser.
-#include "resaddress.h"
+#include "host/browser/resaddress.h"
 
 #include <QTest>
 
@@ -15,15 +15,33 @@ void ResAddressTest::addresses_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("mime");
-    QTest::newRow("html by default") << "res://Quib.bpl/About" << ":/modules/Quib.bpl/HTML/ABOUT" << "text/html";
-    QTest::newRow("any case") << "res://quib.BPL/about" << ":/modules/Quib.bpl/HTML/ABOUT" << "text/html";
-    QTest::newRow("typed") << "res://Quib.bpl/XML/SITES" << ":/modules/Quib.bpl/XML/SITES" << "application/octet-stream";
-    QTest::newRow("no such name") << "res://Quib.bpl/Help" << "" << "";
-    QTest::newRow("no such module") << "res://Other.bpl/About" << "" << "";
-    QTest::newRow("a folder is no resource") << "res://Quib.bpl/HTML" << "" << "";
-    QTest::newRow("no climbing out") << "res://Quib.bpl/../../Quib.bpl/HTML/About" << "" << "";
-    QTest::newRow("too deep") << "res://Quib.bpl/HTML/ABOUT/x" << "" << "";
-    QTest::newRow("other scheme") << "file://Quib.bpl/About" << "" << "";
+    QTest::newRow("html by default") << "res://Quib.bpl/About"
+                                     << ":/modules/Quib.bpl/HTML/ABOUT"
+                                     << "text/html";
+    QTest::newRow("any case") << "res://quib.BPL/about"
+                              << ":/modules/Quib.bpl/HTML/ABOUT"
+                              << "text/html";
+    QTest::newRow("typed") << "res://Quib.bpl/XML/SITES"
+                           << ":/modules/Quib.bpl/XML/SITES"
+                           << "application/octet-stream";
+    QTest::newRow("no such name") << "res://Quib.bpl/Help"
+                                  << ""
+                                  << "";
+    QTest::newRow("no such module") << "res://Other.bpl/About"
+                                    << ""
+                                    << "";
+    QTest::newRow("a folder is no resource") << "res://Quib.bpl/HTML"
+                                             << ""
+                                             << "";
+    QTest::newRow("no climbing out") << "res://Quib.bpl/../../Quib.bpl/HTML/About"
+                                     << ""
+                                     << "";
+    QTest::newRow("too deep") << "res://Quib.bpl/HTML/ABOUT/x"
+                              << ""
+                              << "";
+    QTest::newRow("other scheme") << "file://Quib.bpl/About"
+                                  << ""
+                                  << "";
 }
 
 void ResAddressTest::addresses()

@@ -1,7 +1,7 @@
 // The page-element loader's plain loads over loopback: fetched with the host's HTTP client on
 // a thread of the loader's own, against the stand-in web.
-#include "seenelements.h"
-#include "standinmain.h"
+#include "tests/browser/seenelements.h"
+#include "tests/support/standinmain.h"
 
 #include <QTimer>
 
@@ -48,8 +48,10 @@ void SimpleParserTest::pagesAreDecodedByTheirCharset_data()
 {
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("text");
-    QTest::newRow("gbk page") << "http://www.56.com/u1/v_abc.html" << "我乐视频 abc - 56.com";
-    QTest::newRow("utf-8 page") << "http://www.ouou.com/play/v_abc.html" << "偶偶视频 abc";
+    QTest::newRow("gbk page") << "http://www.56.com/u1/v_abc.html"
+                              << "我乐视频 abc - 56.com";
+    QTest::newRow("utf-8 page") << "http://www.ouou.com/play/v_abc.html"
+                                << "偶偶视频 abc";
 }
 
 void SimpleParserTest::pagesAreDecodedByTheirCharset()

@@ -1,7 +1,7 @@
 // The page-element loader's script-running loads: the page rendered in a hidden browser page
 // on the stand-in web, its scripts run, and the document they leave walked.
-#include "seenelements.h"
-#include "standinmain.h"
+#include "tests/browser/seenelements.h"
+#include "tests/support/standinmain.h"
 
 #include <QTimer>
 

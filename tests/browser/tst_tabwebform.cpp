@@ -1,14 +1,14 @@
 // The tabbed browser form in the real browser (offscreen) against the stand-in web: tabs, new
 // windows, before-navigate in every frame, scripts run in order in a chosen frame, WebInvoke
 // from a sub-frame, and the res:// scheme.
-#include "browserstartup.h"
-#include "hostapp.h"
-#include "scriptedmessages.h"
-#include "standinmain.h"
-#include "workerthread.h"
-#include "browsertab.h"
-#include "standinweb.h"
-#include "tabwebform.h"
+#include "host/browser/browserstartup.h"
+#include "host/framework/hostapp.h"
+#include "tests/support/scriptedmessages.h"
+#include "tests/support/standinmain.h"
+#include "host/framework/workerthread.h"
+#include "host/browser/browsertab.h"
+#include "standin/standinweb.h"
+#include "host/browser/tabwebform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,7 +66,8 @@ std::string Eval(const BrowserDocument& document, const std::string& expr)
 {
     const bool ran = document.ExecScript(
         "var __p=document.getElementsByName('__probe')[0];if(!__p){__p=document.createElement('input');"
-        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" + expr + ");");
+        "__p.name='__probe';__p.type='hidden';document.body.appendChild(__p);}__p.value=String(" +
+        expr + ");");
     return ran ? document.GetValue("__probe").value_or("<no value>") : "<not run>";
 }
 
@@ -208,7 +209,8 @@ void TabWebFormTest::pageMessageBoxesGoThroughTheHost()
     QVERIFY(menu.ExecScript("alert('saved'); var answers=[confirm('one'), confirm('two')]"));
     QCOMPARE(Eval(menu, "answers.join(',')"), std::string("true,false"));
     QCOMPARE(messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{QStringLiteral("saved")});
-    QCOMPARE(messages.Texts(ScriptedMessages::Kind::Question), (std::vector<QString>{QStringLiteral("one"), QStringLiteral("two")}));
+    QCOMPARE(messages.Texts(ScriptedMessages::Kind::Question),
+             (std::vector<QString>{QStringLiteral("one"), QStringLiteral("two")}));
 }
 
 int main(int argc, char** argv) { return RunEmbeddedBrowserTest<TabWebFormTest>(argc, argv); }

@@ -1,7 +1,7 @@
 #pragma once
 // A small site parser of the tests' own for the stand-in's numbered lists
 // (http://paging.standin.test/list/<pages>x<items>/<page>.html).
-#include "pageparse.h"
+#include "collect/pageparse.h"
 
 #include <functional>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "addressrules.h"
-#include "gbk.h"
-#include "textcursor.h"
+#include "collect/addressrules.h"
+#include "host/framework/gbk.h"
+#include "collect/textcursor.h"
 
 #include <QTest>
 
@@ -50,7 +50,8 @@ void AddressRulesTest::classify_data()
     row("tudou bare", "tudou", "987", id, P::None, 0, "987");
     row("youku show", "youku", "http://v.youku.com/v_show/id_XMTI=.html", single, P::Youku, 0, "");
     row("youku playlist page", "youku", "http://v.youku.com/v_playlist/f1.html", single, P::Youku, 1, "");
-    row("youku id orderby", "youku", "http://www.youku.com/playlist_show/id_abc_orderby_9_page_1.html", id, P::None, 0, "abc");
+    row("youku id orderby", "youku", "http://www.youku.com/playlist_show/id_abc_orderby_9_page_1.html", id, P::None, 0,
+        "abc");
     row("youku id dot", "youku", "http://www.youku.com/playlist_show/id_abc.html", id, P::None, 0, "abc");
     row("youku underscore before dot", "youku", "http://x/id_a.b_c", id, P::None, 0, "a.b");
     row("youku bare", "youku", "4711", id, P::None, 0, "4711");
@@ -76,7 +77,8 @@ void AddressRulesTest::classify_data()
     row("sina a slash", "sina", "http://you.video.sina.com.cn/a/678/2.html", id, P::None, 0, "678");
     row("sina a dot", "sina", "http://you.video.sina.com.cn/a/678.html", id, P::None, 0, "678");
     row("sina bare", "sina", "678", id, P::None, 0, "678");
-    row("xunlei always whole", "xunlei", "http://movie.xunlei.com/movie/12/", id, P::None, 0, "http://movie.xunlei.com/movie/12/");
+    row("xunlei always whole", "xunlei", "http://movie.xunlei.com/movie/12/", id, P::None, 0,
+        "http://movie.xunlei.com/movie/12/");
     row("case-sensitive markers", "tudou", "http://x/VIEW/1", id, P::None, 0, "http://x/VIEW/1");
 }
 

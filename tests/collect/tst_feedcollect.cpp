@@ -1,6 +1,6 @@
-#include "choose.h"
-#include "formfixture.h"
-#include "skin.h"
+#include "collect/choose.h"
+#include "tests/support/formfixture.h"
+#include "host/framework/skin.h"
 
 using Kind = ScriptedMessages::Kind;
 
@@ -73,8 +73,10 @@ void FeedCollectTest::tudouAlbumFromItsFeed()
     QCOMPARE(m_f.form->Engine().CollectId(), std::string("3x7"));
     const QStringList rows = Rows();
     QCOMPARE(rows.size(), 21);
-    QCOMPARE(rows.front(), QString("第1集 土豆视频|50000001|2009-03-11 08:00:00|http://www.tudou.com/programs/view/td3x7n1/"));
-    QCOMPARE(rows.back(), QString("第21集 土豆视频|50000021|2009-03-31 08:00:00|http://www.tudou.com/programs/view/td3x7n21/"));
+    QCOMPARE(rows.front(),
+             QString("第1集 土豆视频|50000001|2009-03-11 08:00:00|http://www.tudou.com/programs/view/td3x7n1/"));
+    QCOMPARE(rows.back(),
+             QString("第21集 土豆视频|50000021|2009-03-31 08:00:00|http://www.tudou.com/programs/view/td3x7n21/"));
     for (int i = 0; i < m_f.form->Data().Count(); ++i) {
         QCOMPARE(m_f.form->Data().Row(i).RecId, i + 1);
         QVERIFY(m_f.form->Data().Row(i).Status);
@@ -112,13 +114,14 @@ void FeedCollectTest::feedEdgeCases_data()
                                           "坏日期|103||http://www.tudou.com/programs/view/baddate/",
                                           "负数|104|1970-01-01 07:59:59|http://www.tudou.com/programs/view/negative/"};
     QTest::newRow("youku") << QByteArray("youku")
-                           << QStringList{"东八区|http://player.youku.com/player.php/sid/zone/v.swf|2009-03-10 12:30:00|"
-                                          "http://v.youku.com/v_show/id_zone.html",
-                                          "坏日期|http://player.youku.com/player.php/sid/baddate/v.swf||"
-                                          "http://v.youku.com/v_show/id_baddate.html",
-                                          "无标识||2009-03-11 08:00:00|http://v.youku.com/v_show/id_noguid.html",
-                                          "最后|http://player.youku.com/player.php/sid/last/v.swf|2009-03-12 23:59:59|"
-                                          "http://v.youku.com/v_show/id_last.html"};
+                           << QStringList{
+                                  "东八区|http://player.youku.com/player.php/sid/zone/v.swf|2009-03-10 12:30:00|"
+                                  "http://v.youku.com/v_show/id_zone.html",
+                                  "坏日期|http://player.youku.com/player.php/sid/baddate/v.swf||"
+                                  "http://v.youku.com/v_show/id_baddate.html",
+                                  "无标识||2009-03-11 08:00:00|http://v.youku.com/v_show/id_noguid.html",
+                                  "最后|http://player.youku.com/player.php/sid/last/v.swf|2009-03-12 23:59:59|"
+                                  "http://v.youku.com/v_show/id_last.html"};
 }
 
 void FeedCollectTest::feedEdgeCases()
@@ -216,7 +219,8 @@ void FeedCollectTest::cancelledChooserEndsWithoutRows_data()
 {
     QTest::addColumn<QString>("movie");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("three albums") << "a3x5" << QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"};
+    QTest::newRow("three albums") << "a3x5"
+                                  << QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"};
     // A repeated album ID keeps its first place and takes the later title.
     QTest::newRow("repeated ID") << "dup" << QStringList{"edge=重复", "a1x2_1=第二"};
 }

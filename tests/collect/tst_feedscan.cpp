@@ -1,7 +1,7 @@
-#include "feeddates.h"
-#include "feedscan.h"
-#include "gbk.h"
-#include "xunleiscan.h"
+#include "collect/feeddates.h"
+#include "collect/feedscan.h"
+#include "host/framework/gbk.h"
+#include "collect/xunleiscan.h"
 
 #include <QTest>
 
@@ -83,11 +83,12 @@ void FeedScanTest::youkuDates()
 
 void FeedScanTest::tudouFeedItems()
 {
-    const std::string feed = "<rss><channel><title>频道标题</title><link>http://www.tudou.com/playlist/id/1/</link>\n"
-                             "<item><title> 第一集 </title><link> http://www.tudou.com/programs/view/a/ </link>"
-                             "<tudou:info id=\" 11 \" pubDate=\"1000\"/></item>\n"
-                             "<item><title>第二集</title><link>http://www.tudou.com/programs/view/b/</link>"
-                             "<tudou:info id=\"22\" pubDate=\"0\"/></item></channel></rss>";
+    const std::string feed =
+        "<rss><channel><title>频道标题</title><link>http://www.tudou.com/playlist/id/1/</link>\n"
+        "<item><title> 第一集 </title><link> http://www.tudou.com/programs/view/a/ </link>"
+        "<tudou:info id=\" 11 \" pubDate=\"1000\"/></item>\n"
+        "<item><title>第二集</title><link>http://www.tudou.com/programs/view/b/</link>"
+        "<tudou:info id=\"22\" pubDate=\"0\"/></item></channel></rss>";
     const auto items = Scan(ScanTudouFeed, feed);
     QCOMPARE(items.size(), std::size_t(2));  // the channel's title is no item
     QCOMPARE(Unicode(items[0].caption), QString("第一集"));
@@ -100,10 +101,11 @@ void FeedScanTest::tudouFeedItems()
 
 void FeedScanTest::youkuFeedItems()
 {
-    const std::string feed = "<rss><channel><title>频道</title>\n"
-                             "<item><title>优酷一</title><link>http://v.youku.com/v_show/id_X1.html</link>"
-                             "<description>说明</description><pubDate>Tue, 10 Mar 2009 12:30:00 GMT</pubDate>"
-                             "<guid>X1</guid></item></channel></rss>";
+    const std::string feed =
+        "<rss><channel><title>频道</title>\n"
+        "<item><title>优酷一</title><link>http://v.youku.com/v_show/id_X1.html</link>"
+        "<description>说明</description><pubDate>Tue, 10 Mar 2009 12:30:00 GMT</pubDate>"
+        "<guid>X1</guid></item></channel></rss>";
     const auto items = Scan(ScanYoukuFeed, feed);
     QCOMPARE(items.size(), std::size_t(1));
     QCOMPARE(Unicode(items[0].caption), QString("优酷一"));
@@ -114,9 +116,10 @@ void FeedScanTest::youkuFeedItems()
 
 void FeedScanTest::itemWithoutTitleIsSkippedAndTakesNothingFromTheNext()
 {
-    const std::string feed = "<item><link>L0</link><guid>G0</guid></item>"
-                             "<item><title>T1</title><link>L1</link><pubDate>D1</pubDate><guid>G1</guid></item>"
-                             "<item><link>L2</link></item>";
+    const std::string feed =
+        "<item><link>L0</link><guid>G0</guid></item>"
+        "<item><title>T1</title><link>L1</link><pubDate>D1</pubDate><guid>G1</guid></item>"
+        "<item><link>L2</link></item>";
     const auto items = Scan(ScanYoukuFeed, feed);
     QCOMPARE(items.size(), std::size_t(1));
     QCOMPARE(items[0].caption, std::string("T1"));
@@ -126,8 +129,9 @@ void FeedScanTest::itemWithoutTitleIsSkippedAndTakesNothingFromTheNext()
 
 void FeedScanTest::fieldMissingFromAnItemLeavesTheNextIntact()
 {
-    const std::string feed = "<item><title>T1</title><link>L1</link></item>"
-                             "<item><title>T2</title><link>L2</link><tudou:info id=\"2\" pubDate=\"5\"/></item>";
+    const std::string feed =
+        "<item><title>T1</title><link>L1</link></item>"
+        "<item><title>T2</title><link>L2</link><tudou:info id=\"2\" pubDate=\"5\"/></item>";
     const auto items = Scan(ScanTudouFeed, feed);
     QCOMPARE(items.size(), std::size_t(2));
     QCOMPARE(items[0].link, std::string("L1"));
@@ -155,10 +159,11 @@ void FeedScanTest::fieldLeftOpenStopsAtTheNextField()
 
 void FeedScanTest::xunleiMovieAlbums()
 {
-    const std::string movie = "<movie><ID>m</ID><title>电影</title><albums>"
-                              "<album><ID>noTitle</ID></album>"
-                              "<album><title> 国语版 </title><ID> 7 </ID></album>"
-                              "<album><title>粤语版</title><ID>8</ID></album></albums></movie>";
+    const std::string movie =
+        "<movie><ID>m</ID><title>电影</title><albums>"
+        "<album><ID>noTitle</ID></album>"
+        "<album><title> 国语版 </title><ID> 7 </ID></album>"
+        "<album><title>粤语版</title><ID>8</ID></album></albums></movie>";
     const auto albums = Scan(ScanXunleiMovie, movie);
     QCOMPARE(albums.size(), std::size_t(2));
     QCOMPARE(Unicode(albums[0].caption), QString("国语版"));
@@ -169,10 +174,11 @@ void FeedScanTest::xunleiMovieAlbums()
 
 void FeedScanTest::xunleiAlbumFiles()
 {
-    const std::string album = "<album><title>专辑</title><files>"
-                              "<file><title>第1集</title><source> <![CDATA[http://a/1]]> </source></file>"
-                              "<file><source>http://a/x</source></file>"
-                              "<file><title>第2集</title><source>http://a/电影</source></file></files></album>";
+    const std::string album =
+        "<album><title>专辑</title><files>"
+        "<file><title>第1集</title><source> <![CDATA[http://a/1]]> </source></file>"
+        "<file><source>http://a/x</source></file>"
+        "<file><title>第2集</title><source>http://a/电影</source></file></files></album>";
     const auto files = Scan(ScanXunleiAlbum, album);
     QCOMPARE(files.size(), std::size_t(2));
     QCOMPARE(Unicode(files[0].caption), QString("第1集"));

@@ -1,4 +1,4 @@
-#include "gbktextcursor.h"
+#include "collect/gbktextcursor.h"
 
 #include <QTest>
 
@@ -26,15 +26,15 @@ void GbkTextCursorTest::matchesOnlyWholeCharacters_data()
     QTest::addColumn<int>("offset");  // -1: no match
 
     // 0x81 0x6E is one character; its second byte is the letter n.
-    QTest::newRow("ascii marker inside a character") << QByteArray("\x81name=\"playlist\"") << QByteArray("name=\"playlist\"")
-                                                     << -1;
+    QTest::newRow("ascii marker inside a character")
+        << QByteArray("\x81name=\"playlist\"") << QByteArray("name=\"playlist\"") << -1;
     QTest::newRow("true match behind a false one")
         << QByteArray("\x81name=\"playlist\" name=\"playlist\"") << QByteArray("name=\"playlist\"") << 17;
     // 0xB0 0xC9 is one character, so the marker's bytes from offset 1 straddle characters.
-    QTest::newRow("chinese marker across characters") << QByteArray(("\xB0" + kUploaded).c_str())
-                                                       << QByteArray(kUploaded.c_str()) << -1;
-    QTest::newRow("chinese marker aligned") << QByteArray(("\xB0\xC9" + kUploaded).c_str())
-                                            << QByteArray(kUploaded.c_str()) << 2;
+    QTest::newRow("chinese marker across characters")
+        << QByteArray(("\xB0" + kUploaded).c_str()) << QByteArray(kUploaded.c_str()) << -1;
+    QTest::newRow("chinese marker aligned")
+        << QByteArray(("\xB0\xC9" + kUploaded).c_str()) << QByteArray(kUploaded.c_str()) << 2;
     QTest::newRow("plain ascii") << QByteArray("ab title=\"x\"") << QByteArray("title=\"") << 3;
     // A lead byte without a trail byte stands alone, as a decoder reads it.
     QTest::newRow("stray lead byte before a quote") << QByteArray("\x81\"x") << QByteArray("\"") << 1;

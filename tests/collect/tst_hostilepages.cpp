@@ -1,6 +1,6 @@
 // Hostile pages collected end to end through quib-collect on the stand-in web: each ends, with
 // what the site gives for a page it cannot read, and the rows it could read.
-#include "standinweb.h"
+#include "standin/standinweb.h"
 
 #include <QProcess>
 #include <QTest>
@@ -25,18 +25,18 @@ void HostilePagesTest::collectionEnds_data()
     QTest::addColumn<QString>("firstUrl");  // the first row's Url, when rows are expected
 
     // Every item is a row; the caption cut does not run to the page's end for each of them.
-    QTest::newRow("tudou items never closed") << QStringList{"--site", "tudou", "--no-fast", "hostile-tudou-open-256"}
-                                              << 0 << -1 << QString() << QString();
-    QTest::newRow("ouou items never closed") << QStringList{"--site", "ouou", "hostile-ouou-open-256"} << 0 << -1
-                                             << QString() << QString();
+    QTest::newRow("tudou items never closed")
+        << QStringList{"--site", "tudou", "--no-fast", "hostile-tudou-open-256"} << 0 << -1 << QString() << QString();
+    QTest::newRow("ouou items never closed")
+        << QStringList{"--site", "ouou", "hostile-ouou-open-256"} << 0 << -1 << QString() << QString();
     // The walk is cut short before the title and script at the end: the site's own message.
     for (const char* shape : {"div", "reopen", "h4div"})
         QTest::addRow("tudou single page %s", shape)
             << QStringList{"--site", "tudou", QString("http://www.tudou.com/programs/view/hostile-%1-128/").arg(shape)}
             << 1 << 0 << QStringLiteral("无法取得数据！") << QString();
     // The 6rooms fallback walk gives up on the nesting: the row stays, without its video, for the retry.
-    QTest::newRow("6rooms nested headings") << QStringList{"--site", "6jf", "hostile-h4div-128"} << 0 << 1 << QString()
-                                            << QString();
+    QTest::newRow("6rooms nested headings")
+        << QStringList{"--site", "6jf", "hostile-h4div-128"} << 0 << 1 << QString() << QString();
 }
 
 void HostilePagesTest::collectionEnds()

@@ -1,6 +1,6 @@
-#include "listparse.h"
-#include "standinweb.h"
-#include "workerthread.h"
+#include "tests/collect/listparse.h"
+#include "standin/standinweb.h"
+#include "host/framework/workerthread.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "collectionprogress.h"
-#include "formfixture.h"
-#include "listparse.h"
+#include "collect/collectionprogress.h"
+#include "tests/support/formfixture.h"
+#include "tests/collect/listparse.h"
 
 using Kind = ScriptedMessages::Kind;
 
@@ -93,8 +93,8 @@ void ParseFormTest::startersGetTheirFirstAddress_data()
                                  << QByteArray("987") << 0;
     QTest::newRow("tudou album fast") << QByteArray("tudou") << "http://www.tudou.com/playlist/id/987/" << true << 1
                                       << int(Starter::TudouByRss)
-                                      << QByteArray("http://www.tudou.com/playlist/rss.do?lid=987")
-                                      << QByteArray("987") << 0;
+                                      << QByteArray("http://www.tudou.com/playlist/rss.do?lid=987") << QByteArray("987")
+                                      << 0;
     QTest::newRow("youku page 3") << QByteArray("youku") << " abc " << false << 3 << int(Starter::YoukuByWeb)
                                   << QByteArray("http://www.youku.com/playlist_show/id_abc_orderby_9_page_3.html")
                                   << QByteArray("abc") << 2;
@@ -102,14 +102,14 @@ void ParseFormTest::startersGetTheirFirstAddress_data()
                                    << int(Starter::SixRoomsByWeb) << QByteArray("http://6.cn/plist/778/2.html")
                                    << QByteArray("778") << 2;
     QTest::newRow("ouou") << QByteArray("ouou") << "http://www.ouou.com/playlistinfo/v_321/1.html" << false << 1
-                          << int(Starter::OuouByWeb)
-                          << QByteArray("http://www.ouou.com/playlistinfo/v_321/1.html") << QByteArray("321") << 0;
+                          << int(Starter::OuouByWeb) << QByteArray("http://www.ouou.com/playlistinfo/v_321/1.html")
+                          << QByteArray("321") << 0;
     QTest::newRow("sina") << QByteArray("sina") << "http://you.video.sina.com.cn/a/678-1.html" << true << 2
                           << int(Starter::SinaByWeb) << QByteArray("http://you.video.sina.com.cn/a/678/2/2.html")
                           << QByteArray("678") << 1;
-    QTest::newRow("xunlei page ignored") << QByteArray("xunlei") << "12345" << true << 4
-                                         << int(Starter::XunleiByMovie)
-                                         << QByteArray("http://data.movie.xunlei.com/voddata/xml/movieinfo/movie/12345.xml")
+    QTest::newRow("xunlei page ignored") << QByteArray("xunlei") << "12345" << true << 4 << int(Starter::XunleiByMovie)
+                                         << QByteArray(
+                                                "http://data.movie.xunlei.com/voddata/xml/movieinfo/movie/12345.xml")
                                          << QByteArray("12345") << 0;
 }
 

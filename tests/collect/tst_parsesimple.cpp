@@ -1,6 +1,6 @@
 // Single pages collected through the collect button, over loopback from the stand-in web.
-#include "gbk.h"
-#include "formfixture.h"
+#include "host/framework/gbk.h"
+#include "tests/support/formfixture.h"
 
 #include <QTimer>
 
@@ -35,41 +35,69 @@ void ParseSimpleTest::pageBecomesOneRow_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("date");
     QTest::newRow("tudou video") << "http://www.tudou.com/programs/view/Ab12345678/" << QByteArray("tudou")
-                                 << "土豆视频 Ab12345678" << "12345678" << "";
-    QTest::newRow("tudou video, title without suffix") << "http://www.tudou.com/programs/view/notitle/"
-                                                       << QByteArray("tudou") << "" << "10000001" << "";
+                                 << "土豆视频 Ab12345678"
+                                 << "12345678"
+                                 << "";
+    QTest::newRow("tudou video, title without suffix")
+        << "http://www.tudou.com/programs/view/notitle/" << QByteArray("tudou") << ""
+        << "10000001"
+        << "";
     QTest::newRow("tudou list") << "http://www.tudou.com/playlist/playindex.do?lid=7&iid=1234567890"
-                                << QByteArray("tudou") << "My video" << "1234567890" << "";
+                                << QByteArray("tudou") << "My video"
+                                << "1234567890"
+                                << "";
     QTest::newRow("tudou list pasted with references")
         << "http://www.tudou.com/playlist/playindex.do?lid=7&amp;iid=1234567890" << QByteArray("tudou") << "My video"
-        << "1234567890" << "";
-    QTest::newRow("youku video") << "http://v.youku.com/v_show/id_XMTIz.html" << QByteArray("youku")
-                                 << "优酷视频 XMTIz" << "XMTIz" << "";
-    QTest::newRow("youku video without player") << "http://v.youku.com/v_show/id_nomarker.html"
-                                                << QByteArray("youku") << "优酷视频 nomarker" << "" << "";
+        << "1234567890"
+        << "";
+    QTest::newRow("youku video") << "http://v.youku.com/v_show/id_XMTIz.html" << QByteArray("youku") << "优酷视频 XMTIz"
+                                 << "XMTIz"
+                                 << "";
+    QTest::newRow("youku video without player")
+        << "http://v.youku.com/v_show/id_nomarker.html" << QByteArray("youku") << "优酷视频 nomarker"
+        << ""
+        << "";
     QTest::newRow("youku list") << "http://v.youku.com/v_playlist/f12o1p3.html" << QByteArray("youku")
-                                << "优酷专辑 12 第3集" << "XP12N3" << "";
-    QTest::newRow("56 video") << "http://www.56.com/u12/v_abc.html" << QByteArray("56") << "我乐视频 abc" << "v_abc"
+                                << "优酷专辑 12 第3集"
+                                << "XP12N3"
+                                << "";
+    QTest::newRow("56 video") << "http://www.56.com/u12/v_abc.html" << QByteArray("56") << "我乐视频 abc"
+                              << "v_abc"
                               << "";
-    QTest::newRow("56 video filled in by script") << "http://www.56.com/u12/v_jsAbc.html" << QByteArray("56")
-                                                  << "我乐视频 jsAbc" << "v_jsAbc" << "";
-    QTest::newRow("56 video with both boxes") << "http://www.56.com/u12/v_both.html" << QByteArray("56")
-                                              << "我乐视频 both" << "v_both" << "";
+    QTest::newRow("56 video filled in by script")
+        << "http://www.56.com/u12/v_jsAbc.html" << QByteArray("56") << "我乐视频 jsAbc"
+        << "v_jsAbc"
+        << "";
+    QTest::newRow("56 video with both boxes")
+        << "http://www.56.com/u12/v_both.html" << QByteArray("56") << "我乐视频 both"
+        << "v_both"
+        << "";
     QTest::newRow("56 album") << "http://www.56.com/w11/play_album-aid-77_vid-xyz.html" << QByteArray("56")
-                              << "我乐专辑 77 视频 xyz" << "v_xyz" << "";
-    QTest::newRow("6rooms video") << "http://6.cn/watch/123.html" << QByteArray("6jf") << "六间房视频 123" << "ev123"
+                              << "我乐专辑 77 视频 xyz"
+                              << "v_xyz"
+                              << "";
+    QTest::newRow("6rooms video") << "http://6.cn/watch/123.html" << QByteArray("6jf") << "六间房视频 123"
+                                  << "ev123"
                                   << "2008-07-15";
-    QTest::newRow("6rooms page cut short, not UTF-8") << "http://6.cn/watch/broken.html" << QByteArray("6jf")
-                                                      << "六间房??视频" << "" << "";
+    QTest::newRow("6rooms page cut short, not UTF-8")
+        << "http://6.cn/watch/broken.html" << QByteArray("6jf") << "六间房??视频"
+        << ""
+        << "";
     QTest::newRow("6rooms list") << "http://6.cn/plist/single/2.html" << QByteArray("6jf") << "六间房列表 第2集"
-                                 << "evpl2" << "";
-    QTest::newRow("ouou") << "http://www.ouou.com/play/v_ab12.html" << QByteArray("ouou") << "偶偶视频 ab12" << "ab12"
+                                 << "evpl2"
+                                 << "";
+    QTest::newRow("ouou") << "http://www.ouou.com/play/v_ab12.html" << QByteArray("ouou") << "偶偶视频 ab12"
+                          << "ab12"
                           << "2009-03-02";
     QTest::newRow("sina video") << "http://you.video.sina.com.cn/b/12345678-1650000001.html" << QByteArray("sina")
-                                << "新浪视频 12345678" << "12345678&uid=1650000001" << "2009-04-05";
+                                << "新浪视频 12345678"
+                                << "12345678&uid=1650000001"
+                                << "2009-04-05";
     QTest::newRow("sina album, title by script")
         << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345"
-        << QByteArray("sina") << "新浪专辑 5" << "1234567890&uid=1650000001" << "";
+        << QByteArray("sina") << "新浪专辑 5"
+        << "1234567890&uid=1650000001"
+        << "";
 }
 
 void ParseSimpleTest::pageBecomesOneRow()
@@ -98,23 +126,23 @@ void ParseSimpleTest::failedPageWritesNoRow_data()
     QTest::addColumn<QByteArray>("site");
     QTest::addColumn<QStringList>("alerts");
     const QStringList noData{"无法取得数据！"};
-    QTest::newRow("tudou video without iid") << "http://www.tudou.com/programs/view/noiid/" << QByteArray("tudou")
-                                             << noData;
-    QTest::newRow("tudou list without the video") << "http://www.tudou.com/playlist/playindex.do?lid=missing&iid=1"
-                                                  << QByteArray("tudou") << noData;
-    QTest::newRow("youku empty page: silent") << "http://v.youku.com/v_show/id_empty.html" << QByteArray("youku")
-                                              << QStringList{};
+    QTest::newRow("tudou video without iid")
+        << "http://www.tudou.com/programs/view/noiid/" << QByteArray("tudou") << noData;
+    QTest::newRow("tudou list without the video")
+        << "http://www.tudou.com/playlist/playindex.do?lid=missing&iid=1" << QByteArray("tudou") << noData;
+    QTest::newRow("youku empty page: silent")
+        << "http://v.youku.com/v_show/id_empty.html" << QByteArray("youku") << QStringList{};
     QTest::newRow("56 empty page") << "http://www.56.com/u1/v_empty.html" << QByteArray("56") << noData;
-    QTest::newRow("56 video without player") << "http://www.56.com/u1/v_bad.html" << QByteArray("56")
-                                             << QStringList{"错误的视频地址！"};
-    QTest::newRow("56 album without player") << "http://www.56.com/w1/play_album-aid-bad_vid-x.html"
-                                             << QByteArray("56") << QStringList{"错误的专辑视频！"};
+    QTest::newRow("56 video without player")
+        << "http://www.56.com/u1/v_bad.html" << QByteArray("56") << QStringList{"错误的视频地址！"};
+    QTest::newRow("56 album without player")
+        << "http://www.56.com/w1/play_album-aid-bad_vid-x.html" << QByteArray("56") << QStringList{"错误的专辑视频！"};
     QTest::newRow("6rooms empty page") << "http://6.cn/watch/empty.html" << QByteArray("6jf") << noData;
     QTest::newRow("6rooms missing page") << "http://6.cn/watch/a/b.html" << QByteArray("6jf")
                                          << QStringList{"6.cn 返回错误 HTTP 404"};
     QTest::newRow("ouou empty page") << "http://www.ouou.com/play/v_empty.html" << QByteArray("ouou") << noData;
-    QTest::newRow("sina video without date line") << "http://you.video.sina.com.cn/b/nodate-1.html"
-                                                  << QByteArray("sina") << noData;
+    QTest::newRow("sina video without date line")
+        << "http://you.video.sina.com.cn/b/nodate-1.html" << QByteArray("sina") << noData;
     QTest::newRow("sina album without title line")
         << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=none&uid=1#2" << QByteArray("sina") << noData;
 }

@@ -1,6 +1,6 @@
-#include "collectarchive.h"
-#include "rowformat.h"
-#include "standinweb.h"
+#include "tools/quibcollect/collectarchive.h"
+#include "tools/quibcollect/rowformat.h"
+#include "standin/standinweb.h"
 
 #include <QDir>
 #include <QFile>
@@ -166,10 +166,12 @@ void QuibCollectTest::printsTheRowsTabSeparated()
     const Outcome outcome = Run({"--site", "tudou", "http://www.tudou.com/playlist/id/1x3/"});
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.lines.size(), 3);
-    QCOMPARE(outcome.lines[0],
-             QString("1\t1\t第1集 土豆视频\t50000001\t2009-03-11 08:00:00\thttp://www.tudou.com/programs/view/td1x3n1/"));
-    QCOMPARE(outcome.lines[2],
-             QString("3\t1\t第3集 土豆视频\t50000003\t2009-03-13 08:00:00\thttp://www.tudou.com/programs/view/td1x3n3/"));
+    QCOMPARE(
+        outcome.lines[0],
+        QString("1\t1\t第1集 土豆视频\t50000001\t2009-03-11 08:00:00\thttp://www.tudou.com/programs/view/td1x3n1/"));
+    QCOMPARE(
+        outcome.lines[2],
+        QString("3\t1\t第3集 土豆视频\t50000003\t2009-03-13 08:00:00\thttp://www.tudou.com/programs/view/td1x3n3/"));
     QVERIFY(outcome.errors.isEmpty());
 }
 
@@ -205,7 +207,8 @@ void QuibCollectTest::listsTheChooserLinesWithoutCollecting_data()
     QTest::addColumn<QString>("movie");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("albumRequests");
-    QTest::newRow("chooser") << "a3x5" << QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"} << 0;
+    QTest::newRow("chooser") << "a3x5" << QStringList{"a3x5_1=第1版 高清", "a3x5_2=第2版 高清", "a3x5_3=第3版 高清"}
+                             << 0;
     // No chooser for one album: the form goes on to it, but only its line is printed.
     QTest::newRow("one album") << "a1x4" << QStringList{"a1x4_1=第1版 高清"} << 1;
 }
@@ -296,13 +299,12 @@ void QuibCollectTest::layoutPrintsTheCopyText_data()
     QTest::newRow("title and address, one a line")
         << QStringList{"--layout", "0"}
         << "土豆视频 第1集$1000000001\r\n土豆视频 第2集$1000000002\r\n土豆视频 第3集$1000000003";
-    QTest::newRow("addresses, two a line") << QStringList{"--layout", "1", "--merge", "2"}
-                                           << "1000000001|1000000002\r\n1000000003";
+    QTest::newRow("addresses, two a line")
+        << QStringList{"--layout", "1", "--merge", "2"} << "1000000001|1000000002\r\n1000000003";
     QTest::newRow("links, three a line") << QStringList{"--layout", "2", "--merge", "3"}
                                          << link + "1|" + link + "2|" + link + "3";
-    QTest::newRow("template, tags in any case")
-        << QStringList{"--layout", "3", "--format", "<ID>:<title>"}
-        << "1:土豆视频 第1集\r\n2:土豆视频 第2集\r\n3:土豆视频 第3集";
+    QTest::newRow("template, tags in any case") << QStringList{"--layout", "3", "--format", "<ID>:<title>"}
+                                                << "1:土豆视频 第1集\r\n2:土豆视频 第2集\r\n3:土豆视频 第3集";
 }
 
 void QuibCollectTest::layoutPrintsTheCopyText()
@@ -388,10 +390,12 @@ void QuibCollectTest::scriptPagesRenderInTheRedirectedBrowser_data()
     QTest::addColumn<QString>("site");
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("row");  // the line's start: RecId, Status, Caption, Url
-    QTest::newRow("56 video filled in by script") << "56" << "http://www.56.com/u12/v_jsAbc.html"
-                                                  << QStringLiteral("1\t1\t我乐视频 jsAbc\tv_jsAbc\t");
+    QTest::newRow("56 video filled in by script")
+        << "56"
+        << "http://www.56.com/u12/v_jsAbc.html" << QStringLiteral("1\t1\t我乐视频 jsAbc\tv_jsAbc\t");
     QTest::newRow("sina album, title by script")
-        << "sina" << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345"
+        << "sina"
+        << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345"
         << QStringLiteral("1\t1\t新浪专辑 5\t1234567890&uid=1650000001\t");
 }
 

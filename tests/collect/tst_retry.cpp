@@ -1,7 +1,7 @@
 // Retry: a row collected again from its own page and overwritten in place, alone or for every
 // checked row without an address.
-#include "gbk.h"
-#include "formfixture.h"
+#include "host/framework/gbk.h"
+#include "tests/support/formfixture.h"
 
 namespace {
 
@@ -59,25 +59,47 @@ void RetryTest::retryOverwritesOnlyTheSitesFields_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("date");
-    QTest::newRow("56: address only") << "http://www.56.com/u12/v_abc.html" << "old" << "v_abc" << "old";
-    QTest::newRow("56 album: address only") << "http://www.56.com/w11/play_album-aid-77_vid-xyz.html" << "old"
-                                            << "v_xyz" << "old";
-    QTest::newRow("56 by script: address only") << "http://www.56.com/u12/v_jsAbc.html" << "old" << "v_jsAbc" << "old";
-    QTest::newRow("sina: address only") << "http://you.video.sina.com.cn/b/12345678-1650000001.html" << "old"
-                                        << "12345678&uid=1650000001" << "old";
+    QTest::newRow("56: address only") << "http://www.56.com/u12/v_abc.html"
+                                      << "old"
+                                      << "v_abc"
+                                      << "old";
+    QTest::newRow("56 album: address only") << "http://www.56.com/w11/play_album-aid-77_vid-xyz.html"
+                                            << "old"
+                                            << "v_xyz"
+                                            << "old";
+    QTest::newRow("56 by script: address only") << "http://www.56.com/u12/v_jsAbc.html"
+                                                << "old"
+                                                << "v_jsAbc"
+                                                << "old";
+    QTest::newRow("sina: address only") << "http://you.video.sina.com.cn/b/12345678-1650000001.html"
+                                        << "old"
+                                        << "12345678&uid=1650000001"
+                                        << "old";
     QTest::newRow("sina album: address only")
-        << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=16#1234567890" << "old"
-        << "1234567890&uid=16" << "old";
+        << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=16#1234567890"
+        << "old"
+        << "1234567890&uid=16"
+        << "old";
     QTest::newRow("tudou: title and address") << "http://www.tudou.com/programs/view/Ab12345678/"
-                                              << "土豆视频 Ab12345678" << "12345678" << "old";
-    QTest::newRow("youku: title and address") << "http://v.youku.com/v_playlist/f12o1p3.html" << "优酷专辑 12 第3集"
-                                              << "XP12N3" << "old";
-    QTest::newRow("6rooms: all three") << "http://6.cn/watch/123.html" << "六间房视频 123" << "ev123"
+                                              << "土豆视频 Ab12345678"
+                                              << "12345678"
+                                              << "old";
+    QTest::newRow("youku: title and address") << "http://v.youku.com/v_playlist/f12o1p3.html"
+                                              << "优酷专辑 12 第3集"
+                                              << "XP12N3"
+                                              << "old";
+    QTest::newRow("6rooms: all three") << "http://6.cn/watch/123.html"
+                                       << "六间房视频 123"
+                                       << "ev123"
                                        << "2008-07-15";
-    QTest::newRow("6rooms list: all three") << "http://6.cn/plist/single/2.html" << "六间房列表 第2集" << "evpl2"
+    QTest::newRow("6rooms list: all three") << "http://6.cn/plist/single/2.html"
+                                            << "六间房列表 第2集"
+                                            << "evpl2"
                                             << "";
-    QTest::newRow("ouou, any address: all three") << "http://www.ouou.com/play/v_ab12.html" << "偶偶视频 ab12"
-                                                  << "ab12" << "2009-03-02";
+    QTest::newRow("ouou, any address: all three") << "http://www.ouou.com/play/v_ab12.html"
+                                                  << "偶偶视频 ab12"
+                                                  << "ab12"
+                                                  << "2009-03-02";
 }
 
 void RetryTest::retryOverwritesOnlyTheSitesFields()
@@ -148,9 +170,9 @@ void RetryTest::autoRetryWalksCheckedRowsWithoutAddress()
     form.AutoRetryButtonClick();
 
     QCOMPARE(data.Row(0).Url, std::string("ev1"));
-    QCOMPARE(data.Row(1).Url, std::string());     // unchecked: skipped
+    QCOMPARE(data.Row(1).Url, std::string());       // unchecked: skipped
     QCOMPARE(data.Row(2).Url, std::string("old"));  // has an address: skipped
-    QCOMPARE(data.Row(3).Url, std::string());     // failed: left as it was, and the walk went on
+    QCOMPARE(data.Row(3).Url, std::string());       // failed: left as it was, and the walk went on
     QCOMPARE(data.Row(4).Url, std::string("z9"));
     QCOMPARE(m_fixture.Alerts(), std::vector<QString>{"错误的视频地址！"});
     for (int row = 0; row < data.Count(); ++row)

@@ -1,9 +1,9 @@
 // The rules of single-page collection without a window: what an element walk takes from a
 // page, the text cuts of the pages read as text, and which parser a retry calls.
-#include "gbk.h"
-#include "htmlwalk.h"
-#include "retryrules.h"
-#include "simplerules.h"
+#include "host/framework/gbk.h"
+#include "host/browser/htmlwalk.h"
+#include "collect/retryrules.h"
+#include "collect/simplerules.h"
 
 #include <QTest>
 
@@ -19,8 +19,7 @@ TParseData WalkWith(const std::string& html, const std::string& site, int kind, 
     const std::string gbkAddress = gbk::FromUtf8(address);
     bool done = false;
     WalkHtml(
-        html, [&](const HtmlElement& e) { done = ApplySimpleParserRules(e, gbkAddress, data); },
-        [&] { return done; });
+        html, [&](const HtmlElement& e) { done = ApplySimpleParserRules(e, gbkAddress, data); }, [&] { return done; });
     return data;
 }
 
@@ -80,45 +79,72 @@ void SimpleRulesTest::elementRules_data()
 
     QTest::newRow("tudou video") << "<title> 视频 - 土豆网 - x</title><script>var a=1;</script>"
                                     "<script>var iid=123, lid=4;</script>"
-                                 << "tudou" << 0 << "" << true << "视频" << "123" << "";
-    QTest::newRow("tudou title without suffix")
-        << "<title>视频</title><script>iid=9,</script>" << "tudou" << 0 << "" << true << "" << "9" << "";
-    QTest::newRow("tudou script without iid") << "<title>a - b</title><script>var x=1;</script>" << "tudou" << 0 << ""
-                                              << false << "a" << "" << "";
-    const QString list = "<a href=\"http://www.tudou.com/playlist/playindex.do?lid=1&amp;iid=2222222222\" title=\"2.Other\">"
-                         "</a><a href=\"http://www.tudou.com/playlist/playindex.do?lid=1&amp;iid=1234567890123\" "
-                         "title=\"1.My video \"></a>";
+                                 << "tudou" << 0 << "" << true << "视频"
+                                 << "123"
+                                 << "";
+    QTest::newRow("tudou title without suffix") << "<title>视频</title><script>iid=9,</script>"
+                                                << "tudou" << 0 << "" << true << ""
+                                                << "9"
+                                                << "";
+    QTest::newRow("tudou script without iid") << "<title>a - b</title><script>var x=1;</script>"
+                                              << "tudou" << 0 << "" << false << "a"
+                                              << ""
+                                              << "";
+    const QString list =
+        "<a href=\"http://www.tudou.com/playlist/playindex.do?lid=1&amp;iid=2222222222\" title=\"2.Other\">"
+        "</a><a href=\"http://www.tudou.com/playlist/playindex.do?lid=1&amp;iid=1234567890123\" "
+        "title=\"1.My video \"></a>";
     QTest::newRow("tudou list link") << list << "tudou" << 1
                                      << "http://www.tudou.com/playlist/playindex.do?lid=1&iid=1234567890123" << true
-                                     << "My video" << "1234567890" << "";
+                                     << "My video"
+                                     << "1234567890"
+                                     << "";
     QTest::newRow("tudou list address with references")
         << list << "tudou" << 1 << "http://www.tudou.com/playlist/playindex.do?lid=1&amp;iid=2222222222" << true
-        << "Other" << "2222222222" << "";
-    QTest::newRow("tudou list without the link") << list << "tudou" << 1
-                                                 << "http://www.tudou.com/playlist/playindex.do?lid=1&iid=3" << false
-                                                 << "" << "" << "";
-    QTest::newRow("56 later h1 overwrites")
-        << "<h1>56.com</h1><h1> 视频 </h1><input id=\"input_swf_html\" value=\"http://www.56.com/v_x.swf\"><h1>late</h1>"
-        << "56" << 0 << "" << true << "视频" << "http://www.56.com/v_x" << "";
-    QTest::newRow("56 album page reads nothing")
-        << "<h1>t</h1><input id=\"input_swf_html\" value=\"a.swf\">" << "56" << 1 << "" << false << "" << "" << "";
-    QTest::newRow("sina video") << "<h1>站</h1><h1 class=\"fleft\"> 新浪 </h1><span class=\"fright\"> 上传时间：2009-04-05 12:30</span>"
-                                << "sina" << 0 << "http://you.video.sina.com.cn/b/12345678-1650000001.html" << true
-                                << "新浪" << "12345678&uid=1650000001" << "2009-04-05";
+        << "Other"
+        << "2222222222"
+        << "";
+    QTest::newRow("tudou list without the link")
+        << list << "tudou" << 1 << "http://www.tudou.com/playlist/playindex.do?lid=1&iid=3" << false << ""
+        << ""
+        << "";
+    QTest::newRow("56 later h1 overwrites") << "<h1>56.com</h1><h1> 视频 </h1><input id=\"input_swf_html\" "
+                                               "value=\"http://www.56.com/v_x.swf\"><h1>late</h1>"
+                                            << "56" << 0 << "" << true << "视频"
+                                            << "http://www.56.com/v_x"
+                                            << "";
+    QTest::newRow("56 album page reads nothing") << "<h1>t</h1><input id=\"input_swf_html\" value=\"a.swf\">"
+                                                 << "56" << 1 << "" << false << ""
+                                                 << ""
+                                                 << "";
+    QTest::newRow("sina video")
+        << "<h1>站</h1><h1 class=\"fleft\"> 新浪 </h1><span class=\"fright\"> 上传时间：2009-04-05 12:30</span>"
+        << "sina" << 0 << "http://you.video.sina.com.cn/b/12345678-1650000001.html" << true << "新浪"
+        << "12345678&uid=1650000001"
+        << "2009-04-05";
     QTest::newRow("sina class must match exactly")
-        << "<h1 class=\"fleft x\">a</h1><span class=\"fright x\">b</span>" << "sina" << 0
-        << "http://you.video.sina.com.cn/b/1-2.html" << false << "" << "" << "";
+        << "<h1 class=\"fleft x\">a</h1><span class=\"fright x\">b</span>"
+        << "sina" << 0 << "http://you.video.sina.com.cn/b/1-2.html" << false << ""
+        << ""
+        << "";
     QTest::newRow("sina album, video id cut to 10")
-        << "<div id=\"list_title\"> 正在播放：专辑 </div>" << "sina" << 1
+        << "<div id=\"list_title\"> 正在播放：专辑 </div>"
+        << "sina" << 1
         << "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?tid=5&uid=1650000001#123456789012345" << true
-        << "专辑" << "1234567890&uid=1650000001" << "";
-    QTest::newRow("sina album title cut to 255")
-        << "<p id=\"list_title\">12345" + QString(300, 'y') + "</p>" << "sina" << 1 << "x?uid=7#1" << true
-        << QString(255, 'y') << "1&uid=7" << "";
-    QTest::newRow("6rooms") << "<h4> 第1集 </h4><script>pageMessage.evid = 'ev1';</script>" << "6" << 1 << "" << true
-                            << "第1集" << "ev1" << "";
-    QTest::newRow("unknown site") << "<h4>x</h4><script>pageMessage.evid = 'e';</script>" << "ouou" << 0 << "" << false
-                                  << "" << "" << "";
+        << "专辑"
+        << "1234567890&uid=1650000001"
+        << "";
+    QTest::newRow("sina album title cut to 255") << "<p id=\"list_title\">12345" + QString(300, 'y') + "</p>"
+                                                 << "sina" << 1 << "x?uid=7#1" << true << QString(255, 'y') << "1&uid=7"
+                                                 << "";
+    QTest::newRow("6rooms") << "<h4> 第1集 </h4><script>pageMessage.evid = 'ev1';</script>"
+                            << "6" << 1 << "" << true << "第1集"
+                            << "ev1"
+                            << "";
+    QTest::newRow("unknown site") << "<h4>x</h4><script>pageMessage.evid = 'e';</script>"
+                                  << "ouou" << 0 << "" << false << ""
+                                  << ""
+                                  << "";
 }
 
 void SimpleRulesTest::elementRules()
@@ -137,8 +163,8 @@ void SimpleRulesTest::elementRules()
 void SimpleRulesTest::walkStopsWhenTheAddressIsFound()
 {
     // The first script naming a video decides; a later one is never read.
-    const TParseData data = WalkWith("<script>iid=1,</script><title>late - x</title><script>iid=2,</script>", "tudou",
-                                     0, "");
+    const TParseData data =
+        WalkWith("<script>iid=1,</script><title>late - x</title><script>iid=2,</script>", "tudou", 0, "");
     QCOMPARE(data.Url, QString("1"));
     QCOMPARE(data.Caption, QString());
 }
@@ -160,10 +186,12 @@ void SimpleRulesTest::cut56_data()
     QTest::newRow("scripted box") << "<h1>T</h1>" + scripted << 0 << int(O::NeedsWalk) << QByteArray() << QByteArray();
     QTest::newRow("neither") << QByteArray("<h1>T</h1>") << 0 << int(O::WrongVideo) << QByteArray() << QByteArray();
     QTest::newRow("album") << QByteArray(G("<h2 class=\"Vt\">视频：专辑 1&nbsp;(3:15)</h2><input id=\"flashurl\" "
-                                           "value=\"http://www.56.com/v_c.swf\">").c_str())
-                           << 1 << int(O::Cut) << QByteArray(G("专辑 1").c_str()) << QByteArray("http://www.56.com/v_c");
-    QTest::newRow("album without player") << QByteArray("<h2 class=\"Vt\">x</h2>") << 1 << int(O::WrongAlbum)
-                                          << QByteArray() << QByteArray();
+                                           "value=\"http://www.56.com/v_c.swf\">")
+                                             .c_str())
+                           << 1 << int(O::Cut) << QByteArray(G("专辑 1").c_str())
+                           << QByteArray("http://www.56.com/v_c");
+    QTest::newRow("album without player")
+        << QByteArray("<h2 class=\"Vt\">x</h2>") << 1 << int(O::WrongAlbum) << QByteArray() << QByteArray();
     QTest::newRow("box at the very end") << QByteArray("<h1><div></div>T</h1><input id=\"input_page_url\"") << 0
                                          << int(O::Cut) << QByteArray("T") << QByteArray();
 }
@@ -196,7 +224,8 @@ void SimpleRulesTest::strip56Root()
 
 void SimpleRulesTest::cut6rooms()
 {
-    const std::string video = G("<h2>标题</h2><script>pageMessage.evid = 'ev9';</script><li>x&nbsp; 上传于 2008-07-15 </li>");
+    const std::string video =
+        G("<h2>标题</h2><script>pageMessage.evid = 'ev9';</script><li>x&nbsp; 上传于 2008-07-15 </li>");
     const SimplePage page = CutSixRoomsPage(video, 0);
     QCOMPARE(gbk::ToUnicode(page.Caption), QString("标题"));
     QCOMPARE(page.Url, std::string("ev9"));
@@ -214,12 +243,16 @@ void SimpleRulesTest::cutYouku_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("url");
     const QString player = "fo.addVariable(\"VideoIDS\",XM1);";
-    QTest::newRow("video") << "<meta name=\"title\" content=\" 视频 \">" + player << 0 << "视频" << "XM1";
+    QTest::newRow("video") << "<meta name=\"title\" content=\" 视频 \">" + player << 0 << "视频"
+                           << "XM1";
     // The address comes from behind the title on a video page, from anywhere on a list page.
-    QTest::newRow("video, player before the title") << player + "<meta name=\"title\" content=\"t\">" << 0 << "t" << "";
+    QTest::newRow("video, player before the title") << player + "<meta name=\"title\" content=\"t\">" << 0 << "t"
+                                                    << "";
     QTest::newRow("list, player before the title")
-        << player + "<h1 id=\"playlisttitle\">正在播放： 第2集 播放列表</h1>" << 1 << "第2集" << "XM1";
-    QTest::newRow("no player") << "<meta name=\"title\" content=\"t\">" << 0 << "t" << "";
+        << player + "<h1 id=\"playlisttitle\">正在播放： 第2集 播放列表</h1>" << 1 << "第2集"
+        << "XM1";
+    QTest::newRow("no player") << "<meta name=\"title\" content=\"t\">" << 0 << "t"
+                               << "";
 }
 
 void SimpleRulesTest::cutYouku()
@@ -233,8 +266,8 @@ void SimpleRulesTest::cutYouku()
 
 void SimpleRulesTest::cutOuou()
 {
-    const SimplePage page = CutOuouPage(G("<h1>偶偶</h1><li>时\u3000间\uff1a2009-03-02</li>"),
-                                        "http://www.ouou.com/play/v_ab12.html");
+    const SimplePage page =
+        CutOuouPage(G("<h1>偶偶</h1><li>时\u3000间\uff1a2009-03-02</li>"), "http://www.ouou.com/play/v_ab12.html");
     QCOMPARE(gbk::ToUnicode(page.Caption), QString("偶偶"));
     QCOMPARE(page.Url, std::string("ab12"));
     QCOMPARE(page.Date, std::string("2009-03-02"));

@@ -1,4 +1,4 @@
-#include "sitecuts.h"
+#include "collect/sitecuts.h"
 
 #include <QTest>
 
@@ -28,23 +28,20 @@ void SiteCutsTest::cutsTheVideoOutOfTheItem_data()
         << QByteArray("v_42");
     QTest::newRow("56 without the input reads from the start")
         << w56 << QByteArray("<p value=\"http://www.56.com/u1/v_7.swf\">") << QByteArray("u1/v_7");
-    QTest::newRow("56 value beyond the span") << w56 << "id=\"flashurl\" " + far + " value=\"v_1.swf\""
-                                              << QByteArray();
+    QTest::newRow("56 value beyond the span") << w56 << "id=\"flashurl\" " + far + " value=\"v_1.swf\"" << QByteArray();
     QTest::newRow("56 other host kept") << w56 << QByteArray("id=\"flashurl\" value=\"http://p.56.com/v_1.swf\"")
                                         << QByteArray("http://p.56.com/v_1");
     QTest::newRow("56 root inside the value kept")
         << w56 << QByteArray("id=\"flashurl\" value=\"/go?to=http://www.56.com/v_1.swf\"")
         << QByteArray("/go?to=http://www.56.com/v_1");
-    QTest::newRow("56 no .swf") << w56 << QByteArray("id=\"flashurl\" value=\"http://www.56.com/v_1\"")
-                                << QByteArray();
+    QTest::newRow("56 no .swf") << w56 << QByteArray("id=\"flashurl\" value=\"http://www.56.com/v_1\"") << QByteArray();
     QTest::newRow("56 failed item page") << w56 << QByteArray() << QByteArray();
 
     QTest::newRow("tudou ten after iid") << tudou << QByteArray("http://www.tudou.com/p.do?lid=3&iid=123456789012")
                                          << QByteArray("1234567890");
     QTest::newRow("tudou fewer at the end") << tudou << QByteArray("/p.do?iid=77") << QByteArray("77");
     QTest::newRow("tudou first iid") << tudou << QByteArray("iid=1&iid=2") << QByteArray("1&iid=2");
-    QTest::newRow("tudou no iid") << tudou << QByteArray("http://www.tudou.com/programs/view/abc/")
-                                  << QByteArray();
+    QTest::newRow("tudou no iid") << tudou << QByteArray("http://www.tudou.com/programs/view/abc/") << QByteArray();
 
     QTest::newRow("youku video ids") << youku << QByteArray("var fo;\nfo.addVariable(\"VideoIDS\",XMTAw1);\n")
                                      << QByteArray("XMTAw1");
@@ -61,8 +58,8 @@ void SiteCutsTest::cutsTheVideoOutOfTheItem_data()
     QTest::newRow("sina vid and uid")
         << sina << QByteArray("http://you.video.sina.com.cn/pg/topicPlay.php?tid=9&uid=1650000001#10000000012")
         << QByteArray("1000000001&uid=1650000001");
-    QTest::newRow("sina uid runs up to #") << sina << QByteArray("?uid=1&tid=9#1000000001")
-                                           << QByteArray("1000000001&uid=1&tid=9");
+    QTest::newRow("sina uid runs up to #")
+        << sina << QByteArray("?uid=1&tid=9#1000000001") << QByteArray("1000000001&uid=1&tid=9");
     QTest::newRow("sina short vid") << sina << QByteArray("?uid=5#123") << QByteArray("123&uid=5");
     QTest::newRow("sina no uid") << sina << QByteArray("http://you.video.sina.com.cn/b/1-2.html#3") << QByteArray();
     QTest::newRow("sina no vid") << sina << QByteArray("?uid=5") << QByteArray();

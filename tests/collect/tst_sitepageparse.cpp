@@ -1,5 +1,5 @@
-#include "formfixture.h"
-#include "sites.h"
+#include "tests/support/formfixture.h"
+#include "collect/sites.h"
 
 #include <cstdio>
 
@@ -50,11 +50,16 @@ ResultRow ExpectedRow(const std::string& site, const std::string& id, int n)
 // What the requests for a site's playlist pages and item pages contain.
 std::string PlaylistMark(const std::string& site)
 {
-    if (site == "tudou") return "showItems.do";
-    if (site == "youku") return "/playlist_show/";
-    if (site == "56") return "/album-p-";
-    if (site == "6jf") return "/plist/";
-    if (site == "ouou") return "/playlistinfo/";
+    if (site == "tudou")
+        return "showItems.do";
+    if (site == "youku")
+        return "/playlist_show/";
+    if (site == "56")
+        return "/album-p-";
+    if (site == "6jf")
+        return "/plist/";
+    if (site == "ouou")
+        return "/playlistinfo/";
     return "/a/";
 }
 
@@ -375,7 +380,8 @@ void SitePageParseTest::endlessPagerStopsWithItsReason_data()
     QTest::newRow("6rooms, positions without end") << QByteArray("6jf") << QByteArray("1x3-endless") << 4 << cap;
     QTest::newRow("tudou, back to the first page")
         << QByteArray("tudou") << QByteArray("2x3-back") << 6
-        << QStringLiteral("转到了已经采集过的 http://www.tudou.com/playlist/showItems.do?lid=2x3-back&pn=1，采集到此为止");
+        << QStringLiteral(
+               "转到了已经采集过的 http://www.tudou.com/playlist/showItems.do?lid=2x3-back&pn=1，采集到此为止");
 }
 
 void SitePageParseTest::endlessPagerStopsWithItsReason()

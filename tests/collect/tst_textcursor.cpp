@@ -1,4 +1,4 @@
-#include "textcursor.h"
+#include "collect/textcursor.h"
 
 #include <QTest>
 

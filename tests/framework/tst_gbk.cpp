@@ -1,4 +1,4 @@
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <QTest>
 
@@ -28,7 +28,11 @@ void GbkTest::roundTrip_data()
     QTest::newRow("empty") << QString() << QByteArray();
     QTest::newRow("ascii") << u"Quib 1.0"_s << QByteArray("Quib 1.0");
     QTest::newRow("chinese") << u"中"_s << QByteArray("\xD6\xD0");
-    QTest::newRow("episode") << u"第12集"_s << QByteArray("\xB5\xDA" "12" "\xBC\xAF");
+    QTest::newRow("episode") << u"第12集"_s
+                             << QByteArray(
+                                    "\xB5\xDA"
+                                    "12"
+                                    "\xBC\xAF");
     QTest::newRow("next page") << u"下一页"_s << QByteArray("\xCF\xC2\xD2\xBB\xD2\xB3");
     QTest::newRow("euro sign") << u"€"_s << QByteArray("\x80");
 }
@@ -90,7 +94,9 @@ void GbkTest::utf8Boundary()
 {
     const std::string utf8 = "第1集 下一页";
     const std::string bytes = gbk::FromUtf8(utf8);
-    QCOMPARE(QByteArray::fromStdString(bytes), QByteArray("\xB5\xDA" "1" "\xBC\xAF \xCF\xC2\xD2\xBB\xD2\xB3"));
+    QCOMPARE(QByteArray::fromStdString(bytes), QByteArray("\xB5\xDA"
+                                                          "1"
+                                                          "\xBC\xAF \xCF\xC2\xD2\xBB\xD2\xB3"));
     QCOMPARE(gbk::ToUtf8(bytes), utf8);
 }
 
@@ -120,12 +126,15 @@ void GbkTest::cutToBytes_data()
     QTest::newRow("limit 1 before a two-byte character") << zhongWen << 1 << QByteArray();
     QTest::newRow("zero") << zhongWen << 0 << QByteArray();
     QTest::newRow("ascii then chinese, even limit") << QByteArray("a\xD6\xD0") << 2 << QByteArray("a");
-    QTest::newRow("ascii then chinese, odd limit") << QByteArray("a\xD6\xD0" "b") << 3 << QByteArray("a\xD6\xD0");
+    QTest::newRow("ascii then chinese, odd limit") << QByteArray(
+                                                          "a\xD6\xD0"
+                                                          "b")
+                                                   << 3 << QByteArray("a\xD6\xD0");
     QTest::newRow("ascii only") << QByteArray("abcdef") << 3 << QByteArray("abc");
-    QTest::newRow("stray lead byte at the end, cut before it") << QByteArray("\xD6\xD0\xB5") << 2
-                                                               << QByteArray("\xD6\xD0");
-    QTest::newRow("stray lead byte at the end, odd limit") << QByteArray("a\xD6\xD0\xB5") << 3
-                                                            << QByteArray("a\xD6\xD0");
+    QTest::newRow("stray lead byte at the end, cut before it")
+        << QByteArray("\xD6\xD0\xB5") << 2 << QByteArray("\xD6\xD0");
+    QTest::newRow("stray lead byte at the end, odd limit")
+        << QByteArray("a\xD6\xD0\xB5") << 3 << QByteArray("a\xD6\xD0");
 }
 
 void GbkTest::cutToBytes()
@@ -145,7 +154,10 @@ void GbkTest::charCount_data()
     QTest::newRow("empty") << QByteArray() << 0;
     QTest::newRow("ascii") << QByteArray("abc") << 3;
     QTest::newRow("chinese") << QByteArray("\xD6\xD0\xCE\xC4") << 2;
-    QTest::newRow("mixed") << QByteArray("a\xD6\xD0" "b") << 3;
+    QTest::newRow("mixed") << QByteArray(
+                                  "a\xD6\xD0"
+                                  "b")
+                           << 3;
     QTest::newRow("stray lead byte at the end") << QByteArray("\xD6\xD0\xB5") << 2;
 }
 

@@ -1,8 +1,8 @@
 // The host's HTTP client against the stand-in web over loopback: the URLs keep the public host
 // names and the connection is redirected to the in-process server.
-#include "httpconnection.h"
-#include "standinweb.h"
-#include "urlencode.h"
+#include "host/framework/httpconnection.h"
+#include "standin/standinweb.h"
+#include "host/framework/urlencode.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -30,10 +30,7 @@ std::optional<HttpError> FailureOf(THttpConnection& http, const std::string& url
     return std::nullopt;
 }
 
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 }  // namespace
 
@@ -99,10 +96,11 @@ void HttpConnectionTest::gbkBodyArrivesByteExact()
     QCOMPARE(http.ResponseCode(), 200);
     QCOMPARE(http.ResponseText(), body);
     // 第1集 and 下一页 in GBK, as the site serves them; no UTF-8 or re-encoding on the way.
-    QVERIFY(body.find("<li><a href=\"/item/2x3/1.html\">\xB5\xDA" "1\xBC\xAF</a></li>") != std::string::npos);
-    QVERIFY(body.find("<li><a href=\"/item/2x3/3.html\">\xB5\xDA" "3\xBC\xAF</a></li>") != std::string::npos);
-    QVERIFY(body.find("<a class=\"next\" href=\"/list/2x3/2.html\">\xCF\xC2\xD2\xBB\xD2\xB3</a>") !=
-            std::string::npos);
+    QVERIFY(body.find("<li><a href=\"/item/2x3/1.html\">\xB5\xDA"
+                      "1\xBC\xAF</a></li>") != std::string::npos);
+    QVERIFY(body.find("<li><a href=\"/item/2x3/3.html\">\xB5\xDA"
+                      "3\xBC\xAF</a></li>") != std::string::npos);
+    QVERIFY(body.find("<a class=\"next\" href=\"/list/2x3/2.html\">\xCF\xC2\xD2\xBB\xD2\xB3</a>") != std::string::npos);
     QVERIFY(body.find("\xE7\xAC\xAC") == std::string::npos);  // 第 in UTF-8
 
     const auto requests = m_web.Requests();
@@ -319,8 +317,8 @@ void HttpConnectionTest::failuresAreWordedInChinese_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("deadline");
     QTest::addColumn<QString>("cause");
-    QTest::newRow("a body dripping 2 bytes a second") << "/__fault/drip?bytes=1000" << 2
-                                                       << QStringLiteral("在 2 秒内没有传完数据");
+    QTest::newRow("a body dripping 2 bytes a second")
+        << "/__fault/drip?bytes=1000" << 2 << QStringLiteral("在 2 秒内没有传完数据");
     QTest::newRow("a redirect to itself") << "/__fault/loop" << 60 << QStringLiteral("页面跳转次数过多");
     QTest::newRow("a reset mid-body") << "/__fault/reset?bytes=5000" << 60 << QString();
 }

@@ -1,4 +1,4 @@
-#include "resources.h"
+#include "host/framework/resources.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,8 +14,9 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-const QByteArray kSites = "<?xml version=\"1.0\" encoding=\"gbk\"?>\n<sites>\n"
-                          "  <site name=\"paging\" host=\"paging.standin.test\"/>\n</sites>\n";
+const QByteArray kSites =
+    "<?xml version=\"1.0\" encoding=\"gbk\"?>\n<sites>\n"
+    "  <site name=\"paging\" host=\"paging.standin.test\"/>\n</sites>\n";
 
 }  // namespace
 
@@ -40,9 +41,12 @@ void ResourcesTest::writesTheResource_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("name");
-    QTest::newRow("upper case") << "XML" << "SITES";
-    QTest::newRow("lower case") << "xml" << "sites";
-    QTest::newRow("mixed case") << "Xml" << "Sites";
+    QTest::newRow("upper case") << "XML"
+                                << "SITES";
+    QTest::newRow("lower case") << "xml"
+                                << "sites";
+    QTest::newRow("mixed case") << "Xml"
+                                << "Sites";
 }
 
 void ResourcesTest::writesTheResource()
@@ -62,8 +66,9 @@ void ResourcesTest::replacesAnExistingFile()
     {
         QFile old(target);
         QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("an older and much longer site file than the resource holds, to be replaced entirely\n"
-                  "an older and much longer site file than the resource holds, to be replaced entirely\n");
+        old.write(
+            "an older and much longer site file than the resource holds, to be replaced entirely\n"
+            "an older and much longer site file than the resource holds, to be replaced entirely\n");
     }
     GetResFile("Test.bpl", "XML", "SITES", target);
     QCOMPARE(ReadAll(target), kSites);
@@ -74,9 +79,15 @@ void ResourcesTest::missingResourceThrows_data()
     QTest::addColumn<QString>("module");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("name");
-    QTest::newRow("unknown name") << "Test.bpl" << "XML" << "ABOUT";
-    QTest::newRow("unknown type") << "Test.bpl" << "HTML" << "SITES";
-    QTest::newRow("unknown module") << "Other.bpl" << "XML" << "SITES";
+    QTest::newRow("unknown name") << "Test.bpl"
+                                  << "XML"
+                                  << "ABOUT";
+    QTest::newRow("unknown type") << "Test.bpl"
+                                  << "HTML"
+                                  << "SITES";
+    QTest::newRow("unknown module") << "Other.bpl"
+                                    << "XML"
+                                    << "SITES";
 }
 
 void ResourcesTest::missingResourceThrows()

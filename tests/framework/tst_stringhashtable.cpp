@@ -1,4 +1,4 @@
-#include "stringhashtable.h"
+#include "host/framework/stringhashtable.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,7 +99,11 @@ void StringHashTableTest::saveAndLoadRoundTrip_data()
     QTest::newRow("backslashes") << QByteArray("Path") << QByteArray("C:\\dir\\");
     QTest::newRow("backslash n is not a line break") << QByteArray("Text") << QByteArray("\\n\\\\n\\e");
     QTest::newRow("line breaks") << QByteArray("Template") << QByteArray("line1\nline2\r\nline3\n");
-    QTest::newRow("gbk bytes") << QByteArray("\xB1\xEA\xCC\xE2") << QByteArray("\xB5\xDA" "1" "\xBC\xAF");
+    QTest::newRow("gbk bytes") << QByteArray("\xB1\xEA\xCC\xE2")
+                               << QByteArray(
+                                      "\xB5\xDA"
+                                      "1"
+                                      "\xBC\xAF");
     QTest::newRow("empty value") << QByteArray("Nothing") << QByteArray();
     QTest::newRow("trailing backslash") << QByteArray("Tail") << QByteArray("end\\");
 }

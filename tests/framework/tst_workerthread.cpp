@@ -1,4 +1,4 @@
-#include "workerthread.h"
+#include "host/framework/workerthread.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -41,8 +41,8 @@ private:
 
 struct ThrowOutcome {
     std::atomic<bool> done{false};
-    std::string message;        // written by the worker before done
-    std::thread::id caughtOn;   // likewise
+    std::string message;       // written by the worker before done
+    std::thread::id caughtOn;  // likewise
 };
 
 class ThrowingWorker : public WorkerThread {

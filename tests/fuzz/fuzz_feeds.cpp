@@ -1,10 +1,10 @@
 // The feed and Xunlei document readers: the first byte picks the reader, the rest is the
 // document. Every section is read from its own text, and every field of a section from its own
 // part of it, so the items' fields together never hold more than the document.
-#include "feeddates.h"
-#include "feedscan.h"
-#include "fuzzcheck.h"
-#include "xunleiscan.h"
+#include "collect/feeddates.h"
+#include "collect/feedscan.h"
+#include "tests/fuzz/fuzzcheck.h"
+#include "collect/xunleiscan.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 // The HTML walk with the element rules of single-page collection, and the text cuts of the
 // pages read as text. The first byte picks the site and page kind; the rest is the page.
-#include "fuzzcheck.h"
-#include "gbk.h"
-#include "htmlwalk.h"
-#include "simplerules.h"
+#include "tests/fuzz/fuzzcheck.h"
+#include "host/framework/gbk.h"
+#include "host/browser/htmlwalk.h"
+#include "collect/simplerules.h"
 
 #include <cstdint>
 #include <string>
@@ -11,10 +11,9 @@
 namespace {
 
 const char* const kSites[] = {"tudou", "56", "sina", "6"};
-const char* const kAddresses[] = {"http://www.tudou.com/playlist/playindex.do?lid=1&iid=1000000001",
-                                  "http://www.56.com/u/v_1.html",
-                                  "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?uid=1&tid=2#1000000001",
-                                  "http://6.cn/plist/1/0.html"};
+const char* const kAddresses[] = {
+    "http://www.tudou.com/playlist/playindex.do?lid=1&iid=1000000001", "http://www.56.com/u/v_1.html",
+    "http://you.video.sina.com.cn/pg/topicdetail/topicPlay.php?uid=1&tid=2#1000000001", "http://6.cn/plist/1/0.html"};
 
 }  // namespace
 

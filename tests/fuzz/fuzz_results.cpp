@@ -1,9 +1,9 @@
 // Bulk edit and copy: the settings and the row come from the input, split at NUL bytes. Every
 // edit step keeps the title within its field; the copy text holds every item.
-#include "bulkedit.h"
-#include "copyjoiner.h"
-#include "copylayout.h"
-#include "fuzzcheck.h"
+#include "results/bulkedit.h"
+#include "results/copyjoiner.h"
+#include "results/copylayout.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 #include <cstdint>
 #include <string>

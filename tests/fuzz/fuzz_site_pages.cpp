@@ -1,15 +1,15 @@
 // The playlist scanners of the six sites and the cuts of their item pages. The first byte picks
 // the site; the rest is the page. Items are reported as in a collection (Youku and 56 only
 // count theirs: reporting one fetches its own page).
-#include "fuzzcheck.h"
-#include "ououpageparse.h"
-#include "sinapageparse.h"
-#include "sitecuts.h"
-#include "sixroomspageparse.h"
-#include "textcursor.h"
-#include "tudoupageparse.h"
-#include "wolepageparse.h"
-#include "youkupageparse.h"
+#include "tests/fuzz/fuzzcheck.h"
+#include "collect/ououpageparse.h"
+#include "collect/sinapageparse.h"
+#include "collect/sitecuts.h"
+#include "collect/sixroomspageparse.h"
+#include "collect/textcursor.h"
+#include "collect/tudoupageparse.h"
+#include "collect/wolepageparse.h"
+#include "collect/youkupageparse.h"
 
 #include <cstdint>
 #include <string>

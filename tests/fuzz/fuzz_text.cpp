@@ -1,9 +1,9 @@
 // The scanning cursors against a plain search that starts over every time, and the GBK helpers.
 // Input: a byte of flags, four marker lengths, the markers, sixteen operations, then the text.
-#include "fuzzcheck.h"
-#include "gbk.h"
-#include "gbktextcursor.h"
-#include "textcursor.h"
+#include "tests/fuzz/fuzzcheck.h"
+#include "host/framework/gbk.h"
+#include "collect/gbktextcursor.h"
+#include "collect/textcursor.h"
 
 #include <array>
 #include <cstdint>
@@ -68,9 +68,9 @@ void Compare(std::string_view text, const std::array<std::string, 4>& markers, s
         case 0: FUZZ_CHECK(cursor.Find(marker) == plain.Find(marker)); break;
         case 1: FUZZ_CHECK(cursor.SkipPast(marker) == plain.SkipPast(marker)); break;
         case 2: FUZZ_CHECK(cursor.TextBefore(marker) == plain.TextBefore(marker)); break;
-        case 3: FUZZ_CHECK(cursor.TrimmedFieldBefore(marker) ==
-                           std::string(TrimmedFieldOf(plain.TextBefore(marker))));
-                break;
+        case 3:
+            FUZZ_CHECK(cursor.TrimmedFieldBefore(marker) == std::string(TrimmedFieldOf(plain.TextBefore(marker))));
+            break;
         }
         FUZZ_CHECK(cursor.Rest() == text.substr(plain.pos));
     }

@@ -1,9 +1,9 @@
 // Writes the fuzz targets' seed inputs: the stand-in web's own pages (fetched over loopback, as
 // the collection fetches them) and the hostile shapes at a size a fuzzer can work with.
 //   fuzz_seed_corpus OUTPUT_FOLDER   (tests/fuzz/corpus)
-#include "hostileshapes.h"
-#include "httpconnection.h"
-#include "standinweb.h"
+#include "standin/hostileshapes.h"
+#include "host/framework/httpconnection.h"
+#include "standin/standinweb.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -77,7 +77,8 @@ int main(int argc, char** argv)
     for (const auto& [shape, selector] : scanned)
         Write(out / "site_pages", "hostile-" + std::string(HostileShapeName(shape)), selector,
               HostilePage(shape, 32u << 10));
-    for (const HostileShape shape : {HostileShape::NestedDiv, HostileShape::NestedHeadingDiv, HostileShape::ReopenedFormatting})
+    for (const HostileShape shape :
+         {HostileShape::NestedDiv, HostileShape::NestedHeadingDiv, HostileShape::ReopenedFormatting})
         for (const char selector : {char(0), char(3 | 8)})
             Write(out / "html", "hostile-" + std::string(HostileShapeName(shape)) + "-" + std::to_string(int(selector)),
                   selector, HostilePage(shape, 128u << 10));

@@ -1,9 +1,9 @@
 // A small module for the host's tests, loaded through the host's loader like a real one.
 // TEST_MODULE_KIND: 0 loads; 1 fails in LoadModule after making its form; 2 loads, but its form
 // refuses to close while its "refuse" property is true (the default).
-#include "app.h"
-#include "module.h"
-#include "workerthread.h"
+#include "host/framework/app.h"
+#include "host/framework/module.h"
+#include "host/framework/workerthread.h"
 
 #include <QCloseEvent>
 #include <QWidget>

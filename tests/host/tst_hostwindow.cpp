@@ -1,19 +1,19 @@
 // The host with small test modules loaded through its loader (real libraries, real QLibrary):
 // pages, captions, failures, AfterShow, the about page, the close protocol, host settings and the
 // stand-in demonstration data.
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "hostapp.h"
-#include "hostlog.h"
-#include "hostsettings.h"
-#include "hostwindow.h"
-#include "module.h"
-#include "scriptedmessages.h"
-#include "standinmain.h"
-#include "standinsites.h"
-#include "standinweb.h"
-#include "tabwebform.h"
-#include "workerthread.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "host/framework/hostapp.h"
+#include "host/framework/hostlog.h"
+#include "host/app/hostsettings.h"
+#include "host/app/hostwindow.h"
+#include "host/framework/module.h"
+#include "tests/support/scriptedmessages.h"
+#include "tests/support/standinmain.h"
+#include "host/app/standinsites.h"
+#include "standin/standinweb.h"
+#include "host/browser/tabwebform.h"
+#include "host/framework/workerthread.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -220,9 +220,10 @@ private slots:
         QTRY_VERIFY(form.GetActiveBrowser());
         QWebEngineView& view = form.GetActiveBrowser()->View();
         QTRY_COMPARE_WITH_TIMEOUT(view.title(), QStringLiteral("管理员登录 5.0"), 20000);
-        view.page()->runJavaScript(QStringLiteral("document.forms.login.username.value='x';"
-                                                  "document.forms.login.password.value='y';"
-                                                  "document.forms.login.submit();"));
+        view.page()->runJavaScript(
+            QStringLiteral("document.forms.login.username.value='x';"
+                           "document.forms.login.password.value='y';"
+                           "document.forms.login.submit();"));
         QTRY_COMPARE_WITH_TIMEOUT(view.title(), QStringLiteral("管理中心 5.0"), 20000);
         form.close();
     }

@@ -1,5 +1,5 @@
 // Qt's own texts, as every dialog and message box of the host shows them, in Chinese.
-#include "qttranslations.h"
+#include "host/app/qttranslations.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

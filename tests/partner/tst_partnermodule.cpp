@@ -1,18 +1,18 @@
 // The partner module loaded from its library as the host loads it, in the real browser (offscreen)
 // on the stand-in web: its page, the help link in exactly the partner's documents, the first tab
 // that stays, and the failure the host gets when the page cannot be built.
-#include "app.h"
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "hostapp.h"
-#include "module.h"
-#include "moduleloader.h"
-#include "resources.h"
-#include "scriptedmessages.h"
-#include "standinmain.h"
-#include "standinweb.h"
-#include "tabwebform.h"
-#include "workerthread.h"
+#include "host/framework/app.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/browsertab.h"
+#include "host/framework/hostapp.h"
+#include "host/framework/module.h"
+#include "host/app/moduleloader.h"
+#include "host/framework/resources.h"
+#include "tests/support/scriptedmessages.h"
+#include "tests/support/standinmain.h"
+#include "standin/standinweb.h"
+#include "host/browser/tabwebform.h"
+#include "host/framework/workerthread.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +69,8 @@ QWebEngineScript HelpLinkObserver()
         "(function(){var seen=false;new MutationObserver(function(){if(seen)return;"
         "var h=document.getElementById('help'),a=h&&h.querySelector('a');"
         "if(a&&a.textContent=='使用帮助'&&a.getAttribute('href')=='/help/'&&a.target=='_blank'&&a.style.color=='red')"
-        "{seen=true;console.error('HELPLINK '+location.href);}}).observe(document,{childList:true,subtree:true});})();"));
+        "{seen=true;console.error('HELPLINK "
+        "'+location.href);}}).observe(document,{childList:true,subtree:true});})();"));
     return script;
 }
 
@@ -117,21 +118,26 @@ void PartnerModuleTest::partnerPageInTheBrowser()
     QCOMPARE(form->parentWidget(), &hostWindow);
     QCOMPARE(form->windowTitle(), QStringLiteral("沛融通"));
     QCOMPARE(module->About(), std::string("res://Oem_Fenmor.bpl/About"));
-    QFile description(ResourcePath(QStringLiteral("Oem_Fenmor.bpl"), QStringLiteral("TEXT"), QStringLiteral("DESCRIPTION")));
+    QFile description(
+        ResourcePath(QStringLiteral("Oem_Fenmor.bpl"), QStringLiteral("TEXT"), QStringLiteral("DESCRIPTION")));
     QVERIFY(description.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(description.readAll()).trimmed(), QStringLiteral("沛融通"));
-    QVERIFY(!QImage(ResourcePath(QStringLiteral("Oem_Fenmor.bpl"), QStringLiteral("ICON"), QStringLiteral("MAINICON"))).isNull());
+    QVERIFY(!QImage(ResourcePath(QStringLiteral("Oem_Fenmor.bpl"), QStringLiteral("ICON"), QStringLiteral("MAINICON")))
+                 .isNull());
 
     module->AfterShow(module);
     TBrowserTab* first = form->GetActiveBrowser();
     QVERIFY(first);
     // The home page gets its link; from here on an observer in every frame reports each one.
     const auto homeLinked = std::make_shared<bool>(false);
-    QVERIFY(QTest::qWaitFor([&] {
-        first->View().page()->runJavaScript(QStringLiteral("!!document.querySelector('#help a')"),
-                                            [homeLinked](const QVariant& linked) { *homeLinked = linked.toBool(); });
-        return *homeLinked;
-    }, 60000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            first->View().page()->runJavaScript(
+                QStringLiteral("!!document.querySelector('#help a')"),
+                [homeLinked](const QVariant& linked) { *homeLinked = linked.toBool(); });
+            return *homeLinked;
+        },
+        60000));
     QCOMPARE(first->View().url(), QUrl(QStringLiteral("http://www.fenmor.com/")));
     first->View().page()->profile()->scripts()->insert(HelpLinkObserver());
     g_scriptErrors.clear();
@@ -145,17 +151,22 @@ void PartnerModuleTest::partnerPageInTheBrowser()
     const auto visit = [&](const QString& address, const QStringList& linked) {
         first->Go(address);
         expected += linked;
-        return QTest::qWaitFor([&] {
-            return std::all_of(linked.begin(), linked.end(), [&](const QString& href) {
-                return g_helpLinks.count(href) == expected.count(href);
-            });
-        }, 60000) && first->Wait();
+        return QTest::qWaitFor(
+                   [&] {
+                       return std::all_of(linked.begin(), linked.end(), [&](const QString& href) {
+                           return g_helpLinks.count(href) == expected.count(href);
+                       });
+                   },
+                   60000) &&
+               first->Wait();
     };
     const QString rates = QStringLiteral("http://tools.fenmor.com/rates.html");
     // A partner page with a partner frame (of another host of the domain).
-    QVERIFY(visit(QStringLiteral("http://www.fenmor.com/market/?v=1"), {QStringLiteral("http://www.fenmor.com/market/?v=1"), rates}));
+    QVERIFY(visit(QStringLiteral("http://www.fenmor.com/market/?v=1"),
+                  {QStringLiteral("http://www.fenmor.com/market/?v=1"), rates}));
     // A partner page with an advertiser's frame: the frame has a "help" element, and keeps it empty.
-    QVERIFY(visit(QStringLiteral("http://www.fenmor.com/forum/?v=2"), {QStringLiteral("http://www.fenmor.com/forum/?v=2")}));
+    QVERIFY(visit(QStringLiteral("http://www.fenmor.com/forum/?v=2"),
+                  {QStringLiteral("http://www.fenmor.com/forum/?v=2")}));
     // Another site's page, whose address names the partner's domain, with the partner's frame.
     QVERIFY(visit(QStringLiteral("http://portal.standin.test/?from=www.fenmor.com"), {rates}));
     // A partner page without a "help" element.
@@ -173,7 +184,8 @@ void PartnerModuleTest::partnerPageInTheBrowser()
     QVERIFY(QTest::qWaitFor([&] { return form->BrowserCount() == 2; }, 60000));
     TBrowserTab* second = form->GetActiveBrowser();
     QVERIFY(second != first);
-    QVERIFY(QTest::qWaitFor([&] { return second->View().url() == QUrl(QStringLiteral("http://www.fenmor.com/help/")); }, 60000));
+    QVERIFY(QTest::qWaitFor([&] { return second->View().url() == QUrl(QStringLiteral("http://www.fenmor.com/help/")); },
+                            60000));
     QCOMPARE(first->View().contextMenuPolicy(), Qt::NoContextMenu);
     QCOMPARE(second->View().contextMenuPolicy(), Qt::NoContextMenu);
 

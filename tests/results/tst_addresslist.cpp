@@ -1,6 +1,6 @@
 // Reading a CMS address list back and appending to it: both line layouts, merged lines, either
 // line break, hand-edited spaces and blank lines; what is there never moves.
-#include "addresslist.h"
+#include "results/addresslist.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "gridfooter.h"
-#include "formfixture.h"
+#include "results/gridfooter.h"
+#include "tests/support/formfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,15 +85,28 @@ void BulkEditTest::fromTheFooterEditsEveryCheckedRow_data()
     QTest::addColumn<QString>("oldText");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("edited");
-    QTest::newRow("trim, then 后 2") << u"  第1集 优酷  "_qs << 1 << 2 << true << "" << 0 << "" << "" << u"第1集 "_qs;
-    QTest::newRow("marker - 前") << "abc-def" << 0 << 0 << false << "-" << 0 << "" << "" << "-def";
-    QTest::newRow("marker - 后") << "abc-def" << 0 << 0 << false << "-" << 1 << "" << "" << "abc-";
-    QTest::newRow("marker -- 后") << "ab--cd" << 0 << 0 << false << "--" << 1 << "" << "" << "ab-";
-    QTest::newRow("TV by nothing") << "tv show TV" << 0 << 0 << false << "" << 0 << "TV" << "" << " show TV";
-    QTest::newRow("N = 0 with 后") << "abc" << 1 << 0 << false << "" << 0 << "" << "" << "abc";
+    QTest::newRow("trim, then 后 2") << u"  第1集 优酷  "_qs << 1 << 2 << true << "" << 0 << ""
+                                     << "" << u"第1集 "_qs;
+    QTest::newRow("marker - 前") << "abc-def" << 0 << 0 << false << "-" << 0 << ""
+                                 << ""
+                                 << "-def";
+    QTest::newRow("marker - 后") << "abc-def" << 0 << 0 << false << "-" << 1 << ""
+                                 << ""
+                                 << "abc-";
+    QTest::newRow("marker -- 后") << "ab--cd" << 0 << 0 << false << "--" << 1 << ""
+                                  << ""
+                                  << "ab-";
+    QTest::newRow("TV by nothing") << "tv show TV" << 0 << 0 << false << "" << 0 << "TV"
+                                   << ""
+                                   << " show TV";
+    QTest::newRow("N = 0 with 后") << "abc" << 1 << 0 << false << "" << 0 << ""
+                                   << ""
+                                   << "abc";
     QTest::newRow("pattern on row 7") << "X" << 0 << 0 << false << "" << 0 << "" << u"第<id>集 <title>"_qs
                                       << u"第7集 X"_qs;
-    QTest::newRow("pattern of spaces") << "X" << 0 << 0 << false << "" << 0 << "" << "   " << "X";
+    QTest::newRow("pattern of spaces") << "X" << 0 << 0 << false << "" << 0 << ""
+                                       << "   "
+                                       << "X";
 }
 
 void BulkEditTest::fromTheFooterEditsEveryCheckedRow()

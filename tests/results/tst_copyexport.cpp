@@ -1,5 +1,5 @@
-#include "formatowner.h"
-#include "formfixture.h"
+#include "results/formatowner.h"
+#include "tests/support/formfixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -19,15 +19,9 @@ public:
     void SetFormat(const std::string& value) override { format = value; }
 };
 
-QString Clipboard()
-{
-    return QGuiApplication::clipboard()->text();
-}
+QString Clipboard() { return QGuiApplication::clipboard()->text(); }
 
-std::vector<TestRow> Abc()
-{
-    return {{"A", "a1", "d1", "l1"}, {"B", "b1", "d2", "l2"}, {"C", "c1", "d3", "l3"}};
-}
+std::vector<TestRow> Abc() { return {{"A", "a1", "d1", "l1"}, {"B", "b1", "d2", "l2"}, {"C", "c1", "d3", "l3"}}; }
 
 }  // namespace
 

@@ -1,21 +1,15 @@
-#include "copyjoiner.h"
-#include "copylayout.h"
-#include "gbk.h"
-#include "textsearch.h"
+#include "results/copyjoiner.h"
+#include "results/copylayout.h"
+#include "host/framework/gbk.h"
+#include "results/textsearch.h"
 
 #include <QTest>
 
 namespace {
 
-QByteArray Bytes(const std::string& text)
-{
-    return QByteArray::fromStdString(text);
-}
+QByteArray Bytes(const std::string& text) { return QByteArray::fromStdString(text); }
 
-std::string Gbk(const char16_t* text)
-{
-    return gbk::FromUnicode(QStringView(text));
-}
+std::string Gbk(const char16_t* text) { return gbk::FromUnicode(QStringView(text)); }
 
 ResultRow Row(int recId, std::string caption, std::string url, std::string date = {}, std::string link = {})
 {
@@ -127,12 +121,11 @@ void TestCopyLayout::templateTags_data()
     QTest::addColumn<QByteArray>("text");
 
     QTest::newRow("every occurrence") << QByteArray("<url>,<url>") << QByteArray("T") << QByteArray("u,u");
-    QTest::newRow("upper case") << QByteArray("<ID>|<Title>|<URL>|<DATE>") << QByteArray("T")
-                                << QByteArray("12|T|u|d");
+    QTest::newRow("upper case") << QByteArray("<ID>|<Title>|<URL>|<DATE>") << QByteArray("T") << QByteArray("12|T|u|d");
     QTest::newRow("title holding <url>") << QByteArray("<title>") << QByteArray("see <url>") << QByteArray("see u");
     QTest::newRow("title holding <id> stays") << QByteArray("<title>") << QByteArray("<id>") << QByteArray("<id>");
-    QTest::newRow("other text unchanged") << QByteArray("<a href=\"<url>\"><title></a> <tit>")
-                                          << QByteArray("T") << QByteArray("<a href=\"u\">T</a> <tit>");
+    QTest::newRow("other text unchanged") << QByteArray("<a href=\"<url>\"><title></a> <tit>") << QByteArray("T")
+                                          << QByteArray("<a href=\"u\">T</a> <tit>");
     QTest::newRow("empty template") << QByteArray("") << QByteArray("T") << QByteArray("");
     QTest::newRow("Chinese around tags") << QByteArray::fromStdString(Gbk(u"第<id>集《<title>》"))
                                          << QByteArray::fromStdString(Gbk(u"土豆"))

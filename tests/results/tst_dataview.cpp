@@ -1,5 +1,5 @@
-#include "dataview.h"
-#include "gbk.h"
+#include "results/dataview.h"
+#include "host/framework/gbk.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -91,8 +91,7 @@ void TestDataView::Fill()
     const QStringList captions = {u"b"_qs, u"l"_qs, u"a"_qs, u"k"_qs, u"c"_qs, u"j"_qs,
                                   u"d"_qs, u"i"_qs, u"e"_qs, u"h"_qs, u"f"_qs, u"g"_qs};
     for (int i = 0; i < captions.size(); ++i)
-        m_data->Append(Row(captions[i], u"url%1"_qs.arg(11 - i, 2, 10, QChar('0')),
-                           u"2009-01-%1"_qs.arg(i % 3 + 1)));
+        m_data->Append(Row(captions[i], u"url%1"_qs.arg(11 - i, 2, 10, QChar('0')), u"2009-01-%1"_qs.arg(i % 3 + 1)));
 }
 
 void TestDataView::ClickHeader(int column)
@@ -159,8 +158,7 @@ void TestDataView::columnsFillTheWidth()
     m_view->resize(1300, 400);
     QCoreApplication::processEvents();
     QCOMPARE(header->length(), m_view->viewport()->width());
-    QVERIFY(qAbs(double(header->sectionSize(ColCaption)) / (m_view->viewport()->width() - 65) - share)
-            < 0.01);
+    QVERIFY(qAbs(double(header->sectionSize(ColCaption)) / (m_view->viewport()->width() - 65) - share) < 0.01);
 }
 
 void TestDataView::initialSortIsNumericById()
@@ -194,9 +192,8 @@ void TestDataView::headerClickSorts_data()
     QTest::newRow("url ascending") << int(ColUrl) << 1 << byUrl;
     // Dates repeat every third row; equal dates keep their append order.
     QTest::newRow("date ascending") << int(ColDate) << 1
-                                    << QStringList{u"b"_qs, u"k"_qs, u"d"_qs, u"h"_qs, u"l"_qs,
-                                                   u"c"_qs, u"i"_qs, u"f"_qs, u"a"_qs, u"j"_qs,
-                                                   u"e"_qs, u"g"_qs};
+                                    << QStringList{u"b"_qs, u"k"_qs, u"d"_qs, u"h"_qs, u"l"_qs, u"c"_qs,
+                                                   u"i"_qs, u"f"_qs, u"a"_qs, u"j"_qs, u"e"_qs, u"g"_qs};
 }
 
 void TestDataView::headerClickSorts()
@@ -261,7 +258,7 @@ void TestDataView::focusedRowThroughTheProxy()
 
     m_view->SetFocusedRow(7);
     QCOMPARE(m_view->FocusedRow(), 7);
-    QCOMPARE(m_view->currentIndex().row(), 8);  // "i" is the ninth caption
+    QCOMPARE(m_view->currentIndex().row(), 8);              // "i" is the ninth caption
     QCOMPARE(m_view->SelectedRows(), std::vector<int>{2});  // focusing does not select
 
     m_view->SetFocusedRow(12);
@@ -325,8 +322,8 @@ void TestDataView::editInPlace_data()
 
     QTest::newRow("caption cut to 100 bytes") << int(ColCaption) << u"编辑标题"_qs.repeated(15) << true
                                               << gbk::FromUnicode(u"编辑标题"_qs.repeated(12) + u"编辑"_qs);
-    QTest::newRow("caption odd boundary") << int(ColCaption) << "x" + u"题"_qs.repeated(60) << true
-                                          << gbk::FromUnicode("x" + u"题"_qs.repeated(49));
+    QTest::newRow("caption odd boundary")
+        << int(ColCaption) << "x" + u"题"_qs.repeated(60) << true << gbk::FromUnicode("x" + u"题"_qs.repeated(49));
     QTest::newRow("url short") << int(ColUrl) << u"http://v.example/新"_qs << true
                                << gbk::FromUnicode(u"http://v.example/新"_qs);
     QTest::newRow("date read-only") << int(ColDate) << u"x"_qs << false << std::string();

@@ -1,8 +1,8 @@
 // The episode commands as the quick-collect tab runs them: albums collected from the stand-in
 // web, the status line and the live line, 按集数排序 and 取消重复地址 through the grid's menu,
 // and the copy that follows.
-#include "formfixture.h"
-#include "gridpopupmenu.h"
+#include "tests/support/formfixture.h"
+#include "results/gridpopupmenu.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "episodecheck.h"
-#include "episodenumber.h"
+#include "results/episodecheck.h"
+#include "results/episodenumber.h"
 
 #include <QTest>
 

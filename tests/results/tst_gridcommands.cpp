@@ -1,5 +1,5 @@
-#include "gbk.h"
-#include "gridcommands.h"
+#include "host/framework/gbk.h"
+#include "results/gridcommands.h"
 
 #include <QTest>
 

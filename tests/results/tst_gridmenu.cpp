@@ -1,5 +1,5 @@
-#include "gridfooter.h"
-#include "formfixture.h"
+#include "results/gridfooter.h"
+#include "tests/support/formfixture.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -104,14 +104,16 @@ void GridCommandsTest::checkMarkCommands_data()
     QTest::addColumn<std::vector<int>>("selected");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("after");
-    QTest::newRow("select all, none selected") << "01010" << std::vector<int>{} << "SelAllButton" << "11111";
+    QTest::newRow("select all, none selected") << "01010" << std::vector<int>{} << "SelAllButton"
+                                               << "11111";
     QTest::newRow("select all, one selected: every row") << "00000" << std::vector<int>{3} << "SelAllButton"
                                                          << "11111";
     QTest::newRow("select all, two selected: only those") << "00100" << std::vector<int>{0, 4} << "SelAllButton"
                                                           << "10101";
     QTest::newRow("cancel all, selection ignored") << "11011" << std::vector<int>{0, 1} << "UnSelAllButton"
                                                    << "00000";
-    QTest::newRow("invert") << "11010" << std::vector<int>{2} << "DeSelButton" << "00101";
+    QTest::newRow("invert") << "11010" << std::vector<int>{2} << "DeSelButton"
+                            << "00101";
 }
 
 void GridCommandsTest::checkMarkCommands()
@@ -205,7 +207,8 @@ void GridCommandsTest::menuFollowsWhereTheButtonWasReleased()
     else if (where == "empty")
         ReleaseRightButton(*view.viewport(), QPoint(view.viewport()->width() / 2, view.viewport()->height() - 5));
     else
-        ReleaseRightButton(*view.horizontalHeader(), QPoint(view.horizontalHeader()->sectionViewportPosition(ColCaption) + 10, 5));
+        ReleaseRightButton(*view.horizontalHeader(),
+                           QPoint(view.horizontalHeader()->sectionViewportPosition(ColCaption) + 10, 5));
 
     TGridPopupMenu& menu = m_f.form->PopupMenu();
     QVERIFY(menu.isVisible());

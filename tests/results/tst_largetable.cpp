@@ -1,7 +1,7 @@
 // The commands over a long table freeze the grid: one model signal and one repaint at the end,
 // none per row.
-#include "eventhook.h"
-#include "formfixture.h"
+#include "results/eventhook.h"
+#include "tests/support/formfixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,20 +1,14 @@
-#include "gbk.h"
-#include "memdata.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-std::string Gbk(const QString& text)
-{
-    return gbk::FromUnicode(text);
-}
+std::string Gbk(const QString& text) { return gbk::FromUnicode(text); }
 
-std::string Repeat(const QString& piece, int times)
-{
-    return Gbk(piece.repeated(times));
-}
+std::string Repeat(const QString& piece, int times) { return Gbk(piece.repeated(times)); }
 
 const std::string& FieldOf(const ResultRow& row, int column)
 {
@@ -81,25 +75,23 @@ void TestMemData::cutToFieldSize_data()
         QTest::newRow(name("caption ascii fits")) << int(ColCaption) << update << ascii100 << ascii100;
         QTest::newRow(name("caption ascii cut")) << int(ColCaption) << update << ascii100 + "b" << ascii100;
         QTest::newRow(name("caption chinese fits")) << int(ColCaption) << update << chinese50 << chinese50;
-        QTest::newRow(name("caption chinese cut")) << int(ColCaption) << update << chinese50 + Gbk(u"题"_qs)
-                                                   << chinese50;
+        QTest::newRow(name("caption chinese cut"))
+            << int(ColCaption) << update << chinese50 + Gbk(u"题"_qs) << chinese50;
         // One ASCII byte in front moves every character boundary to an odd offset.
-        QTest::newRow(name("caption odd boundary")) << int(ColCaption) << update << "x" + chinese50
-                                                    << "x" + Repeat(u"标"_qs, 49);
-        QTest::newRow(name("url ascii cut")) << int(ColUrl) << update << std::string(300, 'u')
-                                             << std::string(255, 'u');
-        QTest::newRow(name("url chinese cut")) << int(ColUrl) << update << Repeat(u"地"_qs, 128)
-                                               << Repeat(u"地"_qs, 127);
-        QTest::newRow(name("url odd boundary")) << int(ColUrl) << update << "x" + Repeat(u"地"_qs, 128)
-                                                << "x" + Repeat(u"地"_qs, 127);
-        QTest::newRow(name("date chinese cut")) << int(ColDate) << update << Repeat(u"年"_qs, 11)
-                                                << Repeat(u"年"_qs, 10);
-        QTest::newRow(name("date odd boundary")) << int(ColDate) << update << "2" + Repeat(u"年"_qs, 10)
-                                                 << "2" + Repeat(u"年"_qs, 9);
-        QTest::newRow(name("date ascii fits")) << int(ColDate) << update << std::string("2009-05-01 12:00:00")
-                                               << std::string("2009-05-01 12:00:00");
-        QTest::newRow(name("link odd boundary")) << int(ColLink) << update
-                                                 << std::string(253, 'l') + Gbk(u"链链"_qs)
+        QTest::newRow(name("caption odd boundary"))
+            << int(ColCaption) << update << "x" + chinese50 << "x" + Repeat(u"标"_qs, 49);
+        QTest::newRow(name("url ascii cut")) << int(ColUrl) << update << std::string(300, 'u') << std::string(255, 'u');
+        QTest::newRow(name("url chinese cut"))
+            << int(ColUrl) << update << Repeat(u"地"_qs, 128) << Repeat(u"地"_qs, 127);
+        QTest::newRow(name("url odd boundary"))
+            << int(ColUrl) << update << "x" + Repeat(u"地"_qs, 128) << "x" + Repeat(u"地"_qs, 127);
+        QTest::newRow(name("date chinese cut"))
+            << int(ColDate) << update << Repeat(u"年"_qs, 11) << Repeat(u"年"_qs, 10);
+        QTest::newRow(name("date odd boundary"))
+            << int(ColDate) << update << "2" + Repeat(u"年"_qs, 10) << "2" + Repeat(u"年"_qs, 9);
+        QTest::newRow(name("date ascii fits"))
+            << int(ColDate) << update << std::string("2009-05-01 12:00:00") << std::string("2009-05-01 12:00:00");
+        QTest::newRow(name("link odd boundary")) << int(ColLink) << update << std::string(253, 'l') + Gbk(u"链链"_qs)
                                                  << std::string(253, 'l') + Gbk(u"链"_qs);
     }
 }

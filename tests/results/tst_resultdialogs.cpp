@@ -1,11 +1,11 @@
-#include "editform.h"
-#include "exportform.h"
-#include "findform.h"
-#include "gbk.h"
-#include "hostapp.h"
-#include "scriptedmessages.h"
-#include "skin.h"
-#include "workerthread.h"
+#include "results/editform.h"
+#include "results/exportform.h"
+#include "results/findform.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "tests/support/scriptedmessages.h"
+#include "host/framework/skin.h"
+#include "host/framework/workerthread.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,7 +81,8 @@ void TestResultDialogs::exportDialog()
     QCOMPARE(dialog.windowTitle(), QString("自定义导出"));
     QCOMPARE(Child<QLabel>(dialog, "FormatLabel").text(), QString("自定义格式："));
     QLabel& help = Child<QLabel>(dialog, "HelpLabel");
-    QCOMPARE(help.text(), QString("自定义标签说明：<id>代表序号<title>代表标题                  <url>表示地址<date>代表时间"));
+    QCOMPARE(help.text(),
+             QString("自定义标签说明：<id>代表序号<title>代表标题                  <url>表示地址<date>代表时间"));
     QVERIFY(help.wordWrap());
     QCOMPARE(Child<QPushButton>(dialog, "OkButton").text(), QString("确定(&O)"));
     QVERIFY(Child<QPushButton>(dialog, "OkButton").isDefault());

@@ -1,8 +1,8 @@
-#include "dataview.h"
-#include "gbk.h"
-#include "gridfooter.h"
-#include "resultgrid.h"
-#include "memdata.h"
+#include "results/dataview.h"
+#include "host/framework/gbk.h"
+#include "results/gridfooter.h"
+#include "results/resultgrid.h"
+#include "results/memdata.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,16 +1,16 @@
 // The collector module as the host meets it: the library loaded by its file, LoadModule resolved
 // by name, the main window shown and driven through its widgets on the stand-in web.
-#include "browserstartup.h"
-#include "gbk.h"
-#include "hostapp.h"
-#include "module.h"
-#include "moduleloader.h"
-#include "resources.h"
-#include "scriptedmessages.h"
-#include "standinmain.h"
-#include "standinweb.h"
-#include "stringhashtable.h"
-#include "workerthread.h"
+#include "host/browser/browserstartup.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "host/framework/module.h"
+#include "host/app/moduleloader.h"
+#include "host/framework/resources.h"
+#include "tests/support/scriptedmessages.h"
+#include "tests/support/standinmain.h"
+#include "standin/standinweb.h"
+#include "host/framework/stringhashtable.h"
+#include "host/framework/workerthread.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -79,8 +79,7 @@ int RequestsFor(const QString& target)
 
 // A host for one module in a folder of its own; the folder may outlive the session (a restart).
 struct Session {
-    explicit Session(const QString& folder)
-        : app(QStringLiteral("Quib"), folder, messages, workers, Network())
+    explicit Session(const QString& folder) : app(QStringLiteral("Quib"), folder, messages, workers, Network())
     {
         app.SetMainForm(&owner);
         new QVBoxLayout(&owner);
@@ -264,10 +263,7 @@ private slots:
     void closeWaitsForTheCollection();
 };
 
-void QuibModuleTest::initTestCase()
-{
-    QVERIFY2(Library().Entry(), qPrintable(Library().Error()));
-}
+void QuibModuleTest::initTestCase() { QVERIFY2(Library().Entry(), qPrintable(Library().Error())); }
 
 void QuibModuleTest::entryResourcesAndAbout()
 {
@@ -329,13 +325,21 @@ void QuibModuleTest::settings_data()
     QTest::addColumn<QString>("defaultSheet");  // null: no such key
     QTest::addColumn<QString>("format");        // null: no such key
     QTest::addColumn<QString>("shown");
-    QTest::newRow("no sites, 0") << 0 << "0" << "{title}" << kQuick;
-    QTest::newRow("three sites, 0: the last site of the file") << 3 << "0" << "{title}" << "C";
+    QTest::newRow("no sites, 0") << 0 << "0"
+                                 << "{title}" << kQuick;
+    QTest::newRow("three sites, 0: the last site of the file") << 3 << "0"
+                                                               << "{title}"
+                                                               << "C";
     QTest::newRow("no key") << 3 << QString() << QString() << "C";
-    QTest::newRow("abc as 0") << 3 << "abc" << "" << "C";
-    QTest::newRow("-1") << 3 << "-1" << "{url}" << kQuick;
-    QTest::newRow("the tab count") << 3 << "5" << "{url}" << kQuick;
-    QTest::newRow("the last tab") << 3 << "4" << "{url}" << kHelp;
+    QTest::newRow("abc as 0") << 3 << "abc"
+                              << ""
+                              << "C";
+    QTest::newRow("-1") << 3 << "-1"
+                        << "{url}" << kQuick;
+    QTest::newRow("the tab count") << 3 << "5"
+                                   << "{url}" << kQuick;
+    QTest::newRow("the last tab") << 3 << "4"
+                                  << "{url}" << kHelp;
 }
 
 void QuibModuleTest::settings()
@@ -470,7 +474,8 @@ void QuibModuleTest::siteCommands()
 
         add({" a ", u1, "5.0"});
         QCOMPARE(session.TabTexts(), (QStringList{" a ", kQuick, kHelp}));
-        QVERIFY(ReadFile(file).contains(("<site title=\" a \" url=\"" + u1 + "\" default=\"0\" version=\"5.0\" />").toUtf8()));
+        QVERIFY(ReadFile(file).contains(
+            ("<site title=\" a \" url=\"" + u1 + "\" default=\"0\" version=\"5.0\" />").toUtf8()));
 
         add({"电影站", u1, ""});
         QCOMPARE(messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{"该地址已经存在！"});
@@ -484,7 +489,8 @@ void QuibModuleTest::siteCommands()
         session.Command("EditSiteNavButton");
         QCOMPARE(seen, (QStringList{"修改站点", " a ", u1, "5.0", "440x193"}));
         QCOMPARE(session.TabTexts(), (QStringList{"电影站", "改名", kQuick, kHelp}));
-        QVERIFY(ReadFile(file).contains(("title=\"改名\" url=\"" + u1 + "?x\" default=\"0\" version=\"4.x\"").toUtf8()));
+        QVERIFY(
+            ReadFile(file).contains(("title=\"改名\" url=\"" + u1 + "?x\" default=\"0\" version=\"4.x\"").toUtf8()));
 
         // Delete asks first; "no" keeps everything.
         messages.Clear();
@@ -513,8 +519,9 @@ void QuibModuleTest::deleteOfAMissingNode()
     // is deleted: B's tab then has no element left, and deleting it still removes the tab.
     QTemporaryDir dir;
     const QString file = dir.filePath("data/tool.quib.sites.xml");
-    WriteFile(file, "<sites><site title=\"A\" url=\"http://a/\"><site url=\"http://b/\"/></site>"
-                    "<site title=\"B\" url=\"http://b/\"/></sites>");
+    WriteFile(file,
+              "<sites><site title=\"A\" url=\"http://a/\"><site url=\"http://b/\"/></site>"
+              "<site title=\"B\" url=\"http://b/\"/></sites>");
     Session session(dir.path());
     QVERIFY(session.Start());
     session.messages.OnModal(Fill({"B", "http://c/", ""}));
@@ -537,8 +544,11 @@ void QuibModuleTest::siteFileAtStart_data()
     QTest::addColumn<QString>("firstTab");
     QTest::newRow("first start, no data folder") << QString() << QString() << kQuick;
     QTest::newRow("old name only") << "Old" << QString() << "Old";
-    QTest::newRow("both names") << "Old" << "New" << "New";
-    QTest::newRow("new name only") << QString() << "New" << "New";
+    QTest::newRow("both names") << "Old"
+                                << "New"
+                                << "New";
+    QTest::newRow("new name only") << QString() << "New"
+                                   << "New";
 }
 
 void QuibModuleTest::siteFileAtStart()

@@ -1,8 +1,8 @@
 // The site file without a window: the version rule, what loads and what is refused (without
 // hanging on pipes or devices), text that survives a save, atomic saves and the copy kept of a
 // file that could not be loaded. The old file name is tested through the module.
-#include "gbk.h"
-#include "sitefile.h"
+#include "host/framework/gbk.h"
+#include "shell/sitefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,16 +72,26 @@ void SiteFileTest::versions_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("loaded");
-    QTest::newRow("4.0") << "4.0" << "4.x";
-    QTest::newRow("4.1") << "4.1" << "4.x";
-    QTest::newRow("V4.x") << "V4.x" << "4.x";
-    QTest::newRow("3.1") << "3.1" << "3.1";
-    QTest::newRow("5.0") << "5.0" << "5.0";
-    QTest::newRow("6.0") << "6.0" << "6.0";
-    QTest::newRow("5.1") << "5.1" << "3.1";
-    QTest::newRow("7.0") << "7.0" << "3.1";
-    QTest::newRow("6.0 with a space") << "6.0 " << "3.1";
-    QTest::newRow("empty") << "" << "3.1";
+    QTest::newRow("4.0") << "4.0"
+                         << "4.x";
+    QTest::newRow("4.1") << "4.1"
+                         << "4.x";
+    QTest::newRow("V4.x") << "V4.x"
+                          << "4.x";
+    QTest::newRow("3.1") << "3.1"
+                         << "3.1";
+    QTest::newRow("5.0") << "5.0"
+                         << "5.0";
+    QTest::newRow("6.0") << "6.0"
+                         << "6.0";
+    QTest::newRow("5.1") << "5.1"
+                         << "3.1";
+    QTest::newRow("7.0") << "7.0"
+                         << "3.1";
+    QTest::newRow("6.0 with a space") << "6.0 "
+                                      << "3.1";
+    QTest::newRow("empty") << ""
+                           << "3.1";
 }
 
 void SiteFileTest::versions()
@@ -95,8 +105,9 @@ void SiteFileTest::loadsSitesInOrder()
 {
     const QString path = m_dir.filePath("order.xml");
     // Any child element is a site, whatever its name; the root's name is not looked at.
-    Write(path, "<list>\r\n<site title=\"A\" url=\"http://a/\" default=\"0\" version=\"4.0\"/>\r\n<!-- x -->"
-                "<item url=\"http://b/\"/>\r\n<site title=\"C\" url=\"http://c/\" version=\"6.0\"/></list>");
+    Write(path,
+          "<list>\r\n<site title=\"A\" url=\"http://a/\" default=\"0\" version=\"4.0\"/>\r\n<!-- x -->"
+          "<item url=\"http://b/\"/>\r\n<site title=\"C\" url=\"http://c/\" version=\"6.0\"/></list>");
     SiteDocument document;
     document.LoadFromFile(path);
     const std::vector<TSiteData> sites = document.Sites();
@@ -200,8 +211,9 @@ void SiteFileTest::keepsWhatTheOperatorWrote()
 void SiteFileTest::findsDepthFirstAndCaseSensitive()
 {
     const QString path = m_dir.filePath("nested.xml");
-    Write(path, "<sites><site url=\"http://a/\"><site url=\"http://b/\" title=\"inner\"/></site>"
-                "<site url=\"http://b/\" title=\"outer\"/></sites>");
+    Write(path,
+          "<sites><site url=\"http://a/\"><site url=\"http://b/\" title=\"inner\"/></site>"
+          "<site url=\"http://b/\" title=\"outer\"/></sites>");
     SiteDocument document;
     document.LoadFromFile(path);
     QCOMPARE(SiteDocument::FindSiteNode(document.Root(), "http://b/").attribute("title").value(), "inner");

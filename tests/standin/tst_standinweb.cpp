@@ -1,6 +1,6 @@
 // The stand-in web on its own, seen through a plain HTTP client that sets the Host header itself.
-#include "albumshape.h"
-#include "standinweb.h"
+#include "standin/albumshape.h"
+#include "standin/standinweb.h"
 
 #include <QTest>
 
@@ -29,10 +29,7 @@ std::size_t Count(const std::string& text, const std::string& part)
     return count;
 }
 
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 }  // namespace
 
@@ -228,9 +225,8 @@ void StandinWebTest::dispatchesOnTheHostHeader()
         response.set_content(request.host + " " + request.query + " " + request.params.at("k"), "text/plain");
         return true;
     });
-    web.AddSite("broken.standin.test", [](const StandinRequest&, httplib::Response&) -> bool {
-        throw std::runtime_error("site fault");
-    });
+    web.AddSite("broken.standin.test",
+                [](const StandinRequest&, httplib::Response&) -> bool { throw std::runtime_error("site fault"); });
     web.Start();
 
     auto result = Fetch(web, "a.standin.test:8080", "/mine?k=%D6%D0&k=2");

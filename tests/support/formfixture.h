@@ -2,15 +2,15 @@
 // A collection form as the module builds it: a host with scripted message boxes, its worker
 // registry, and, for the tests that collect, the stand-in web behind the network. Create in
 // init(), Destroy in cleanup().
-#include "dataview.h"
-#include "gbk.h"
-#include "hostapp.h"
-#include "memdata.h"
-#include "parse.h"
-#include "resultgrid.h"
-#include "scriptedmessages.h"
-#include "standinmain.h"
-#include "workerthread.h"
+#include "results/dataview.h"
+#include "host/framework/gbk.h"
+#include "host/framework/hostapp.h"
+#include "results/memdata.h"
+#include "collect/parse.h"
+#include "results/resultgrid.h"
+#include "tests/support/scriptedmessages.h"
+#include "tests/support/standinmain.h"
+#include "host/framework/workerthread.h"
 
 #include <QDialog>
 #include <QSignalSpy>

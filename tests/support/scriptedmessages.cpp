@@ -1,4 +1,4 @@
-#include "scriptedmessages.h"
+#include "tests/support/scriptedmessages.h"
 
 #include <QDialog>
 

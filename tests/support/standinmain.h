@@ -2,9 +2,9 @@
 // main() for tests whose pages go through the browser: Chromium takes its host redirection once
 // per process, before the first page, so the stand-in web starts before the application object
 // and the test object gets it.
-#include "browserstartup.h"
-#include "simpleparser.h"
-#include "standinweb.h"
+#include "host/browser/browserstartup.h"
+#include "host/browser/simpleparser.h"
+#include "standin/standinweb.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "batchfile.h"
+#include "tools/quibcollect/batchfile.h"
 
 #include <QRegularExpression>
 

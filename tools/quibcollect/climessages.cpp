@@ -1,6 +1,6 @@
-#include "climessages.h"
+#include "tools/quibcollect/climessages.h"
 
-#include "choose.h"
+#include "collect/choose.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
 #pragma once
 // quib-collect's message service: what the form would show in a box goes to standard error, and
 // the Xunlei album chooser is answered from the command line.
-#include "liveline.h"
-#include "messageservice.h"
+#include "tools/quibcollect/liveline.h"
+#include "host/framework/messageservice.h"
 
 #include <QString>
 

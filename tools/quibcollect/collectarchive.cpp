@@ -1,7 +1,7 @@
-#include "collectarchive.h"
+#include "tools/quibcollect/collectarchive.h"
 
-#include "filedescriptor.h"
-#include "safefile.h"
+#include "host/framework/filedescriptor.h"
+#include "host/framework/safefile.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "collectoutput.h"
+#include "tools/quibcollect/collectoutput.h"
 
-#include "gbk.h"
-#include "memdata.h"
+#include "host/framework/gbk.h"
+#include "results/memdata.h"
 
 CollectionOutput PlanOutput(const MemData& table, std::span<const int> displayOrder, std::string_view site,
                             const OutputChoice& choice, const CollectArchive* archive)

@@ -1,8 +1,8 @@
 #pragma once
 // What quib-collect makes of one finished collection: which rows it prints and in what order, what
 // it adds to the archive, and the episode check.
-#include "collectarchive.h"
-#include "episodecheck.h"
+#include "tools/quibcollect/collectarchive.h"
+#include "results/episodecheck.h"
 
 #include <optional>
 #include <span>

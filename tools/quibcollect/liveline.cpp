@@ -1,4 +1,4 @@
-#include "liveline.h"
+#include "tools/quibcollect/liveline.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "tools/quibcollect/options.h"
 
 #include <QCommandLineParser>
 
@@ -72,13 +72,12 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption page("page", "The page to start from, 1 to 255 (default 1).", "n", "1");
     const QCommandLineOption album("album", "Xunlei: take the chooser's line n (1 = first).", "n");
     const QCommandLineOption listAlbums("list-albums", "Xunlei: print the chooser's lines instead of collecting.");
-    const QCommandLineOption connectTo("connect-to",
-                                       "Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable); implies --live.",
-                                       "rule");
+    const QCommandLineOption connectTo(
+        "connect-to", "Redirect a host, in curl's HOST:PORT:ADDR:PORT form (repeatable); implies --live.", "rule");
     const QCommandLineOption userAgent("user-agent", "User agent of every request.", "text");
     const QCommandLineOption json("json", "One JSON object per row instead of tab-separated fields.");
-    const QCommandLineOption standin("standin",
-                                     "Serve the built-in stand-in web in-process and send every host to it (the default).");
+    const QCommandLineOption standin(
+        "standin", "Serve the built-in stand-in web in-process and send every host to it (the default).");
     const QCommandLineOption live("live", "Reach the real sites instead of the stand-in web.");
     const QCommandLineOption layout("layout", "Print the copy text of layout n (0 to 3) instead of the rows.", "n");
     const QCommandLineOption merge("merge", "With --layout: rows merged into one line (1 to 100).", "n");

@@ -6,16 +6,16 @@
 #include <optional>
 
 struct CollectOptions {
-    QString site;            // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei
-    bool fast = true;        // as the form's fast switch starts
-    int page = 1;            // the start page, 1..255
-    int album = 0;           // Xunlei: the chooser line to take (1 = first); 0 keeps the first
-    bool listAlbums = false; // Xunlei: print the chooser's lines instead of collecting
-    QStringList connectTo;   // curl's HOST:PORT:ADDR:PORT
+    QString site;             // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei
+    bool fast = true;         // as the form's fast switch starts
+    int page = 1;             // the start page, 1..255
+    int album = 0;            // Xunlei: the chooser line to take (1 = first); 0 keeps the first
+    bool listAlbums = false;  // Xunlei: print the chooser's lines instead of collecting
+    QStringList connectTo;    // curl's HOST:PORT:ADDR:PORT
     QString userAgent;
     bool json = false;
-    bool standin = true;     // serve the built-in stand-in web and send every host to it
-    QString address;         // the address or ID, as typed into the form
+    bool standin = true;  // serve the built-in stand-in web and send every host to it
+    QString address;      // the address or ID, as typed into the form
     // Instead of the rows, the text the form's copy command would put on the clipboard.
     std::optional<int> layout;  // 0 title$address, 1 address, 2 link, 3 template
     std::optional<int> merge;   // rows merged into one line; the form's own default otherwise

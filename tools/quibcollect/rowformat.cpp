@@ -1,6 +1,6 @@
-#include "rowformat.h"
+#include "tools/quibcollect/rowformat.h"
 
-#include "gbk.h"
+#include "host/framework/gbk.h"
 
 #include <cstdio>
 

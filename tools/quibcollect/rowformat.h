@@ -1,6 +1,6 @@
 #pragma once
 // How quib-collect writes a collected row: a tab-separated line or a JSON object, in UTF-8.
-#include "resultrow.h"
+#include "results/resultrow.h"
 
 #include <optional>
 #include <string>
