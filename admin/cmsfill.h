@@ -18,6 +18,7 @@ std::string ParseTargetAddress(std::string_view number, std::string_view albumFi
 std::string MergeAlbumId(std::string_view albumField, std::string_view albumId, FillTarget target);
 
 // The page script that pastes the clipboard into the target's address list (runs as it stands).
+// P1 for address 1, P2 for address 2.
 const std::string& PasteScript(FillTarget target);
 // A page script that throws unless the album field (the first element named "zt_dq") is an
 // input element: a text area or a list of that name is not the album field the merge is for.

@@ -49,6 +49,7 @@ public:
     void StopButtonClick();
     void EndProcess();  // the collection has ended, however it ended
     void FinishButtonClick();
+    // The 复制到剪切板 button: the control keeps its default name from the form definition.
     void cxButton1Click();
     void FormClose();
 

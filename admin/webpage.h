@@ -20,6 +20,7 @@ public:
     bool AutoFinish = false;
     const TSiteData* Site = nullptr;  // not owned
 
+    // BrowserBeforeNaviage2 and BrwoserWebExternal keep their misspelt names (see TTabWebForm).
     void BrowserBeforeNaviage2(TBrowserTab* sender, const std::string& url, bool mainFrame, bool& cancel) override;
     void BrowserNavigateComplete2(TBrowserTab* sender, const std::string& url) override;
     void BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocument& document, const std::string& url) override;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 // The site keys of the collection engine.
+// Wole is 我乐 (56), SixRooms 六间房 (6rooms, "6jf"); sites.h maps every spelling.
 namespace sitekey {
 inline constexpr std::string_view Tudou = "tudou";
 inline constexpr std::string_view Youku = "youku";

@@ -16,8 +16,11 @@
 #include <unordered_set>
 #include <vector>
 
+// Not a parser: the worker each site's scanner (ParseHTMLDocument) runs on. The name is kept.
 class TPageParse : public WorkerThread {
 public:
+    // The callbacks keep the module's names, typo included (TOnPaseEndEvent: parse end). OnGetUrl
+    // is the row callback: its Html is the item's data (the row's Url), its Url the item's link.
     using TOnGetUrlEvent =
         std::function<void(const std::string& Html, const std::string& Url, const std::string& Caption,
                            const std::string& Date, int Index, TPageParse& PP)>;

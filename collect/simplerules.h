@@ -19,6 +19,7 @@ struct TParseData {
 };
 
 // Decodes the five character references &amp; &lt; &gt; &apos; &quot;, in that order.
+// The name is kept although it decodes; EncodeURL (host/framework/urlencode.h) percent-encodes.
 std::string EncodeUrl(std::string_view text);
 
 // Applies the element rules of data.Site to one element of the page at address (GBK). Returns

@@ -20,6 +20,7 @@ bool IsPartnerAddress(const std::string& address);
 
 }  // namespace partner
 
+// The form definition's name, the same as the collector's window: each module keeps its own TMainForm.
 class TMainForm : public TTabWebForm, public IModule {
     Q_OBJECT
 public:

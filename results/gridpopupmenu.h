@@ -14,6 +14,7 @@ public:
     void Apply(const MenuItemsShown& shown);
     MenuItemsShown Shown() const;
 
+    // Menu items that keep the names of the bar buttons they were (DeSelButton inverts the marks).
     QAction* EditButton;         // 编辑数据
     QAction* FindButton;         // 快速查找
     QAction* SelAllButton;       // 全部选中

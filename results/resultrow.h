@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+// Url is the value the CMS needs (a play address, a player address or a video ID), not always an
+// address; Link is the video's page; Status is the check mark.
 struct ResultRow {
     int RecId = 0;
     bool Status = true;

@@ -41,6 +41,7 @@ public:
     void CreateSite(TSiteData* site);
     void PageControlChange(int index);
     void PageControlMouseDown(Qt::MouseButton button, const QPoint& pos);
+    // CaijiTabSheet is the 快速采集 tab (caiji: 采集); keeps the docked collection form centred.
     void CaijiTabSheetResize();
     bool FormCloseQuery();
     void FormClose();
@@ -48,6 +49,7 @@ public:
     Q_INVOKABLE bool CanClose() { return FormCloseQuery(); }
 
     void LoadSites();
+    // The site commands of SitePopupMenu, named after the navigation-bar buttons they were.
     void AddSiteNavButtonClick();
     void EditSiteNavButtonClick();
     void DelSiteNavButtonClick();

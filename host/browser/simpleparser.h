@@ -32,6 +32,7 @@ struct SimpleParserOptions {
     bool silent = true;  // no dialogs
 };
 
+// A loader, not a parser: the name is kept. The rules applied to its elements are in collect/simplerules.h.
 class SimpleParser : public QObject {
 public:
     using ElementHandler = std::function<void(const HtmlElement&)>;

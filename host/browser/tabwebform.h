@@ -64,6 +64,7 @@ public:
     void CloseForm();
 
     // The browser events. Overrides call the inherited handler first.
+    // Naviage2 (Navigate2): the name is kept, as the modules spell it.
     virtual void BrowserBeforeNaviage2(TBrowserTab* sender, const std::string& url, bool mainFrame, bool& cancel);
     virtual void BrowserNavigateComplete2(TBrowserTab* sender, const std::string& url);
     // One event per completed document, frames included; url is that document's own address.
@@ -72,6 +73,7 @@ public:
     // A page's window.external.WebInvoke: its arguments in call order, as text (null and
     // undefined as empty); the call returns null to the page. caller is the calling frame's
     // document; its address is empty when the call came before the document completed.
+    // Brwoser, not Browser: the handler's name is kept, as the modules spell it.
     virtual void BrwoserWebExternal(TBrowserTab* sender, const BrowserDocument& caller,
                                     const std::vector<std::string>& args);
     virtual void OnFormClose();
