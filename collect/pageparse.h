@@ -20,7 +20,8 @@
 class TPageParse : public WorkerThread {
 public:
     // The callbacks keep the module's names, typo included (TOnPaseEndEvent: parse end). OnGetUrl
-    // is the row callback: its Html is the item's data (the row's Url), its Url the item's link.
+    // is the row callback: its Html is the item's data (the row's Url), its Url the item's link,
+    // its Index the item's number on its page (ItemCount), not the worker's page Index.
     using TOnGetUrlEvent =
         std::function<void(const std::string& Html, const std::string& Url, const std::string& Caption,
                            const std::string& Date, int Index, TPageParse& PP)>;
