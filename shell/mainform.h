@@ -49,7 +49,7 @@ public:
     Q_INVOKABLE bool CanClose() { return FormCloseQuery(); }
 
     void LoadSites();
-    // The site commands of SitePopupMenu, named after the navigation-bar buttons they were.
+    // The site commands of SitePopupMenu; the names are those of the form definition's bar buttons.
     void AddSiteNavButtonClick();
     void EditSiteNavButtonClick();
     void DelSiteNavButtonClick();
