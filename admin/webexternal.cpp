@@ -7,6 +7,7 @@
 #include "admin/processform.h"
 #include "admin/searchaddress.h"
 #include "admin/searchform.h"
+#include "collect/addressrules.h"
 #include "collect/apiresultform.h"
 #include "shell/include/sitedata.h"
 #include "admin/webpage.h"
