@@ -15,6 +15,7 @@
 #include "tests/support/scriptedmessages.h"
 #include "admin/searchform.h"
 #include "collect/apipage.h"
+#include "collect/apiresultform.h"
 #include "collect/choose.h"
 #include "collect/resourcesitelist.h"
 #include "shell/include/sitedata.h"
@@ -130,9 +131,9 @@ private:
     void Click(SiteTab& tab, const BrowserDocument& document, const std::string& element);
     void Invoke(SiteTab& tab, const std::vector<std::string>& args);
     // Answers the next collection dialog: the choice, OK, the result sheet, 完成.
-    // A chooser shown meanwhile (a resource record's sources) is answered by chooser.
+    // Other dialogs shown before or meanwhile (a search, a resource record's sources) are answered by other.
     void AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before = {},
-                          const std::function<int(TChooseForm&)>& chooser = {});
+                          const std::function<int(QDialog&)>& other = {});
     void AnswerSearch(const std::function<int(TSearchForm&)>& answer);
     std::string Value(const BrowserDocument& document, const char* name)
     {
@@ -188,11 +189,11 @@ void CmsRoundTripTest::Click(SiteTab& tab, const BrowserDocument& document, cons
 
 void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen,
                                         const std::function<void(TProcessForm&)>& before,
-                                        const std::function<int(TChooseForm&)>& chooser)
+                                        const std::function<int(QDialog&)>& other)
 {
-    m_messages.OnModal([this, choice, &seen, before, chooser](QDialog& modal) {
-        if (auto* choose = dynamic_cast<TChooseForm*>(&modal); choose && chooser)
-            return chooser(*choose);
+    m_messages.OnModal([this, choice, &seen, before, other](QDialog& modal) {
+        if (!dynamic_cast<TProcessForm*>(&modal) && other)
+            return other(modal);
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
         seen.fill2Enabled = dialog.Fill2Radio->isEnabled();
@@ -852,8 +853,8 @@ void CmsRoundTripTest::resourceSeriesFoundCollectedAndUpdated()
     const BrowserDocument form = tab->AdminDocument;
     QVERIFY(form.SetValue("zt_dq", gbk::FromUnicode(address)));
     int preselected = -1;
-    const auto takeOffered = [&](TChooseForm& chooser) {
-        preselected = chooser.Chosen();
+    const auto takeOffered = [&](QDialog& modal) {
+        preselected = dynamic_cast<TChooseForm&>(modal).Chosen();
         return int(QDialog::Accepted);
     };
     Collected first;
@@ -884,6 +885,36 @@ void CmsRoundTripTest::resourceSeriesFoundCollectedAndUpdated()
     QCOMPARE(form.GetText("zt_url").value_or("<none>"),
              before + QStringLiteral("\n第21集$https://share.standin.test/play/1001021"
                                      "\n第22集$https://share.standin.test/play/1001022"));
+
+    // The video search's 资源站 source, limited to one site: the series picked there is collected and
+    // written into another film form.
+    auto other = OpenForm("6.0", "admin_add.asp", site);
+    const BrowserDocument second = other->AdminDocument;
+    QVERIFY(second.SetValue("zt_name", G("山海长歌")));
+    std::vector<int> hitSites;
+    Collected searched;
+    AnswerCollection({1, true, 1, false}, searched, {}, [&](QDialog& modal) {
+        if (auto* search = dynamic_cast<TSearchForm*>(&modal)) {
+            search->ApiComboBox->setCurrentIndex(1);
+            search->ApiRadio->click();
+            search->OkButton->click();
+            return search->result();
+        }
+        if (auto* results = dynamic_cast<TApiResultForm*>(&modal)) {
+            if (!QTest::qWaitFor([&] { return !results->Searching(); }, 30000))
+                return int(QDialog::Rejected);
+            for (const ResourceHit& hit : results->Result().hits)
+                hitSites.push_back(hit.site);
+            results->OkButton->click();
+            return results->result();
+        }
+        return takeOffered(modal);
+    });
+    Click(*other, second, "document.form2.zt_ss");
+    QCOMPARE(hitSites, std::vector<int>{0});
+    QCOMPARE(Value(second, "zt_url"), searched.text);
+    QCOMPARE(std::count(searched.text.begin(), searched.text.end(), '\n'), 21);
+    QCOMPARE(Value(second, "zt_dq"), gbk::FromUnicode(address));
     QVERIFY(m_messages.Texts(Kind::Alert).empty());
     m_messages.Clear();
 }
