@@ -52,8 +52,8 @@ private:
     void ShowSearch(ResourceSearch search);
 
     IApp* m_app;
-    TParseForm* m_parseForm;  // a child of the grid panel
-    std::vector<ResourceSite> m_sites;  // as shown
+    TParseForm* m_parseForm;               // a child of the grid panel
+    std::vector<ResourceSite> m_sites;     // as shown
     std::vector<ResourceSite> m_searched;  // the sites the last search asked, in its order
     ResourceSearch m_search;
     StopFlag m_stop;  // the running search's

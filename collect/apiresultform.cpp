@@ -37,7 +37,8 @@ void TApiResultForm::ShowSearch(ResourceSearch search)
     QStringList failed;
     for (std::size_t i = 0; i < m_search.outcomes.size() && i < m_sites.size(); ++i)
         if (!m_search.outcomes[i].error.isEmpty())
-            failed << m_sites[i].DisplayName() + QStringLiteral("（") + m_search.outcomes[i].error + QStringLiteral("）");
+            failed << m_sites[i].DisplayName() + QStringLiteral("（") + m_search.outcomes[i].error +
+                          QStringLiteral("）");
     QString line = QStringLiteral("找到 %1 部").arg(m_search.hits.size());
     if (!failed.isEmpty())
         line += QStringLiteral("；搜索失败：") + failed.join(QStringLiteral("，"));

@@ -56,8 +56,8 @@ ResourceSiteList Load(const QString& path)
     if (!bytes)
         return list;
     pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_buffer(bytes->data(), bytes->size(), pugi::parse_default,
-                                                          pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(bytes->data(), bytes->size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
         throw std::runtime_error("the resource-site list is not well-formed XML: " + path.toStdString() + ": " +
                                  parsed.description());
