@@ -845,6 +845,10 @@ void CmsRoundTripTest::resourceSeriesFoundCollectedAndUpdated()
     const MemData& rows = page.ParseForm().Data();
     QCOMPARE(rows.Count(), 20);
     QCOMPARE(rows.Row(0).Caption + "$" + rows.Row(0).Url, G("第01集$https://share.standin.test/play/1001001"));
+    if (const QString dir = qEnvironmentVariable("QUIB_SHOT_DIR"); !dir.isEmpty()) {
+        page.resize(900, 640);
+        page.grab().save(QDir(dir).filePath("resource-page.png"));
+    }
 
     // The record address typed into a CMS 6.0 film form and collected by 采集1: the chooser offers
     // the source taken last for this site first.
