@@ -10,6 +10,7 @@
 #include "results/memdata.h"
 #include "host/framework/messageservice.h"
 #include "collect/parse.h"
+#include "collect/resourceapi.h"
 #include "admin/presentrows.h"
 #include "results/resultgrid.h"
 #include "host/framework/skin.h"
@@ -21,6 +22,17 @@
 
 namespace {
 constexpr int kTimerInterval = 100;
+
+// A record address of a resource site, and not an address of one of the video sites (whose album
+// pages may carry a "#" of their own).
+bool IsResourceRecordAddress(const std::string& address)
+{
+    const std::optional<std::string_view> typed = SiteOfTypedAddress(address);
+    if (typed && *typed != sitekey::Resource)
+        return false;
+    return ParseResourceAddress(gbk::ToUnicode(address).trimmed()).has_value();
+}
+
 constexpr int kLargeStep = 10;  // Ctrl with an arrow key in the merge count
 constexpr int kProgressInterval = 250;
 }  // namespace
@@ -119,8 +131,12 @@ void TProcessForm::DoProcess()
     ParseForm->layout()->activate();  // gives its grid the size it has in the form
     CollectRequest request;
     request.address = gbk::FromUnicode(gbk::ToUnicode(TargetAddress));  // as the address box gives it
-    // The site word decides; without one, the site whose domain the address names.
-    if (const auto site = EngineSiteForWord(SiteWord))
+    // A resource site's record address goes to its reader whatever player type the film has (a
+    // CMS has none for resource sites); otherwise the site word decides, and without one the site
+    // whose domain the address names.
+    if (IsResourceRecordAddress(request.address))
+        request.site = std::string(sitekey::Resource);
+    else if (const auto site = EngineSiteForWord(SiteWord))
         request.site = *site;
     else if (const auto typed = SiteOfTypedAddress(request.address))
         request.site = *typed;

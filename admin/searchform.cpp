@@ -1,6 +1,7 @@
 #include "admin/searchform.h"
 
 #include "host/framework/app.h"
+#include "collect/resourcesitelist.h"
 #include "results/dialogsetup.h"
 #include "host/framework/gbk.h"
 #include "host/framework/messageservice.h"
@@ -15,7 +16,7 @@ TSearchForm::TSearchForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
     const std::pair<QRadioButton*, const char*> sources[] = {
         {TudouRadio, "tudou"}, {WoleRadio, "wole"}, {YoukuRadio, "youku"}, {SinaRadio, "sina"},
         {OuouRadio, "ouou"},   {LjfRadio, "ljf"},   {MTimeRadio, "mtime"}, {MDBRadio, "mdb"},
-        {GGRadio, "gg"},       {KCRadio, "kc"},     {BaiduRadio, "baidu"},
+        {GGRadio, "gg"},       {KCRadio, "kc"},     {BaiduRadio, "baidu"}, {ApiRadio, "api"},
     };
     for (const auto& [radio, key] : sources)
         connect(radio, &QRadioButton::clicked, this, [this, radio = radio, key = key] {
@@ -23,6 +24,20 @@ TSearchForm::TSearchForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
                 SearchSite = key;
         });
     connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+    // The resource sites are those of the 资源站 page; a list that cannot be read offers none.
+    if (app)
+        try {
+            ApiSites = resourcesites::Load(resourcesites::FilePath(app->GetAppPath())).sites;
+        } catch (const std::exception&) {
+        }
+    ApiComboBox->addItem(QStringLiteral("全部资源站"));
+    for (const ResourceSite& site : ApiSites)
+        ApiComboBox->addItem(site.DisplayName());
+    ApiRadio->setEnabled(!ApiSites.empty());
+    ApiComboBox->setEnabled(!ApiSites.empty());
+    if (ApiSites.empty())
+        ApiRadio->setToolTip(QStringLiteral("请先在“资源站”页添加资源站"));
+    connect(ApiComboBox, &QComboBox::activated, this, [this] { ApiRadio->click(); });
     FormCreate();
     CenterOver(*this, app ? app->GetMainForm() : nullptr);
     KeyEdit->setFocus();
@@ -44,4 +59,12 @@ void TSearchForm::OkButtonClick()
         return;
     }
     accept();
+}
+
+std::vector<ResourceSite> TSearchForm::ChosenApiSites() const
+{
+    const int index = ApiComboBox->currentIndex();
+    if (index >= 1 && index <= static_cast<int>(ApiSites.size()))
+        return {ApiSites[static_cast<std::size_t>(index - 1)]};
+    return ApiSites;
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The video search dialog (视频搜索): a keyword, the kind of result (videos or albums) and the
 // source to search.
+#include "collect/resourcesearch.h"
 #include "ui_searchform.h"
 
 #include <QDialog>
 
 #include <string>
+#include <vector>
 
 class IApp;
 
@@ -17,8 +19,12 @@ public:
     void FormCreate();
     void OkButtonClick();
 
-    // The chosen source's key ("tudou", "wole", ... "baidu"); empty until a source is chosen.
+    // The chosen source's key ("tudou", "wole", ... "baidu", "api"); empty until a source is chosen.
     std::string SearchSite;
+    // The operator's resource sites, as the list file held them when the dialog opened.
+    std::vector<ResourceSite> ApiSites;
+    // The resource sites to search: all of them, or the one chosen in the list.
+    std::vector<ResourceSite> ChosenApiSites() const;
 
 private:
     IApp* m_app;

@@ -7,6 +7,8 @@
 #include "admin/processform.h"
 #include "admin/searchaddress.h"
 #include "admin/searchform.h"
+#include "collect/addressrules.h"
+#include "collect/apiresultform.h"
 #include "shell/include/sitedata.h"
 #include "admin/webpage.h"
 
@@ -113,9 +115,23 @@ void TWebPage::Search(const std::vector<std::string>& args)
         dialog->KeyEdit->setText(gbk::ToUnicode(args[1]));
     if (App->GetMessages().ShowModal(*dialog) != QDialog::Accepted)
         return;
+    if (dialog->SearchSite == "api") {
+        SearchResources(dialog->ChosenApiSites(), dialog->KeyEdit->text().trimmed());
+        return;
+    }
     const int type = dialog->TypeComboBox->currentIndex();
     TBrowserTab* browser = CreateNewTabBrowser(QStringLiteral("about:blank"));
     DoSearch(dialog->SearchSite, gbk::FromUnicode(dialog->KeyEdit->text()), type, browser);
+}
+
+void TWebPage::SearchResources(const std::vector<ResourceSite>& sites, const QString& word)
+{
+    // The series picked is collected as a record address typed into the album field would be,
+    // and its list written back into the film form the same way.
+    TApiResultForm results(this, App, sites, word);
+    if (App->GetMessages().ShowModal(results) != QDialog::Accepted || results.Chosen().isEmpty())
+        return;
+    Collect(gbk::FromUnicode(results.Chosen()), std::string(sitekey::Resource), nullptr);
 }
 
 void TWebPage::Collect(const std::string& target, const std::string& siteWord, const std::string* playerWord)

@@ -4,6 +4,7 @@
 #include "host/browser/browserdocument.h"
 #include "admin/pagescripts.h"
 #include "host/browser/tabwebform.h"
+#include "collect/resourcesearch.h"
 
 #include <vector>
 
@@ -38,6 +39,8 @@ private:
     // browser fails to run one (the browser form logs it).
     void RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts);
     void Search(const std::vector<std::string>& args);
+    // The video search's resource-site source: the series found, one picked and collected.
+    void SearchResources(const std::vector<ResourceSite>& sites, const QString& word);
     // Runs the collection dialog and writes its result back; playerWord is the site word of a
     // search-result link ("webparse"), null for the CMS's own buttons ("parse").
     void Collect(const std::string& target, const std::string& siteWord, const std::string* playerWord);

@@ -15,6 +15,7 @@ inline constexpr std::string_view SixRooms = "6jf";
 inline constexpr std::string_view Ouou = "ouou";
 inline constexpr std::string_view Sina = "sina";
 inline constexpr std::string_view Xunlei = "xunlei";
+inline constexpr std::string_view Resource = "api";
 }  // namespace sitekey
 
 enum class SinglePageParser { None, Tudou, Youku, Wole, SixRooms, Ouou, Sina };
@@ -29,6 +30,7 @@ enum class Starter {
     TudouByRss,
     YoukuByRss,
     XunleiByMovie,
+    ResourceByRecord,
 };
 
 struct AddressClass {

@@ -17,6 +17,12 @@ TChooseForm::TChooseForm(QWidget* owner, IApp* app) : QDialog(owner)
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TChooseForm::SetPrompt(const QString& caption, const QString& label)
+{
+    setWindowTitle(caption);
+    Label1->setText(label);
+}
+
 void TChooseForm::SetLines(const std::vector<QString>& lines)
 {
     ComboBox->clear();

@@ -1,5 +1,6 @@
 #pragma once
-// The album chooser of a Xunlei collection: one line per album of the movie, the first selected.
+// The chooser of one item among several: a Xunlei movie's albums, a resource record's play
+// sources. One line per item, the first selected unless another is chosen.
 #include "host/framework/app.h"
 #include "ui_choose.h"
 
@@ -13,6 +14,8 @@ class TChooseForm : public QDialog, private Ui::TChooseForm {
 public:
     TChooseForm(QWidget* owner, IApp* app);
 
+    // Asks for something else than an album: the caption and the label over the list.
+    void SetPrompt(const QString& caption, const QString& label);
     // Fills the list and selects its first line.
     void SetLines(const std::vector<QString>& lines);
     std::vector<QString> Lines() const;

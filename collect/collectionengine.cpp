@@ -40,6 +40,7 @@ bool CollectionEngine::Collect(const CollectRequest& request)
 
     m_page = request.startPage;
     m_album = request.album;
+    m_source = request.source;
     const AddressClass target = ClassifyAddress(m_siteKey, address);
     if (target.action == AddressClass::Action::SinglePage) {
         StartProcess(request.append);

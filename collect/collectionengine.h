@@ -7,6 +7,7 @@
 #include "host/framework/app.h"
 #include "collect/collectionprogress.h"
 #include "collect/pageparse.h"
+#include "collect/resourceapi.h"
 #include "results/resultrow.h"
 #include "collect/simplerules.h"
 #include "collect/sites.h"
@@ -37,6 +38,9 @@ struct CollectRequest {
     int startPage = 1;    // the playlist page to start from
     // Which of a Xunlei movie's albums to collect, counted from 1; unset: the album chooser asks.
     std::optional<int> album;
+    // Which play source of a resource site's record to collect, by name; empty: the source
+    // chooser asks when the record has several (the first one without a chooser).
+    QString source;
 };
 
 class CollectionEngine : public QObject {
@@ -102,6 +106,10 @@ public:
     // Picks one of a movie's albums; returns its position, or -1 when none was chosen.
     using AlbumChooser = std::function<int(const std::vector<QString>& lines)>;
     void SetAlbumChooser(AlbumChooser chooser) { m_chooser = std::move(chooser); }
+    // Picks one play source of a resource site's record (base: the site's base address, for a
+    // choice remembered per site); returns its index into record.sources, or -1 for none.
+    using SourceChooser = std::function<int(const QString& base, const ResourceRecord& record)>;
+    void SetSourceChooser(SourceChooser chooser) { m_sourceChooser = std::move(chooser); }
 
     using RowMethod = void (CollectionEngine::*)(const std::string& Html, const std::string& Url,
                                                  const std::string& Caption, const std::string& Date, int Index,
@@ -142,6 +150,11 @@ public:
                       const std::string& Date, int Index, TPageParse& PP);
     void ParseXunleiMovieEnd(TPageParse& thread);
 
+    // Resource sites: the record's worker, and its end, where a source is chosen and its episodes
+    // become rows.
+    void ParseResourceRecord(const std::string& url, const std::string& id, int index);
+    void ParseResourceRecordEnd(TPageParse& thread);
+
     // Row callback that takes an item as it comes: data to Url, link to Link.
     void GetPlainUrl(const std::string& Html, const std::string& Url, const std::string& Caption,
                      const std::string& Date, int Index, TPageParse& PP);
@@ -179,6 +192,7 @@ private:
     void AddItemRow(const SiteRecord& site, const CollectionWay& way, const SiteItem& item);
     void ReadUntitledItem(const SiteRecord& site, const std::string& link);
     void ChooseXunleiAlbum();
+    int ChooseResourceSource(const QString& base, const ResourceRecord& record);
     TPageParse::TCheckTerminatedEvent StopCheck() const;
     std::string FetchPage(const std::string& url);
 
@@ -218,6 +232,8 @@ private:
     WorkerLauncher m_launcher;
     AlbumChooser m_chooser;
     std::optional<int> m_album;  // the request's album, when it named one
+    SourceChooser m_sourceChooser;
+    QString m_source;  // the request's play source, when it named one
     std::mt19937 m_random{std::random_device{}()};
     std::shared_ptr<CollectionEngine*> m_alive = std::make_shared<CollectionEngine*>(this);
     // The walk RunSimpleParser runs: the address loaded and the record its rules fill.

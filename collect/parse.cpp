@@ -2,6 +2,7 @@
 
 #include "collect/choose.h"
 #include "collect/collectionprogress.h"
+#include "collect/resourcesitelist.h"
 #include "results/dataview.h"
 #include "results/episodecheck.h"
 #include "results/eventhook.h"
@@ -47,6 +48,8 @@ TParseForm::TParseForm(QWidget* owner, IApp* app) : QWidget(owner), m_app(app)
                     m_app->GetMessages().Alert(text);
             });
     m_engine->SetAlbumChooser([this](const std::vector<QString>& lines) { return ChooseAlbum(lines); });
+    m_engine->SetSourceChooser(
+        [this](const QString& base, const ResourceRecord& record) { return ChooseSource(base, record); });
 
     connect(Button, &QPushButton::clicked, this, [this] { ButtonClick(); });
     connect(&m_timer, &QTimer::timeout, this, [this] { TimerTimer(); });
@@ -208,4 +211,34 @@ int TParseForm::ChooseAlbum(const std::vector<QString>& lines)
     const int chosen = dialog ? dialog->Chosen() : -1;
     delete dialog.data();
     return result == QDialog::Accepted ? chosen : -1;
+}
+
+int TParseForm::ChooseSource(const QString& base, const ResourceRecord& record)
+{
+    const QString path = resourcesites::FilePath(m_app->GetAppPath());
+    const QString last = resourcesites::LastSource(path, base);
+    std::vector<QString> lines;
+    int preset = 0;
+    for (std::size_t i = 0; i < record.sources.size(); ++i) {
+        const ResourceSource& source = record.sources[i];
+        lines.push_back(QStringLiteral("%1（%2 集）").arg(source.name).arg(source.episodes.size()));
+        if (source.name == last)
+            preset = static_cast<int>(i);
+    }
+    const QPointer<TChooseForm> dialog = new TChooseForm(this, m_app);
+    dialog->SetPrompt(QStringLiteral("选择播放源"), QStringLiteral("请选择播放源："));
+    dialog->SetLines(lines);
+    dialog->Choose(preset);
+    const int result = m_app->GetMessages().ShowModal(*dialog);
+    const int chosen = dialog ? dialog->Chosen() : -1;
+    delete dialog.data();
+    if (result != QDialog::Accepted || chosen < 0)
+        return -1;
+    try {
+        resourcesites::RememberSource(path, base, record.sources[static_cast<std::size_t>(chosen)].name);
+    } catch (const std::exception& e) {
+        // Only a convenience is lost: the next record of the site asks with the first preselected.
+        m_app->WriteLog(QStringLiteral("无法记住所选的播放源"), QString::fromUtf8(e.what()), windowTitle());
+    }
+    return chosen;
 }

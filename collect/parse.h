@@ -92,6 +92,8 @@ private:
     void RefreshEpisodeLine();
     std::string CheckedSiteKey() const;
     int ChooseAlbum(const std::vector<QString>& lines);
+    // A record's play source, the one chosen last for its site preselected; the choice is kept.
+    int ChooseSource(const QString& base, const ResourceRecord& record);
 
     IApp* m_app;
     QTimer m_timer;

@@ -3,6 +3,7 @@
 #include "collect/feeddates.h"
 #include "host/framework/gbk.h"
 #include "collect/ououpageparse.h"
+#include "collect/resourceapi.h"
 #include "collect/rssparse.h"
 #include "collect/simplerules.h"
 #include "collect/sinapageparse.h"
@@ -444,8 +445,34 @@ const SiteRecord kXunlei{
     .movieAlbums = true,
 };
 
+// Resource sites: the address of a record is taken whole; its worker reads the record.
+
+std::string ResourceRecordAddressOf(const std::string& address)
+{
+    const std::optional<ResourceAddress> parsed = ParseResourceAddress(gbk::ToUnicode(address));
+    return parsed ? gbk::FromUnicode(ResourceRecordAddress(*parsed)) : address;
+}
+
+const SiteRecord kResource{
+    .key = sitekey::Resource,
+    .radio = "ApiRadio",
+    .ruleSite = {},
+    .root = {},
+    // The JSON and XML forms of the API both live under this path on most sites.
+    .domain = "/provide/vod",
+    .classify = [](std::string_view a) { return Id(std::string(a)); },
+    .single = SinglePageParser::None,
+    .cutPage = nullptr,
+    .retry = nullptr,
+    .pages = {Starter::ResourceByRecord, nullptr,
+              [](const std::string& id, int, int) { return ResourceRecordAddressOf(id); }, false, nullptr},
+    .feed = std::nullopt,
+    .resourceRecord = true,
+};
+
 // The domain order decides a typed address that names two sites.
-const std::array<const SiteRecord*, 7> kSites{&kTudou, &kYouku, &kWole, &kSixRooms, &kOuou, &kSina, &kXunlei};
+const std::array<const SiteRecord*, 8> kSites{&kTudou, &kYouku, &kWole,   &kSixRooms,
+                                              &kOuou,  &kSina,  &kXunlei, &kResource};
 
 }  // namespace
 

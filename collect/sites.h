@@ -13,6 +13,7 @@
 //   Ouou       ouou      OuouRadio    -              ouou
 //   Sina       sina      SinaRadio    sina           sina, iask
 //   Xunlei     xunlei    XunleiRadio  -              xunlei...
+//   Resource   api       ApiRadio     -              -
 #include "collect/addressrules.h"
 #include "collect/pageparse.h"
 #include "results/resultrow.h"
@@ -107,6 +108,8 @@ struct SiteRecord {
     bool walkUntitledItem = false;
     // Xunlei: the movie document lists albums, one of which is then collected.
     bool movieAlbums = false;
+    // Resource sites: the address names a record, whose chosen source's episodes become rows.
+    bool resourceRecord = false;
 };
 
 // Every site, in the order a typed address is matched against their domains.

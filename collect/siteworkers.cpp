@@ -12,6 +12,10 @@ void CollectionEngine::LaunchSiteWorker(const WorkerStart& start)
         ParseXunleiMovie(start.url, start.id, start.index);
         return;
     }
+    if (site.resourceRecord) {
+        ParseResourceRecord(start.url, start.id, start.index);
+        return;
+    }
     const CollectionWay& way = WayOf(start.starter);
     const auto worker = way.start(m_app.GetWorkers(), m_app.GetNetwork(), start.url, start.id, start.index,
                                   {ItemRows(site, way), Guarded(&CollectionEngine::ParseError),

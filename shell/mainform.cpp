@@ -4,6 +4,7 @@
 #include "host/framework/gbk.h"
 #include "shell/helppage.h"
 #include "host/framework/messageservice.h"
+#include "collect/apipage.h"
 #include "collect/parse.h"
 #include "admin/webpage.h"
 
@@ -61,6 +62,12 @@ void TMainForm::AfterShow(IModule*)
 
     HelpPage = new THelpPage(this, App);
     Dock(HelpPage->ContentPanel, HelpTabSheet);
+
+    // After the help tab, so a remembered tab index keeps meaning the tab it meant.
+    ApiPage = new TApiPage(this, App);
+    ApiPage->ParseForm().SetFormatOwner(this);
+    Dock(ApiPage, ApiTabSheet);
+    ApiPage->LoadSites();
 
     Format = Properties ? Properties->GetValue("Format", "") : std::string();
     bool number = false;
@@ -175,13 +182,16 @@ bool TMainForm::FormCloseQuery()
         return true;
     // The window itself counts, not whether its page is in front: behind another module's page
     // the collection runs all the same.
-    if (ParseForm->Running() && !isHidden()) {
+    const bool running = ParseForm->Running() || (ApiPage && ApiPage->ParseForm().Running());
+    if (running && !isHidden()) {
         // Refused, so the collection goes on, as the message tells the operator: stopping it is
         // his choice, made with 终止.
         App->GetMessages().Info(QStringLiteral("请先停止当前的采集工作！"));
         return false;
     }
     ParseForm->RequestStop();
+    if (ApiPage)
+        ApiPage->ParseForm().RequestStop();
     return true;
 }
 
@@ -199,6 +209,11 @@ void TMainForm::FormClose()
         ParseForm->FormClose();
         delete ParseForm;
         ParseForm = nullptr;
+    }
+    if (ApiPage) {
+        ApiPage->ParseForm().FormClose();
+        delete ApiPage;
+        ApiPage = nullptr;
     }
     for (int i = 0; i < PageControl->count(); ++i) {
         TSheetData* data = SheetData(PageControl->widget(i));

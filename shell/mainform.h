@@ -19,6 +19,7 @@
 #include <vector>
 
 class QMenu;
+class TApiPage;
 class THelpPage;
 class TParseForm;
 class TWebPage;
@@ -59,6 +60,7 @@ public:
     QMenu* SitePopupMenu;
     THelpPage* HelpPage = nullptr;
     TParseForm* ParseForm = nullptr;
+    TApiPage* ApiPage = nullptr;  // the resource sites' page, with a collection form of its own
     std::unique_ptr<TStringHashTable> Properties;
     IApp* App = nullptr;
     std::string ModuleName;

@@ -18,6 +18,7 @@ void RegisterBuiltinSites(StandinWeb& web)
     Register6roomsPlaylists(web);
     RegisterOuouPlaylists(web);
     RegisterSinaAlbums(web);
+    RegisterResourceSites(web);
     RegisterCms(web);
     RegisterSearchPages(web);
     RegisterPublisher(web);

@@ -28,6 +28,10 @@ void RegisterSinaAlbums(StandinWeb& web);       // you.video.sina.com.cn
 // Hostile pages under the sites' addresses, for IDs "hostile-<shape>-<KiB>" (sites/hostile.cpp).
 void RegisterHostilePages(StandinWeb& web);
 
+// Resource sites of the shared video-data API: zyjson, zyxml and zyodd .standin.test over one
+// catalogue with a growing series, and zyhostile.standin.test's hostile answers.
+void RegisterResourceSites(StandinWeb& web);
+
 // "cms.standin.test": the CMS administration back-end, versions 3.1, 4.x, 5.0, 6.0 (/<version>/admin/...).
 void RegisterCms(StandinWeb& web);
 // The six video sites' own search-result pages (so.56.com, so.youku.com, so.tudou.com, 6.cn/search.php,

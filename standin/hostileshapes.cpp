@@ -17,6 +17,11 @@ constexpr Named kNames[] = {
     {HostileShape::NestedDiv, "div"},
     {HostileShape::NestedHeadingDiv, "h4div"},
     {HostileShape::ReopenedFormatting, "reopen"},
+    {HostileShape::ApiLargeBody, "api-large"},
+    {HostileShape::ApiDeepNesting, "api-deep"},
+    {HostileShape::ApiHashes, "api-hashes"},
+    {HostileShape::ApiBadUtf8, "api-badutf8"},
+    {HostileShape::ApiPageCount, "api-pagecount"},
 };
 
 // The largest page a stand-in address may ask for.
@@ -31,6 +36,18 @@ std::string Fill(std::string head, std::size_t bytes, Unit&& unit, const std::st
     for (std::size_t n = 0; page.size() + tail.size() < bytes; ++n)
         page += unit(n);
     return page + tail;
+}
+
+const std::string kApiHead =
+    "{\"code\":1,\"msg\":\"数据列表\",\"page\":1,\"pagecount\":1,\"limit\":\"20\",\"total\":1,"
+    "\"list\":[";
+
+std::string ApiRecord(int id, const std::string& name, const std::string& playUrl)
+{
+    return "{\"vod_id\":" + std::to_string(id) + ",\"vod_name\":\"" + name +
+           "\",\"type_id\":13,\"type_name\":\"国产剧\",\"vod_time\":\"2024-11-03 08:00:00\",\"vod_remarks\":"
+           "\"更新至1集\",\"vod_play_from\":\"ffm3u8\",\"vod_play_url\":\"" +
+           playUrl + "\"}";
 }
 
 const std::string kUtf8Head = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">";
@@ -111,8 +128,45 @@ std::string HostilePage(HostileShape shape, std::size_t bytes)
             kGbkHead + "</head><body>" + formatting, bytes, [](std::size_t) { return std::string("</p><p>x"); },
             "<title>豆单</title><script>var iid=1000000001,</script></body></html>\n");
     }
+    case HostileShape::ApiLargeBody:
+        return Fill(
+            kApiHead +
+                "{\"vod_id\":1,\"vod_name\":\"大\",\"vod_play_from\":\"ffm3u8\",\"vod_play_url\":"
+                "\"第01集$https:\\/\\/vod.standin.test\\/1.m3u8\",\"vod_content\":\"",
+            bytes, [](std::size_t) { return std::string("很长很长的简介。"); }, "\"}]}");
+    case HostileShape::ApiDeepNesting:
+        return Fill(
+            kApiHead, bytes, [](std::size_t) { return std::string("["); }, "");
+    case HostileShape::ApiHashes:
+        return Fill(
+            kApiHead +
+                "{\"vod_id\":1,\"vod_name\":\"井\",\"vod_play_from\":\"ffm3u8\",\"vod_play_url\":"
+                "\"第01集$https:\\/\\/vod.standin.test\\/1.m3u8",
+            bytes, [](std::size_t) { return std::string(1000, '#'); }, "\"}]}");
+    case HostileShape::ApiBadUtf8:
+        return Fill(
+            kApiHead, bytes,
+            [](std::size_t n) {
+                return std::string(n ? "," : "") +
+                       ApiRecord(static_cast<int>(n) + 1, "\xC3\x28\xFF\xFE坏\xE4\xB8",
+                                 "\xFF$https:\\/\\/vod.standin.test\\/" + std::to_string(n) + ".m3u8");
+            },
+            "]}");
+    case HostileShape::ApiPageCount: return HostileApiPage(1);
     }
     return {};
+}
+
+std::string HostileApiPage(int page)
+{
+    std::string body = "{\"code\":1,\"msg\":\"数据列表\",\"page\":" + std::to_string(page) +
+                       ",\"pagecount\":1000000000,\"limit\":\"20\",\"total\":20000000000,\"list\":[";
+    for (int k = 0; k < 20; ++k) {
+        const int id = (page % 50000000) * 20 + k;
+        body += (k ? "," : "") +
+                ApiRecord(id, "无尽", "第01集$https:\\/\\/vod.standin.test\\/" + std::to_string(id) + ".m3u8");
+    }
+    return body + "]}";
 }
 
 std::optional<HostileRequest> ParseHostileId(std::string_view id)

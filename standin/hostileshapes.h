@@ -16,6 +16,12 @@ enum class HostileShape {
     NestedDiv,           // "<div>" over and over, never closed
     NestedHeadingDiv,    // "<h4>x<div>" over and over
     ReopenedFormatting,  // "<p><b a=0><b a=1>…" then "</p><p>x" over and over
+    // Answers of a resource site (JSON):
+    ApiLargeBody,    // one record whose description fills the body
+    ApiDeepNesting,  // "[" over and over inside the record list
+    ApiHashes,       // a play list of one episode followed by "#" over and over
+    ApiBadUtf8,      // records whose names hold bytes that are no UTF-8
+    ApiPageCount,    // a page count of 10^9, every page with records of its own (HostileApiPage)
 };
 
 // The shape's name as it appears in a stand-in address ("tudou-open", "div", ...).
@@ -25,6 +31,9 @@ const std::vector<HostileShape>& AllHostileShapes();
 
 // A page of the shape of about `bytes` bytes, in UTF-8 (the GBK sites convert it when they serve it).
 std::string HostilePage(HostileShape shape, std::size_t bytes);
+
+// Page `page` of the ApiPageCount site: twenty records of their own, and 10^9 pages claimed.
+std::string HostileApiPage(int page);
 
 // "hostile-<name>-<KiB>" (e.g. "hostile-div-1024"): the shape and the page size in bytes.
 struct HostileRequest {

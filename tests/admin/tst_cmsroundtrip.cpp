@@ -14,6 +14,10 @@
 #include "results/resultgrid.h"
 #include "tests/support/scriptedmessages.h"
 #include "admin/searchform.h"
+#include "collect/apipage.h"
+#include "collect/apiresultform.h"
+#include "collect/choose.h"
+#include "collect/resourcesitelist.h"
 #include "shell/include/sitedata.h"
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
@@ -23,12 +27,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <set>
 
 using Kind = ScriptedMessages::Kind;
 
@@ -116,6 +122,7 @@ private slots:
     void albumFieldOfAnotherKindIsNotMerged_data();
     void albumFieldOfAnotherKindIsNotMerged();
     void savedFilmReopensForEditing();
+    void resourceSeriesFoundCollectedAndUpdated();
 
 private:
     std::unique_ptr<SiteTab> OpenForm(const std::string& version, const std::string& page, TSiteData& site);
@@ -124,7 +131,9 @@ private:
     void Click(SiteTab& tab, const BrowserDocument& document, const std::string& element);
     void Invoke(SiteTab& tab, const std::vector<std::string>& args);
     // Answers the next collection dialog: the choice, OK, the result sheet, 完成.
-    void AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before = {});
+    // Other dialogs shown before or meanwhile (a search, a resource record's sources) are answered by other.
+    void AnswerCollection(const Choice& choice, Collected& seen, const std::function<void(TProcessForm&)>& before = {},
+                          const std::function<int(QDialog&)>& other = {});
     void AnswerSearch(const std::function<int(TSearchForm&)>& answer);
     std::string Value(const BrowserDocument& document, const char* name)
     {
@@ -179,9 +188,12 @@ void CmsRoundTripTest::Click(SiteTab& tab, const BrowserDocument& document, cons
 }
 
 void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen,
-                                        const std::function<void(TProcessForm&)>& before)
+                                        const std::function<void(TProcessForm&)>& before,
+                                        const std::function<int(QDialog&)>& other)
 {
-    m_messages.OnModal([this, choice, &seen, before](QDialog& modal) {
+    m_messages.OnModal([this, choice, &seen, before, other](QDialog& modal) {
+        if (!dynamic_cast<TProcessForm*>(&modal) && other)
+            return other(modal);
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
         seen.fill2Enabled = dialog.Fill2Radio->isEnabled();
@@ -783,6 +795,132 @@ void CmsRoundTripTest::savedFilmReopensForEditing()
         QCOMPARE(list->body.find(name) != std::string::npos, std::string(version) == "5.0");
     }
     QVERIFY(m_messages.Texts(Kind::Alert).empty());
+}
+
+void CmsRoundTripTest::resourceSeriesFoundCollectedAndUpdated()
+{
+    // The operator's resource sites: the stand-in's JSON, XML and quirky ones, and one that is down.
+    const QString json = QStringLiteral("http://zyjson.standin.test/api.php/provide/vod/");
+    ResourceSiteList list;
+    list.sites = {{QStringLiteral("甲"), json},
+                  {QStringLiteral("乙"), QStringLiteral("http://zyxml.standin.test/api.php/provide/vod/at/xml/")},
+                  {QStringLiteral("丙"), QStringLiteral("http://zyodd.standin.test/api.php/provide/vod/")},
+                  {QStringLiteral("坏"), QStringLiteral("http://zydown.standin.test/api.php/provide/vod/")}};
+    QVERIFY(QDir().mkpath(m_app->GetAppPath() + "data"));
+    resourcesites::Save(resourcesites::FilePath(m_app->GetAppPath()), list);
+
+    // One search over all four: the site that is down is marked, the others' series show.
+    TApiPage page(nullptr, m_app.get());
+    page.LoadSites();
+    page.KeyEdit->setText(QStringLiteral("山海长歌"));
+    page.SearchButton->click();
+    QVERIFY(QTest::qWaitFor([&] { return !page.Searching(); }, 60000));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(page.SiteList->topLevelItem(i)->text(2).startsWith(QStringLiteral("失败")), i == 3);
+    int row = -1;
+    std::set<int> sitesFound;
+    for (std::size_t i = 0; i < page.LastSearch().hits.size(); ++i) {
+        const ResourceHit& hit = page.LastSearch().hits[i];
+        QCOMPARE(hit.record.name, QStringLiteral("山海长歌"));
+        sitesFound.insert(hit.site);
+        if (hit.site == 0)
+            row = static_cast<int>(i);
+    }
+    QCOMPARE(sitesFound, (std::set<int>{0, 1, 2}));
+    QCOMPARE(page.ResultList->topLevelItem(row)->text(2), QStringLiteral("甲"));
+    const QString address = page.LastSearch().hits[static_cast<std::size_t>(row)].address;
+
+    // A double-click collects it into the page's grid; of its two sources the operator takes the second.
+    QSignalSpy pageEnded(&page.ParseForm().Engine(), &CollectionEngine::Ended);
+    std::vector<QString> lines;
+    m_messages.OnModal([&](QDialog& modal) {
+        auto& chooser = dynamic_cast<TChooseForm&>(modal);
+        lines = chooser.Lines();
+        chooser.Choose(1);
+        return int(QDialog::Accepted);
+    });
+    page.ResultListDblClick(row);
+    QVERIFY(pageEnded.wait(30000));
+    QCOMPARE(lines, (std::vector<QString>{QStringLiteral("ffm3u8（20 集）"), QStringLiteral("ffyun（20 集）")}));
+    const MemData& rows = page.ParseForm().Data();
+    QCOMPARE(rows.Count(), 20);
+    QCOMPARE(rows.Row(0).Caption + "$" + rows.Row(0).Url, G("第01集$https://share.standin.test/play/1001001"));
+    if (const QString dir = qEnvironmentVariable("QUIB_SHOT_DIR"); !dir.isEmpty()) {
+        page.resize(900, 640);
+        page.grab().save(QDir(dir).filePath("resource-page.png"));
+    }
+
+    // The record address typed into a CMS 6.0 film form and collected by 采集1: the chooser offers
+    // the source taken last for this site first.
+    TSiteData site;
+    auto tab = OpenForm("6.0", "admin_add.asp", site);
+    const BrowserDocument form = tab->AdminDocument;
+    QVERIFY(form.SetValue("zt_dq", gbk::FromUnicode(address)));
+    int preselected = -1;
+    const auto takeOffered = [&](QDialog& modal) {
+        preselected = dynamic_cast<TChooseForm&>(modal).Chosen();
+        return int(QDialog::Accepted);
+    };
+    Collected first;
+    AnswerCollection({1, true, 1, false}, first, {}, takeOffered);
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(preselected, 1);
+    QCOMPARE(Value(form, "zt_url"), first.text);
+    QVERIFY(first.text.find(G("第20集$https://share.standin.test/play/1001020")) != std::string::npos);
+    // The album field keeps the record address, which the next update collects again.
+    QCOMPARE(Value(form, "zt_dq"), gbk::FromUnicode(address));
+
+    // Two new episodes came out: 只添加新剧集 adds just those below the list.
+    httplib::Client client("127.0.0.1", g_web->Port());
+    const auto grown = client.Get("/standin/grow?by=2", {{"Host", "zyjson.standin.test"}});
+    QVERIFY(grown && grown->status == 200);
+    const QString before = form.GetText("zt_url").value_or("<none>");
+    Collected update;
+    std::vector<std::string> checked;
+    const auto review = [&](TProcessForm& dialog) {
+        const MemData& data = dialog.ParseForm->Data();
+        for (int i = 0; i < data.Count(); ++i)
+            if (data.Row(i).Status)
+                checked.push_back(data.Row(i).Caption);
+    };
+    AnswerCollection({1, true, 1, false, true}, update, review, takeOffered);
+    Click(*tab, form, "document.form2.zt_cj");
+    QCOMPARE(checked, (std::vector<std::string>{G("第21集"), G("第22集")}));
+    QCOMPARE(form.GetText("zt_url").value_or("<none>"),
+             before + QStringLiteral("\n第21集$https://share.standin.test/play/1001021"
+                                     "\n第22集$https://share.standin.test/play/1001022"));
+
+    // The video search's 资源站 source, limited to one site: the series picked there is collected and
+    // written into another film form.
+    auto other = OpenForm("6.0", "admin_add.asp", site);
+    const BrowserDocument second = other->AdminDocument;
+    QVERIFY(second.SetValue("zt_name", G("山海长歌")));
+    std::vector<int> hitSites;
+    Collected searched;
+    AnswerCollection({1, true, 1, false}, searched, {}, [&](QDialog& modal) {
+        if (auto* search = dynamic_cast<TSearchForm*>(&modal)) {
+            search->ApiComboBox->setCurrentIndex(1);
+            search->ApiRadio->click();
+            search->OkButton->click();
+            return search->result();
+        }
+        if (auto* results = dynamic_cast<TApiResultForm*>(&modal)) {
+            if (!QTest::qWaitFor([&] { return !results->Searching(); }, 30000))
+                return int(QDialog::Rejected);
+            for (const ResourceHit& hit : results->Result().hits)
+                hitSites.push_back(hit.site);
+            results->OkButton->click();
+            return results->result();
+        }
+        return takeOffered(modal);
+    });
+    Click(*other, second, "document.form2.zt_ss");
+    QCOMPARE(hitSites, std::vector<int>{0});
+    QCOMPARE(Value(second, "zt_url"), searched.text);
+    QCOMPARE(std::count(searched.text.begin(), searched.text.end(), '\n'), 21);
+    QCOMPARE(Value(second, "zt_dq"), gbk::FromUnicode(address));
+    QVERIFY(m_messages.Texts(Kind::Alert).empty());
+    m_messages.Clear();
 }
 
 int main(int argc, char** argv)

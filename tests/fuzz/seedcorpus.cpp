@@ -58,6 +58,10 @@ int main(int argc, char** argv)
         {"html", "56-video", 1, "http://www.56.com/u/v_abc.html"},
         {"html", "sina-video", 2, "http://you.video.sina.com.cn/b/123-456.html"},
         {"html", "6rooms-list", 3 | 4, "http://6.cn/plist/single/1.html"},
+        {"resource", "json-list", 0, "http://zyjson.standin.test/api.php/provide/vod/?ac=list"},
+        {"resource", "json-detail", 1, "http://zyjson.standin.test/api.php/provide/vod/?ac=detail&t=13"},
+        {"resource", "xml-detail", 2, "http://zyxml.standin.test/api.php/provide/vod/at/xml/?ac=detail&t=13"},
+        {"resource", "odd-detail", 0, "http://zyodd.standin.test/api.php/provide/vod/?ac=detail&t=13"},
     };
     int written = 0;
     for (const Seed& seed : seeds) {
@@ -82,6 +86,12 @@ int main(int argc, char** argv)
         for (const char selector : {char(0), char(3 | 8)})
             Write(out / "html", "hostile-" + std::string(HostileShapeName(shape)) + "-" + std::to_string(int(selector)),
                   selector, HostilePage(shape, 128u << 10));
+    for (const HostileShape shape : {HostileShape::ApiDeepNesting, HostileShape::ApiHashes, HostileShape::ApiBadUtf8})
+        Write(out / "resource", "hostile-" + std::string(HostileShapeName(shape)), 0, HostilePage(shape, 16u << 10));
+    Write(out / "resource", "hostile-api-pagecount", 1, HostileApiPage(7));
+    Write(out / "resource", "addresses", 3,
+          "http://zy.example/api.php/provide/vod/?key=1&ac=detail&ids=42\nhttp://zy.example/vod/at/xml/#7\n"
+          "ffm3u8$$$ffyun\n01$https://a/1#02$https://a/2$$$HD$https://b/1##x");
     std::printf("%d pages and the hostile shapes written to %s\n", written, out.c_str());
     return 0;
 }

@@ -43,6 +43,7 @@ StandinWeb* g_web = nullptr;
 
 const QString kQuick = QStringLiteral("快速采集");
 const QString kHelp = QStringLiteral("使用说明");
+const QString kApi = QStringLiteral("资源站");
 const QString kTemplate = QStringLiteral("<sites>\r\n</sites>\r\n");
 
 // The library itself, for the entry's failure contract; ordinary loads go through the host's loader.
@@ -274,7 +275,7 @@ void QuibModuleTest::entryResourcesAndAbout()
     QCOMPARE(session.form->parent(), &session.owner);
     QCOMPARE(session.module->About(), std::string("res://Quib.bpl/About"));
     // Before AfterShow only the layout: the two fixed tabs, nothing in them, no site file yet.
-    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp}));
+    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp, kApi}));
     QCOMPARE(session.form->windowTitle(), QStringLiteral("奎布宝"));
     QVERIFY(!QFile::exists(dir.filePath("data")));
 
@@ -336,10 +337,12 @@ void QuibModuleTest::settings_data()
                               << "C";
     QTest::newRow("-1") << 3 << "-1"
                         << "{url}" << kQuick;
-    QTest::newRow("the tab count") << 3 << "5"
+    QTest::newRow("the tab count") << 3 << "6"
                                    << "{url}" << kQuick;
-    QTest::newRow("the last tab") << 3 << "4"
+    QTest::newRow("the help tab") << 3 << "4"
                                   << "{url}" << kHelp;
+    QTest::newRow("the last tab") << 3 << "5"
+                                  << "{url}" << kApi;
 }
 
 void QuibModuleTest::settings()
@@ -364,7 +367,7 @@ void QuibModuleTest::settings()
     QStringList expected;
     for (auto it = titles.rbegin(); it != titles.rend(); ++it)
         expected << *it;
-    QCOMPARE(session.TabTexts(), expected << kQuick << kHelp);
+    QCOMPARE(session.TabTexts(), expected << kQuick << kHelp << kApi);
     QCOMPARE(session.Current(), shown);
     QVERIFY(session.messages.Messages().empty());
 
@@ -470,17 +473,17 @@ void QuibModuleTest::siteCommands()
         QCOMPARE(messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{"请输入站点标题！"});
         add({" a ", "   ", ""});
         QCOMPARE(messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{"请输入后台地址！"});
-        QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp}));
+        QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp, kApi}));
 
         add({" a ", u1, "5.0"});
-        QCOMPARE(session.TabTexts(), (QStringList{" a ", kQuick, kHelp}));
+        QCOMPARE(session.TabTexts(), (QStringList{" a ", kQuick, kHelp, kApi}));
         QVERIFY(ReadFile(file).contains(
             ("<site title=\" a \" url=\"" + u1 + "\" default=\"0\" version=\"5.0\" />").toUtf8()));
 
         add({"电影站", u1, ""});
         QCOMPARE(messages.Texts(ScriptedMessages::Kind::Info), std::vector<QString>{"该地址已经存在！"});
         add({"电影站", u1.toUpper(), ""});  // differs in letter case only: another site
-        QCOMPARE(session.TabTexts(), (QStringList{"电影站", " a ", kQuick, kHelp}));
+        QCOMPARE(session.TabTexts(), (QStringList{"电影站", " a ", kQuick, kHelp, kApi}));
 
         // Edit acts on the tab right-clicked, prefilled from its site.
         seen.clear();
@@ -488,7 +491,7 @@ void QuibModuleTest::siteCommands()
         session.RightClick(session.IndexOf(" a "));
         session.Command("EditSiteNavButton");
         QCOMPARE(seen, (QStringList{"修改站点", " a ", u1, "5.0", "440x193"}));
-        QCOMPARE(session.TabTexts(), (QStringList{"电影站", "改名", kQuick, kHelp}));
+        QCOMPARE(session.TabTexts(), (QStringList{"电影站", "改名", kQuick, kHelp, kApi}));
         QVERIFY(
             ReadFile(file).contains(("title=\"改名\" url=\"" + u1 + "?x\" default=\"0\" version=\"4.x\"").toUtf8()));
 
@@ -497,12 +500,12 @@ void QuibModuleTest::siteCommands()
         messages.AnswerQuestions({IDNO, IDYES});
         session.RightClick(session.IndexOf("改名"));
         session.Command("DelSiteNavButton");
-        QCOMPARE(session.TabTexts().size(), 4);
+        QCOMPARE(session.TabTexts().size(), 5);
         session.RightClick(session.IndexOf("改名"));
         session.Command("DelSiteNavButton");
         QCOMPARE(messages.Texts(ScriptedMessages::Kind::Question),
                  (std::vector<QString>{"确定要删除站点【改名】吗？", "确定要删除站点【改名】吗？"}));
-        QCOMPARE(session.TabTexts(), (QStringList{"电影站", kQuick, kHelp}));
+        QCOMPARE(session.TabTexts(), (QStringList{"电影站", kQuick, kHelp, kApi}));
         QVERIFY(!ReadFile(file).contains("改名"));
         QVERIFY(messages.Texts(ScriptedMessages::Kind::Alert).empty());
         QVERIFY(session.Close());
@@ -510,7 +513,7 @@ void QuibModuleTest::siteCommands()
     // The Chinese title comes back at the next start.
     Session again(dir.path());
     QVERIFY(again.Start());
-    QCOMPARE(again.TabTexts(), (QStringList{"电影站", kQuick, kHelp}));
+    QCOMPARE(again.TabTexts(), (QStringList{"电影站", kQuick, kHelp, kApi}));
 }
 
 void QuibModuleTest::deleteOfAMissingNode()
@@ -532,7 +535,7 @@ void QuibModuleTest::deleteOfAMissingNode()
     session.Command("DelSiteNavButton");
     session.RightClick(session.IndexOf("B"));
     session.Command("DelSiteNavButton");
-    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp}));
+    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp, kApi}));
     QVERIFY(session.messages.Texts(ScriptedMessages::Kind::Alert).empty());
     QVERIFY(ReadFile(file).contains("title=\"B\" url=\"http://b/\""));  // the element no tab had
 }
@@ -586,7 +589,7 @@ void QuibModuleTest::corruptSiteFileIsKeptAside()
     QVERIFY(session.Start());
     QCOMPARE(session.messages.Texts(ScriptedMessages::Kind::Alert), std::vector<QString>{"无法加载站点列表！"});
     QCOMPARE(session.messages.Messages().size(), std::size_t(1));
-    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp}));
+    QCOMPARE(session.TabTexts(), (QStringList{kQuick, kHelp, kApi}));
 
     session.messages.OnModal(Fill({"B", "http://b/admin/login.asp", ""}));
     session.RightClick(-1);

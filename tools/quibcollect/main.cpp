@@ -12,6 +12,7 @@
 #include "tools/quibcollect/liveline.h"
 #include "results/memdata.h"
 #include "tools/quibcollect/options.h"
+#include "tools/quibcollect/resourcecommands.h"
 #include "collect/parse.h"
 #include "tools/quibcollect/rowformat.h"
 #include "host/framework/safefile.h"
@@ -64,6 +65,7 @@ bool Collect(TParseForm& form, const CollectOptions& options, const QString& sit
     request.site = typed ? std::string(*typed) : site.toStdString();
     request.fast = options.fast;
     request.startPage = options.page;
+    request.source = options.source;
     return form.Engine().CollectAndWait(request).started;
 }
 
@@ -272,6 +274,8 @@ int Run(const CollectOptions& options)
     messages.SetLiveLine(&live);
     HostApp host(QStringLiteral("Quib"), QDir::tempPath() + QDir::separator(), messages, workers,
                  NetworkFor(options, standin));
+    if (const std::optional<int> status = RunResourceCommand(options, host.GetNetwork(), archive ? &*archive : nullptr))
+        return *status;
     // A pipe or a log file would only collect the redraws.
     const bool showProgress = options.progress == CollectOptions::Progress::Always ||
                               (options.progress == CollectOptions::Progress::Auto && ::isatty(STDERR_FILENO));

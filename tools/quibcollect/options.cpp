@@ -4,7 +4,7 @@
 
 namespace {
 
-const QStringList kSites = {"tudou", "youku", "56", "6jf", "ouou", "sina", "xunlei"};
+const QStringList kSites = {"tudou", "youku", "56", "6jf", "ouou", "sina", "xunlei", "api"};
 constexpr int kUsageError = kExitUsage;
 
 const char* const kDescription =
@@ -48,13 +48,24 @@ const char* const kDescription =
     "redrawn in place and cleared at its end, when standard error is a terminal; --progress shows it\n"
     "anyway, --quiet neither shows it nor other remarks (errors and requested lines still appear).\n"
     "\n"
+    "Resource sites (the shared video-data API): --site api 'BASE?ac=detail&ids=N' (or BASE#N) collects\n"
+    "one record, a row per episode of its first play source or of --source NAME; a batch line\n"
+    "\"api ADDRESS\" likewise. --search WORD --api BASE [--api BASE]... searches every site at once and\n"
+    "prints one line per series: site, record address, name, remarks, updated time and sources\n"
+    "(joined by $$$), or JSON objects with --json; a site that fails is reported on standard error,\n"
+    "and the exit status is 1 only when every site failed. --api BASE --updated-hours N prints the\n"
+    "rows of every series the site changed in the last N hours (all pages), each with its record\n"
+    "address as a last column; with --archive and --only-new only the episodes not seen before.\n"
+    "\n"
     "By default the built-in stand-in web answers every site in-process (said on standard error);\n"
     "--live reaches the real sites, and so does --connect-to, which redirects chosen hosts.\n"
     "\n"
     "Example, offline on the built-in stand-in web:\n"
     "  quib-collect --site tudou 2x3\n"
     "  quib-collect --site xunlei --list-albums a3x5\n"
-    "  quib-collect --batch series.txt --archive seen.txt --only-new --sort-episodes";
+    "  quib-collect --batch series.txt --archive seen.txt --only-new --sort-episodes\n"
+    "  quib-collect --search 山海 --api http://zyjson.standin.test/api.php/provide/vod/\n"
+    "  quib-collect --api http://zyjson.standin.test/api.php/provide/vod/ --updated-hours 24";
 
 QString Problem(const QString& text) { return QStringLiteral("quib-collect: ") + text; }
 
@@ -92,9 +103,15 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         "check-episodes", "Write the episode status line to standard error; exit 3 when episodes are missing.");
     const QCommandLineOption progress("progress", "Show the progress line even when standard error is no terminal.");
     const QCommandLineOption quiet("quiet", "No progress line and no remarks on standard error; errors still.");
-    parser.addOptions({help,       version,   live,      site,         fast,          noFast,   page,  album,
-                       listAlbums, connectTo, userAgent, json,         standin,       layout,   merge, format,
-                       batch,      archive,   onlyNew,   sortEpisodes, checkEpisodes, progress, quiet});
+    const QCommandLineOption source("source", "Resource sites: the play source to collect (default: the first).",
+                                    "name");
+    const QCommandLineOption search("search", "Search the --api sites for a word.", "word");
+    const QCommandLineOption api("api", "A resource site's base address (repeatable).", "base");
+    const QCommandLineOption updatedHours("updated-hours", "Rows of every series the --api sites changed lately.",
+                                          "hours");
+    parser.addOptions({help,      version,      live,          site,     fast,   noFast, page,   album, listAlbums,
+                       connectTo, userAgent,    json,          standin,  layout, merge,  format, batch, archive,
+                       onlyNew,   sortEpisodes, checkEpisodes, progress, quiet,  source, search, api,   updatedHours});
     parser.addPositionalArgument("ADDRESS-OR-ID", "The album address or ID (not with --batch).");
 
     if (!parser.parse(arguments))
@@ -105,6 +122,55 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         return {std::nullopt, QStringLiteral("quib-collect " QUIB_VERSION), 0};
 
     CollectOptions options;
+    options.source = parser.value(source).trimmed();
+    options.search = parser.value(search).trimmed();
+    options.apis = parser.values(api);
+    if (parser.isSet(search) && options.search.isEmpty())
+        return {std::nullopt, Problem("--search needs a word."), kUsageError};
+    if (parser.isSet(updatedHours)) {
+        bool hoursOk = false;
+        options.updatedHours = parser.value(updatedHours).toInt(&hoursOk);
+        if (!hoursOk || options.updatedHours < 1 || options.updatedHours > 8760)
+            return {std::nullopt, Problem("--updated-hours must be a number from 1 to 8760."), kUsageError};
+    }
+    const bool resourceRun = parser.isSet(search) || parser.isSet(updatedHours);
+    if (parser.isSet(search) && parser.isSet(updatedHours))
+        return {std::nullopt, Problem("--search and --updated-hours exclude each other."), kUsageError};
+    if (resourceRun != !options.apis.isEmpty())
+        return {std::nullopt, Problem("--api goes with --search or --updated-hours, which need at least one --api."),
+                kUsageError};
+    if (resourceRun) {
+        // These name one collection; the sites name their own series.
+        for (const QCommandLineOption* single : {&site, &batch, &album, &listAlbums, &layout, &merge, &format, &page})
+            if (parser.isSet(*single))
+                return {std::nullopt, Problem("--" + single->names().front() + " does not go with --api."),
+                        kUsageError};
+        if (!parser.positionalArguments().isEmpty())
+            return {std::nullopt, Problem("--api runs take no ADDRESS-OR-ID."), kUsageError};
+        if (parser.isSet(search) && (parser.isSet(archive) || parser.isSet(onlyNew) || parser.isSet(sortEpisodes) ||
+                                     parser.isSet(checkEpisodes) || parser.isSet(source)))
+            return {std::nullopt,
+                    Problem("--search prints series, not rows: no --archive, --only-new, "
+                            "--sort-episodes, --check-episodes or --source."),
+                    kUsageError};
+        if (parser.isSet(archive) && parser.value(archive).isEmpty())
+            return {std::nullopt, Problem("--archive needs a file name."), kUsageError};
+        if (parser.isSet(onlyNew) && !parser.isSet(archive))
+            return {std::nullopt, Problem("--only-new needs --archive, the file of rows seen before."), kUsageError};
+        if (parser.isSet(standin) && parser.isSet(live))
+            return {std::nullopt, Problem("--standin and --live exclude each other."), kUsageError};
+        options.archive = parser.value(archive);
+        options.onlyNew = parser.isSet(onlyNew);
+        options.sortEpisodes = parser.isSet(sortEpisodes);
+        options.checkEpisodes = parser.isSet(checkEpisodes);
+        options.json = parser.isSet(json);
+        options.connectTo = parser.values(connectTo);
+        options.userAgent = parser.value(userAgent);
+        options.standin = parser.isSet(standin) || !(parser.isSet(live) || parser.isSet(connectTo));
+        options.quiet = parser.isSet(quiet);
+        options.progress = CollectOptions::Progress::Never;
+        return {options, QString(), 0};
+    }
     options.batch = parser.value(batch);
     const bool batched = parser.isSet(batch);
     if (batched && options.batch.isEmpty())
@@ -123,6 +189,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     options.site = parser.value(site);
     if (!batched && !kSites.contains(options.site))
         return {std::nullopt, Problem("--site must be one of " + kSites.join(", ") + "."), kUsageError};
+    if (parser.isSet(source) && !batched && options.site != "api")
+        return {std::nullopt, Problem("--source is for --site api."), kUsageError};
     if (parser.isSet(fast) && parser.isSet(noFast))
         return {std::nullopt, Problem("--fast and --no-fast exclude each other."), kUsageError};
     options.fast = !parser.isSet(noFast);

@@ -6,7 +6,7 @@
 #include <optional>
 
 struct CollectOptions {
-    QString site;             // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei
+    QString site;             // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei, api
     bool fast = true;         // as the form's fast switch starts
     int page = 1;             // the start page, 1..255
     int album = 0;            // Xunlei: the chooser line to take (1 = first); 0 keeps the first
@@ -31,6 +31,12 @@ struct CollectOptions {
     enum class Progress { Auto, Always, Never };
     Progress progress = Progress::Auto;
     bool quiet = false;  // no progress line, no remarks; errors and requested lines only
+    // Resource sites: the play source of --site api (empty: the first), the keyword of a search
+    // over the --api sites, and the hours of a run over what they changed lately.
+    QString source;
+    QString search;
+    QStringList apis;
+    int updatedHours = 0;
 };
 
 // The site keys --site and a batch line accept.
