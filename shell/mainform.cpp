@@ -20,9 +20,6 @@
 TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
 {
     setupUi(this);
-    // The bar manager's place: it holds the site commands, which the menu lists.
-    BarManager = new QObject(this);
-    BarManager->setObjectName(QStringLiteral("BarManager"));
     AddSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     EditSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     DelSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
