@@ -262,11 +262,10 @@ bool TProcessForm::MayReplaceList()
     const int written = checked - withoutAddress;
     if (written == 0)
         return App->GetMessages().Question(why + (checked == 0 ? QStringLiteral("没有勾选任何数据，") : QString()) +
-                                           QStringLiteral("完成后%1中原有的列表将被清空。确定要清空吗？").arg(name)) ==
-               IDYES;
+                                           QStringLiteral("完成后%1中原有的列表将被清空。确定要清空吗？").arg(name));
     const QString rows = withoutAddress > 0 ? QStringLiteral("其余的 %1 条") : QStringLiteral("勾选的 %1 条");
-    return App->GetMessages().Question(
-               why + QStringLiteral("确定要用%1替换%2中原有的列表吗？").arg(rows.arg(written), name)) == IDYES;
+    return App->GetMessages().Question(why +
+                                       QStringLiteral("确定要用%1替换%2中原有的列表吗？").arg(rows.arg(written), name));
 }
 
 void TProcessForm::cxButton1Click() { Copy(); }

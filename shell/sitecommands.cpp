@@ -111,7 +111,7 @@ void TMainForm::DelSiteNavButtonClick()
         return;
     const QString question =
         QStringLiteral("确定要删除站点【") + gbk::ToUnicode(data->Site->Title) + QStringLiteral("】吗？");
-    if (App->GetMessages().Question(question) != IDYES)
+    if (!App->GetMessages().Question(question))
         return;
     try {
         // A failed save leaves the node in the list, as the tab stays too.

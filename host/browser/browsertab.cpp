@@ -32,7 +32,7 @@ TBrowserTab::TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool wit
             m_form.App->GetMessages().Info(text);
     };
     hooks.confirm = [this](const QString& text) {
-        return m_form.App && m_form.App->GetMessages().Question(text) == IDYES;
+        return m_form.App && m_form.App->GetMessages().Question(text);
     };
     m_page = new BrowserPage(profile, std::move(hooks), this);
     m_bridge = new PageBridge(*m_page, withExternal);

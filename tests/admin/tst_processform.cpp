@@ -302,7 +302,7 @@ void ProcessFormTest::incompleteResultAsksBeforeReplacing()
     dialog->FastCheckBox->setChecked(false);
     dialog->AutoCheckBox->setChecked(autoFinish);
     QGuiApplication::clipboard()->setText("before");
-    m_messages.AnswerQuestions({IDNO, IDYES});
+    m_messages.AnswerQuestions({false, true});
     dialog->OkButton->click();
     if (stop) {
         QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
