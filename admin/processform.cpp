@@ -82,6 +82,14 @@ FillTarget TProcessForm::Target() const
     return Fill1Radio->isChecked() ? FillTarget::Address1 : FillTarget::Address2;
 }
 
+void TProcessForm::LimitToFirstListWithoutTitles()
+{
+    Fill1Radio->setChecked(true);
+    AllCheckBox->setChecked(false);
+    Fill2Radio->setEnabled(false);
+    AllCheckBox->setEnabled(false);
+}
+
 void TProcessForm::OkButtonClick()
 {
     // The list is read before anything is collected. Without it the copy could not keep what is
