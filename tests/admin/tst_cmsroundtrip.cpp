@@ -209,7 +209,8 @@ void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen,
             return int(QDialog::Rejected);
         if (!dialog.ParseForm || dialog.ParseForm->Data().Count() == 0)
             return int(QDialog::Rejected);
-        seen.text = FormText(dialog.ParseForm->Data(), Control<QCheckBox>(dialog, "AllCheckBox")->isChecked(), choice.merge);
+        seen.text =
+            FormText(dialog.ParseForm->Data(), Control<QCheckBox>(dialog, "AllCheckBox")->isChecked(), choice.merge);
         if (before)
             before(dialog);
         if (dialog.isVisible())

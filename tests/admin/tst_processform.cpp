@@ -314,8 +314,8 @@ void ProcessFormTest::incompleteResultAsksBeforeReplacing()
         QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
         Control<QPushButton>(*dialog, "StopButton")->click();
     }
-    QVERIFY(
-        WaitFor([&] { return ShownPage(*dialog, "PageControl") == QLatin1String("ResultSheet") || !dialog->isVisible(); }));
+    QVERIFY(WaitFor(
+        [&] { return ShownPage(*dialog, "PageControl") == QLatin1String("ResultSheet") || !dialog->isVisible(); }));
     if (asked.isEmpty()) {
         if (dialog->isVisible())
             Control<QPushButton>(*dialog, "FinishButton")->click();
@@ -370,7 +370,8 @@ void ProcessFormTest::stopEndsWithTheRowsSoFar()
     QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
     QVERIFY(ShownPage(*dialog, "PageControl") == QLatin1String("WaitSheet"));
     // The live line names the page in flight and the rows so far.
-    QVERIFY(WaitFor([&] { return Control<QLabel>(*dialog, "ProgressLabel")->text().startsWith(QStringLiteral("第 ")); }));
+    QVERIFY(
+        WaitFor([&] { return Control<QLabel>(*dialog, "ProgressLabel")->text().startsWith(QStringLiteral("第 ")); }));
     QVERIFY(Control<QLabel>(*dialog, "ProgressLabel")->text().contains(QStringLiteral("已采集")));
     Shot(*dialog, "wait-sheet.png");
     Control<QPushButton>(*dialog, "StopButton")->click();
