@@ -125,9 +125,9 @@ void TWebPage::Collect(const std::string& target, const std::string& siteWord, c
     dialog->SiteWord = siteWord;
     dialog->SetAutoFinish(AutoFinish);
     // The list is read from the document the tab has when OK is pressed.
-    dialog->ReadAddressList = [this](FillTarget target) -> std::optional<QString> {
+    dialog->ReadAddressList = [this](FillTarget list) -> std::optional<QString> {
         const BrowserDocument document = AdminDocument;
-        return document ? document.GetText(AddressListField(target)) : std::nullopt;
+        return document ? document.GetText(AddressListField(list)) : std::nullopt;
     };
     const std::string version = Site ? Site->Version : std::string();
     if (version == "3.1")

@@ -86,11 +86,11 @@ void TMainForm::Dock(QWidget* panel, QWidget* sheet)
 void TMainForm::CreateSite(TSiteData* site)
 {
     auto* sheet = new QWidget(PageControl);
-    auto data = std::make_unique<TSheetData>();
-    data->Site = site;
-    data->Page = new TWebPage(this, App, gbk::ToUnicode(site->Url));
-    TSheetData& stored = *data;
-    m_sheets[sheet] = std::move(data);
+    auto sheetData = std::make_unique<TSheetData>();
+    sheetData->Site = site;
+    sheetData->Page = new TWebPage(this, App, gbk::ToUnicode(site->Url));
+    TSheetData& stored = *sheetData;
+    m_sheets[sheet] = std::move(sheetData);
     PageControl->insertTab(0, sheet, gbk::ToUnicode(site->Title));
     Dock(stored.Page->ContentPanel, sheet);
     stored.Page->Site = site;
@@ -108,8 +108,8 @@ void TMainForm::PageControlChange(int index)
     TTabWebForm* page = nullptr;
     if (sheet == HelpTabSheet)
         page = HelpPage;
-    else if (TSheetData* data = SheetData(sheet))
-        page = data->Page;
+    else if (TSheetData* sheetData = SheetData(sheet))
+        page = sheetData->Page;
     if (!page)
         return;
     if (!page->GetActiveBrowser()) {
@@ -198,11 +198,11 @@ void TMainForm::FormClose()
         ParseForm = nullptr;
     }
     for (int i = 0; i < PageControl->count(); ++i) {
-        TSheetData* data = SheetData(PageControl->widget(i));
-        if (data && data->Page) {
-            data->Page->CloseForm();
-            delete data->Page;
-            data->Page = nullptr;
+        TSheetData* sheetData = SheetData(PageControl->widget(i));
+        if (sheetData && sheetData->Page) {
+            sheetData->Page->CloseForm();
+            delete sheetData->Page;
+            sheetData->Page = nullptr;
         }
     }
     if (!Properties || !App || ModuleName.empty())
