@@ -138,5 +138,6 @@ void TMainForm::FreeSheet(QWidget* sheet)
     }
     PageControl->removeTab(PageControl->indexOf(sheet));
     delete sheet;
-    std::erase_if(m_sites, [&sheetData](const std::unique_ptr<TSiteData>& site) { return site.get() == sheetData->Site; });
+    std::erase_if(m_sites,
+                  [&sheetData](const std::unique_ptr<TSiteData>& site) { return site.get() == sheetData->Site; });
 }
