@@ -94,6 +94,14 @@ FillTarget TProcessForm::Target() const
     return Fill1Radio->isChecked() ? FillTarget::Address1 : FillTarget::Address2;
 }
 
+void TProcessForm::LimitToFirstListWithoutTitles()
+{
+    Fill1Radio->setChecked(true);
+    AllCheckBox->setChecked(false);
+    Fill2Radio->setEnabled(false);
+    AllCheckBox->setEnabled(false);
+}
+
 void TProcessForm::OkButtonClick()
 {
     // The list is read before anything is collected. Without it the copy could not keep what is
@@ -186,17 +194,17 @@ void TProcessForm::EndProcess()
 
 void TProcessForm::MarkPresentRows()
 {
-    MemData& data = ParseForm->Data();
+    MemData& rows = ParseForm->Data();
     std::vector<QString> addresses;
-    addresses.reserve(static_cast<std::size_t>(data.Count()));
-    for (int i = 0; i < data.Count(); ++i)
-        addresses.push_back(gbk::ToUnicode(data.Row(i).Url));
+    addresses.reserve(static_cast<std::size_t>(rows.Count()));
+    for (int i = 0; i < rows.Count(); ++i)
+        addresses.push_back(gbk::ToUnicode(rows.Row(i).Url));
     const std::vector<bool> fresh = NewAddresses(ListedAddresses(*m_oldList), addresses);
     std::vector<bool> present(fresh.size());
     int newCount = 0;
     int presentCount = 0;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
-        data.SetStatus(static_cast<int>(i), fresh[i]);
+        rows.SetStatus(static_cast<int>(i), fresh[i]);
         // A row without an address is left out too, but there is nothing it could already be.
         present[i] = !fresh[i] && !addresses[i].trimmed().isEmpty();
         newCount += fresh[i] ? 1 : 0;
@@ -247,14 +255,14 @@ bool TProcessForm::MayReplaceList()
     // An update keeps the list whole and only adds to it.
     if (m_oldList || !ParseForm)
         return true;
-    const MemData& data = ParseForm->Data();
+    const MemData& table = ParseForm->Data();
     int checked = 0;
     int withoutAddress = 0;
-    for (int i = 0; i < data.Count(); ++i) {
-        if (!data.Row(i).Status)
+    for (int i = 0; i < table.Count(); ++i) {
+        if (!table.Row(i).Status)
             continue;
         ++checked;
-        const std::string& url = data.Row(i).Url;
+        const std::string& url = table.Row(i).Url;
         withoutAddress += url.empty() ? 1 : 0;
     }
     const CollectionEngine::EndKind end = ParseForm->Engine().LastEnd();
@@ -278,11 +286,10 @@ bool TProcessForm::MayReplaceList()
     const int written = checked - withoutAddress;
     if (written == 0)
         return App->GetMessages().Question(why + (checked == 0 ? QStringLiteral("没有勾选任何数据，") : QString()) +
-                                           QStringLiteral("完成后%1中原有的列表将被清空。确定要清空吗？").arg(name)) ==
-               IDYES;
+                                           QStringLiteral("完成后%1中原有的列表将被清空。确定要清空吗？").arg(name));
     const QString rows = withoutAddress > 0 ? QStringLiteral("其余的 %1 条") : QStringLiteral("勾选的 %1 条");
-    return App->GetMessages().Question(
-               why + QStringLiteral("确定要用%1替换%2中原有的列表吗？").arg(rows.arg(written), name)) == IDYES;
+    return App->GetMessages().Question(why +
+                                       QStringLiteral("确定要用%1替换%2中原有的列表吗？").arg(rows.arg(written), name));
 }
 
 void TProcessForm::cxButton1Click() { Copy(); }

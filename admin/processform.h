@@ -20,7 +20,7 @@ class IApp;
 class RibbonStrip;
 class TParseForm;
 
-class TProcessForm : public QDialog, public Ui::TProcessForm {
+class TProcessForm : public QDialog, private Ui::TProcessForm {
     Q_OBJECT
 public:
     TProcessForm(QWidget* owner, IApp* app);
@@ -41,6 +41,12 @@ public:
     FillTarget Target() const;
     // With 只添加新剧集: the list as it was read before collecting, which the copy keeps whole.
     const std::optional<QString>& OldList() const { return m_oldList; }
+    // 自动完成: the checked rows go to the page as soon as the collection ends.
+    void SetAutoFinish(bool on) { AutoCheckBox->setChecked(on); }
+    bool AutoFinish() const { return AutoCheckBox->isChecked(); }
+    // For a CMS page with one address list that takes no titles: the result goes to the first
+    // list, without titles, and neither can be changed.
+    void LimitToFirstListWithoutTitles();
 
     void OkButtonClick();
     void DoProcess();
@@ -53,8 +59,6 @@ public:
     void cxButton1Click();
     void FormClose();
 
-    // Shows one of the three sheets, the dialog sized to it.
-    void ShowSheet(QWidget* sheet);
     void done(int result) override;
 
 protected:
@@ -62,6 +66,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows one of the three sheets, the dialog sized to it.
+    void ShowSheet(QWidget* sheet);
     // Copies and closes with OK; false when the operator would rather not replace his list.
     bool Finish();
     // Whether what was collected may replace the target's list: at once when the collection

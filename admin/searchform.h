@@ -11,13 +11,18 @@
 
 class IApp;
 
-class TSearchForm : public QDialog, public Ui::TSearchForm {
+class TSearchForm : public QDialog, private Ui::TSearchForm {
     Q_OBJECT
 public:
     TSearchForm(QWidget* owner, IApp* app);
 
     void FormCreate();
     void OkButtonClick();
+
+    void SetKeyword(const QString& keyword) { KeyEdit->setText(keyword); }
+    QString Keyword() const { return KeyEdit->text(); }
+    // 0 for videos, 1 for albums.
+    int ResultType() const { return TypeComboBox->currentIndex(); }
 
     // The chosen source's key ("tudou", "wole", ... "baidu", "api"); empty until a source is chosen.
     std::string SearchSite;

@@ -112,16 +112,16 @@ void TWebPage::Search(const std::vector<std::string>& args)
 {
     const auto dialog = std::make_unique<TSearchForm>(this, App);
     if (args.size() > 1)
-        dialog->KeyEdit->setText(gbk::ToUnicode(args[1]));
+        dialog->SetKeyword(gbk::ToUnicode(args[1]));
     if (App->GetMessages().ShowModal(*dialog) != QDialog::Accepted)
         return;
     if (dialog->SearchSite == "api") {
-        SearchResources(dialog->ChosenApiSites(), dialog->KeyEdit->text().trimmed());
+        SearchResources(dialog->ChosenApiSites(), dialog->Keyword().trimmed());
         return;
     }
-    const int type = dialog->TypeComboBox->currentIndex();
+    const int type = dialog->ResultType();
     TBrowserTab* browser = CreateNewTabBrowser(QStringLiteral("about:blank"));
-    DoSearch(dialog->SearchSite, gbk::FromUnicode(dialog->KeyEdit->text()), type, browser);
+    DoSearch(dialog->SearchSite, gbk::FromUnicode(dialog->Keyword()), type, browser);
 }
 
 void TWebPage::SearchResources(const std::vector<ResourceSite>& sites, const QString& word)
@@ -137,24 +137,19 @@ void TWebPage::SearchResources(const std::vector<ResourceSite>& sites, const QSt
 void TWebPage::Collect(const std::string& target, const std::string& siteWord, const std::string* playerWord)
 {
     const auto dialog = std::make_unique<TProcessForm>(this, App);
-    dialog->ShowSheet(dialog->OptionSheet);
     dialog->TargetAddress = target;
     dialog->SiteWord = siteWord;
-    dialog->AutoCheckBox->setChecked(AutoFinish);
+    dialog->SetAutoFinish(AutoFinish);
     // The list is read from the document the tab has when OK is pressed.
-    dialog->ReadAddressList = [this](FillTarget target) -> std::optional<QString> {
+    dialog->ReadAddressList = [this](FillTarget list) -> std::optional<QString> {
         const BrowserDocument document = AdminDocument;
-        return document ? document.GetText(AddressListField(target)) : std::nullopt;
+        return document ? document.GetText(AddressListField(list)) : std::nullopt;
     };
     const std::string version = Site ? Site->Version : std::string();
-    if (version == "3.1") {
-        dialog->Fill1Radio->setChecked(true);
-        dialog->AllCheckBox->setChecked(false);
-        dialog->Fill2Radio->setEnabled(false);
-        dialog->AllCheckBox->setEnabled(false);
-    }
+    if (version == "3.1")
+        dialog->LimitToFirstListWithoutTitles();
     const int result = App->GetMessages().ShowModal(*dialog);
-    AutoFinish = dialog->AutoCheckBox->isChecked();
+    AutoFinish = dialog->AutoFinish();
     // The tab may have moved on while the dialog was open: the document is the one it has now.
     const BrowserDocument document = AdminDocument;
     if (result != QDialog::Accepted || !document)

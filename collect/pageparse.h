@@ -44,8 +44,6 @@ public:
     // the worker alive.
     using PageGauge = std::shared_ptr<const std::atomic<int>>;
     PageGauge PageInProgress() const { return m_pageInProgress; }
-    std::string GetUrl() const { return Url; }
-    const std::string& GetId() const { return Id; }
     const std::string& GetBaseUrl() const { return BaseUrl; }
 
     // The seconds a page or item transfer may stall.

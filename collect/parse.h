@@ -43,7 +43,6 @@ public:
 
     // The collection behind the form, and the commands over its results.
     CollectionEngine& Engine() { return *m_engine; }
-    ResultCommands& Commands() { return *m_commands; }
     TGridPopupMenu& PopupMenu() { return m_commands->PopupMenu(); }
     bool Running() const { return m_engine->IsRunning(); }
 

@@ -29,8 +29,8 @@ constexpr int kMeasuredRows = 50;
 
 }  // namespace
 
-DataView::DataView(MemData& data, QWidget* parent)
-    : QTableView(parent), m_data(data), m_proxy(new ResultSortProxy(data, this)),
+DataView::DataView(MemData& table, QWidget* parent)
+    : QTableView(parent), m_data(table), m_proxy(new ResultSortProxy(table, this)),
       m_captionShare(double(kCaptionWidth) / kDesignFlexibleWidth), m_urlShare(double(kUrlWidth) / kDesignFlexibleWidth)
 {
     setModel(m_proxy);

@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-wqy-microhei
-  clang-format
+  clang-format clang-tidy
 )
 
 missing=()

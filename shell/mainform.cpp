@@ -21,9 +21,6 @@
 TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
 {
     setupUi(this);
-    // The bar manager's place: it holds the site commands, which the menu lists.
-    BarManager = new QObject(this);
-    BarManager->setObjectName(QStringLiteral("BarManager"));
     AddSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     EditSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     DelSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
@@ -96,11 +93,11 @@ void TMainForm::Dock(QWidget* panel, QWidget* sheet)
 void TMainForm::CreateSite(TSiteData* site)
 {
     auto* sheet = new QWidget(PageControl);
-    auto data = std::make_unique<TSheetData>();
-    data->Site = site;
-    data->Page = new TWebPage(this, App, gbk::ToUnicode(site->Url));
-    TSheetData& stored = *data;
-    m_sheets[sheet] = std::move(data);
+    auto sheetData = std::make_unique<TSheetData>();
+    sheetData->Site = site;
+    sheetData->Page = new TWebPage(this, App, gbk::ToUnicode(site->Url));
+    TSheetData& stored = *sheetData;
+    m_sheets[sheet] = std::move(sheetData);
     PageControl->insertTab(0, sheet, gbk::ToUnicode(site->Title));
     Dock(stored.Page->ContentPanel, sheet);
     stored.Page->Site = site;
@@ -118,8 +115,8 @@ void TMainForm::PageControlChange(int index)
     TTabWebForm* page = nullptr;
     if (sheet == HelpTabSheet)
         page = HelpPage;
-    else if (TSheetData* data = SheetData(sheet))
-        page = data->Page;
+    else if (TSheetData* sheetData = SheetData(sheet))
+        page = sheetData->Page;
     if (!page)
         return;
     if (!page->GetActiveBrowser()) {
@@ -216,11 +213,11 @@ void TMainForm::FormClose()
         ApiPage = nullptr;
     }
     for (int i = 0; i < PageControl->count(); ++i) {
-        TSheetData* data = SheetData(PageControl->widget(i));
-        if (data && data->Page) {
-            data->Page->CloseForm();
-            delete data->Page;
-            data->Page = nullptr;
+        TSheetData* sheetData = SheetData(PageControl->widget(i));
+        if (sheetData && sheetData->Page) {
+            sheetData->Page->CloseForm();
+            delete sheetData->Page;
+            sheetData->Page = nullptr;
         }
     }
     if (!Properties || !App || ModuleName.empty())

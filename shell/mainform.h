@@ -55,7 +55,6 @@ public:
     void EditSiteNavButtonClick();
     void DelSiteNavButtonClick();
 
-    QObject* BarManager;
     SiteDocument Document;
     QMenu* SitePopupMenu;
     THelpPage* HelpPage = nullptr;

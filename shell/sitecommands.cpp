@@ -76,10 +76,10 @@ void TMainForm::AddSiteNavButtonClick()
 void TMainForm::EditSiteNavButtonClick()
 {
     QWidget* sheet = m_popupSheet;
-    TSheetData* data = sheet ? SheetData(sheet) : nullptr;
-    if (!data)
+    TSheetData* sheetData = sheet ? SheetData(sheet) : nullptr;
+    if (!sheetData)
         return;
-    TSiteData& site = *data->Site;
+    TSiteData& site = *sheetData->Site;
     TAddForm dialog(this, App);
     dialog.SetSite(site.Title, site.Url, site.Version);
     dialog.setWindowTitle(QStringLiteral("修改站点"));
@@ -106,16 +106,16 @@ void TMainForm::EditSiteNavButtonClick()
 void TMainForm::DelSiteNavButtonClick()
 {
     QWidget* sheet = m_popupSheet;
-    TSheetData* data = sheet ? SheetData(sheet) : nullptr;
-    if (!data)
+    TSheetData* sheetData = sheet ? SheetData(sheet) : nullptr;
+    if (!sheetData)
         return;
     const QString question =
-        QStringLiteral("确定要删除站点【") + gbk::ToUnicode(data->Site->Title) + QStringLiteral("】吗？");
-    if (App->GetMessages().Question(question) != IDYES)
+        QStringLiteral("确定要删除站点【") + gbk::ToUnicode(sheetData->Site->Title) + QStringLiteral("】吗？");
+    if (!App->GetMessages().Question(question))
         return;
     try {
         // A failed save leaves the node in the list, as the tab stays too.
-        if (pugi::xml_node node = SiteDocument::FindSiteNode(Document.Root(), data->Site->Url))
+        if (pugi::xml_node node = SiteDocument::FindSiteNode(Document.Root(), sheetData->Site->Url))
             Document.RemoveSiteAndSave(node, SiteFilePath());
     } catch (const std::exception& e) {
         App->WriteLog(QStringLiteral("删除站点失败！"), What(e), windowTitle());
@@ -130,13 +130,14 @@ void TMainForm::FreeSheet(QWidget* sheet)
     const auto found = m_sheets.find(sheet);
     if (found == m_sheets.end())
         return;
-    std::unique_ptr<TSheetData> data = std::move(found->second);
+    std::unique_ptr<TSheetData> sheetData = std::move(found->second);
     m_sheets.erase(found);
-    if (data->Page) {
-        data->Page->CloseForm();
-        delete data->Page;
+    if (sheetData->Page) {
+        sheetData->Page->CloseForm();
+        delete sheetData->Page;
     }
     PageControl->removeTab(PageControl->indexOf(sheet));
     delete sheet;
-    std::erase_if(m_sites, [&data](const std::unique_ptr<TSiteData>& site) { return site.get() == data->Site; });
+    std::erase_if(m_sites,
+                  [&sheetData](const std::unique_ptr<TSiteData>& site) { return site.get() == sheetData->Site; });
 }

@@ -71,17 +71,6 @@ std::optional<HostileShape> HostileShapeNamed(std::string_view name)
     return std::nullopt;
 }
 
-const std::vector<HostileShape>& AllHostileShapes()
-{
-    static const std::vector<HostileShape> all = [] {
-        std::vector<HostileShape> shapes;
-        for (const Named& named : kNames)
-            shapes.push_back(named.shape);
-        return shapes;
-    }();
-    return all;
-}
-
 std::string HostilePage(HostileShape shape, std::size_t bytes)
 {
     switch (shape) {

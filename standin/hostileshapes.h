@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 enum class HostileShape {
     TudouOpenLinks,      // "<li>视频：<a href=\"\">" over and over, no "</a>" but one at the very end
@@ -27,7 +26,6 @@ enum class HostileShape {
 // The shape's name as it appears in a stand-in address ("tudou-open", "div", ...).
 std::string_view HostileShapeName(HostileShape shape);
 std::optional<HostileShape> HostileShapeNamed(std::string_view name);
-const std::vector<HostileShape>& AllHostileShapes();
 
 // A page of the shape of about `bytes` bytes, in UTF-8 (the GBK sites convert it when they serve it).
 std::string HostilePage(HostileShape shape, std::size_t bytes);

@@ -33,7 +33,7 @@ QString ModuleCaption(const QString& moduleName)
     QFile description(
         ResourcePath(moduleName + QStringLiteral(".bpl"), QStringLiteral("TEXT"), QStringLiteral("DESCRIPTION")));
     if (description.open(QIODevice::ReadOnly)) {
-        const QString text = QString::fromUtf8(description.readAll()).trimmed();
+        QString text = QString::fromUtf8(description.readAll()).trimmed();
         if (!text.isEmpty())
             return text;
     }

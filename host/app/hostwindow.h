@@ -72,7 +72,6 @@ protected:
 
 private:
     void BuildMenus();
-    void AddAboutItems();
     QWidget* MessagePage(const QString& title, const QString& text);
     bool CloseModules();
 

@@ -19,7 +19,6 @@ class ModuleLoader {
 public:
     explicit ModuleLoader(QString folder);
 
-    const QString& Folder() const { return m_folder; }
     QString LibraryPath(const QString& moduleName) const;
     // Never throws: every failure comes back as ModuleLoad::error.
     ModuleLoad Load(const QString& moduleName, IApp& app) const;

@@ -31,9 +31,7 @@ TBrowserTab::TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool wit
         if (m_form.App)
             m_form.App->GetMessages().Info(text);
     };
-    hooks.confirm = [this](const QString& text) {
-        return m_form.App && m_form.App->GetMessages().Question(text) == IDYES;
-    };
+    hooks.confirm = [this](const QString& text) { return m_form.App && m_form.App->GetMessages().Question(text); };
     m_page = new BrowserPage(profile, std::move(hooks), this);
     m_bridge = new PageBridge(*m_page, withExternal);
     m_view = new QWebEngineView(this);

@@ -36,7 +36,6 @@ public:
     bool Wait(int timeoutMs = 30000);
     // The top frame's document as last reported; empty before the first report.
     BrowserDocument GetDoc2() const { return m_topDocument; }
-    bool Loading() const { return m_loading; }
 
 signals:
     void TitleChanged(const QString& title);

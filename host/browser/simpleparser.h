@@ -20,16 +20,10 @@ class QEventLoop;
 class QWebEnginePage;
 class QWebEngineProfile;
 
-// What a load may do. Only script execution can be switched on; the rest stay off.
+// What a load may do: it is never displayed and shows no dialogs; only its scripts can be
+// switched on.
 struct SimpleParserOptions {
-    bool downloadOnly = true;  // never displayed
     bool runScripts = false;
-    bool javaApplets = false;
-    bool activeX = false;
-    bool downloadActiveX = false;
-    bool frames = false;
-    bool behaviors = false;
-    bool silent = true;  // no dialogs
 };
 
 // A loader, not a parser: the name is kept. The rules applied to its elements are in collect/simplerules.h.

@@ -222,8 +222,8 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
         const std::string detail =
             std::string(curl_easy_strerror(code)) + (curlText[0] ? std::string(": ") + curlText : "");
         qWarning("[THttpConnection] %s: %s", url.c_str(), detail.c_str());
-        const auto fail = [&](Cause cause, int status, const std::string& message) {
-            throw HttpError(cause, host, status, message, detail);
+        const auto fail = [&](Cause cause, int responseCode, const std::string& message) {
+            throw HttpError(cause, host, responseCode, message, detail);
         };
         if (transfer.pastDeadline)
             fail(Cause::TimedOut, m_responseCode,

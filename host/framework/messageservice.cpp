@@ -18,11 +18,10 @@ void DesktopMessageService::Info(const QString& text)
     QMessageBox::information(QApplication::activeWindow(), kTitle, text);
 }
 
-int DesktopMessageService::Question(const QString& text)
+bool DesktopMessageService::Question(const QString& text)
 {
-    const auto answer =
-        QMessageBox::question(QApplication::activeWindow(), kTitle, text, QMessageBox::Yes | QMessageBox::No);
-    return answer == QMessageBox::Yes ? IDYES : IDNO;
+    return QMessageBox::question(QApplication::activeWindow(), kTitle, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 int DesktopMessageService::ShowModal(QDialog& dialog) { return dialog.exec(); }

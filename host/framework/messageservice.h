@@ -6,15 +6,12 @@
 class QDialog;
 class QWidget;
 
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
-
 class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual void Alert(const QString& text) = 0;    // error box
     virtual void Info(const QString& text) = 0;     // information box
-    virtual int Question(const QString& text) = 0;  // yes/no box; IDYES for yes
+    virtual bool Question(const QString& text) = 0;  // yes/no box; true for yes
     virtual int ShowModal(QDialog& dialog) = 0;     // runs the dialog modally, returns its result
 };
 
@@ -23,6 +20,6 @@ class DesktopMessageService final : public MessageService {
 public:
     void Alert(const QString& text) override;
     void Info(const QString& text) override;
-    int Question(const QString& text) override;
+    bool Question(const QString& text) override;
     int ShowModal(QDialog& dialog) override;
 };

@@ -12,6 +12,7 @@
 #include "admin/presentrows.h"
 #include "admin/processform.h"
 #include "results/resultgrid.h"
+#include "tests/support/controls.h"
 #include "tests/support/scriptedmessages.h"
 #include "admin/searchform.h"
 #include "collect/apipage.h"
@@ -25,9 +26,16 @@
 #include "host/framework/workerthread.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -196,28 +204,29 @@ void CmsRoundTripTest::AnswerCollection(const Choice& choice, Collected& seen,
             return other(modal);
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
-        seen.fill2Enabled = dialog.Fill2Radio->isEnabled();
-        seen.allEnabled = dialog.AllCheckBox->isEnabled();
-        seen.autoAtOpen = dialog.AutoCheckBox->isChecked();
+        seen.fill2Enabled = Control<QRadioButton>(dialog, "Fill2Radio")->isEnabled();
+        seen.allEnabled = Control<QCheckBox>(dialog, "AllCheckBox")->isEnabled();
+        seen.autoAtOpen = Control<QCheckBox>(dialog, "AutoCheckBox")->isChecked();
         if (seen.fill2Enabled)
-            (choice.fill == 1 ? dialog.Fill1Radio : dialog.Fill2Radio)->setChecked(true);
+            Control<QRadioButton>(dialog, choice.fill == 1 ? "Fill1Radio" : "Fill2Radio")->setChecked(true);
         if (seen.allEnabled)
-            dialog.AllCheckBox->setChecked(choice.titles);
-        dialog.SpinEdit->setValue(choice.merge);
-        dialog.AutoCheckBox->setChecked(choice.autoFinish);
-        dialog.NewOnlyCheckBox->setChecked(choice.newOnly);
-        dialog.OkButton->click();
+            Control<QCheckBox>(dialog, "AllCheckBox")->setChecked(choice.titles);
+        Control<QSpinBox>(dialog, "SpinEdit")->setValue(choice.merge);
+        Control<QCheckBox>(dialog, "AutoCheckBox")->setChecked(choice.autoFinish);
+        Control<QCheckBox>(dialog, "NewOnlyCheckBox")->setChecked(choice.newOnly);
+        Control<QPushButton>(dialog, "OkButton")->click();
         if (!QTest::qWaitFor(
-                [&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet || !dialog.isVisible(); },
+                [&] { return ShownPage(dialog, "PageControl") == QLatin1String("ResultSheet") || !dialog.isVisible(); },
                 30000))
             return int(QDialog::Rejected);
         if (!dialog.ParseForm || dialog.ParseForm->Data().Count() == 0)
             return int(QDialog::Rejected);
-        seen.text = FormText(dialog.ParseForm->Data(), dialog.AllCheckBox->isChecked(), choice.merge);
+        seen.text =
+            FormText(dialog.ParseForm->Data(), Control<QCheckBox>(dialog, "AllCheckBox")->isChecked(), choice.merge);
         if (before)
             before(dialog);
         if (dialog.isVisible())
-            dialog.FinishButton->click();
+            Control<QPushButton>(dialog, "FinishButton")->click();
         seen.albumId = dialog.AlbumId;
         return dialog.result();
     });
@@ -334,7 +343,7 @@ void CmsRoundTripTest::webparseFromEachVideoSite()
         QVERIFY(form.SetValue("zt_name", G("射雕")));
         AnswerSearch([&](TSearchForm& dialog) {
             dialog.findChild<QRadioButton*>(source.radio)->click();
-            dialog.OkButton->click();
+            Control<QPushButton>(dialog, "OkButton")->click();
             return dialog.result();
         });
         const int tabs = tab->BrowserCount();
@@ -394,16 +403,16 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     // Cancel on the options, and the close box while collecting: nothing is written.
     m_messages.OnModal([](QDialog& dialog) {
         dialog.show();
-        dynamic_cast<TProcessForm&>(dialog).CancelButton->click();
+        Control<QPushButton>(dialog, "CancelButton")->click();
         return dialog.result();
     });
     Click(*tab, form, "document.form2.zt_cj");
     m_messages.OnModal([](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
-        dialog.FastCheckBox->setChecked(false);
+        Control<QCheckBox>(dialog, "FastCheckBox")->setChecked(false);
         dialog.TargetAddress = "http://www.tudou.com/playlist/id/300x20/";
-        dialog.OkButton->click();
+        Control<QPushButton>(dialog, "OkButton")->click();
         if (!QTest::qWaitFor([&] { return dialog.ParseForm->Data().Count() > 0; }, 20000))
             qWarning("no row came");
         dialog.close();
@@ -421,11 +430,11 @@ void CmsRoundTripTest::cancelCloseAutoFinishAndOddCalls()
     m_messages.OnModal([&](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
-        dialog.OkButton->click();
-        resultShown = dialog.PageControl->currentWidget() == dialog.ResultSheet && dialog.isVisible() &&
+        Control<QPushButton>(dialog, "OkButton")->click();
+        resultShown = ShownPage(dialog, "PageControl") == QLatin1String("ResultSheet") && dialog.isVisible() &&
                       dialog.ParseForm->Data().Count() == 1;
         single = FormText(dialog.ParseForm->Data(), true, 1);
-        dialog.FinishButton->click();
+        Control<QPushButton>(dialog, "FinishButton")->click();
         return dialog.result();
     });
     Click(*tab, form, "document.form2.zt_cj");
@@ -522,12 +531,12 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
     QString initialKey;
     QString initialType;
     AnswerSearch([&](TSearchForm& dialog) {
-        initialKey = dialog.KeyEdit->text();
-        initialType = dialog.TypeComboBox->currentText();
-        dialog.KeyEdit->setText("  ");
-        dialog.OkButton->click();
-        dialog.KeyEdit->setText("a");
-        dialog.OkButton->click();
+        initialKey = Control<QLineEdit>(dialog, "KeyEdit")->text();
+        initialType = Control<QComboBox>(dialog, "TypeComboBox")->currentText();
+        Control<QLineEdit>(dialog, "KeyEdit")->setText("  ");
+        Control<QPushButton>(dialog, "OkButton")->click();
+        Control<QLineEdit>(dialog, "KeyEdit")->setText("a");
+        Control<QPushButton>(dialog, "OkButton")->click();
         return dialog.result();
     });
     Invoke(*tab, {"search"});
@@ -577,8 +586,8 @@ void CmsRoundTripTest::searchDialogAndTheAddressesOpened()
         g_web->ClearRequests();
         AnswerSearch([&](TSearchForm& dialog) {
             dialog.findChild<QRadioButton*>(c.radio)->click();
-            dialog.TypeComboBox->setCurrentIndex(c.type);
-            dialog.OkButton->click();
+            Control<QComboBox>(dialog, "TypeComboBox")->setCurrentIndex(c.type);
+            Control<QPushButton>(dialog, "OkButton")->click();
             return dialog.result();
         });
         Click(*tab, form, "document.form2.zt_ss");
@@ -640,7 +649,7 @@ void CmsRoundTripTest::updateAddsOnlyTheNewEpisodes()
         const MemData& data = dialog.ParseForm->Data();
         const auto* marks = dynamic_cast<const PresentRowDelegate*>(dialog.ParseForm->Grid().View().itemDelegate());
         QVERIFY(marks);
-        QVERIFY(dialog.UpdateLabel->isVisible());
+        QVERIFY(Control<QLabel>(dialog, "UpdateLabel")->isVisible());
         rows = data.Count();
         checked.clear();
         marked = 0;
@@ -713,10 +722,10 @@ void CmsRoundTripTest::failedCollectionLeavesTheListAlone()
     m_messages.OnModal([&](QDialog& modal) {
         auto& dialog = dynamic_cast<TProcessForm&>(modal);
         dialog.show();
-        dialog.FastCheckBox->setChecked(false);
-        dialog.OkButton->click();
-        if (QTest::qWaitFor([&] { return dialog.PageControl->currentWidget() == dialog.ResultSheet; }, 30000)) {
-            dialog.FinishButton->click();
+        Control<QCheckBox>(dialog, "FastCheckBox")->setChecked(false);
+        Control<QPushButton>(dialog, "OkButton")->click();
+        if (QTest::qWaitFor([&] { return ShownPage(dialog, "PageControl") == QLatin1String("ResultSheet"); }, 30000)) {
+            Control<QPushButton>(dialog, "FinishButton")->click();
             asked = dialog.isVisible() && m_messages.Texts(Kind::Question).size() == 1;
         }
         dialog.close();

@@ -7,14 +7,20 @@
 #include "collect/parse.h"
 #include "admin/processform.h"
 #include "results/resultgrid.h"
+#include "tests/support/controls.h"
 #include "tests/support/scriptedmessages.h"
 #include "host/framework/skin.h"
 #include "standin/standinweb.h"
 #include "host/framework/workerthread.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -147,40 +153,40 @@ void ProcessFormTest::collectsReviewsAndFinishes()
     QFETCH(int, merge);
     QFETCH(int, rows);
     auto dialog = Open(address.toStdString(), word.toStdString());
-    QVERIFY(dialog->PageControl->currentWidget() == dialog->OptionSheet);
+    QVERIFY(ShownPage(*dialog, "PageControl") == QLatin1String("OptionSheet"));
     if (QTest::currentDataTag() == QLatin1String("tudou2, feed"))
         Shot(*dialog, "option-sheet.png");
-    dialog->OkButton->click();
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QVERIFY(dialog->Timer->isActive());
     QVERIFY(dialog->ParseForm);
     QVERIFY(dialog->ParseForm->SiteRadio(site.toStdString()).isChecked());
     QVERIFY(dialog->ParseForm->FastSwitch().isChecked());
-    QVERIFY(WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet; }));
+    QVERIFY(WaitFor([&] { return ShownPage(*dialog, "PageControl") == QLatin1String("ResultSheet"); }));
     QVERIFY(dialog->isVisible());
     TParseForm& engine = *dialog->ParseForm;
     QCOMPARE(engine.Data().Count(), rows);
-    QVERIFY(engine.Grid().parentWidget() == dialog->ResultSheet);
+    QVERIFY(engine.Grid().parentWidget() == Control(*dialog, "ResultSheet"));
     QVERIFY(engine.Grid().isVisibleTo(dialog.get()));
     QVERIFY(!engine.isVisible());
     if (QTest::currentDataTag() == QLatin1String("tudou2, feed"))
         Shot(*dialog, "result-sheet.png");
 
-    dialog->AllCheckBox->setChecked(titles);
-    dialog->SpinEdit->setValue(merge);
+    Control<QCheckBox>(*dialog, "AllCheckBox")->setChecked(titles);
+    Control<QSpinBox>(*dialog, "SpinEdit")->setValue(merge);
     engine.MergeCount().setValue(9);  // the dialog's count is the one that counts
     QGuiApplication::clipboard()->setText("before");
-    dialog->cxButton1->click();
+    Control<QPushButton>(*dialog, "cxButton1")->click();
     const QString expected = Expected(engine.Data(), titles, merge);
     QVERIFY(!expected.isEmpty());
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     QGuiApplication::clipboard()->setText("again");
-    dialog->cxButton1->click();
+    Control<QPushButton>(*dialog, "cxButton1")->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
 
     engine.MergeCount().setValue(9);
-    dialog->FinishButton->click();
+    Control<QPushButton>(*dialog, "FinishButton")->click();
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QVERIFY(!dialog->isVisible());
     QVERIFY(!dialog->Timer->isActive());
@@ -196,9 +202,9 @@ void ProcessFormTest::collectsReviewsAndFinishes()
 void ProcessFormTest::autoFinishClosesWithTheRowsCopied()
 {
     auto dialog = Open("http://www.tudou.com/playlist/id/1x3/", "tudou");
-    dialog->AutoCheckBox->setChecked(true);
+    Control<QCheckBox>(*dialog, "AutoCheckBox")->setChecked(true);
     QGuiApplication::clipboard()->setText("before");
-    dialog->OkButton->click();
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QVERIFY(WaitFor([&] { return !dialog->isVisible(); }));
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     // The design values: titles included, one row a line.
@@ -211,12 +217,12 @@ void ProcessFormTest::updateReadsTheListFirst()
 {
     // A list that cannot be read: nothing is collected, or the paste would lose what is there.
     auto dialog = Open("http://www.tudou.com/playlist/id/1x3/", "tudou");
-    dialog->NewOnlyCheckBox->setChecked(true);
-    dialog->OkButton->click();
+    Control<QCheckBox>(*dialog, "NewOnlyCheckBox")->setChecked(true);
+    Control<QPushButton>(*dialog, "OkButton")->click();
     dialog->ReadAddressList = [](FillTarget) { return std::nullopt; };
-    dialog->OkButton->click();
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QCOMPARE(m_messages.Texts(Kind::Alert).size(), std::size_t(2));
-    QVERIFY(dialog->PageControl->currentWidget() == dialog->OptionSheet);
+    QVERIFY(ShownPage(*dialog, "PageControl") == QLatin1String("OptionSheet"));
     QVERIFY(!dialog->ParseForm);
     QVERIFY(!dialog->Timer->isActive());
 
@@ -226,9 +232,9 @@ void ProcessFormTest::updateReadsTheListFirst()
         asked.push_back(target);
         return std::optional<QString>(QStringLiteral("旧$50000001|50000003"));
     };
-    dialog->Fill2Radio->setChecked(true);
-    dialog->AutoCheckBox->setChecked(true);
-    dialog->OkButton->click();
+    Control<QRadioButton>(*dialog, "Fill2Radio")->setChecked(true);
+    Control<QCheckBox>(*dialog, "AutoCheckBox")->setChecked(true);
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QVERIFY(WaitFor([&] { return !dialog->isVisible(); }));
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QCOMPARE(asked, std::vector<FillTarget>{FillTarget::Address2});
@@ -246,21 +252,21 @@ void ProcessFormTest::emptyAddressLeavesWithStop()
 {
     QFETCH(bool, escape);
     auto dialog = Open("", "tudou");
-    dialog->OkButton->click();
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QCOMPARE(m_messages.Texts(Kind::Info), std::vector<QString>{"请输入地址！"});
-    QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
+    QVERIFY(ShownPage(*dialog, "PageControl") == QLatin1String("WaitSheet"));
     QVERIFY(dialog->Timer->isActive());
     // The bar cycles 1..100 and starts again.
-    dialog->ProgressBar->setValue(99);
+    Control<QProgressBar>(*dialog, "ProgressBar")->setValue(99);
     dialog->TimerTimer();
-    QCOMPARE(dialog->ProgressBar->value(), 100);
+    QCOMPARE(Control<QProgressBar>(*dialog, "ProgressBar")->value(), 100);
     dialog->TimerTimer();
-    QCOMPARE(dialog->ProgressBar->value(), 1);
+    QCOMPARE(Control<QProgressBar>(*dialog, "ProgressBar")->value(), 1);
     // Nothing runs: 终止 leaves without asking the engine again.
     if (escape)
         QTest::keyClick(dialog.get(), Qt::Key_Escape);
     else
-        dialog->StopButton->click();
+        Control<QPushButton>(*dialog, "StopButton")->click();
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(!dialog->Timer->isActive());
@@ -299,36 +305,36 @@ void ProcessFormTest::incompleteResultAsksBeforeReplacing()
     QFETCH(QString, asked);
     auto dialog = Open(address.toStdString(), "qq");  // the site of the address
     dialog->ReadAddressList = [list](FillTarget) { return std::optional<QString>(list); };
-    dialog->FastCheckBox->setChecked(false);
-    dialog->AutoCheckBox->setChecked(autoFinish);
+    Control<QCheckBox>(*dialog, "FastCheckBox")->setChecked(false);
+    Control<QCheckBox>(*dialog, "AutoCheckBox")->setChecked(autoFinish);
     QGuiApplication::clipboard()->setText("before");
-    m_messages.AnswerQuestions({IDNO, IDYES});
-    dialog->OkButton->click();
+    m_messages.AnswerQuestions({false, true});
+    Control<QPushButton>(*dialog, "OkButton")->click();
     if (stop) {
         QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
-        dialog->StopButton->click();
+        Control<QPushButton>(*dialog, "StopButton")->click();
     }
-    QVERIFY(
-        WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet || !dialog->isVisible(); }));
+    QVERIFY(WaitFor(
+        [&] { return ShownPage(*dialog, "PageControl") == QLatin1String("ResultSheet") || !dialog->isVisible(); }));
     if (asked.isEmpty()) {
         if (dialog->isVisible())
-            dialog->FinishButton->click();
+            Control<QPushButton>(*dialog, "FinishButton")->click();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(m_messages.Texts(Kind::Question).empty());
         return;
     }
     // The first answer is no: nothing is copied, the result stays to be looked at.
     if (!autoFinish)
-        dialog->FinishButton->click();
+        Control<QPushButton>(*dialog, "FinishButton")->click();
     QVERIFY(dialog->isVisible());
-    QVERIFY(dialog->PageControl->currentWidget() == dialog->ResultSheet);
+    QVERIFY(ShownPage(*dialog, "PageControl") == QLatin1String("ResultSheet"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
     const std::vector<QString> questions = m_messages.Texts(Kind::Question);
     QCOMPARE(questions.size(), std::size_t(1));
     QVERIFY2(questions[0].startsWith(asked), qPrintable(questions[0]));
     QVERIFY(questions[0].contains(QStringLiteral("数据地址1")));
     // Then yes: the rows there are copied and the dialog closes.
-    dialog->FinishButton->click();
+    Control<QPushButton>(*dialog, "FinishButton")->click();
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QCOMPARE(QGuiApplication::clipboard()->text(), Expected(dialog->ParseForm->Data(), true, 1));
 }
@@ -343,11 +349,12 @@ void ProcessFormTest::skinAndKeys()
     QCOMPARE(skinned->Ribbon->SchemeName(), QStringLiteral("Silver"));
     m_app->SetSkinName("Sys");
     // Ctrl with an arrow steps the merge count by ten, within 1..255.
-    QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(skinned->SpinEdit->value(), 11);
-    skinned->SpinEdit->setValue(250);
-    QTest::keyClick(skinned->SpinEdit, Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(skinned->SpinEdit->value(), 255);
+    QSpinBox* merge = Control<QSpinBox>(*skinned, "SpinEdit");
+    QTest::keyClick(merge, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(merge->value(), 11);
+    merge->setValue(250);
+    QTest::keyClick(merge, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(merge->value(), 255);
     // Escape cancels the options.
     QTest::keyClick(skinned.get(), Qt::Key_Escape);
     QCOMPARE(skinned->result(), int(QDialog::Rejected));
@@ -358,16 +365,17 @@ void ProcessFormTest::stopEndsWithTheRowsSoFar()
 {
     // Paged through the web pages (no feed), pages of 5 that never end until the stop.
     auto dialog = Open("http://www.tudou.com/playlist/id/40x5-endless/", "tudou");
-    dialog->FastCheckBox->setChecked(false);
-    dialog->OkButton->click();
+    Control<QCheckBox>(*dialog, "FastCheckBox")->setChecked(false);
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 5; }));
-    QVERIFY(dialog->PageControl->currentWidget() == dialog->WaitSheet);
+    QVERIFY(ShownPage(*dialog, "PageControl") == QLatin1String("WaitSheet"));
     // The live line names the page in flight and the rows so far.
-    QVERIFY(WaitFor([&] { return dialog->ProgressLabel->text().startsWith(QStringLiteral("第 ")); }));
-    QVERIFY(dialog->ProgressLabel->text().contains(QStringLiteral("已采集")));
+    QVERIFY(
+        WaitFor([&] { return Control<QLabel>(*dialog, "ProgressLabel")->text().startsWith(QStringLiteral("第 ")); }));
+    QVERIFY(Control<QLabel>(*dialog, "ProgressLabel")->text().contains(QStringLiteral("已采集")));
     Shot(*dialog, "wait-sheet.png");
-    dialog->StopButton->click();
-    QVERIFY(WaitFor([&] { return dialog->PageControl->currentWidget() == dialog->ResultSheet; }));
+    Control<QPushButton>(*dialog, "StopButton")->click();
+    QVERIFY(WaitFor([&] { return ShownPage(*dialog, "PageControl") == QLatin1String("ResultSheet"); }));
     const int rows = dialog->ParseForm->Data().Count();
     QVERIFY(rows >= 5);
     QTest::qWait(200);
@@ -386,8 +394,8 @@ void ProcessFormTest::closingWhileCollectingStopsTheWorkers()
 {
     QFETCH(bool, closeFirst);
     auto dialog = Open("http://www.tudou.com/playlist/id/500x20-endless/", "tudou");
-    dialog->FastCheckBox->setChecked(false);
-    dialog->OkButton->click();
+    Control<QCheckBox>(*dialog, "FastCheckBox")->setChecked(false);
+    Control<QPushButton>(*dialog, "OkButton")->click();
     QVERIFY(WaitFor([&] { return dialog->ParseForm->Data().Count() >= 20; }));
     QCOMPARE(m_workers->RunningCount(), 1);
     if (closeFirst) {

@@ -200,7 +200,7 @@ void TabWebFormTest::formWithoutExternalGivesPagesNone()
 void TabWebFormTest::pageMessageBoxesGoThroughTheHost()
 {
     ScriptedMessages messages;
-    messages.AnswerQuestions({IDYES, IDNO});
+    messages.AnswerQuestions({true, false});
     WorkerRegistry workers;
     HostApp app(QStringLiteral("Quib"), QDir::tempPath() + QLatin1Char('/'), messages, workers);
     RecordingForm form(nullptr, &app, QString::fromStdString(kFrameset + "?action=admin_left"), QString(), true);

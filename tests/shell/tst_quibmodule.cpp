@@ -497,7 +497,7 @@ void QuibModuleTest::siteCommands()
 
         // Delete asks first; "no" keeps everything.
         messages.Clear();
-        messages.AnswerQuestions({IDNO, IDYES});
+        messages.AnswerQuestions({false, true});
         session.RightClick(session.IndexOf("改名"));
         session.Command("DelSiteNavButton");
         QCOMPARE(session.TabTexts().size(), 5);
@@ -530,7 +530,7 @@ void QuibModuleTest::deleteOfAMissingNode()
     session.messages.OnModal(Fill({"B", "http://c/", ""}));
     session.RightClick(session.IndexOf("B"));
     session.Command("EditSiteNavButton");
-    session.messages.AnswerQuestions({IDYES, IDYES});
+    session.messages.AnswerQuestions({true, true});
     session.RightClick(session.IndexOf("A"));
     session.Command("DelSiteNavButton");
     session.RightClick(session.IndexOf("B"));

@@ -6,12 +6,12 @@ void ScriptedMessages::Alert(const QString& text) { m_shown.push_back({Kind::Ale
 
 void ScriptedMessages::Info(const QString& text) { m_shown.push_back({Kind::Info, text}); }
 
-int ScriptedMessages::Question(const QString& text)
+bool ScriptedMessages::Question(const QString& text)
 {
     m_shown.push_back({Kind::Question, text});
     if (m_answers.empty())
-        return IDNO;
-    const int answer = m_answers.front();
+        return false;
+    const bool answer = m_answers.front();
     m_answers.pop_front();
     return answer;
 }

@@ -17,11 +17,11 @@ public:
 
     void Alert(const QString& text) override;
     void Info(const QString& text) override;
-    int Question(const QString& text) override;
+    bool Question(const QString& text) override;
     int ShowModal(QDialog& dialog) override;
 
-    // Answers for the next questions, in order; without one a question is answered IDNO.
-    void AnswerQuestions(std::initializer_list<int> answers) { m_answers.insert(m_answers.end(), answers); }
+    // Answers for the next questions, in order (true for yes); without one a question is answered no.
+    void AnswerQuestions(std::initializer_list<bool> answers) { m_answers.insert(m_answers.end(), answers); }
     // Runs every modal dialog: the handler may fill in controls and returns the dialog's result.
     void OnModal(std::function<int(QDialog&)> handler) { m_modal = std::move(handler); }
 
@@ -31,6 +31,6 @@ public:
 
 private:
     std::vector<Shown> m_shown;
-    std::deque<int> m_answers;
+    std::deque<bool> m_answers;
     std::function<int(QDialog&)> m_modal;
 };

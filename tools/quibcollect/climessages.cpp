@@ -22,11 +22,11 @@ void CliMessages::Alert(const QString& text)
 
 void CliMessages::Info(const QString& text) { Print(text); }
 
-int CliMessages::Question(const QString& text)
+bool CliMessages::Question(const QString& text)
 {
     // Nobody can answer: the careful answer.
     Print(text);
-    return IDNO;
+    return false;
 }
 
 int CliMessages::ShowModal(QDialog& dialog)

@@ -18,7 +18,7 @@ public:
 
     void Alert(const QString& text) override;
     void Info(const QString& text) override;
-    int Question(const QString& text) override;
+    bool Question(const QString& text) override;
     int ShowModal(QDialog& dialog) override;
 
     // True once an error was shown, or the chooser could not be answered as asked.
