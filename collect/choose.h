@@ -1,6 +1,6 @@
 #pragma once
 // The album chooser of a Xunlei collection: one line per album of the movie, the first selected.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "ui_choose.h"
 
 #include <QDialog>

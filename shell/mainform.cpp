@@ -1,9 +1,9 @@
 #include "shell/mainform.h"
 
 #include "host/browser/browsertab.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "shell/helppage.h"
-#include "host/framework/messageservice.h"
+#include "host/core/messageservice.h"
 #include "collect/parse.h"
 #include "admin/webpage.h"
 
@@ -17,7 +17,11 @@
 
 #include <exception>
 
-TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
+namespace quib::collector {
+
+TMainForm::TMainForm(QWidget* owner, IApp& app, std::unique_ptr<TStringHashTable> properties)
+    : QWidget(owner), Properties(properties ? std::move(properties) : std::make_unique<TStringHashTable>()), App(&app),
+      ModuleName(gbk::FromUnicode(app.GetModuleName()))
 {
     setupUi(this);
     // The bar manager's place: it holds the site commands, which the menu lists.
@@ -230,3 +234,5 @@ void TMainForm::closeEvent(QCloseEvent* event)
     FormClose();
     event->accept();
 }
+
+}  // namespace quib::collector

@@ -1,13 +1,13 @@
 #pragma once
 // The collector's main window: one tab per registered CMS site, the quick-collect tab and the
 // help tab, with the site commands in the tab strip's context menu.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "results/formatowner.h"
 #include "host/framework/module.h"
 #include "shell/sheetdata.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "shell/sitefile.h"
-#include "host/framework/stringhashtable.h"
+#include "host/core/stringhashtable.h"
 #include "ui_mainform.h"
 
 #include <QPointer>
@@ -19,14 +19,18 @@
 #include <vector>
 
 class QMenu;
-class THelpPage;
 class TParseForm;
 class TWebPage;
+
+namespace quib::collector {
+
+class THelpPage;
 
 class TMainForm : public QWidget, public IModule, public IFormatOwner, private Ui::TMainForm {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget* owner);
+    // properties: the module's settings as the host keeps them; none starts from an empty table.
+    TMainForm(QWidget* owner, IApp& app, std::unique_ptr<TStringHashTable> properties);
     ~TMainForm() override;
 
     // IModule
@@ -80,3 +84,5 @@ private:
     QPointer<QWidget> m_popupSheet;  // the site tab last right-clicked (the menu's tag)
     bool m_closed = false;
 };
+
+}  // namespace quib::collector

@@ -5,7 +5,7 @@
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
 #include "results/dataview.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "results/memdata.h"
 #include "collect/parse.h"
@@ -14,11 +14,11 @@
 #include "results/resultgrid.h"
 #include "tests/support/scriptedmessages.h"
 #include "admin/searchform.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
 #include "admin/webpage.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>
