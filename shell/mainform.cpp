@@ -19,9 +19,7 @@
 
 namespace quib::collector {
 
-TMainForm::TMainForm(QWidget* owner, IApp& app, std::unique_ptr<TStringHashTable> properties)
-    : QWidget(owner), Properties(properties ? std::move(properties) : std::make_unique<TStringHashTable>()), App(&app),
-      ModuleName(gbk::FromUnicode(app.GetModuleName()))
+TMainForm::TMainForm(QWidget* owner, IApp& app) : QWidget(owner), App(&app)
 {
     setupUi(this);
     // The bar manager's place: it holds the site commands, which the menu lists.
@@ -49,6 +47,14 @@ TMainForm::~TMainForm()
 {
     // A host that frees the window without closing it still gets the settings written.
     FormClose();
+}
+
+void TMainForm::LoadProperties()
+{
+    Properties = App->GetProperties();
+    if (!Properties)  // a host without settings for us: start from an empty table
+        Properties = std::make_unique<TStringHashTable>();
+    ModuleName = gbk::FromUnicode(App->GetModuleName());
 }
 
 std::string TMainForm::About() { return "res://" + ModuleName + ".bpl/About"; }

@@ -29,8 +29,7 @@ class THelpPage;
 class TMainForm : public QWidget, public IModule, public IFormatOwner, private Ui::TMainForm {
     Q_OBJECT
 public:
-    // properties: the module's settings as the host keeps them; none starts from an empty table.
-    TMainForm(QWidget* owner, IApp& app, std::unique_ptr<TStringHashTable> properties);
+    TMainForm(QWidget* owner, IApp& app);
     ~TMainForm() override;
 
     // IModule
@@ -51,6 +50,9 @@ public:
     // Asked by the host before it closes the form.
     Q_INVOKABLE bool CanClose() { return FormCloseQuery(); }
 
+    // The module's settings and name, from the host. Apart from the constructor because a host
+    // that fails here still leaves the window made, with its owner, for the error it is told of.
+    void LoadProperties();
     void LoadSites();
     void AddSiteNavButtonClick();
     void EditSiteNavButtonClick();

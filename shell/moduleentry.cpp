@@ -13,7 +13,8 @@ extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
     try {
         if (!app)
             throw std::invalid_argument("no host application");
-        form = new TMainForm(app->GetMainForm(), *app, app->GetProperties());
+        form = new TMainForm(app->GetMainForm(), *app);
+        form->LoadProperties();
         return form;
     } catch (...) {
         // The window, if made, stays with its owner; the host decides what to show. A window
