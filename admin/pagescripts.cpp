@@ -1,6 +1,6 @@
 #include "admin/pagescripts.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
 #include "admin/searchaddress.h"
 
 #include "admin/cmsfill.h"
-#include "host/framework/urlencode.h"
+#include "host/core/urlencode.h"
 
 #include <cstdio>
 

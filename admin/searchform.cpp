@@ -1,10 +1,11 @@
 #include "admin/searchform.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "collect/resourcesitelist.h"
+#include "host/core/app.h"
 #include "results/dialogsetup.h"
-#include "host/framework/gbk.h"
-#include "host/framework/messageservice.h"
+#include "host/core/gbk.h"
+#include "host/core/messageservice.h"
 
 #include <algorithm>
 

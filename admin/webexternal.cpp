@@ -1,15 +1,15 @@
 // The page scripts' calls into the site's tab: the video search, and the collections whose result
 // is written back into the CMS film form.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "admin/cmsfill.h"
-#include "host/framework/gbk.h"
-#include "host/framework/messageservice.h"
+#include "host/core/gbk.h"
+#include "host/core/messageservice.h"
 #include "admin/processform.h"
 #include "admin/searchaddress.h"
 #include "admin/searchform.h"
 #include "collect/addressrules.h"
 #include "collect/apiresultform.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "admin/webpage.h"
 
 #include "host/browser/browserpage.h"

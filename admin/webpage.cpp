@@ -1,8 +1,8 @@
 #include "admin/webpage.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "admin/injection.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 
 #include <stdexcept>
 

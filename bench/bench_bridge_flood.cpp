@@ -11,9 +11,9 @@
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
 #include "admin/cmsfill.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "tests/admin/hostilepages.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "standin/standinweb.h"
 #include "admin/webpage.h"
 

@@ -1,12 +1,12 @@
 // The commands over a long result table on the collection form: the check-mark commands, bulk
 // edit and copying, each a walk over every row with message processing after each one.
 #include "results/dataview.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "results/memdata.h"
 #include "collect/parse.h"
 #include "tests/support/scriptedmessages.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -8,7 +8,7 @@
 // counted: the "x plain" column is the scan's time over one plain search pass of the same page,
 // both the best of a few runs in the same process.
 //   bench_hostile_pages [--sizes 1,2,4,8] [--limit SECONDS] [--only NAME,...]   (sizes in MiB)
-#include "host/browser/htmlwalk.h"
+#include "host/core/htmlwalk.h"
 #include "standin/hostileshapes.h"
 #include "collect/ououpageparse.h"
 #include "collect/sinapageparse.h"
@@ -16,7 +16,7 @@
 #include "collect/sixroomspageparse.h"
 #include "collect/tudoupageparse.h"
 #include "collect/youkupageparse.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

@@ -2,7 +2,7 @@
 // for comparison; the episode check of a large table, as the form runs it once at the end.
 #include "results/dataview.h"
 #include "results/episodecheck.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/resultgrid.h"
 #include "results/memdata.h"
 

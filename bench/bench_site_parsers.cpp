@@ -1,7 +1,7 @@
 // The site parsers on large inputs: scanning one big playlist page (against a single plain
 // std::string::find pass over the same text), and collecting a long album over loopback into
 // the collection form (against fetching the same pages with libcurl alone).
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "results/memdata.h"
 #include "collect/ououpageparse.h"

@@ -12,6 +12,9 @@ function(quib_add_module name)
   quib_module_properties(${name} ${ARG_NO_INSTALL})
 endfunction()
 
+set(_quib_module_map ${CMAKE_CURRENT_LIST_DIR}/module.map)
+set(_quib_module_exports ${CMAKE_CURRENT_LIST_DIR}/ModuleExports.cmake)
+
 # The module conventions for a library target made elsewhere (the host's default modules may be
 # defined with add_library directly).
 function(quib_module_properties name)
@@ -21,9 +24,19 @@ function(quib_module_properties name)
     set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules)
   endif()
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
-    INSTALL_RPATH "$ORIGIN/..")
+    INSTALL_RPATH "$ORIGIN/.."
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  # Hidden visibility covers the module's own sources; the version script also keeps what the
+  # static libraries it links (and the templates they instantiate) define from being exported.
+  target_link_options(${name} PRIVATE "LINKER:--version-script=${_quib_module_map}")
+  set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${_quib_module_map})
   if(NOT no_install)
     install(TARGETS ${name} LIBRARY DESTINATION ${QUIB_INSTALL_MODULEDIR})
     set_property(GLOBAL APPEND PROPERTY QUIB_MODULES ${name})
   endif()
+endfunction()
+
+# quib_add_module_exports_test(NAME MODULE): a test that MODULE exports LoadModule and nothing else.
+function(quib_add_module_exports_test name module)
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${module}> -P ${_quib_module_exports})
 endfunction()

@@ -60,3 +60,13 @@ function(_quib_enqueue_links from items)
   set(seen "${seen}" PARENT_SCOPE)
   set(queue "${queue}" PARENT_SCOPE)
 endfunction()
+
+# quib_add_runtime_libs_test(NAME TARGET)
+# A test that fails when the built TARGET would load Qt Widgets, Qt GUI or Qt WebEngine when it
+# runs (what the dynamic loader resolves, however it came to be linked), or a library that cannot
+# be found.
+function(quib_add_runtime_libs_test name target)
+  add_test(NAME ${name} COMMAND ldd $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES
+    FAIL_REGULAR_EXPRESSION "libQt[0-9]*(Widgets|Gui|OpenGL|WebEngine[A-Za-z]*)[.]so|not found")
+endfunction()

@@ -1,6 +1,6 @@
 #include "collect/addressrules.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 namespace {
 

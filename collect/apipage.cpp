@@ -4,9 +4,9 @@
 #include "collect/parse.h"
 #include "collect/resourcehitlist.h"
 #include "collect/resourcesearchrun.h"
-#include "host/framework/app.h"
-#include "host/framework/gbk.h"
-#include "host/framework/messageservice.h"
+#include "host/core/app.h"
+#include "host/core/gbk.h"
+#include "host/core/messageservice.h"
 
 #include <QHeaderView>
 #include <QPointer>
@@ -159,8 +159,8 @@ void TApiPage::DelButtonClick()
         m_app->GetMessages().Info(QStringLiteral("请先选择一个资源站！"));
         return;
     }
-    if (m_app->GetMessages().Question(QStringLiteral("确定要删除资源站【") + old->DisplayName() +
-                                      QStringLiteral("】吗？")) != IDYES)
+    if (!m_app->GetMessages().Question(QStringLiteral("确定要删除资源站【") + old->DisplayName() +
+                                       QStringLiteral("】吗？")))
         return;
     ResourceSiteList list = ReadList();
     if (const int at = list.Find(old->base); at >= 0)

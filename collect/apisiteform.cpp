@@ -1,7 +1,7 @@
 #include "collect/apisiteform.h"
 
-#include "host/framework/app.h"
-#include "host/framework/messageservice.h"
+#include "host/core/app.h"
+#include "host/core/messageservice.h"
 #include "results/dialogsetup.h"
 
 TApiSiteForm::TApiSiteForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)

@@ -1,7 +1,7 @@
 #pragma once
 // The chooser of one item among several: a Xunlei movie's albums, a resource record's play
 // sources. One line per item, the first selected unless another is chosen.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "ui_choose.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "collect/collectionengine.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/memdata.h"
-#include "host/browser/simpleparser.h"
+#include "host/core/simpleparser.h"
 #include "collect/textcursor.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // user-interface thread and tells its form (and whoever hosts the form) through signals. It
 // knows no widget, so a dialog, the window and the command-line tool drive the same code.
 #include "collect/addressrules.h"
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "collect/collectionprogress.h"
 #include "collect/pageparse.h"
 #include "collect/resourceapi.h"
@@ -12,7 +12,7 @@
 #include "collect/simplerules.h"
 #include "collect/sites.h"
 #include "collect/stopflag.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 // An item's own page, for the sites whose playlist pages do not carry what the row needs.
-#include "host/framework/httpconnection.h"
-#include "host/framework/workerthread.h"
+#include "host/core/httpconnection.h"
+#include "host/core/workerthread.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "collect/ououpageparse.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/textcursor.h"
 
 void TOuouPageParse::ParseHTMLDocument(const std::string& page)

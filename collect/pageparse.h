@@ -2,8 +2,8 @@
 // The worker thread of every paged, feed and Xunlei collection: fetches one page after another
 // and hands each to its site parser, reporting items, a failure and its end on the
 // user-interface thread while it waits.
-#include "host/framework/httpconnection.h"
-#include "host/framework/workerthread.h"
+#include "host/core/httpconnection.h"
+#include "host/core/workerthread.h"
 
 #include <atomic>
 #include <chrono>

@@ -3,12 +3,14 @@
 #include "collect/choose.h"
 #include "collect/collectionprogress.h"
 #include "collect/resourcesitelist.h"
+#include "host/browser/webpagerenderer.h"
+#include "host/core/simpleparser.h"
 #include "results/dataview.h"
 #include "results/episodecheck.h"
 #include "results/eventhook.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/memdata.h"
-#include "host/framework/messageservice.h"
+#include "host/core/messageservice.h"
 #include "results/resultgrid.h"
 
 #include <QPointer>
@@ -28,6 +30,8 @@ TParseForm::TParseForm(QWidget* owner, IApp* app) : QWidget(owner), m_app(app)
     setupUi(this);
     m_timer.setInterval(kTimerInterval);
     m_engine = std::make_unique<CollectionEngine>(*app, Data());
+    // Pages that write their addresses by script render in a hidden page of this process.
+    m_engine->Loader().SetRenderer(std::make_unique<WebPageRenderer>(app->GetNetwork()));
     m_commands = new ResultCommands(*this, *app, Grid(), *SpinEdit);
     m_commands->SetBusyCheck([this] { return Running(); });
 

@@ -1,7 +1,7 @@
 #pragma once
 // The collection form: the controls of a collection and their wiring. Its engine collects into
 // the grid's table; its result commands work on what was collected.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "collect/collectionengine.h"
 #include "results/formatowner.h"
 #include "results/gridpopupmenu.h"

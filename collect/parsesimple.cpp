@@ -1,9 +1,9 @@
 // Single-page collection: one video or album page becomes one row, by its site's cut. Text pages
 // are fetched; the others are walked element by element in the engine's page-element loader.
 #include "collect/collectionengine.h"
-#include "host/framework/httpconnection.h"
+#include "host/core/httpconnection.h"
 #include "results/memdata.h"
-#include "host/browser/simpleparser.h"
+#include "host/core/simpleparser.h"
 
 #include <QPointer>
 

@@ -3,7 +3,7 @@
 #include "collect/collectionengine.h"
 #include "collect/resourceparse.h"
 #include "collect/resourcerows.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #include "collect/resourcerows.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <algorithm>
 

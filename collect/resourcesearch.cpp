@@ -1,7 +1,7 @@
 #include "collect/resourcesearch.h"
 
 #include "collect/stopflag.h"
-#include "host/framework/httpconnection.h"
+#include "host/core/httpconnection.h"
 
 #include <QHash>
 #include <QSet>

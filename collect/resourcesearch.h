@@ -3,7 +3,7 @@
 // its own deadline, merged into one list; and the walk over every page of what changed lately.
 // Blocking calls: run them off the user-interface thread (or from the command line).
 #include "collect/resourceapi.h"
-#include "host/framework/networksettings.h"
+#include "host/core/networksettings.h"
 
 #include <QString>
 #include <QStringList>

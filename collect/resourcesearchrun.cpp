@@ -1,7 +1,7 @@
 #include "collect/resourcesearchrun.h"
 
-#include "host/framework/app.h"
-#include "host/framework/workerthread.h"
+#include "host/core/app.h"
+#include "host/core/workerthread.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "collect/resourcesitelist.h"
 
-#include "host/framework/safefile.h"
+#include "host/core/safefile.h"
 
 #include <QFile>
 #include <QUrl>

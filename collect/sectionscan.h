@@ -2,7 +2,7 @@
 // Walks the repeated sections of a feed or data document ("<item>", "<album>", "<file>"). Each
 // section is read from its own text only, up to where the next one starts, so a field missing
 // from one section is never taken from the next and the sections after it are never lost.
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/textcursor.h"
 
 #include <functional>

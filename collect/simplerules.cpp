@@ -1,6 +1,6 @@
 #include "collect/simplerules.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 

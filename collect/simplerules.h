@@ -1,7 +1,7 @@
 #pragma once
 // The rules of single-page collection, free of widgets: what an element walk picks from a
 // page's elements, and the text cuts of the pages read as text.
-#include "host/browser/htmlelement.h"
+#include "host/core/htmlelement.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "collect/sinapageparse.h"
 
 #include "collect/addressrules.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/gbktextcursor.h"
 #include "collect/textcursor.h"
 

@@ -1,7 +1,7 @@
 #include "collect/sites.h"
 
 #include "collect/feeddates.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/ououpageparse.h"
 #include "collect/resourceapi.h"
 #include "collect/rssparse.h"

@@ -1,6 +1,6 @@
 // The site worker behind each starter, from the table of sites, and the rows its items become.
 #include "collect/collectionengine.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/memdata.h"
 
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "collect/tudoupageparse.h"
 
 #include "collect/addressrules.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 

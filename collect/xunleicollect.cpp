@@ -1,7 +1,7 @@
 // Xunlei collection: the movie document's albums, the choice among them, and the
 // chosen album's files as rows. The engine stays running from the movie to the album's end.
 #include "collect/collectionengine.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/sitehosts.h"
 #include "collect/xunleiparse.h"
 #include "collect/xunleiscan.h"

@@ -1,7 +1,7 @@
 #include "collect/youkupageparse.h"
 
 #include "collect/addressrules.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/itempagefetch.h"
 #include "collect/textcursor.h"
 

@@ -2,15 +2,17 @@
 // Nothing thrown inside ever reaches the host.
 #include "partner/mainform.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 
 #include <QAction>
 #include <QtGlobal>
 
 #include <stdexcept>
 
+// The one symbol the library exports; everything else binds inside it.
 extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
 {
+    using quib::partner::TMainForm;
     TMainForm* form = nullptr;
     try {
         if (!app)

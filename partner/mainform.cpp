@@ -1,14 +1,14 @@
 #include "partner/mainform.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "host/browser/browsertab.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QTabWidget>
 #include <QUrl>
 #include <QWebEngineView>
 
-namespace partner {
+namespace quib::partner {
 
 bool IsPartnerAddress(const std::string& address)
 {
@@ -16,8 +16,6 @@ bool IsPartnerAddress(const std::string& address)
     const QString domain = QString::fromLatin1(kDomain);
     return host == domain || host.endsWith(QLatin1Char('.') + domain);
 }
-
-}  // namespace partner
 
 namespace {
 
@@ -34,7 +32,7 @@ const std::string& HelpLinkScript()
 }  // namespace
 
 TMainForm::TMainForm(QWidget* owner, IApp* app)
-    : TTabWebForm(owner, app, QString::fromLatin1(partner::kHomeAddress), QStringLiteral("沛融通"), false)
+    : TTabWebForm(owner, app, QString::fromLatin1(kHomeAddress), QStringLiteral("沛融通"), false)
 {
 }
 
@@ -47,7 +45,7 @@ void TMainForm::BrowserDocumentComplete(TBrowserTab* sender, const BrowserDocume
     TTabWebForm::BrowserDocumentComplete(sender, document, url);
     // Every completed document counts, frames included: a partner frame inside another site's
     // page gets the link, another site's frame inside a partner page does not.
-    if (partner::IsPartnerAddress(url) && document)
+    if (IsPartnerAddress(url) && document)
         document.ExecScript(HelpLinkScript());
 }
 
@@ -69,3 +67,5 @@ TBrowserTab* TMainForm::CreateNewTabBrowser(const QString& url)
     tab->View().setContextMenuPolicy(Qt::NoContextMenu);
     return tab;
 }
+
+}  // namespace quib::partner

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace partner {
+namespace quib::partner {
 
 // The partner's home page and the domain whose pages get the help link.
 inline constexpr const char* kHomeAddress = "http://www.fenmor.com/";
@@ -17,8 +17,6 @@ inline constexpr const char* kDomain = "fenmor.com";
 // it. Only the host counts, so another site's address that merely mentions the domain (in a query,
 // a path or a longer host name) is not the partner's.
 bool IsPartnerAddress(const std::string& address);
-
-}  // namespace partner
 
 // The form definition's name, the same as the collector's window: each module keeps its own TMainForm.
 class TMainForm : public TTabWebForm, public IModule {
@@ -35,3 +33,5 @@ public:
     void BrowserTabCanClose(TBrowserTab* sender, bool& canClose) override;
     TBrowserTab* CreateNewTabBrowser(const QString& url) override;
 };
+
+}  // namespace quib::partner

@@ -1,6 +1,6 @@
 #include "results/bulkedit.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/textsearch.h"
 
 namespace {

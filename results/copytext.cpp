@@ -1,7 +1,7 @@
 #include "results/copytext.h"
 
 #include "results/copyjoiner.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/memdata.h"
 #include "results/rowwalk.h"
 

@@ -1,6 +1,6 @@
 #include "results/dialogsetup.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "host/framework/skin.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "results/editform.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "results/dialogsetup.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "results/episodecheck.h"
 
 #include "results/episodenumber.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/memdata.h"
 
 #include <QStringList>

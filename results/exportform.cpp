@@ -1,7 +1,7 @@
 #include "results/exportform.h"
 
 #include "results/dialogsetup.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 TExportForm::TExportForm(QWidget* owner, IApp* app) : QDialog(owner)
 {

@@ -1,6 +1,6 @@
 #include "results/memdata.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 // menu with quick find, bulk edit, visiting a row's page, the episode order and unchecking
 // repeated addresses. A form owns one and forwards its
 // buttons' handlers to it.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "results/formatowner.h"
 
 #include <QObject>

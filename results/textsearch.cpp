@@ -1,6 +1,6 @@
 #include "results/textsearch.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 namespace {
 

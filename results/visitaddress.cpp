@@ -1,6 +1,6 @@
 #include "results/visitaddress.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,11 @@
 #include "shell/addform.h"
 
-#include "host/framework/gbk.h"
-#include "host/framework/messageservice.h"
+#include "host/core/gbk.h"
+#include "host/core/messageservice.h"
 #include "shell/sitefile.h"
 #include "host/framework/skin.h"
+
+namespace quib::collector {
 
 TAddForm::TAddForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
 {
@@ -47,3 +49,5 @@ void TAddForm::SetSite(const std::string& title, const std::string& url, const s
     if (index >= 0)
         VComboBox->setCurrentIndex(index);
 }
+
+}  // namespace quib::collector

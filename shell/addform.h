@@ -1,11 +1,13 @@
 #pragma once
 // The site dialog: a site's title, CMS version and administration address.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "ui_addform.h"
 
 #include <QDialog>
 
 #include <string>
+
+namespace quib::collector {
 
 class TAddForm : public QDialog, private Ui::TAddForm {
     Q_OBJECT
@@ -25,3 +27,5 @@ public:
 private:
     IApp* m_app;
 };
+
+}  // namespace quib::collector

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QLineEdit>
 
+namespace quib::collector {
+
 THelpPage::THelpPage(QWidget* owner, IApp* app)
     : TTabWebForm(owner, app, QString::fromLatin1(kHelpAddress), QString(), false)
 {
@@ -13,3 +15,5 @@ THelpPage::THelpPage(QWidget* owner, IApp* app)
     HomeItem->setEnabled(false);
     AddressEdit->setEnabled(false);
 }
+
+}  // namespace quib::collector

@@ -2,6 +2,8 @@
 // The help tab: the host's browser on the module's help page at the publisher's web site.
 #include "host/browser/tabwebform.h"
 
+namespace quib::collector {
+
 // The publisher's help page for this module.
 inline constexpr const char* kHelpAddress = "http://www.quib.test/help/quib.html";
 
@@ -10,3 +12,5 @@ class THelpPage : public TTabWebForm {
 public:
     THelpPage(QWidget* owner, IApp* app);
 };
+
+}  // namespace quib::collector

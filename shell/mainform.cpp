@@ -1,10 +1,11 @@
 #include "shell/mainform.h"
 
 #include "host/browser/browsertab.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "shell/helppage.h"
-#include "host/framework/messageservice.h"
+#include "host/core/messageservice.h"
 #include "collect/apipage.h"
+#include "host/core/messageservice.h"
 #include "collect/parse.h"
 #include "admin/webpage.h"
 
@@ -18,7 +19,9 @@
 
 #include <exception>
 
-TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
+namespace quib::collector {
+
+TMainForm::TMainForm(QWidget* owner, IApp& app) : QWidget(owner), App(&app)
 {
     setupUi(this);
     AddSiteNavButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
@@ -43,6 +46,14 @@ TMainForm::~TMainForm()
 {
     // A host that frees the window without closing it still gets the settings written.
     FormClose();
+}
+
+void TMainForm::LoadProperties()
+{
+    Properties = App->GetProperties();
+    if (!Properties)  // a host without settings for us: start from an empty table
+        Properties = std::make_unique<TStringHashTable>();
+    ModuleName = gbk::FromUnicode(App->GetModuleName());
 }
 
 std::string TMainForm::About() { return "res://" + ModuleName + ".bpl/About"; }
@@ -242,3 +253,5 @@ void TMainForm::closeEvent(QCloseEvent* event)
     FormClose();
     event->accept();
 }
+
+}  // namespace quib::collector

@@ -1,13 +1,13 @@
 #pragma once
 // The collector's main window: one tab per registered CMS site, the quick-collect tab and the
 // help tab, with the site commands in the tab strip's context menu.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "results/formatowner.h"
 #include "host/framework/module.h"
 #include "shell/sheetdata.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "shell/sitefile.h"
-#include "host/framework/stringhashtable.h"
+#include "host/core/stringhashtable.h"
 #include "ui_mainform.h"
 
 #include <QPointer>
@@ -20,14 +20,17 @@
 
 class QMenu;
 class TApiPage;
-class THelpPage;
 class TParseForm;
 class TWebPage;
+
+namespace quib::collector {
+
+class THelpPage;
 
 class TMainForm : public QWidget, public IModule, public IFormatOwner, private Ui::TMainForm {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget* owner);
+    TMainForm(QWidget* owner, IApp& app);
     ~TMainForm() override;
 
     // IModule
@@ -49,6 +52,9 @@ public:
     // Asked by the host before it closes the form.
     Q_INVOKABLE bool CanClose() { return FormCloseQuery(); }
 
+    // The module's settings and name, from the host. Apart from the constructor because a host
+    // that fails here still leaves the window made, with its owner, for the error it is told of.
+    void LoadProperties();
     void LoadSites();
     // The site commands of SitePopupMenu; the names are those of the form definition's bar buttons.
     void AddSiteNavButtonClick();
@@ -83,3 +89,5 @@ private:
     QPointer<QWidget> m_popupSheet;  // the site tab last right-clicked (the menu's tag)
     bool m_closed = false;
 };
+
+}  // namespace quib::collector

@@ -3,7 +3,11 @@
 struct TSiteData;
 class TWebPage;
 
+namespace quib::collector {
+
 struct TSheetData {
     TSiteData* Site = nullptr;
     TWebPage* Page = nullptr;
 };
+
+}  // namespace quib::collector

@@ -1,8 +1,8 @@
 // The main window's site list: loading it at start and the add, edit and delete commands.
 #include "shell/addform.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "shell/mainform.h"
-#include "host/framework/messageservice.h"
+#include "host/core/messageservice.h"
 #include "host/framework/resources.h"
 #include "admin/webpage.h"
 
@@ -11,6 +11,8 @@
 #include <QFileInfo>
 
 #include <exception>
+
+namespace quib::collector {
 
 namespace {
 
@@ -141,3 +143,5 @@ void TMainForm::FreeSheet(QWidget* sheet)
     std::erase_if(m_sites,
                   [&sheetData](const std::unique_ptr<TSiteData>& site) { return site.get() == sheetData->Site; });
 }
+
+}  // namespace quib::collector

@@ -1,6 +1,6 @@
 #include "shell/sitefile.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace quib::collector {
 
 namespace {
 
@@ -327,3 +329,5 @@ void SiteDocument::SaveToFile(const QString& path)
     }
     m_unloadable.clear();
 }
+
+}  // namespace quib::collector

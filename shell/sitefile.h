@@ -3,7 +3,7 @@
 // capped, GBK files read as their declaration says or as earlier versions wrote them), the
 // version rule, the depth-first search by address, and atomic saves that keep what they do not
 // change and keep a file that could not be loaded instead of overwriting it.
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 
 #include <pugixml.hpp>
 
@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quib::collector {
 
 namespace sitefile {
 
@@ -77,3 +79,5 @@ private:
     pugi::xml_document m_doc;
     QString m_unloadable;  // the path whose last load failed
 };
+
+}  // namespace quib::collector

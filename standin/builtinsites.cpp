@@ -1,6 +1,6 @@
 #include "standin/builtinsites.h"
 
-#include "sites/singlepages.h"
+#include "standin/sites/singlepages.h"
 
 void RegisterBuiltinSites(StandinWeb& web)
 {

@@ -1,6 +1,6 @@
 #include "host/app/hostsettings.h"
 
-#include "host/framework/networksettings.h"
+#include "host/core/networksettings.h"
 #include "host/framework/skin.h"
 
 #include <QComboBox>

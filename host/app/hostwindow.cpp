@@ -2,14 +2,14 @@
 
 #include "host/browser/browserstartup.h"
 #include "host/framework/hostapp.h"
-#include "host/framework/hostlog.h"
-#include "host/framework/messageservice.h"
+#include "host/core/hostlog.h"
+#include "host/core/messageservice.h"
 #include "host/framework/module.h"
 #include "host/app/moduleloader.h"
 #include "host/framework/resources.h"
 #include "host/framework/skin.h"
 #include "host/browser/tabwebform.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QCloseEvent>

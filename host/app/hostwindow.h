@@ -4,7 +4,7 @@
 // the host settings and the log. Closing asks every module form first, then closes the forms,
 // then stops the workers.
 #include "host/app/hostsettings.h"
-#include "host/framework/networksettings.h"
+#include "host/core/networksettings.h"
 
 #include <QMainWindow>
 #include <QPointer>

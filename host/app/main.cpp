@@ -3,18 +3,17 @@
 // redirects every site to it and keeps its data apart from a live run's, so it runs with no
 // internet; --live (or --connect-to) reaches the real hosts.
 #include "host/browser/browserstartup.h"
-#include "host/framework/hostlog.h"
+#include "host/core/hostlog.h"
 #include "host/app/hostsettings.h"
 #include "host/app/hostwindow.h"
-#include "host/framework/messageservice.h"
+#include "host/framework/desktopmessageservice.h"
 #include "host/app/moduleloader.h"
 #include "host/browser/pagebridge.h"
 #include "host/app/qttranslations.h"
 #include "host/browser/resscheme.h"
-#include "host/browser/simpleparser.h"
 #include "host/app/standinsites.h"
 #include "standin/standinweb.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -148,7 +147,7 @@ int main(int argc, char** argv)
     }
     if (!CheckOptions(argc, argv))
         return 1;
-    SimpleParser::PrepareApplication();
+    PrepareBrowserApplication();
     RegisterResScheme();
     RegisterBridgeScheme();
     QApplication app(argc, argv);
@@ -194,7 +193,7 @@ int main(int argc, char** argv)
     }
 
     // Pages open in the browser redirected as the HTTP client is; a proxy only for the real hosts.
-    SimpleParser::SetBrowserSwitches(SimpleParser::HostResolverRules(environment.network));
+    SetBrowserSwitches(HostResolverRules(environment.network));
     if (options.live)
         SetBrowserProxy(ChromiumProxy(settings.proxy).toStdString());
 

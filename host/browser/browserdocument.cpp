@@ -1,6 +1,6 @@
 #include "host/browser/browserdocument.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

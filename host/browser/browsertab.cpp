@@ -1,9 +1,9 @@
 #include "host/browser/browsertab.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "host/browser/browserpage.h"
-#include "host/framework/messageservice.h"
-#include "host/framework/gbk.h"
+#include "host/core/messageservice.h"
+#include "host/core/gbk.h"
 #include "host/browser/pagebridge.h"
 #include "host/browser/tabwebform.h"
 

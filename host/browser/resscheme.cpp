@@ -1,6 +1,6 @@
 #include "host/browser/resscheme.h"
 
-#include "host/browser/resaddress.h"
+#include "host/core/resaddress.h"
 
 #include <QBuffer>
 #include <QFile>

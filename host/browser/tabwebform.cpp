@@ -1,6 +1,6 @@
 #include "host/browser/tabwebform.h"
 
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "host/browser/browserpage.h"
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"

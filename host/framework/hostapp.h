@@ -1,43 +1,17 @@
 #pragma once
-// A plain IApp for one module in one process: the host executable and the tests both use it,
-// each handing in the services it wants (real or scripted message boxes, redirections).
-#include "host/framework/app.h"
-#include "host/framework/networksettings.h"
+// The IApp of the desktop host and the tests: a CoreApp whose modules' forms have an owner.
+#include "host/core/coreapp.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class HostLog;
-
-class HostApp final : public IApp {
+class HostApp final : public CoreApp {
 public:
-    HostApp(QString moduleName, QString appPath, MessageService& messages, WorkerRegistry& workers,
-            NetworkSettings network = {});
+    using CoreApp::CoreApp;
 
     QWidget* GetMainForm() override { return m_mainForm; }
-    void WriteLog(const QString& summary, const QString& detail, const QString& source) override;
-    QString GetAppPath() override { return m_appPath; }
-    QString GetModuleName() override { return m_moduleName; }
-    std::unique_ptr<TStringHashTable> GetProperties() override;
-    QString GetSkinName() override { return m_skinName; }
-    MessageService& GetMessages() override { return m_messages; }
-    const NetworkSettings& GetNetwork() override { return m_network; }
-    WorkerRegistry& GetWorkers() override { return m_workers; }
-
     void SetMainForm(QWidget* form) { m_mainForm = form; }
-    void SetSkinName(QString name) { m_skinName = std::move(name); }
-    // Where WriteLog goes; without a log the entries go to the terminal.
-    void SetLog(HostLog* log) { m_log = log; }
-    NetworkSettings& Network() { return m_network; }
-    QString PropertiesPath() const;
 
 private:
-    QString m_moduleName;
-    QString m_appPath;
-    MessageService& m_messages;
-    WorkerRegistry& m_workers;
-    NetworkSettings m_network;
     QPointer<QWidget> m_mainForm;
-    QString m_skinName = QStringLiteral("Sys");
-    HostLog* m_log = nullptr;
 };

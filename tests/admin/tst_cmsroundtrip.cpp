@@ -5,7 +5,7 @@
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
 #include "results/dataview.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "results/memdata.h"
 #include "collect/parse.h"
@@ -19,11 +19,11 @@
 #include "collect/apiresultform.h"
 #include "collect/choose.h"
 #include "collect/resourcesitelist.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
 #include "admin/webpage.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // search: tables of cases, no browser. (The search addresses are checked where they are opened.)
 #include "collect/addressrules.h"
 #include "admin/cmsfill.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "admin/searchaddress.h"
 
 #include <QTest>

@@ -5,17 +5,17 @@
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
 #include "admin/cmsfill.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
-#include "host/framework/hostlog.h"
+#include "host/core/hostlog.h"
 #include "tests/admin/hostilepages.h"
 #include "host/browser/pagebridge.h"
 #include "tests/support/scriptedmessages.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
 #include "admin/webpage.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QClipboard>

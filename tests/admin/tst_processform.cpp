@@ -1,7 +1,7 @@
 // The collection dialog over the stand-in web, without a browser: the site word picks the
 // engine's site, the result sheet shows the engine's grid, the copies use the dialog's own choices,
 // and stopping or closing the dialog while a paged collection runs stops its workers.
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "results/memdata.h"
 #include "collect/parse.h"
@@ -11,7 +11,7 @@
 #include "tests/support/scriptedmessages.h"
 #include "host/framework/skin.h"
 #include "standin/standinweb.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QCheckBox>

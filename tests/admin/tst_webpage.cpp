@@ -3,10 +3,10 @@
 // that hostile pages cannot reach into the bridge.
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "tests/admin/hostilepages.h"
 #include "admin/injection.h"
-#include "shell/include/sitedata.h"
+#include "admin/sitedata.h"
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
 #include "admin/webpage.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The elements a load delivers, as the loader's tests compare them.
-#include "host/browser/simpleparser.h"
+#include "host/core/simpleparser.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
 // The HTML walk under the loader: document order, the values an element reports, and pages
 // that are broken, huge or hostile.
-#include "host/browser/htmlwalk.h"
-#include "host/browser/pagecharset.h"
+#include "host/core/htmlwalk.h"
+#include "host/core/pagecharset.h"
 
 #include <QTest>
 

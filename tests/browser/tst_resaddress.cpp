@@ -1,5 +1,5 @@
 // res:// addresses to the resources compiled into a module, without a browser.
-#include "host/browser/resaddress.h"
+#include "host/core/resaddress.h"
 
 #include <QTest>
 

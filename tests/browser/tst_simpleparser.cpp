@@ -172,7 +172,7 @@ void SimpleParserTest::hostResolverRulesFromConnectTo()
     NetworkSettings network;
     for (const QString& rule : connectTo)
         network.connectTo.push_back(rule.toStdString());
-    QCOMPARE(QString::fromStdString(SimpleParser::HostResolverRules(network)), rules);
+    QCOMPARE(QString::fromStdString(HostResolverRules(network)), rules);
 }
 
 QUIB_STANDIN_TEST_MAIN(SimpleParserTest)

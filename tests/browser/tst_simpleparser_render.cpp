@@ -1,6 +1,7 @@
 // The page-element loader's script-running loads: the page rendered in a hidden browser page
 // on the stand-in web, its scripts run, and the document they leave walked.
 #include "tests/browser/seenelements.h"
+#include "host/browser/webpagerenderer.h"
 #include "tests/support/standinmain.h"
 
 #include <QTimer>
@@ -35,6 +36,7 @@ void SimpleParserRenderTest::scriptsRunOnlyWhenSwitchedOn()
     QCOMPARE(titleText(Load(parser, url)), QString());
 
     parser.SetRunScripts(true);
+    parser.SetRenderer(std::make_unique<WebPageRenderer>(Network()));
     bool ok = false;
     QCOMPARE(titleText(Load(parser, url, &ok)), QString("正在播放：新浪专辑 5"));
     QVERIFY(ok);
@@ -53,6 +55,7 @@ void SimpleParserRenderTest::framesAndObjectsAreNotFetched()
 {
     SimpleParser parser(Network());
     parser.SetRunScripts(true);
+    parser.SetRenderer(std::make_unique<WebPageRenderer>(Network()));
     m_web.ClearRequests();
     bool ok = false;
     const auto seen = Load(parser, "http://www.56.com/u1/v_jsFrame.html", &ok);
@@ -68,6 +71,7 @@ void SimpleParserRenderTest::scriptLoadOfADeadServerDeliversNothing()
 {
     SimpleParser parser(Network());
     parser.SetRunScripts(true);
+    parser.SetRenderer(std::make_unique<WebPageRenderer>(Network()));
     parser.SetTimeout(std::chrono::milliseconds(3000));
     bool ok = true;
     // Redirected to the stand-in, whose fault route never answers.
@@ -83,6 +87,7 @@ void SimpleParserRenderTest::loaderDestroyedDuringItsLoad()
     auto owner = std::make_unique<QObject>();
     auto* parser = new SimpleParser(Network(), owner.get());
     parser->SetRunScripts(true);
+    parser->SetRenderer(std::make_unique<WebPageRenderer>(Network()));
     int delivered = 0;
     parser->SetOnElement([&delivered](const HtmlElement&) { ++delivered; });
     QTimer::singleShot(300, owner.get(), [&owner] { owner.reset(); });

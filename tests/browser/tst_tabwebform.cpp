@@ -5,7 +5,7 @@
 #include "host/framework/hostapp.h"
 #include "tests/support/scriptedmessages.h"
 #include "tests/support/standinmain.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 #include "host/browser/browsertab.h"
 #include "standin/standinweb.h"
 #include "host/browser/tabwebform.h"

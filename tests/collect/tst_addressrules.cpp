@@ -1,5 +1,5 @@
 #include "collect/addressrules.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/textcursor.h"
 
 #include <QTest>

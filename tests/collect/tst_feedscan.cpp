@@ -1,6 +1,6 @@
 #include "collect/feeddates.h"
 #include "collect/feedscan.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/xunleiscan.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "tests/collect/listparse.h"
 #include "standin/standinweb.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,5 +1,5 @@
 // Single pages collected through the collect button, over loopback from the stand-in web.
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "tests/support/formfixture.h"
 
 #include <QTimer>

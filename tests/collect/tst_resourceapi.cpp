@@ -1,6 +1,6 @@
 #include "collect/resourceapi.h"
 #include "collect/resourcerows.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "standin/hostileshapes.h"
 
 #include <QTest>

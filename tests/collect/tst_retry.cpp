@@ -1,6 +1,6 @@
 // Retry: a row collected again from its own page and overwritten in place, alone or for every
 // checked row without an address.
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "tests/support/formfixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The rules of single-page collection without a window: what an element walk takes from a
 // page, the text cuts of the pages read as text, and which parser a retry calls.
-#include "host/framework/gbk.h"
-#include "host/browser/htmlwalk.h"
+#include "host/core/gbk.h"
+#include "host/core/htmlwalk.h"
 #include "collect/retryrules.h"
 #include "collect/simplerules.h"
 

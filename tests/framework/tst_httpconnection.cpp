@@ -1,8 +1,8 @@
 // The host's HTTP client against the stand-in web over loopback: the URLs keep the public host
 // names and the connection is redirected to the in-process server.
-#include "host/framework/httpconnection.h"
+#include "host/core/httpconnection.h"
 #include "standin/standinweb.h"
-#include "host/framework/urlencode.h"
+#include "host/core/urlencode.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "host/framework/stringhashtable.h"
+#include "host/core/stringhashtable.h"
 
 #include <QDir>
 #include <QFile>

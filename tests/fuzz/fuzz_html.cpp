@@ -1,8 +1,8 @@
 // The HTML walk with the element rules of single-page collection, and the text cuts of the
 // pages read as text. The first byte picks the site and page kind; the rest is the page.
 #include "tests/fuzz/fuzzcheck.h"
-#include "host/framework/gbk.h"
-#include "host/browser/htmlwalk.h"
+#include "host/core/gbk.h"
+#include "host/core/htmlwalk.h"
 #include "collect/simplerules.h"
 
 #include <cstdint>

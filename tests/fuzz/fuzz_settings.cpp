@@ -1,7 +1,7 @@
 // The settings table: any file loads without harm, and what is loaded is saved and loaded back
 // to the same table.
 #include "tests/fuzz/fuzzcheck.h"
-#include "host/framework/stringhashtable.h"
+#include "host/core/stringhashtable.h"
 
 #include <QDir>
 #include <QFile>

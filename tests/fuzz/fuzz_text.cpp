@@ -1,7 +1,7 @@
 // The scanning cursors against a plain search that starts over every time, and the GBK helpers.
 // Input: a byte of flags, four marker lengths, the markers, sixteen operations, then the text.
 #include "tests/fuzz/fuzzcheck.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "collect/gbktextcursor.h"
 #include "collect/textcursor.h"
 

@@ -2,7 +2,7 @@
 // the collection fetches them) and the hostile shapes at a size a fuzzer can work with.
 //   fuzz_seed_corpus OUTPUT_FOLDER   (tests/fuzz/corpus)
 #include "standin/hostileshapes.h"
-#include "host/framework/httpconnection.h"
+#include "host/core/httpconnection.h"
 #include "standin/standinweb.h"
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 // A small module for the host's tests, loaded through the host's loader like a real one.
 // TEST_MODULE_KIND: 0 loads; 1 fails in LoadModule after making its form; 2 loads, but its form
 // refuses to close while its "refuse" property is true (the default).
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "host/framework/module.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QCloseEvent>
 #include <QWidget>

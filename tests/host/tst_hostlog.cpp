@@ -1,5 +1,5 @@
 // The host's log file: fields in order, text that cannot break a line, rotation by size.
-#include "host/framework/hostlog.h"
+#include "host/core/hostlog.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
 #include "host/framework/hostapp.h"
-#include "host/framework/hostlog.h"
+#include "host/core/hostlog.h"
 #include "host/app/hostsettings.h"
 #include "host/app/hostwindow.h"
 #include "host/framework/module.h"
@@ -13,7 +13,7 @@
 #include "host/app/standinsites.h"
 #include "standin/standinweb.h"
 #include "host/browser/tabwebform.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QCheckBox>
 #include <QComboBox>

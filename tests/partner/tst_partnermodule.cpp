@@ -1,7 +1,7 @@
 // The partner module loaded from its library as the host loads it, in the real browser (offscreen)
 // on the stand-in web: its page, the help link in exactly the partner's documents, the first tab
 // that stays, and the failure the host gets when the page cannot be built.
-#include "host/framework/app.h"
+#include "host/core/app.h"
 #include "host/browser/browserstartup.h"
 #include "host/browser/browsertab.h"
 #include "host/framework/hostapp.h"
@@ -12,7 +12,7 @@
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
 #include "host/browser/tabwebform.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QAction>
 #include <QApplication>

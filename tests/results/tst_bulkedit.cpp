@@ -1,5 +1,5 @@
 #include "results/bulkedit.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QTest>
 

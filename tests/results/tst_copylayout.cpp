@@ -1,6 +1,6 @@
 #include "results/copyjoiner.h"
 #include "results/copylayout.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/textsearch.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "results/dataview.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
 #include "results/editform.h"
 #include "results/exportform.h"
 #include "results/findform.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "tests/support/scriptedmessages.h"
 #include "host/framework/skin.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "results/dataview.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/gridfooter.h"
 #include "results/resultgrid.h"
 #include "results/memdata.h"

@@ -1,7 +1,7 @@
 // The collector module as the host meets it: the library loaded by its file, LoadModule resolved
 // by name, the main window shown and driven through its widgets on the stand-in web.
 #include "host/browser/browserstartup.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "host/framework/module.h"
 #include "host/app/moduleloader.h"
@@ -9,8 +9,8 @@
 #include "tests/support/scriptedmessages.h"
 #include "tests/support/standinmain.h"
 #include "standin/standinweb.h"
-#include "host/framework/stringhashtable.h"
-#include "host/framework/workerthread.h"
+#include "host/core/stringhashtable.h"
+#include "host/core/workerthread.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The site file without a window: the version rule, what loads and what is refused (without
 // hanging on pipes or devices), text that survives a save, atomic saves and the copy kept of a
 // file that could not be loaded. The old file name is tested through the module.
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "shell/sitefile.h"
 
 #include <QDir>
@@ -13,6 +13,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace quib::collector;
 
 namespace {
 

@@ -3,14 +3,14 @@
 // registry, and, for the tests that collect, the stand-in web behind the network. Create in
 // init(), Destroy in cleanup().
 #include "results/dataview.h"
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
 #include "results/memdata.h"
 #include "collect/parse.h"
 #include "results/resultgrid.h"
 #include "tests/support/scriptedmessages.h"
 #include "tests/support/standinmain.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QDialog>
 #include <QSignalSpy>

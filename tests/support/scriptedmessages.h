@@ -1,6 +1,6 @@
 #pragma once
 // Message boxes and modal dialogs answered by the test instead of a person.
-#include "host/framework/messageservice.h"
+#include "host/core/messageservice.h"
 
 #include <QString>
 #include <deque>

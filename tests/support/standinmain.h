@@ -3,7 +3,7 @@
 // per process, before the first page, so the stand-in web starts before the application object
 // and the test object gets it.
 #include "host/browser/browserstartup.h"
-#include "host/browser/simpleparser.h"
+#include "host/core/simpleparser.h"
 #include "standin/standinweb.h"
 
 #include <QApplication>
@@ -19,15 +19,15 @@ inline NetworkSettings StandinNetwork(const StandinWeb& web)
     return network;
 }
 
-#define QUIB_STANDIN_TEST_MAIN(TestClass)                      \
-    int main(int argc, char** argv)                            \
-    {                                                          \
-        StandinWeb web;                                        \
-        web.Start();                                           \
-        SimpleParser::PrepareBrowser(web.HostResolverRules()); \
-        QApplication app(argc, argv);                          \
-        TestClass test(web);                                   \
-        return QTest::qExec(&test, argc, argv);                \
+#define QUIB_STANDIN_TEST_MAIN(TestClass)        \
+    int main(int argc, char** argv)              \
+    {                                            \
+        StandinWeb web;                          \
+        web.Start();                             \
+        PrepareBrowser(web.HostResolverRules()); \
+        QApplication app(argc, argv);            \
+        TestClass test(web);                     \
+        return QTest::qExec(&test, argc, argv);  \
     }
 
 // The same for tests of the embedded browser form, whose pages also need the res:// and bridge

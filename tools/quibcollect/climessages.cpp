@@ -1,9 +1,5 @@
 #include "tools/quibcollect/climessages.h"
 
-#include "collect/choose.h"
-
-#include <QDialog>
-
 #include <cstdio>
 
 void CliMessages::Print(const QString& text)
@@ -29,23 +25,25 @@ bool CliMessages::Question(const QString& text)
     return false;
 }
 
-int CliMessages::ShowModal(QDialog& dialog)
+int CliMessages::ShowModal(QDialog&)
 {
-    auto* chooser = qobject_cast<TChooseForm*>(&dialog);
-    if (!chooser) {
-        Print(QStringLiteral("quib-collect: cannot answer the dialog \"%1\"").arg(dialog.windowTitle()));
-        m_failed = true;
-        return QDialog::Rejected;
-    }
-    m_chooserLines = chooser->Lines();
+    // The tool shows no dialog; one asked for is a fault of whoever asked.
+    Print(QStringLiteral("quib-collect: cannot answer a dialog"));
+    m_failed = true;
+    return 0;  // rejected
+}
+
+int CliMessages::ChooseAlbum(const std::vector<QString>& lines)
+{
+    m_chooserLines = lines;
     if (m_listOnly)
-        return QDialog::Rejected;
-    if (m_album > 0 && !chooser->Choose(m_album - 1)) {
-        Print(QStringLiteral("quib-collect: there is no album %1; the movie has %2")
-                  .arg(m_album)
-                  .arg(m_chooserLines->size()));
+        return -1;
+    if (m_album <= 0)
+        return lines.empty() ? -1 : 0;  // the chooser's own default: its first line
+    if (static_cast<std::size_t>(m_album) > lines.size()) {
+        Print(QStringLiteral("quib-collect: there is no album %1; the movie has %2").arg(m_album).arg(lines.size()));
         m_failed = true;
-        return QDialog::Rejected;
+        return -1;
     }
-    return QDialog::Accepted;
+    return m_album - 1;
 }

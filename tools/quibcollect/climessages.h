@@ -2,7 +2,7 @@
 // quib-collect's message service: what the form would show in a box goes to standard error, and
 // the Xunlei album chooser is answered from the command line.
 #include "tools/quibcollect/liveline.h"
-#include "host/framework/messageservice.h"
+#include "host/core/messageservice.h"
 
 #include <QString>
 
@@ -20,6 +20,9 @@ public:
     void Info(const QString& text) override;
     bool Question(const QString& text) override;
     int ShowModal(QDialog& dialog) override;
+    // The album chooser's answer: the position of the line asked for (the first without --album),
+    // -1 when listing only or when there is no such line (then said, and failed).
+    int ChooseAlbum(const std::vector<QString>& lines);
 
     // True once an error was shown, or the chooser could not be answered as asked.
     bool Failed() const { return m_failed; }

@@ -1,7 +1,7 @@
 #include "tools/quibcollect/collectarchive.h"
 
-#include "host/framework/filedescriptor.h"
-#include "host/framework/safefile.h"
+#include "host/core/filedescriptor.h"
+#include "host/core/safefile.h"
 
 #include <QFile>
 

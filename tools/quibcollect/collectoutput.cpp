@@ -1,6 +1,6 @@
 #include "tools/quibcollect/collectoutput.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 #include "results/memdata.h"
 
 CollectionOutput PlanOutput(const MemData& table, std::span<const int> displayOrder, std::string_view site,

@@ -1,28 +1,31 @@
-// quib-collect: collections from the command line, each run by a hidden collection form (the same
-// code as the window's), their rows printed to standard output.
+// quib-collect: collections from the command line, each run by the collection engine the window's
+// form drives, their rows printed to standard output. Qt Core only: no widget, no browser.
 #include "tools/quibcollect/batchfile.h"
+#include "tools/quibcollect/clicollection.h"
 #include "tools/quibcollect/climessages.h"
 #include "tools/quibcollect/collectarchive.h"
 #include "tools/quibcollect/collectoutput.h"
 #include "collect/collectionprogress.h"
 #include "results/copytext.h"
-#include "results/dataview.h"
-#include "host/framework/gbk.h"
-#include "host/framework/hostapp.h"
+#include "host/core/gbk.h"
+#include "host/core/coreapp.h"
 #include "tools/quibcollect/liveline.h"
 #include "results/memdata.h"
 #include "tools/quibcollect/options.h"
 #include "tools/quibcollect/resourcecommands.h"
 #include "collect/parse.h"
+#include "tools/quibcollect/processrenderer.h"
 #include "tools/quibcollect/rowformat.h"
-#include "host/framework/safefile.h"
+#include "host/core/safefile.h"
 #include "standin/standinweb.h"
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <unistd.h>
@@ -48,12 +51,12 @@ constexpr std::size_t kMaxBatchBytes = 4u << 20;
 
 // live: where the progress goes while the collection runs; null for none. False when nothing was
 // collected because the form refused to start (no address, no site): a failure for whoever runs this.
-bool Collect(TParseForm& form, const CollectOptions& options, const QString& site, const QString& address,
+bool Collect(CliCollection& collection, const CollectOptions& options, const QString& site, const QString& address,
              LiveLine* live)
 {
     std::optional<ProgressTicker> ticker;
     if (live) {
-        ticker.emplace(form.Engine());
+        ticker.emplace(collection.Engine());
         QObject::connect(&*ticker, &ProgressTicker::Changed, &*ticker,
                          [live](const QString& line) { live->Show(line); });
         QObject::connect(&*ticker, &ProgressTicker::Finished, &*ticker, [live] { live->Clear(); });
@@ -66,7 +69,7 @@ bool Collect(TParseForm& form, const CollectOptions& options, const QString& sit
     request.fast = options.fast;
     request.startPage = options.page;
     request.source = options.source;
-    return form.Engine().CollectAndWait(request).started;
+    return collection.Engine().CollectAndWait(request).started;
 }
 
 void PrintLine(const std::string& line)
@@ -92,15 +95,16 @@ void ShowCheck(const EpisodeCheck& check, const QString& label, Outcome& outcome
 
 // Prints the rows, and only once they are out adds them to the archive: a row that could not be
 // shown must not count as seen. album: the batch line's address, as the rows' extra column.
-Outcome PrintRows(TParseForm& form, const CollectOptions& options, const QString& site, CollectArchive* archive,
-                  const std::optional<std::string>& album, const QString& label, bool collectionFailed)
+Outcome PrintRows(CliCollection& collection, const CollectOptions& options, const QString& site,
+                  CollectArchive* archive, const std::optional<std::string>& album, const QString& label,
+                  bool collectionFailed)
 {
     Outcome outcome;
     const OutputChoice choice{options.onlyNew, options.sortEpisodes, options.checkEpisodes};
-    const std::vector<int> order = form.View().DisplayOrder();
-    const CollectionOutput output = PlanOutput(form.Data(), order, site.toStdString(), choice, archive);
+    const std::vector<int> order = collection.DisplayOrder();
+    const CollectionOutput output = PlanOutput(collection.Data(), order, site.toStdString(), choice, archive);
     for (const int index : output.rows) {
-        const ResultRow& row = form.Data().Row(index);
+        const ResultRow& row = collection.Data().Row(index);
         PrintLine(options.json ? JsonLine(row, album) : TsvLine(row, album));
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -122,14 +126,14 @@ Outcome PrintRows(TParseForm& form, const CollectOptions& options, const QString
     return outcome;
 }
 
-void PrintAlbums(TParseForm& form, const CliMessages& messages, bool json)
+void PrintAlbums(CliCollection& collection, const CliMessages& messages, bool json)
 {
     std::vector<QString> lines;
     if (messages.ChooserLines()) {
         lines = *messages.ChooserLines();
     } else {
         // One album or none: no chooser, but the line it would have shown.
-        for (const std::string& entry : form.Engine().AlbumTable().Strings())
+        for (const std::string& entry : collection.Engine().AlbumTable().Strings())
             lines.push_back(gbk::ToUnicode(entry));
     }
     int position = 0;
@@ -140,16 +144,15 @@ void PrintAlbums(TParseForm& form, const CliMessages& messages, bool json)
 }
 
 // The copy commands' own text, so it is what they would put on the clipboard to the byte.
-void PrintCopyText(TParseForm& form, const CollectOptions& options)
+void PrintCopyText(CliCollection& collection, const CollectOptions& options)
 {
     CopyLayout layout;
     if (!CopyLayoutFromInt(*options.layout, layout))
         return;
-    if (options.merge)
-        form.MergeCount().setValue(*options.merge);  // within the form's bounds
+    // The form's merge box: 1 to 255, starting at 1.
+    const int merge = std::clamp(options.merge.value_or(1), 1, 255);
     const std::string format = layout == CopyLayout::Template ? gbk::FromUnicode(options.format) : std::string();
-    const CopiedText copy =
-        CopyText(form.Data(), form.View().DisplayOrder(), layout, format, form.MergeCount().value());
+    const CopiedText copy = CopyText(collection.Data(), collection.DisplayOrder(), layout, format, merge);
     const QByteArray text = copy.text.toUtf8();
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
 }
@@ -178,7 +181,7 @@ std::string ReadBatch(const QString& name)
 
 class Runner {
 public:
-    Runner(const CollectOptions& options, HostApp& host, CliMessages& messages, CollectArchive* archive, LiveLine* live)
+    Runner(const CollectOptions& options, CoreApp& host, CliMessages& messages, CollectArchive* archive, LiveLine* live)
         : m_options(options), m_host(host), m_messages(messages), m_archive(archive), m_live(live)
     {
     }
@@ -186,22 +189,20 @@ public:
     // One collection of the command line: rows, copy text or the chooser's lines.
     Outcome Single()
     {
-        TParseForm form(nullptr, &m_host);
-        m_host.SetMainForm(&form);
-        const bool started = Collect(form, m_options, m_options.site, m_options.address, m_live);
+        CliCollection collection(m_host, m_messages, Renderer());
+        const bool started = Collect(collection, m_options, m_options.site, m_options.address, m_live);
         Outcome outcome;
         if (m_options.layout) {
-            PrintCopyText(form, m_options);
+            PrintCopyText(collection, m_options);
             if (m_options.checkEpisodes && !m_messages.Failed())
-                ShowCheck(CheckEpisodes(EpisodeEntries(form.Data())), QString(), outcome);
+                ShowCheck(CheckEpisodes(EpisodeEntries(collection.Data())), QString(), outcome);
         } else if (m_options.listAlbums) {
-            PrintAlbums(form, m_messages, m_options.json);
+            PrintAlbums(collection, m_messages, m_options.json);
         } else {
-            outcome =
-                PrintRows(form, m_options, m_options.site, m_archive, std::nullopt, QString(), m_messages.Failed());
+            outcome = PrintRows(collection, m_options, m_options.site, m_archive, std::nullopt, QString(),
+                                m_messages.Failed());
         }
         std::fflush(stdout);
-        m_host.SetMainForm(nullptr);
         outcome.failed = m_messages.TakeFailed() || outcome.failed || !started;
         return outcome;
     }
@@ -219,12 +220,10 @@ public:
                 continue;
             }
             const QString label = where + ": " + line.site + ' ' + line.address;
-            TParseForm form(nullptr, &m_host);
-            m_host.SetMainForm(&form);
-            const bool started = Collect(form, m_options, line.site, line.address, m_live);
-            const Outcome outcome = PrintRows(form, m_options, line.site, m_archive, line.address.toStdString(), label,
-                                              m_messages.Failed());
-            m_host.SetMainForm(nullptr);
+            CliCollection collection(m_host, m_messages, Renderer());
+            const bool started = Collect(collection, m_options, line.site, line.address, m_live);
+            const Outcome outcome = PrintRows(collection, m_options, line.site, m_archive, line.address.toStdString(),
+                                              label, m_messages.Failed());
             if (m_messages.TakeFailed() || outcome.failed || !started) {
                 Complain(label + ": the collection failed");
                 total.failed = true;
@@ -235,8 +234,13 @@ public:
     }
 
 private:
+    std::unique_ptr<PageRenderer> Renderer()
+    {
+        return std::make_unique<ProcessRenderer>(ProcessRenderer::DefaultProgram(), m_host.GetNetwork());
+    }
+
     const CollectOptions& m_options;
-    HostApp& m_host;
+    CoreApp& m_host;
     CliMessages& m_messages;
     CollectArchive* m_archive;
     LiveLine* m_live;
@@ -272,7 +276,7 @@ int Run(const CollectOptions& options)
     WorkerRegistry workers;
     CliMessages messages(options.album, options.listAlbums);
     messages.SetLiveLine(&live);
-    HostApp host(QStringLiteral("Quib"), QDir::tempPath() + QDir::separator(), messages, workers,
+    CoreApp host(QStringLiteral("Quib"), QDir::tempPath() + QDir::separator(), messages, workers,
                  NetworkFor(options, standin));
     if (const std::optional<int> status = RunResourceCommand(options, host.GetNetwork(), archive ? &*archive : nullptr))
         return *status;
@@ -290,12 +294,9 @@ int Run(const CollectOptions& options)
 
 int main(int argc, char** argv)
 {
-    // Headless unless told otherwise: the form is never shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quib-collect"));
-    const ParsedCommandLine parsed = ParseCommandLine(QApplication::arguments());
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quib-collect"));
+    const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
     if (!parsed.options) {
         std::fprintf(parsed.exitCode ? stderr : stdout, "%s\n", parsed.message.toUtf8().constData());
         return parsed.exitCode;

@@ -2,7 +2,7 @@
 // quib-collect's resource-site commands: the search over several sites (--search WORD --api BASE...)
 // and the rows of every series changed lately (--api BASE --updated-hours N), for a cron job that
 // feeds a CMS. Both print to standard output and report on standard error.
-#include "host/framework/networksettings.h"
+#include "host/core/networksettings.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "tools/quibcollect/rowformat.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "host/framework/workerthread.h"
+#include "host/core/workerthread.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "host/browser/htmlwalk.h"
+#include "host/core/htmlwalk.h"
 
 #include <gumbo.h>
 

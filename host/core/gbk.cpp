@@ -1,4 +1,4 @@
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QList>
 #include <iconv.h>

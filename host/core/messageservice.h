@@ -14,12 +14,3 @@ public:
     virtual bool Question(const QString& text) = 0;  // yes/no box; true for yes
     virtual int ShowModal(QDialog& dialog) = 0;     // runs the dialog modally, returns its result
 };
-
-// Real message boxes, parented to the active window.
-class DesktopMessageService final : public MessageService {
-public:
-    void Alert(const QString& text) override;
-    void Info(const QString& text) override;
-    bool Question(const QString& text) override;
-    int ShowModal(QDialog& dialog) override;
-};

@@ -1,6 +1,6 @@
 #pragma once
 // The host's HTTP client: one synchronous GET at a time, usable on any thread.
-#include "host/framework/networksettings.h"
+#include "host/core/networksettings.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "host/framework/safefile.h"
+#include "host/core/safefile.h"
 
-#include "host/framework/filedescriptor.h"
+#include "host/core/filedescriptor.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
-#include "host/framework/hostapp.h"
+#include "host/core/coreapp.h"
 
-#include "host/framework/hostlog.h"
+#include "host/core/hostlog.h"
 
 #include <QDir>
 #include <QtGlobal>
 
-HostApp::HostApp(QString moduleName, QString appPath, MessageService& messages, WorkerRegistry& workers,
+CoreApp::CoreApp(QString moduleName, QString appPath, MessageService& messages, WorkerRegistry& workers,
                  NetworkSettings network)
     : m_moduleName(std::move(moduleName)), m_appPath(std::move(appPath)), m_messages(messages), m_workers(workers),
       m_network(std::move(network))
@@ -15,7 +15,7 @@ HostApp::HostApp(QString moduleName, QString appPath, MessageService& messages, 
     QDir().mkpath(m_appPath);
 }
 
-void HostApp::WriteLog(const QString& summary, const QString& detail, const QString& source)
+void CoreApp::WriteLog(const QString& summary, const QString& detail, const QString& source)
 {
     if (m_log) {
         m_log->Write(m_moduleName, summary, detail, source);
@@ -24,6 +24,6 @@ void HostApp::WriteLog(const QString& summary, const QString& detail, const QStr
     qWarning("[%s] %s: %s", qUtf8Printable(source), qUtf8Printable(summary), qUtf8Printable(detail));
 }
 
-QString HostApp::PropertiesPath() const { return m_appPath + m_moduleName + QStringLiteral(".properties"); }
+QString CoreApp::PropertiesPath() const { return m_appPath + m_moduleName + QStringLiteral(".properties"); }
 
-std::unique_ptr<TStringHashTable> HostApp::GetProperties() { return TStringHashTable::LoadFromFile(PropertiesPath()); }
+std::unique_ptr<TStringHashTable> CoreApp::GetProperties() { return TStringHashTable::LoadFromFile(PropertiesPath()); }

@@ -1,6 +1,6 @@
-#include "host/framework/stringhashtable.h"
+#include "host/core/stringhashtable.h"
 
-#include "host/framework/safefile.h"
+#include "host/core/safefile.h"
 
 #include <stdexcept>
 

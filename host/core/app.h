@@ -1,6 +1,6 @@
 #pragma once
 // The host's application interface, one per loaded module.
-#include "host/framework/stringhashtable.h"
+#include "host/core/stringhashtable.h"
 
 #include <QString>
 #include <memory>

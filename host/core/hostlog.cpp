@@ -1,4 +1,4 @@
-#include "host/framework/hostlog.h"
+#include "host/core/hostlog.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "host/browser/resaddress.h"
+#include "host/core/resaddress.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "host/framework/urlencode.h"
+#include "host/core/urlencode.h"
 
 namespace {
 

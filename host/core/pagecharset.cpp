@@ -1,6 +1,6 @@
-#include "host/browser/pagecharset.h"
+#include "host/core/pagecharset.h"
 
-#include "host/framework/gbk.h"
+#include "host/core/gbk.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "host/framework/messageservice.h"
+#include "host/framework/desktopmessageservice.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -6,7 +6,7 @@
 // later paragraph) is read only up to the point where its estimated work runs out, the parser's
 // memory has a ceiling, and the text the elements hand out during one walk is limited too. A
 // page cut short that way is still walked as far as it was read, and the walk says so.
-#include "host/browser/htmlelement.h"
+#include "host/core/htmlelement.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "host/framework/httpconnection.h"
+#include "host/core/httpconnection.h"
 
 #include <QtGlobal>
 #include <curl/curl.h>

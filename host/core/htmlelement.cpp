@@ -1,4 +1,4 @@
-#include "host/browser/htmlelement.h"
+#include "host/core/htmlelement.h"
 
 #include <gumbo.h>
 

@@ -1,0 +1,15 @@
+# cmake -DMODULE=<file> -P ModuleExports.cmake
+# Fails unless the module library's dynamic symbol table defines LoadModule and nothing else.
+execute_process(COMMAND nm -D --defined-only ${MODULE} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm cannot read ${MODULE}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${table}")
+set(names "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND names "${name}")
+endforeach()
+if(NOT names STREQUAL "LoadModule")
+  message(FATAL_ERROR "${MODULE} exports more than LoadModule:\n${table}")
+endif()
