@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace quib::admin {
+
 std::size_t GbkCharBytes(std::string_view text, std::size_t pos)
 {
     if (pos + 1 >= text.size())
@@ -123,3 +125,5 @@ std::optional<std::string_view> EngineSiteForWord(std::string_view word)
         return "xunlei";
     return std::nullopt;
 }
+
+}  // namespace quib::admin

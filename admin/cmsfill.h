@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::admin {
+
 // Where the result goes: data address 1 (zt_url, zt_dy) or 2 (zt_url1, zt_dy1).
 enum class FillTarget { Address1, Address2 };
 
@@ -53,3 +55,5 @@ std::size_t GbkCharBytes(std::string_view text, std::size_t pos);
 // Position of the first c in GBK text that is a character of its own, never the second byte of
 // a two-byte character ("|" and "\" are both possible second bytes); npos when there is none.
 std::size_t FindGbkChar(std::string_view text, char c);
+
+}  // namespace quib::admin

@@ -1,5 +1,7 @@
 #include "admin/injection.h"
 
+namespace quib::admin {
+
 namespace {
 
 struct AddressTest {
@@ -81,3 +83,5 @@ bool IsCmsInjectedPage(std::string_view address)
 {
     return Contains(address, kMenuPage) || Contains(address, kAddPage) || Contains(address, kEditPage);
 }
+
+}  // namespace quib::admin

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quib::admin {
+
 // The public hosts of the six video sites' searches, compared whole and case-sensitively with
 // a document's location host name.
 namespace searchhosts {
@@ -35,3 +37,5 @@ std::vector<PageScript> CmsScripts(CmsGroup group, CmsPage page);
 
 // Navigation to these pages makes the tab forget its administration document.
 bool IsCmsInjectedPage(std::string_view address);
+
+}  // namespace quib::admin

@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+namespace quib::admin {
+
 namespace {
 
 // The scripts as written, one line each, in UTF-8 source; the program holds them as GBK.
@@ -61,3 +63,5 @@ const std::array<std::string, kScriptCount>& Texts()
 const std::string& ScriptText(PageScript script) { return Texts()[static_cast<std::size_t>(script)]; }
 
 std::string WrapScript(std::string_view script) { return "try{" + std::string(script) + "}catch(e){}"; }
+
+}  // namespace quib::admin

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::admin {
+
 enum class PageScript { V1, V2, V3, V4, V5, V6, V7, V8, V9, V10, M1, M2, A1, A2, S1, S2 };
 inline constexpr std::size_t kScriptCount = 16;
 
@@ -13,3 +15,5 @@ inline constexpr std::size_t kScriptCount = 16;
 const std::string& ScriptText(PageScript script);
 // "try{" + script + "}catch(e){}": a failing script reports nothing.
 std::string WrapScript(std::string_view script);
+
+}  // namespace quib::admin

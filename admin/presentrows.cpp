@@ -5,6 +5,10 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+namespace quib::admin {
+
+using namespace quib::results;
+
 PresentRowDelegate::PresentRowDelegate(DataView& view, std::vector<bool> present)
     : NoFocusDelegate(&view), m_view(view), m_present(std::move(present))
 {
@@ -34,3 +38,5 @@ bool PresentRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, c
     }
     return NoFocusDelegate::helpEvent(event, view, option, index);
 }
+
+}  // namespace quib::admin

@@ -5,15 +5,19 @@
 
 #include <vector>
 
+namespace quib::results {
 class DataView;
+}
 
-class PresentRowDelegate : public NoFocusDelegate {
+namespace quib::admin {
+
+class PresentRowDelegate : public results::NoFocusDelegate {
     Q_OBJECT
 public:
     static inline const QString kTip = QStringLiteral("地址已在数据地址中");
 
     // present: by storage index, the rows to mark; the delegate is the view's child.
-    PresentRowDelegate(DataView& view, std::vector<bool> present);
+    PresentRowDelegate(results::DataView& view, std::vector<bool> present);
 
     bool IsPresent(int storageRow) const;
 
@@ -23,6 +27,8 @@ protected:
                    const QModelIndex& index) override;
 
 private:
-    DataView& m_view;
+    results::DataView& m_view;
     std::vector<bool> m_present;
 };
+
+}  // namespace quib::admin

@@ -20,6 +20,11 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+namespace quib::admin {
+
+using namespace quib::results;
+using namespace quib::collect;
+
 namespace {
 constexpr int kTimerInterval = 100;
 
@@ -336,3 +341,5 @@ bool TProcessForm::eventFilter(QObject* watched, QEvent* event)
     }
     return QDialog::eventFilter(watched, event);
 }
+
+}  // namespace quib::admin

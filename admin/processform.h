@@ -16,9 +16,15 @@
 #include <optional>
 #include <string>
 
+namespace quib {
 class IApp;
 class RibbonStrip;
+}
+namespace quib::collect {
 class TParseForm;
+}
+
+namespace quib::admin {
 
 class TProcessForm : public QDialog, private Ui::TProcessForm {
     Q_OBJECT
@@ -30,10 +36,10 @@ public:
     RibbonStrip* Ribbon;  // the caption strip; hidden in the "Sys" skin
 
     IApp* App;
-    TParseForm* ParseForm = nullptr;  // the collection engine, created for each collection
-    std::string TargetAddress;        // set by the opener: album address or identifier
-    std::string SiteWord;             // set by the opener: a site word or a CMS player type
-    std::string AlbumId;              // the result: the collection's identifier when finished
+    collect::TParseForm* ParseForm = nullptr;  // the collection engine, created for each collection
+    std::string TargetAddress;                 // set by the opener: album address or identifier
+    std::string SiteWord;                      // set by the opener: a site word or a CMS player type
+    std::string AlbumId;                       // the result: the collection's identifier when finished
     // Set by the opener: the text the target's address list holds now; none when it cannot be read.
     std::function<std::optional<QString>(FillTarget)> ReadAddressList;
 
@@ -80,5 +86,7 @@ private:
     std::optional<QString> m_oldList;
     // From 完成 until the dialog goes: the copy and the opener's write-back of a long list take
     // seconds, and the opener destroys the dialog right after the write-back.
-    std::optional<BusyCursor> m_busy;
+    std::optional<results::BusyCursor> m_busy;
 };
+
+}  // namespace quib::admin

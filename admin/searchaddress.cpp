@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace quib::admin {
+
 namespace {
 
 enum class Keyword { Raw, Encoded, Script };
@@ -118,3 +120,5 @@ std::string NavigableAddress(std::string_view address)
     }
     return out;
 }
+
+}  // namespace quib::admin

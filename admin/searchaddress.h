@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::admin {
+
 // The public hosts of the search sources.
 namespace searchsources {
 inline constexpr const char* kMTime = "www.mtime.com";
@@ -46,3 +48,5 @@ std::string JsStringLiteral(std::string_view text);
 // space, quotes and angle brackets, every byte of a two-byte character) percent-encoded, the rest
 // as it is; the site thus receives the keyword's GBK bytes unchanged.
 std::string NavigableAddress(std::string_view address);
+
+}  // namespace quib::admin

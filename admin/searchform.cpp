@@ -9,6 +9,11 @@
 
 #include <algorithm>
 
+namespace quib::admin {
+
+using namespace quib::collect;
+using namespace quib::results;
+
 TSearchForm::TSearchForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
 {
     setupUi(this);
@@ -69,3 +74,5 @@ std::vector<ResourceSite> TSearchForm::ChosenApiSites() const
         return {ApiSites[static_cast<std::size_t>(index - 1)]};
     return ApiSites;
 }
+
+}  // namespace quib::admin

@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::admin {
 
 class TSearchForm : public QDialog, private Ui::TSearchForm {
     Q_OBJECT
@@ -27,10 +31,12 @@ public:
     // The chosen source's key ("tudou", "wole", ... "baidu", "api"); empty until a source is chosen.
     std::string SearchSite;
     // The operator's resource sites, as the list file held them when the dialog opened.
-    std::vector<ResourceSite> ApiSites;
+    std::vector<collect::ResourceSite> ApiSites;
     // The resource sites to search: all of them, or the one chosen in the list.
-    std::vector<ResourceSite> ChosenApiSites() const;
+    std::vector<collect::ResourceSite> ChosenApiSites() const;
 
 private:
     IApp* m_app;
 };
+
+}  // namespace quib::admin

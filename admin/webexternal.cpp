@@ -23,6 +23,11 @@
 #include <memory>
 #include <stdexcept>
 
+namespace quib::admin {
+
+using namespace quib::collect;
+using namespace quib::results;
+
 namespace {
 
 constexpr int kBlankPageMs = 10000;
@@ -181,3 +186,5 @@ void TWebPage::DoSearch(const std::string& site, const std::string& keyword, int
         return;
     RunInBlankPage(*browser, request.text);
 }
+
+}  // namespace quib::admin

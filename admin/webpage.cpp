@@ -6,6 +6,10 @@
 
 #include <stdexcept>
 
+namespace quib::admin {
+
+using namespace quib::collect;
+
 TWebPage::TWebPage(QWidget* owner, IApp* app, const QString& url) : TTabWebForm(owner, app, url, QString(), true)
 {
     // The injected scripts fail quietly by design; their errors are not worth a log line.
@@ -67,3 +71,5 @@ void TWebPage::OnFormClose()
     TTabWebForm::OnFormClose();
     AdminDocument = {};
 }
+
+}  // namespace quib::admin

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace quib::admin {
+
 struct TSiteData;
 
 class TWebPage : public TTabWebForm {
@@ -40,8 +42,10 @@ private:
     void RunScripts(const BrowserDocument& document, const std::vector<PageScript>& scripts);
     void Search(const std::vector<std::string>& args);
     // The video search's resource-site source: the series found, one picked and collected.
-    void SearchResources(const std::vector<ResourceSite>& sites, const QString& word);
+    void SearchResources(const std::vector<collect::ResourceSite>& sites, const QString& word);
     // Runs the collection dialog and writes its result back; playerWord is the site word of a
     // search-result link ("webparse"), null for the CMS's own buttons ("parse").
     void Collect(const std::string& target, const std::string& siteWord, const std::string* playerWord);
 };
+
+}  // namespace quib::admin

@@ -35,6 +35,11 @@
 #include <string>
 #include <vector>
 
+using namespace quib;
+using namespace quib::admin;
+using namespace quib::standin;
+using namespace quib::collect;
+
 namespace {
 
 class BenchPage : public TWebPage {

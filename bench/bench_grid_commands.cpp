@@ -22,6 +22,11 @@
 #include <memory>
 #include <string>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::collect;
+using namespace quib::test;
+
 namespace {
 
 // A shown collection form holding `count` checked rows of the usual shape.

@@ -32,6 +32,10 @@
 #include <string>
 #include <vector>
 
+using namespace quib;
+using namespace quib::standin;
+using namespace quib::collect;
+
 namespace {
 
 // A parser run on the calling thread: its worker ends at once, and the items it reports

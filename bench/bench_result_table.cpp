@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+using namespace quib;
+using namespace quib::results;
+
 namespace {
 
 // Rows as a site parser delivers them: Chinese titles, ~60-byte play addresses.

@@ -22,6 +22,12 @@
 #include <memory>
 #include <string>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::collect;
+using namespace quib::test;
+using namespace quib::standin;
+
 namespace {
 
 constexpr std::size_t kPageBytes = 10u << 20;

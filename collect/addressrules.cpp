@@ -2,6 +2,8 @@
 
 #include "host/core/gbk.h"
 
+namespace quib::collect {
+
 namespace {
 
 constexpr std::size_t kMaxIdChars = 50;
@@ -31,3 +33,5 @@ std::string CutAfter(std::string_view address, std::string_view marker, std::ini
     }
     return std::string(piece);
 }
+
+}  // namespace quib::collect

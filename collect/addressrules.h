@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::collect {
+
 // The site keys of the collection engine.
 // Wole is 我乐 (56), SixRooms 六间房 (6rooms, "6jf"); sites.h maps every spelling.
 namespace sitekey {
@@ -61,3 +63,5 @@ int FirstIndex(Starter starter, int page);
 
 // The site key whose domain a typed address contains (Tudou first, Sina last); Xunlei never.
 std::optional<std::string_view> SiteOfTypedAddress(std::string_view text);
+
+}  // namespace quib::collect

@@ -14,6 +14,10 @@
 
 #include <exception>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 namespace {
 
 QString What(const std::exception& e) { return QString::fromUtf8(e.what()); }
@@ -251,3 +255,5 @@ void TApiPage::ResultListDblClick(int row)
     request.site = std::string(sitekey::Resource);
     m_parseForm->Collect(request);
 }
+
+}  // namespace quib::collect

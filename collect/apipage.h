@@ -12,7 +12,12 @@
 #include <optional>
 #include <vector>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::collect {
+
 class TParseForm;
 
 class TApiPage : public QWidget, public Ui::TApiPage {
@@ -59,3 +64,5 @@ private:
     StopFlag m_stop;  // the running search's
     bool m_searching = false;
 };
+
+}  // namespace quib::collect

@@ -6,6 +6,10 @@
 
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 TApiResultForm::TApiResultForm(QWidget* owner, IApp* app, std::vector<ResourceSite> sites, const QString& word)
     : QDialog(owner), m_sites(std::move(sites))
 {
@@ -58,3 +62,5 @@ void TApiResultForm::OkButtonClick()
     m_chosen = m_search.hits[static_cast<std::size_t>(row)].address;
     accept();
 }
+
+}  // namespace quib::collect

@@ -9,7 +9,11 @@
 
 #include <vector>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::collect {
 
 class TApiResultForm : public QDialog, public Ui::TApiResultForm {
     Q_OBJECT
@@ -35,3 +39,5 @@ private:
     bool m_searching = true;
     QString m_chosen;
 };
+
+}  // namespace quib::collect

@@ -4,6 +4,10 @@
 #include "host/core/messageservice.h"
 #include "results/dialogsetup.h"
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 TApiSiteForm::TApiSiteForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
 {
     setupUi(this);
@@ -36,3 +40,5 @@ void TApiSiteForm::SetSite(const ResourceSite& site)
     NameEdit->setText(site.name);
     UrlEdit->setText(site.base);
 }
+
+}  // namespace quib::collect

@@ -5,7 +5,11 @@
 
 #include <QDialog>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::collect {
 
 class TApiSiteForm : public QDialog, public Ui::TApiSiteForm {
     Q_OBJECT
@@ -22,3 +26,5 @@ public:
 private:
     IApp* m_app;
 };
+
+}  // namespace quib::collect

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace quib::collect {
+
 TChooseForm::TChooseForm(QWidget* owner, IApp* app) : QDialog(owner)
 {
     setupUi(this);
@@ -48,3 +50,5 @@ bool TChooseForm::Choose(int position)
     ComboBox->setCurrentIndex(position);
     return true;
 }
+
+}  // namespace quib::collect

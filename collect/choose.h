@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace quib::collect {
+
 class TChooseForm : public QDialog, private Ui::TChooseForm {
     Q_OBJECT
 public:
@@ -24,3 +26,5 @@ public:
     // Selects the line at a position; false when there is no such line.
     bool Choose(int position);
 };
+
+}  // namespace quib::collect

@@ -9,10 +9,14 @@
 #include <QEventLoop>
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 CollectionEngine::CollectionEngine(IApp& app, MemData& data, QObject* parent)
     : QObject(parent), m_app(app), m_data(data), m_albumTable(std::make_unique<TStringHashTable>())
 {
-    m_simpleParser = new ::SimpleParser(m_app.GetNetwork(), this);
+    m_simpleParser = new quib::SimpleParser(m_app.GetNetwork(), this);
     m_simpleParser->SetOnElement([this](const HtmlElement& element) { SimpleParserElement(element); });
     m_launcher = [](CollectionEngine& engine, const WorkerStart& start) { engine.LaunchSiteWorker(start); };
 }
@@ -217,3 +221,5 @@ void CollectionEngine::GetPlainUrl(const std::string& Html, const std::string& U
 {
     AddRow(RowFields{Caption, Html, Date, Url, true});
 }
+
+}  // namespace quib::collect

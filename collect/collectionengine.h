@@ -25,9 +25,17 @@
 #include <string>
 #include <vector>
 
+namespace quib {
 class HtmlElement;
+}
+namespace quib::results {
 class MemData;
+}
+namespace quib {
 class SimpleParser;
+}
+
+namespace quib::collect {
 
 // A collection asked for, by the form, the collection dialog or the command line.
 struct CollectRequest {
@@ -51,11 +59,11 @@ public:
     // How the last collection ended: ran to its end, broke off with an error, or was stopped.
     enum class EndKind { Finished, Failed, Stopped };
 
-    CollectionEngine(IApp& app, MemData& data, QObject* parent = nullptr);
+    CollectionEngine(IApp& app, results::MemData& data, QObject* parent = nullptr);
     ~CollectionEngine() override;
 
     IApp& App() { return m_app; }
-    MemData& Data() { return m_data; }
+    results::MemData& Data() { return m_data; }
     bool IsRunning() const { return m_running; }
     // How the running or last collection ended (Finished while it runs without trouble); with
     // rows added to those of a collection that broke off, how that one ended.
@@ -91,7 +99,7 @@ public:
     const std::string& SiteKey() const { return m_siteKey; }
     const StopFlag& StopRequested() const { return m_stopRequested; }
     TStringHashTable& AlbumTable() { return *m_albumTable; }
-    ::SimpleParser& Loader() { return *m_simpleParser; }
+    quib::SimpleParser& Loader() { return *m_simpleParser; }
 
     // How a starter's worker is launched. By default each starter's own site worker; the seam
     // lets a caller run the same engine with a worker of its own.
@@ -175,10 +183,10 @@ signals:
 private:
     // The one way collected rows reach the table: stored checked, a failure swallowed, and
     // announced. Returns the storage index, -1 when nothing was stored.
-    int AddRow(RowFields fields);
+    int AddRow(results::RowFields fields);
     // The row-append rule for rows cut out of an item: the checked row is appended whatever the
     // cut gives, empty when the cut fails.
-    void AppendCutRow(const std::function<RowFields()>& cut);
+    void AppendCutRow(const std::function<results::RowFields()>& cut);
     void Info(const QString& text) { emit Message(MessageKind::Info, text); }
     // Shown and kept in the host's log with the address and the site; url, when given, is the
     // page that failed, otherwise the address being collected.
@@ -200,7 +208,7 @@ private:
     bool WalkSimplePage(const std::string& url, TParseData& data, bool runScripts);
     void SimpleParserElement(const HtmlElement& element);
     // Appends a row for the page at link, or on retry overwrites row `row` with the given fields.
-    void WriteSimpleRow(const std::string& link, int row, RowFields fields);
+    void WriteSimpleRow(const std::string& link, int row, results::RowFields fields);
 
     // Callbacks run on the user-interface thread but are destroyed with their worker on its own
     // thread, so they hold a plain shared token, cleared when the engine goes, not a QPointer.
@@ -214,7 +222,7 @@ private:
     }
 
     IApp& m_app;
-    MemData& m_data;
+    results::MemData& m_data;
     bool m_running = false;
     EndKind m_lastEnd = EndKind::Finished;
     int m_page = 1;
@@ -228,7 +236,7 @@ private:
     std::string m_address;  // what is being collected, for the log
     StopFlag m_stopRequested;
     std::unique_ptr<TStringHashTable> m_albumTable;
-    ::SimpleParser* m_simpleParser = nullptr;  // a child of the engine
+    quib::SimpleParser* m_simpleParser = nullptr;  // a child of the engine
     WorkerLauncher m_launcher;
     AlbumChooser m_chooser;
     std::optional<int> m_album;  // the request's album, when it named one
@@ -240,3 +248,5 @@ private:
     const std::string* m_walkAddress = nullptr;
     TParseData* m_walkData = nullptr;
 };
+
+}  // namespace quib::collect

@@ -2,6 +2,10 @@
 
 #include "collect/collectionengine.h"
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 namespace {
 
 QString Elapsed(qint64 ms)
@@ -47,3 +51,5 @@ void ProgressTicker::Tick()
     m_shown = line;
     emit Changed(line);
 }
+
+}  // namespace quib::collect

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+namespace quib::collect {
+
 class CollectionEngine;
 
 struct CollectionProgress {
@@ -34,3 +36,5 @@ private:
     QTimer m_timer;
     QString m_shown;
 };
+
+}  // namespace quib::collect

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <limits>
 
+namespace quib::collect {
+
 namespace {
 
 constexpr long long kUtc8Offset = 8 * 3600;
@@ -53,3 +55,5 @@ std::string YoukuFeedDate(std::string_view internetDate)
         return {};
     return FormatUtc(moment);
 }
+
+}  // namespace quib::collect

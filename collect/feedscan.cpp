@@ -2,6 +2,8 @@
 
 #include "host/core/gbk.h"
 
+namespace quib::collect {
+
 namespace {
 
 constexpr std::string_view kItem = "<item>";
@@ -43,3 +45,5 @@ void ScanYoukuFeed(std::string_view feed, const ItemSink& sink)
         sink(out);
     });
 }
+
+}  // namespace quib::collect

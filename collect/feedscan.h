@@ -5,7 +5,11 @@
 
 #include <string_view>
 
+namespace quib::collect {
+
 // caption = title, link = link, data = the id of "tudou:info", date = its pubDate (milliseconds).
 void ScanTudouFeed(std::string_view feed, const ItemSink& sink);
 // caption = title, link = link, data = guid, date = pubDate (an Internet date).
 void ScanYoukuFeed(std::string_view feed, const ItemSink& sink);
+
+}  // namespace quib::collect

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace quib::collect {
+
 namespace {
 
 bool IsLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
@@ -107,3 +109,5 @@ bool GbkTextCursor::StartsCharacter(Place& place, std::size_t at) const
     place.frontier = start;
     return start == at;
 }
+
+}  // namespace quib::collect

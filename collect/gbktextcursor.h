@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quib::collect {
+
 class GbkTextCursor {
 public:
     explicit GbkTextCursor(std::string_view text) : m_text(text) {}
@@ -56,3 +58,5 @@ private:
     std::size_t m_start = 0;  // the first character start at or after m_pos
     mutable std::vector<Place> m_places;
 };
+
+}  // namespace quib::collect

@@ -1,5 +1,7 @@
 #include "collect/itempagefetch.h"
 
+namespace quib::collect {
+
 std::optional<std::string> FetchItemPage(THttpConnection& connection, const std::string& url, int limit,
                                          const WorkerThread& worker)
 {
@@ -12,3 +14,5 @@ std::optional<std::string> FetchItemPage(THttpConnection& connection, const std:
         return std::string();
     }
 }
+
+}  // namespace quib::collect

@@ -3,6 +3,8 @@
 #include "host/core/gbk.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<li class=\"spename\"><a href=\"", kQuote = "\"", kTagEnd = ">", kLinkEnd = "</a>";
@@ -29,3 +31,5 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
         Url.clear();
     }
 }
+
+}  // namespace quib::collect

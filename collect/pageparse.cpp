@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace quib::collect {
+
 namespace {
 
 // True when the failure is the transfer abandoned for a stop request.
@@ -192,3 +194,5 @@ void TPageParse::CallParseEnd()
     if (OnParseEnd)
         OnParseEnd(*this);
 }
+
+}  // namespace quib::collect

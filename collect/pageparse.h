@@ -16,6 +16,8 @@
 #include <unordered_set>
 #include <vector>
 
+namespace quib::collect {
+
 // Not a parser: the worker each site's scanner (ParseHTMLDocument) runs on. The name is kept.
 class TPageParse : public WorkerThread {
 public:
@@ -159,3 +161,5 @@ private:
     std::chrono::steady_clock::time_point m_firstQueuedAt;
     std::shared_ptr<std::atomic<int>> m_pageInProgress = std::make_shared<std::atomic<int>>(0);
 };
+
+}  // namespace quib::collect

@@ -16,6 +16,10 @@
 #include <QPointer>
 #include <QSignalBlocker>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 namespace {
 
 const QString kCollectCaption = QStringLiteral("采集");
@@ -246,3 +250,5 @@ int TParseForm::ChooseSource(const QString& base, const ResourceRecord& record)
     }
     return chosen;
 }
+
+}  // namespace quib::collect

@@ -14,8 +14,12 @@
 #include <memory>
 #include <string>
 
+namespace quib::results {
 class DataView;
 class MemData;
+}
+
+namespace quib::collect {
 
 class TParseForm : public QWidget, private Ui::TParseForm {
     Q_OBJECT
@@ -37,13 +41,13 @@ public:
     // repeated addresses.
     QString EpisodeLine() { return MainGrid->StatusLine(); }
     QRadioButton& SiteRadio(std::string_view siteKey);
-    ResultGrid& Grid() { return *MainGrid; }
-    MemData& Data();
-    DataView& View();
+    results::ResultGrid& Grid() { return *MainGrid; }
+    results::MemData& Data();
+    results::DataView& View();
 
     // The collection behind the form, and the commands over its results.
     CollectionEngine& Engine() { return *m_engine; }
-    TGridPopupMenu& PopupMenu() { return m_commands->PopupMenu(); }
+    results::TGridPopupMenu& PopupMenu() { return m_commands->PopupMenu(); }
     bool Running() const { return m_engine->IsRunning(); }
 
     void ButtonClick();
@@ -65,7 +69,7 @@ public:
     void CopyButtonClick() { m_commands->CopyButtonClick(); }
     void CopyLinkButtonClick() { m_commands->CopyLinkButtonClick(); }
     void ExportButtonClick() { m_commands->ExportButtonClick(); }
-    void SetFormatOwner(IFormatOwner* owner) { m_commands->SetFormatOwner(owner); }
+    void SetFormatOwner(results::IFormatOwner* owner) { m_commands->SetFormatOwner(owner); }
     void SelAllButtonClick() { m_commands->SelAllButtonClick(); }
     void UnSelAllButtonClick() { m_commands->UnSelAllButtonClick(); }
     void DeSelButtonClick() { m_commands->DeSelButtonClick(); }
@@ -79,7 +83,7 @@ public:
     void EditButtonClick() { m_commands->EditButtonClick(); }
     void EpisodeSortButtonClick() { m_commands->EpisodeSortButtonClick(); }
     void UnSelRepeatButtonClick() { m_commands->UnSelRepeatButtonClick(); }
-    void SetPageOpener(ResultCommands::PageOpener opener) { m_commands->SetPageOpener(std::move(opener)); }
+    void SetPageOpener(results::ResultCommands::PageOpener opener) { m_commands->SetPageOpener(std::move(opener)); }
 
 private:
     // The form's own side of a collection's start and end: the grid, the progress and the button.
@@ -98,5 +102,7 @@ private:
     QTimer m_timer;
     // Destroyed before the grid its engine fills (the grid is a child widget, deleted later).
     std::unique_ptr<CollectionEngine> m_engine;
-    ResultCommands* m_commands = nullptr;  // a child of the form
+    results::ResultCommands* m_commands = nullptr;  // a child of the form
 };
+
+}  // namespace quib::collect

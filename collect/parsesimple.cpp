@@ -7,6 +7,10 @@
 
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 namespace {
 
 // Seconds a single page's transfer may stall.
@@ -31,7 +35,7 @@ bool CollectionEngine::WalkSimplePage(const std::string& url, TParseData& data, 
     if (m_simpleParser->Busy())
         return true;  // one walk at a time: a second one finds nothing
     const QPointer<CollectionEngine> alive(this);
-    ::SimpleParser* loader = m_simpleParser;
+    quib::SimpleParser* loader = m_simpleParser;
     m_walkAddress = &url;
     m_walkData = &data;
     loader->SetRunScripts(runScripts);
@@ -84,3 +88,5 @@ void CollectionEngine::RunSimpleParserFor(SinglePageParser parser, const std::st
     case SinglePageRow::Kind::Nothing: break;
     }
 }
+
+}  // namespace quib::collect

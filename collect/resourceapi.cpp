@@ -15,6 +15,8 @@
 #include <cstring>
 #include <limits>
 
+namespace quib::collect {
+
 namespace {
 
 // Beyond these a body is a flood of values rather than a catalogue page: each value costs the
@@ -572,3 +574,5 @@ QString ResourceQueryAddress(const QString& base, const ResourceQuery& query)
         parts << QStringLiteral("ids=") + QString::fromLatin1(QUrl::toPercentEncoding(query.ids, ","));
     return Joined(base.trimmed(), parts.join(u'&'));
 }
+
+}  // namespace quib::collect

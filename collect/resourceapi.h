@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quib::collect {
+
 struct ResourceEpisode {
     QString name;     // may be empty: some lists give the address alone
     QString address;  // the play address
@@ -106,3 +108,5 @@ QString ResourceQueryAddress(const QString& base, const ResourceQuery& query);
 
 // The pages a walk over a listing reads at most, whatever the site's page count says.
 inline constexpr int kResourcePageCap = 200;
+
+}  // namespace quib::collect

@@ -7,6 +7,10 @@
 
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 void CollectionEngine::ParseResourceRecord(const std::string& url, const std::string&, int index)
 {
     const std::optional<ResourceAddress> address = ParseResourceAddress(gbk::ToUnicode(m_collectId));
@@ -61,3 +65,5 @@ void CollectionEngine::ParseResourceRecordEnd(TPageParse& thread)
         AddRow(std::move(row));
     EndProcess();
 }
+
+}  // namespace quib::collect

@@ -2,6 +2,8 @@
 
 #include <QTreeWidget>
 
+namespace quib::collect {
+
 void ShowResourceHits(QTreeWidget& list, const ResourceSearch& search, const std::vector<ResourceSite>& sites)
 {
     list.clear();
@@ -16,3 +18,5 @@ void ShowResourceHits(QTreeWidget& list, const ResourceSearch& search, const std
         list.addTopLevelItem(item);
     }
 }
+
+}  // namespace quib::collect

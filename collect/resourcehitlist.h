@@ -7,6 +7,10 @@
 
 class QTreeWidget;
 
+namespace quib::collect {
+
 // Fills list (five columns) with the search's hits, one row each in the search's order; sites
 // are the sites searched, in the order the search was given them.
 void ShowResourceHits(QTreeWidget& list, const ResourceSearch& search, const std::vector<ResourceSite>& sites);
+
+}  // namespace quib::collect

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace quib::collect {
+
 NetworkSettings ResourceNetwork(NetworkSettings network)
 {
     network.maxBodyBytes = std::min(network.maxBodyBytes, kResourceMaxBody);
@@ -34,3 +36,5 @@ void TResourceRecordParse::ParseHTMLDocument(const std::string& page)
         throw std::runtime_error("资源站的回答里没有编号为 " + Id + " 的影片");
     m_record = std::move(*found);
 }
+
+}  // namespace quib::collect

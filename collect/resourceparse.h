@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace quib::collect {
+
 class TResourceRecordParse : public TPageParse {
 public:
     // id: the record's id, which the answer must hold.
@@ -27,3 +29,5 @@ private:
 
 // The network settings for an answer of a resource site: its body capped at kResourceMaxBody.
 NetworkSettings ResourceNetwork(NetworkSettings network);
+
+}  // namespace quib::collect

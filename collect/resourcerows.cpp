@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 namespace {
 
 bool OnlyDigits(QStringView text)
@@ -56,3 +60,5 @@ std::vector<RowFields> ResourceEpisodeRows(const ResourceRecord& record, int sou
     }
     return rows;
 }
+
+}  // namespace quib::collect

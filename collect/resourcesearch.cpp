@@ -9,6 +9,8 @@
 
 #include <thread>
 
+namespace quib::collect {
+
 QString ResourceSite::DisplayName() const
 {
     if (!name.trimmed().isEmpty())
@@ -138,3 +140,5 @@ ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const Resour
     }
     return updates;
 }
+
+}  // namespace quib::collect

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace quib::collect {
+
 class StopFlag;
 
 // A resource site as the operator lists it.
@@ -68,3 +70,5 @@ struct ResourceUpdates {
 };
 using ResourceFetch = std::function<ResourcePage(const std::string& url)>;
 ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const ResourceFetch& fetch);
+
+}  // namespace quib::collect

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace quib::collect {
+
 namespace {
 
 class ResourceSearchWorker : public WorkerThread {
@@ -47,3 +49,5 @@ void StartResourceSearch(IApp& app, std::vector<ResourceSite> sites, QString wor
     WorkerThread::Start<ResourceSearchWorker>(app.GetWorkers(), app.GetNetwork(), std::move(sites), std::move(word),
                                               std::move(stop), std::move(done));
 }
+
+}  // namespace quib::collect

@@ -8,9 +8,15 @@
 #include <functional>
 #include <vector>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::collect {
 
 // Starts the search and returns at once; done runs later on the user-interface thread, only
 // while stop is not set. Setting stop abandons the requests still running.
 void StartResourceSearch(IApp& app, std::vector<ResourceSite> sites, QString word, StopFlag stop,
                          std::function<void(ResourceSearch)> done);
+
+}  // namespace quib::collect

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quib::collect {
+
 namespace {
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -153,3 +155,5 @@ QString AddressProblem(const QString& base)
 }
 
 }  // namespace resourcesites
+
+}  // namespace quib::collect

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace quib::collect {
+
 struct ResourceSiteList {
     std::vector<ResourceSite> sites;  // the base address is a site's identity in the list
     // Base address (as the record address names it) -> the source chosen last for that site.
@@ -48,3 +50,5 @@ void RememberSource(const QString& path, const QString& base, const QString& sou
 QString AddressProblem(const QString& base);
 
 }  // namespace resourcesites
+
+}  // namespace quib::collect

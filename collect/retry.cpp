@@ -6,6 +6,10 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 void CollectionEngine::RetryRow(int row)
 {
     if (row < 0 || row >= m_data.Count())
@@ -58,3 +62,5 @@ void CollectionEngine::AutoRetry()
         summary += QStringLiteral("，%1 条的链接无法重采").arg(unknownLink);
     Info(summary);
 }
+
+}  // namespace quib::collect

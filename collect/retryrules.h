@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+namespace quib::collect {
+
 struct RetryTarget {
     SinglePageParser parser;
     int kind;
@@ -13,3 +15,5 @@ struct RetryTarget {
 // The site is the first whose domain the link contains (Tudou, Youku, 56, 6rooms, Ouou, Sina);
 // the kind comes from the link's path. Nothing for a link no rule knows.
 std::optional<RetryTarget> RetryTargetOf(std::string_view link);
+
+}  // namespace quib::collect

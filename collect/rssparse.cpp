@@ -2,6 +2,8 @@
 
 #include "collect/feedscan.h"
 
+namespace quib::collect {
+
 void TTudouRssParse::ParseHTMLDocument(const std::string& page)
 {
     Url.clear();
@@ -19,3 +21,5 @@ void TYoukuRssParse::ParseHTMLDocument(const std::string& page)
     KeepWholeList = true;
     ScanYoukuFeed(page, [this](const ScannedItem& item) { ReportItem(item.caption, item.link, item.data, item.date); });
 }
+
+}  // namespace quib::collect

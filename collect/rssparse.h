@@ -4,6 +4,8 @@
 // fetch, never in the middle of the list.
 #include "collect/pageparse.h"
 
+namespace quib::collect {
+
 class TTudouRssParse : public TPageParse {
 public:
     using TPageParse::TPageParse;
@@ -19,3 +21,5 @@ public:
 protected:
     void ParseHTMLDocument(const std::string& page) override;
 };
+
+}  // namespace quib::collect

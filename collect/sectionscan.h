@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::collect {
+
 // What one section of a document yields; a document fills the fields it has.
 struct ScannedItem {
     std::string caption;
@@ -57,3 +59,5 @@ inline bool ReadSectionTitle(TextCursor& section, ScannedItem& out, std::string_
     out.caption = Trim(gbk::FromUtf8(FieldView(section, "</", next)));
     return true;
 }
+
+}  // namespace quib::collect

@@ -6,6 +6,8 @@
 
 #include <QStringView>
 
+namespace quib::collect {
+
 namespace {
 
 // Markers are written here in UTF-8 and cut from GBK text.
@@ -269,3 +271,5 @@ SimplePage CutOuouPage(const std::string& body, const std::string& address)
     out.Date = page.TextBefore("</li>");
     return out;
 }
+
+}  // namespace quib::collect

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::collect {
+
 // One element walk's inputs and findings.
 struct TParseData {
     QString Caption;
@@ -49,3 +51,5 @@ SimplePage CutSixRoomsPage(const std::string& body, int kind);
 SimplePage CutYoukuPage(const std::string& body, int kind);
 // The Ouou video id comes from the address, the title and date from the body.
 SimplePage CutOuouPage(const std::string& body, const std::string& address);
+
+}  // namespace quib::collect

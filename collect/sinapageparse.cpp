@@ -5,6 +5,8 @@
 #include "collect/gbktextcursor.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 namespace {
 
 // Where a marker lies, counted from 1; 0 when it is absent.
@@ -43,3 +45,5 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
         // The list ends with the block marked by kListEnd; items behind it belong elsewhere.
         [&](const GbkTextCursor& after) { return PlaceOf(after.Find(kListEnd)) >= PlaceOf(after.Find(kItem)); });
 }
+
+}  // namespace quib::collect

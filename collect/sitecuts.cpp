@@ -3,6 +3,8 @@
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 namespace {
 
 constexpr std::size_t k56FlashSpan = 1000;
@@ -65,3 +67,5 @@ std::string CutSinaUrl(std::string_view link)
         return {};
     return vid + "&uid=" + uid;
 }
+
+}  // namespace quib::collect

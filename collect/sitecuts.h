@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::collect {
+
 // The player address of a 56 item page: the flash input's value up to ".swf", without the
 // site's root.
 std::string CutWoleUrl(std::string_view itemPage);
@@ -18,3 +20,5 @@ std::string CutYoukuUrl(std::string_view itemPage);
 std::string CutOuouUrl(std::string_view link);
 // vid + "&uid=" + uid from a Sina item link "...uid=<uid>#<vid>".
 std::string CutSinaUrl(std::string_view link);
+
+}  // namespace quib::collect

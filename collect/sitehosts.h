@@ -3,6 +3,8 @@
 // names by which a typed address is recognised. Only the host redirects them, never the module.
 #include <string_view>
 
+namespace quib::collect {
+
 namespace sitehosts {
 
 inline constexpr std::string_view kTudouRoot = "http://www.tudou.com";
@@ -21,3 +23,5 @@ inline constexpr std::string_view kOuouDomain = "ouou.com";
 inline constexpr std::string_view kSinaDomain = "sina.com.cn";
 
 }  // namespace sitehosts
+
+}  // namespace quib::collect

@@ -18,9 +18,12 @@
 #include <array>
 #include <stdexcept>
 
+namespace quib::collect {
+
 namespace {
 
 using namespace sitehosts;
+using namespace quib::results;
 
 bool Has(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
@@ -549,3 +552,5 @@ std::optional<RetryTarget> RetryTargetOf(std::string_view link)
     const SiteRecord* site = FindSite(*key);
     return site && site->retry ? site->retry(link) : std::nullopt;
 }
+
+}  // namespace quib::collect

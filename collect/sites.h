@@ -28,9 +28,14 @@
 #include <string>
 #include <string_view>
 
-struct TParseData;
+namespace quib {
 class WorkerRegistry;
 struct NetworkSettings;
+}
+
+namespace quib::collect {
+
+struct TParseData;
 
 // One item a worker reported, as its row callback receives it.
 struct SiteItem {
@@ -70,7 +75,7 @@ struct CollectionWay {
     // Paged ways begin at the start page; feeds and documents are read whole from their first.
     bool fromStartPage = true;
     // The item cut: the row an item becomes.
-    RowFields (*itemRow)(const SiteItem& item) = nullptr;
+    results::RowFields (*itemRow)(const SiteItem& item) = nullptr;
 };
 
 // How the engine reads one page of a single-page collection: fetched as text, or walked element by
@@ -85,7 +90,7 @@ struct PageReader {
 struct SinglePageRow {
     enum class Kind { Row, Alert, Nothing };
     Kind kind = Kind::Nothing;
-    RowFields fields;
+    results::RowFields fields;
     QString alert;
 };
 // The single-page cut: kind 0 is one video's page, 1 an album's; retry when the row is read again
@@ -119,3 +124,5 @@ const SiteRecord* SiteOfParser(SinglePageParser parser);
 // The site and way of a starter.
 const SiteRecord& SiteOfStarter(Starter starter);
 const CollectionWay& WayOf(Starter starter);
+
+}  // namespace quib::collect

@@ -5,6 +5,10 @@
 
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 void CollectionEngine::LaunchSiteWorker(const WorkerStart& start)
 {
     const SiteRecord& site = SiteOfStarter(start.starter);
@@ -71,3 +75,5 @@ void CollectionEngine::ReadUntitledItem(const SiteRecord& site, const std::strin
         // The row keeps what it had; the collection goes on.
     }
 }
+
+}  // namespace quib::collect

@@ -4,6 +4,8 @@
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kVideo = "pageMessage.evid = '", kVideoEnd = "'", kTitle = "<h4>", kTitleEnd = "</h4>";
@@ -33,3 +35,5 @@ void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
     Url = std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";
     ++Index;
 }
+
+}  // namespace quib::collect

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <memory>
 
+namespace quib::collect {
+
 class StopFlag {
 public:
     void Set() { m_flag->store(true, std::memory_order_relaxed); }
@@ -13,3 +15,5 @@ public:
 private:
     std::shared_ptr<std::atomic<bool>> m_flag = std::make_shared<std::atomic<bool>>(false);
 };
+
+}  // namespace quib::collect

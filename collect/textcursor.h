@@ -12,6 +12,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace quib::collect {
+
 // The first place at or after from where marker occurs in text, npos when it does not. Pages are
 // mostly markup, so a marker's first byte ('<', '"', a letter) occurs every few bytes: instead of
 // stopping at each, sixteen places at a time are tested for the marker's first and last bytes,
@@ -179,3 +181,5 @@ private:
     std::size_t m_pos = 0;
     mutable MarkerPlaces m_places;
 };
+
+}  // namespace quib::collect

@@ -5,6 +5,8 @@
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 {
     static const std::string kItem = gbk::FromUtf8("<li>视频：<a href=\"");
@@ -31,3 +33,5 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
         Url.clear();
     }
 }
+
+}  // namespace quib::collect

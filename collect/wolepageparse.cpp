@@ -3,6 +3,8 @@
 #include "collect/itempagefetch.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<p class=\"videoTitle\"><a href=\"", kQuote = "\"", kTitle = "title=\"";
@@ -30,3 +32,5 @@ void TWolePageParse::ParseHTMLDocument(const std::string& page)
         Url.clear();
     }
 }
+
+}  // namespace quib::collect

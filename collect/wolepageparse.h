@@ -2,6 +2,8 @@
 // The 56 playlist pages: the items of one page, then the address of the next page or the end.
 #include "collect/pageparse.h"
 
+namespace quib::collect {
+
 class TWolePageParse : public TPageParse {
 public:
     using TPageParse::TPageParse;
@@ -9,3 +11,5 @@ public:
 protected:
     void ParseHTMLDocument(const std::string& page) override;
 };
+
+}  // namespace quib::collect

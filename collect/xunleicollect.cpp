@@ -8,6 +8,10 @@
 
 #include <QPointer>
 
+namespace quib::collect {
+
+using namespace quib::results;
+
 void CollectionEngine::ParseXunleiMovie(const std::string& url, const std::string& id, int index)
 {
     m_albumTable->Clear();
@@ -79,3 +83,5 @@ void CollectionEngine::GetXunleiUrl(const std::string& Html, const std::string&,
 {
     AddRow(RowFields{Caption, XunleiSourceAddress(Html), std::string(), std::string(), true});
 }
+
+}  // namespace quib::collect

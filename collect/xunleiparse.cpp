@@ -2,6 +2,8 @@
 
 #include "collect/xunleiscan.h"
 
+namespace quib::collect {
+
 void TXunleiMovieParse::ParseHTMLDocument(const std::string& page)
 {
     Url.clear();
@@ -19,3 +21,5 @@ void TXunleiAlbumListParse::ParseHTMLDocument(const std::string& page)
     KeepWholeList = true;
     ScanXunleiAlbum(page, [this](const ScannedItem& file) { ReportItem(file.caption, {}, file.data, {}); });
 }
+
+}  // namespace quib::collect

@@ -3,6 +3,8 @@
 // movie's albums, the album document the files that become rows. Each reads one document.
 #include "collect/pageparse.h"
 
+namespace quib::collect {
+
 class TXunleiMovieParse : public TPageParse {
 public:
     using TPageParse::TPageParse;
@@ -18,3 +20,5 @@ public:
 protected:
     void ParseHTMLDocument(const std::string& page) override;
 };
+
+}  // namespace quib::collect

@@ -2,6 +2,8 @@
 
 #include "host/core/gbk.h"
 
+namespace quib::collect {
+
 namespace {
 
 constexpr std::string_view kClose = "</";
@@ -49,3 +51,5 @@ std::string XunleiSourceAddress(std::string_view source)
     }
     return address;
 }
+
+}  // namespace quib::collect

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::collect {
+
 // caption = the album's title, link = its ID.
 void ScanXunleiMovie(std::string_view document, const ItemSink& sink);
 // caption = the file's title, data = its source.
@@ -15,3 +17,5 @@ void ScanXunleiAlbum(std::string_view document, const ItemSink& sink);
 // A source may come wrapped in a CDATA section; the row holds the bare address. Text outside a
 // section is kept as it is, and a section without its closing "]]>" runs to the end.
 std::string XunleiSourceAddress(std::string_view source);
+
+}  // namespace quib::collect

@@ -5,6 +5,8 @@
 #include "collect/itempagefetch.h"
 #include "collect/textcursor.h"
 
+namespace quib::collect {
+
 void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<li class=\"videoImg\"><a href=\"", kQuote = "\"", kTitle = "alt=\"",
@@ -40,3 +42,5 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
         Url.clear();
     }
 }
+
+}  // namespace quib::collect

@@ -9,6 +9,8 @@
 
 #include <stdexcept>
 
+namespace quib::partner {
+
 // The one symbol the library exports; everything else binds inside it.
 extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
 {
@@ -33,3 +35,5 @@ extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
         return nullptr;
     }
 }
+
+}  // namespace quib::partner

@@ -1,5 +1,7 @@
 #include "results/addresslist.h"
 
+namespace quib::results {
+
 QStringView ItemAddress(QStringView item)
 {
     const qsizetype dollar = item.lastIndexOf(u'$');
@@ -47,3 +49,5 @@ QString AppendToList(const QString& list, const QString& newItems)
         return list + newItems;
     return list + QStringLiteral("\r\n") + newItems;
 }
+
+}  // namespace quib::results

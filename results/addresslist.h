@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+namespace quib::results {
+
 // One item's address: the text after its last "$" (a title may hold one, an address does not),
 // or the whole item; without surrounding spaces.
 QStringView ItemAddress(QStringView item);
@@ -25,3 +27,5 @@ std::vector<bool> NewAddresses(const QSet<QString>& listed, std::span<const QStr
 // never joins a new item to the list's last line. Nothing new: the list unchanged. A list of
 // nothing but spaces and line breaks holds nothing to keep: the new items alone.
 QString AppendToList(const QString& list, const QString& newItems);
+
+}  // namespace quib::results

@@ -3,6 +3,8 @@
 #include "host/core/gbk.h"
 #include "results/textsearch.h"
 
+namespace quib::results {
+
 namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
@@ -89,3 +91,5 @@ std::string EditTitle(std::string_view title, int recId, const BulkEditSettings&
 }
 
 }  // namespace bulkedit
+
+}  // namespace quib::results

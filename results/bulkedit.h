@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::results {
+
 enum class EditSide { Front = 0, Back = 1 };  // 前, 后
 
 struct BulkEditSettings {
@@ -30,3 +32,5 @@ std::string ApplyPattern(std::string_view pattern, std::string_view title, int r
 std::string EditTitle(std::string_view title, int recId, const BulkEditSettings& settings, std::size_t fieldSize);
 
 }  // namespace bulkedit
+
+}  // namespace quib::results

@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 
+namespace quib::results {
+
 class BusyCursor {
 public:
     BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
@@ -11,3 +13,5 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+}  // namespace quib::results

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quib::results {
+
 CopyJoiner::CopyJoiner(int mergeCount) : m_merge(std::clamp(mergeCount, kMinMerge, kMaxMerge)) {}
 
 void CopyJoiner::Add(std::string_view item)
@@ -14,3 +16,5 @@ void CopyJoiner::Add(std::string_view item)
 }
 
 void CopyJoiner::DropFront(std::size_t bytes) { m_text.erase(0, bytes); }
+
+}  // namespace quib::results

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::results {
+
 class CopyJoiner {
 public:
     static constexpr int kMinMerge = 1, kMaxMerge = 255;
@@ -25,3 +27,5 @@ private:
     bool m_written = false;  // some text was joined, whether still held or dropped
     std::string m_text;
 };
+
+}  // namespace quib::results

@@ -2,6 +2,8 @@
 
 #include "results/textsearch.h"
 
+namespace quib::results {
+
 bool CopyLayoutFromInt(int value, CopyLayout& layout)
 {
     if (value < 0 || value > 3)
@@ -39,3 +41,5 @@ bool CopiesAddress(CopyLayout layout, std::string_view format)
     }
     return false;
 }
+
+}  // namespace quib::results

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::results {
+
 enum class CopyLayout { TitleAndUrl = 0, Url = 1, Link = 2, Template = 3 };
 
 // The layout for CopyData's integer argument; values outside 0..3 give nothing.
@@ -21,3 +23,5 @@ std::string CopyItem(CopyLayout layout, const ResultRow& row, std::string_view f
 // Whether the layout writes the row's address (a template with <url>): a row without one would
 // go into the CMS as a broken entry ("title$"), so such a copy leaves it out.
 bool CopiesAddress(CopyLayout layout, std::string_view format);
+
+}  // namespace quib::results

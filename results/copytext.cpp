@@ -5,6 +5,8 @@
 #include "results/memdata.h"
 #include "results/rowwalk.h"
 
+namespace quib::results {
+
 namespace {
 
 // The joined GBK text goes into the Unicode text a piece at a time, so a table of a million rows is
@@ -43,3 +45,5 @@ CopiedText CopyText(MemData& data, const std::vector<int>& order, CopyLayout lay
     out.text.squeeze();
     return out;
 }
+
+}  // namespace quib::results

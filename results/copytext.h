@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quib::results {
+
 class MemData;
 
 // The text a copy writes: the checked rows of `order` (storage indexes, as the grid shows them)
@@ -20,3 +22,5 @@ struct CopiedText {
 };
 CopiedText CopyText(MemData& data, const std::vector<int>& order, CopyLayout layout, const std::string& format,
                     int merge);
+
+}  // namespace quib::results

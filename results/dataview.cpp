@@ -13,6 +13,8 @@
 #include <cmath>
 #include <utility>
 
+namespace quib::results {
+
 namespace {
 
 constexpr int kStatusWidth = 20;
@@ -321,3 +323,5 @@ int DataView::FlexibleWidth() const
 {
     return viewport()->width() - kStatusWidth - horizontalHeader()->sectionSize(ColId);
 }
+
+}  // namespace quib::results

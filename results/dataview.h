@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace quib::results {
+
 class DataView : public QTableView {
     Q_OBJECT
 public:
@@ -85,3 +87,5 @@ private:
     bool m_fitting = false;
     bool m_fitScheduled = false;
 };
+
+}  // namespace quib::results

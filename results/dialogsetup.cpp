@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace quib::results {
+
 void PrepareToolDialog(QDialog& dialog, IApp* app)
 {
     dialog.setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -24,3 +26,5 @@ void CenterOver(QDialog& dialog, const QWidget* over)
     if (area.isValid())
         dialog.move(area.center() - dialog.rect().center());
 }
+
+}  // namespace quib::results

@@ -4,6 +4,8 @@
 #include "results/dialogsetup.h"
 #include "host/core/gbk.h"
 
+namespace quib::results {
+
 namespace {
 
 EditSide SideOf(const QComboBox& box) { return box.currentIndex() == 1 ? EditSide::Back : EditSide::Front; }
@@ -33,3 +35,5 @@ BulkEditSettings TEditForm::Settings() const
     settings.format = gbk::FromUnicode(FormatEdit->text());
     return settings;
 }
+
+}  // namespace quib::results

@@ -6,7 +6,11 @@
 
 #include <QDialog>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::results {
 
 class TEditForm : public QDialog, private Ui::TEditForm {
     Q_OBJECT
@@ -16,3 +20,5 @@ public:
     // The rewrites as the controls show them (texts as GBK bytes).
     BulkEditSettings Settings() const;
 };
+
+}  // namespace quib::results

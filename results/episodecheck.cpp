@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+namespace quib::results {
+
 namespace {
 
 // So a line under the grid stays one line on a list with hundreds of gaps.
@@ -176,3 +178,5 @@ std::vector<bool> RepeatedAddresses(std::span<const EpisodeEntry> entries)
     }
     return repeated;
 }
+
+}  // namespace quib::results

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quib::results {
+
 class MemData;
 
 struct EpisodeCheck {
@@ -50,3 +52,5 @@ std::vector<int> EpisodeOrder(std::span<const EpisodeEntry> entries);
 
 // For each entry, whether an earlier entry has the same (non-empty) address.
 std::vector<bool> RepeatedAddresses(std::span<const EpisodeEntry> entries);
+
+}  // namespace quib::results

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace quib::results {
+
 namespace {
 
 // A number written after 第, EP or before 集 says it is an episode and may have six digits; a bare
@@ -250,3 +252,5 @@ std::optional<int> EpisodeNumber(QStringView title)
         return span->first;
     return std::nullopt;
 }
+
+}  // namespace quib::results

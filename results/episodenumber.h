@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace quib::results {
+
 // The episodes a title names: one, or a range (第1-2集 names 1 and 2).
 struct EpisodeSpan {
     int first = 0;
@@ -22,3 +24,5 @@ inline constexpr int kLargestEpisode = 999999;
 std::optional<int> EpisodeNumber(QStringView title);
 // The episodes the title names, or nothing when it names none.
 std::optional<EpisodeSpan> EpisodeRange(QStringView title);
+
+}  // namespace quib::results

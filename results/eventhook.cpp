@@ -1,5 +1,7 @@
 #include "results/eventhook.h"
 
+namespace quib::results {
+
 EventHook::EventHook(QObject& target, QEvent::Type type, Handler handler)
     : QObject(&target), m_type(type), m_handler(std::move(handler))
 {
@@ -12,3 +14,5 @@ EventHook& EventHook::Install(QObject& target, QEvent::Type type, Handler handle
 }
 
 bool EventHook::eventFilter(QObject*, QEvent* event) { return event->type() == m_type && m_handler(*event); }
+
+}  // namespace quib::results

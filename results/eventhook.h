@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace quib::results {
+
 class EventHook : public QObject {
     Q_OBJECT
 public:
@@ -23,3 +25,5 @@ private:
     QEvent::Type m_type;
     Handler m_handler;
 };
+
+}  // namespace quib::results

@@ -3,6 +3,8 @@
 #include "results/dialogsetup.h"
 #include "host/core/gbk.h"
 
+namespace quib::results {
+
 TExportForm::TExportForm(QWidget* owner, IApp* app) : QDialog(owner)
 {
     setupUi(this);
@@ -16,3 +18,5 @@ TExportForm::TExportForm(QWidget* owner, IApp* app) : QDialog(owner)
 void TExportForm::SetFormat(const std::string& format) { Edit->setText(gbk::ToUnicode(format)); }
 
 std::string TExportForm::Format() const { return gbk::FromUnicode(Edit->text()); }
+
+}  // namespace quib::results

@@ -6,7 +6,11 @@
 
 #include <string>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::results {
 
 class TExportForm : public QDialog, private Ui::TExportForm {
     Q_OBJECT
@@ -17,3 +21,5 @@ public:
     void SetFormat(const std::string& format);
     std::string Format() const;
 };
+
+}  // namespace quib::results

@@ -4,6 +4,8 @@
 #include "results/dialogsetup.h"
 #include "host/core/gbk.h"
 
+namespace quib::results {
+
 TFindForm::TFindForm(QWidget* owner, IApp* app) : QDialog(owner)
 {
     setupUi(this);
@@ -15,3 +17,5 @@ TFindForm::TFindForm(QWidget* owner, IApp* app) : QDialog(owner)
 }
 
 std::string TFindForm::Text() const { return gbk::FromUnicode(TextEdit->text()); }
+
+}  // namespace quib::results

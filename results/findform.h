@@ -6,7 +6,11 @@
 
 #include <string>
 
+namespace quib {
 class IApp;
+}
+
+namespace quib::results {
 
 class TFindForm : public QDialog, private Ui::TFindForm {
     Q_OBJECT
@@ -16,3 +20,5 @@ public:
     // The entered text as GBK bytes.
     std::string Text() const;
 };
+
+}  // namespace quib::results

@@ -3,6 +3,8 @@
 // the collection form reaches it through its owner or through an owner set explicitly.
 #include <string>
 
+namespace quib::results {
+
 class IFormatOwner {
 public:
     virtual ~IFormatOwner() = default;
@@ -20,3 +22,5 @@ public:
 private:
     std::string m_format;
 };
+
+}  // namespace quib::results

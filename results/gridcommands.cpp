@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_set>
 
+namespace quib::results {
+
 MenuItemsShown MenuVisibility(MenuSpot spot, bool anyRowSelected)
 {
     MenuItemsShown shown;
@@ -90,3 +92,5 @@ std::vector<int> RepeatedCheckedAddresses(const MemData& data, const std::vector
     }
     return rows;
 }
+
+}  // namespace quib::results

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quib::results {
+
 // Where the right mouse button was released.
 enum class MenuSpot { TitleFooter, TitleCell, Elsewhere };
 
@@ -50,3 +52,5 @@ std::vector<int> ByEpisode(const MemData& data, const std::vector<int>& order);
 // has. Unchecking them leaves every address checked once, on its first row; an unchecked row
 // keeps no address from being copied.
 std::vector<int> RepeatedCheckedAddresses(const MemData& data, const std::vector<int>& order);
+
+}  // namespace quib::results

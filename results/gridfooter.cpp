@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+namespace quib::results {
+
 GridFooter::GridFooter(DataView& view, QWidget* parent) : QWidget(parent), m_view(view)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -53,3 +55,5 @@ void GridFooter::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::ButtonText));
     painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, Text());
 }
+
+}  // namespace quib::results

@@ -3,6 +3,8 @@
 // with it as the columns resize and scroll.
 #include <QWidget>
 
+namespace quib::results {
+
 class DataView;
 
 class GridFooter : public QWidget {
@@ -27,3 +29,5 @@ private:
 
     DataView& m_view;
 };
+
+}  // namespace quib::results

@@ -1,5 +1,7 @@
 #include "results/gridpopupmenu.h"
 
+namespace quib::results {
+
 TGridPopupMenu::TGridPopupMenu(QWidget* parent)
     : QMenu(parent), EditButton(AddItem("EditButton", QStringLiteral("编辑数据"))),
       FindButton(AddItem("FindButton", QStringLiteral("快速查找"))),
@@ -57,3 +59,5 @@ MenuItemsShown TGridPopupMenu::Shown() const
     shown.scope = Scope;
     return shown;
 }
+
+}  // namespace quib::results

@@ -5,6 +5,8 @@
 
 #include <QMenu>
 
+namespace quib::results {
+
 class TGridPopupMenu : public QMenu {
     Q_OBJECT
 public:
@@ -30,3 +32,5 @@ public:
 private:
     QAction* AddItem(const char* name, const QString& caption);
 };
+
+}  // namespace quib::results

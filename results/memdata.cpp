@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace quib::results {
+
 namespace {
 
 std::string Cut(std::string_view value, std::size_t size) { return std::string(gbk::CutToBytes(value, size)); }
@@ -227,3 +229,5 @@ bool MemData::setData(const QModelIndex& index, const QVariant& value, int role)
     Changed(row, index.column(), index.column());
     return true;
 }
+
+}  // namespace quib::results

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace quib::results {
+
 class MemData : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -57,3 +59,5 @@ private:
     // Cells of announced rows changed while frozen: rows and columns they span.
     int m_dirtyTop = -1, m_dirtyBottom = -1, m_dirtyLeft = -1, m_dirtyRight = -1;
 };
+
+}  // namespace quib::results

@@ -2,6 +2,8 @@
 // Item delegate that paints cells without the focus rectangle.
 #include <QStyledItemDelegate>
 
+namespace quib::results {
+
 class NoFocusDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -10,3 +12,5 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
+
+}  // namespace quib::results

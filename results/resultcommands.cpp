@@ -25,6 +25,8 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 
+namespace quib::results {
+
 namespace {
 
 bool IsTitleColumn(const DataView& view, int column)
@@ -240,3 +242,5 @@ void ResultCommands::EditButtonClick()
     if (end != WalkEnd::TableGone)  // else the form, and these commands, went with the table
         emit TitlesEdited();
 }
+
+}  // namespace quib::results

@@ -13,10 +13,13 @@
 #include <functional>
 #include <vector>
 
-class DataView;
-class MemData;
 class QSpinBox;
 class QWidget;
+
+namespace quib::results {
+
+class DataView;
+class MemData;
 class ResultGrid;
 class TGridPopupMenu;
 enum class MenuSpot;
@@ -82,3 +85,5 @@ private:
     PageOpener m_pageOpener;
     std::function<bool()> m_busy;
 };
+
+}  // namespace quib::results

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+namespace quib::results {
+
 ResultGrid::ResultGrid(QWidget* parent)
     : QWidget(parent), m_data(new MemData(this)), m_view(new DataView(*m_data, this)),
       m_footer(new GridFooter(*m_view, this)), m_statusLine(new QLabel(this))
@@ -60,3 +62,5 @@ void ResultGrid::ShowStatus()
     m_statusLine->setText(parts.join(QStringLiteral("　　")));
     m_statusLine->setVisible(!parts.isEmpty());
 }
+
+}  // namespace quib::results

@@ -6,10 +6,13 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
+
+namespace quib::results {
+
 class DataView;
 class GridFooter;
 class MemData;
-class QLabel;
 
 class ResultGrid : public QWidget {
     Q_OBJECT
@@ -38,3 +41,5 @@ private:
     QString m_line;
     QString m_note;
 };
+
+}  // namespace quib::results

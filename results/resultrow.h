@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace quib::results {
+
 // Url is the value the CMS needs (a play address, a player address or a video ID), not always an
 // address; Link is the video's page; Status is the check mark.
 struct ResultRow {
@@ -24,3 +26,5 @@ struct RowFields {
     std::optional<std::string> Caption, Url, Date, Link;
     std::optional<bool> Status;
 };
+
+}  // namespace quib::results

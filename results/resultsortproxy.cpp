@@ -2,6 +2,8 @@
 
 #include "results/memdata.h"
 
+namespace quib::results {
+
 ResultSortProxy::ResultSortProxy(MemData& data, QObject* parent) : QSortFilterProxyModel(parent), m_data(data)
 {
     setSourceModel(&data);
@@ -70,3 +72,5 @@ bool ResultSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right
     default: return false;
     }
 }
+
+}  // namespace quib::results

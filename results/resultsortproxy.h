@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace quib::results {
+
 class MemData;
 
 class ResultSortProxy : public QSortFilterProxyModel {
@@ -36,3 +38,5 @@ private:
     // Position in the command's order by storage index; empty while the column sort rules.
     std::vector<std::size_t> m_rank;
 };
+
+}  // namespace quib::results

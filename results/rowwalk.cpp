@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+namespace quib::results {
+
 WalkEnd WalkRows(MemData& data, const std::vector<int>& rows, const std::function<void(int)>& visit)
 {
     const QPointer<MemData> alive(&data);
@@ -23,3 +25,5 @@ WalkEnd WalkRows(MemData& data, const std::vector<int>& rows, const std::functio
     QObject::disconnect(reset);
     return end;
 }
+
+}  // namespace quib::results

@@ -10,7 +10,11 @@
 #include <functional>
 #include <vector>
 
+namespace quib::results {
+
 enum class WalkEnd { Done, TableEmptied, TableGone };
 
 // Calls `visit` with each storage index of `rows` still in the table, then processes messages.
 WalkEnd WalkRows(MemData& data, const std::vector<int>& rows, const std::function<void(int)>& visit);
+
+}  // namespace quib::results

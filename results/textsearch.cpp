@@ -2,6 +2,8 @@
 
 #include "host/core/gbk.h"
 
+namespace quib::results {
+
 namespace {
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -70,3 +72,5 @@ std::string ReplaceAll(std::string_view text, std::string_view tag, std::string_
 }
 
 }  // namespace textsearch
+
+}  // namespace quib::results

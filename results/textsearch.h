@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::results {
+
 namespace textsearch {
 
 inline constexpr std::size_t npos = std::string_view::npos;
@@ -20,3 +22,5 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view tag, std::s
 std::string ReplaceAll(std::string_view text, std::string_view tag, std::string_view value);
 
 }  // namespace textsearch
+
+}  // namespace quib::results

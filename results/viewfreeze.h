@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+namespace quib::results {
+
 class ViewFreeze {
 public:
     explicit ViewFreeze(DataView& view) : m_view(&view) { view.BeginUpdate(); }
@@ -19,3 +21,5 @@ public:
 private:
     QPointer<DataView> m_view;
 };
+
+}  // namespace quib::results

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+namespace quib::results {
+
 namespace {
 
 // "host.name[:port]" up to the first '/', '?' or '#': dotted labels ending in a name, or an IPv4
@@ -28,3 +30,5 @@ std::optional<QUrl> VisitAddress(std::string_view link)
         return std::nullopt;
     return url;
 }
+
+}  // namespace quib::results

@@ -7,6 +7,8 @@
 
 namespace quib::collector {
 
+using namespace quib::admin;
+
 TAddForm::TAddForm(QWidget* owner, IApp* app) : QDialog(owner), m_app(app)
 {
     setupUi(this);

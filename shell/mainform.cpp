@@ -21,6 +21,10 @@
 
 namespace quib::collector {
 
+using namespace quib::admin;
+using namespace quib::collect;
+using namespace quib::results;
+
 TMainForm::TMainForm(QWidget* owner, IApp& app) : QWidget(owner), App(&app)
 {
     setupUi(this);

@@ -5,6 +5,11 @@
 
 #include <stdexcept>
 
+namespace quib::collector {
+
+using namespace quib::admin;
+using namespace quib::results;
+
 // The one symbol the library exports; everything else binds inside it.
 extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
 {
@@ -29,3 +34,5 @@ extern "C" Q_DECL_EXPORT IModule* LoadModule(IApp* app, ModuleException** error)
         return nullptr;
     }
 }
+
+}  // namespace quib::collector

@@ -14,6 +14,10 @@
 
 namespace quib::collector {
 
+using namespace quib::admin;
+using namespace quib::collect;
+using namespace quib::results;
+
 namespace {
 
 QString What(const std::exception& e) { return QString::fromUtf8(e.what()); }

@@ -18,6 +18,8 @@
 
 namespace quib::collector {
 
+using namespace quib::admin;
+
 namespace {
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace quib::standin {
+
 namespace {
 
 std::optional<int> WholeNumber(std::string_view text)
@@ -34,3 +36,5 @@ std::optional<AlbumPage> PageOf(const AlbumShape& shape, int page)
     const int first = (page - 1) * shape.itemsPerPage + 1;
     return AlbumPage{page, shape.pages, first, first + shape.itemsPerPage - 1};
 }
+
+}  // namespace quib::standin

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+namespace quib::standin {
+
 struct AlbumShape {
     int pages = 0;
     int itemsPerPage = 0;
@@ -27,3 +29,5 @@ inline constexpr int kMaxItemsPerPage = 10000;
 std::optional<AlbumShape> ParseAlbumShape(std::string_view id);
 // The items on one page; nothing when the page lies outside the album.
 std::optional<AlbumPage> PageOf(const AlbumShape& shape, int page);
+
+}  // namespace quib::standin

@@ -2,6 +2,8 @@
 
 #include "standin/sites/singlepages.h"
 
+namespace quib::standin {
+
 void RegisterBuiltinSites(StandinWeb& web)
 {
     // First: their addresses would otherwise be taken for ordinary albums and pages.
@@ -25,3 +27,5 @@ void RegisterBuiltinSites(StandinWeb& web)
     RegisterPartnerSite(web);
     RegisterSearchSources(web);
 }
+
+}  // namespace quib::standin

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace quib::standin {
+
 // The sites the stand-in web serves from the start; each lives in a file of its own under sites/.
 class StandinWeb;
 
@@ -46,3 +49,5 @@ void RegisterPartnerSite(StandinWeb& web);
 // www.kuaiche.com, image.baidu.com), each showing what it received, and Tudou's main-site search
 // (www.tudou.com/search/programs/ and /search/playlist/), which redirects to so.tudou.com.
 void RegisterSearchSources(StandinWeb& web);
+
+}  // namespace quib::standin

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+namespace quib::standin {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -195,3 +197,5 @@ void AddFaultRoutes(httplib::Server& server, const std::atomic<bool>& stopping)
         response.set_redirect(request.target, 302);
     });
 }
+
+}  // namespace quib::standin

@@ -6,5 +6,9 @@
 
 #include <atomic>
 
+namespace quib::standin {
+
 // stopping turns true when the server stops; every waiting or endless response ends then.
 void AddFaultRoutes(httplib::Server& server, const std::atomic<bool>& stopping);
+
+}  // namespace quib::standin

@@ -5,6 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace quib::standin {
+
 std::string Utf8ToGbk(std::string_view utf8)
 {
     const iconv_t handle = iconv_open("GBK", "UTF-8");
@@ -45,3 +47,5 @@ std::string GbkToUtf8(std::string_view gbk)
     out.resize(out.size() - outLeft);
     return out;
 }
+
+}  // namespace quib::standin

@@ -4,8 +4,12 @@
 #include <string>
 #include <string_view>
 
+namespace quib::standin {
+
 // Throws std::runtime_error for text GBK cannot hold: a stand-in page must be exact.
 std::string Utf8ToGbk(std::string_view utf8);
 // What a browser posts from a GBK page, as UTF-8; a byte that starts no GBK character becomes
 // "?", since what a client sends may be anything.
 std::string GbkToUtf8(std::string_view gbk);
+
+}  // namespace quib::standin

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace quib::standin {
+
 namespace {
 
 struct Named {
@@ -175,3 +177,5 @@ std::optional<HostileRequest> ParseHostileId(std::string_view id)
         return std::nullopt;
     return HostileRequest{*shape, kib << 10};
 }
+
+}  // namespace quib::standin

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::standin {
+
 enum class HostileShape {
     TudouOpenLinks,      // "<li>视频：<a href=\"\">" over and over, no "</a>" but one at the very end
     OuouOpenLinks,       // the same with Ouou's item marker
@@ -39,3 +41,5 @@ struct HostileRequest {
     std::size_t bytes;
 };
 std::optional<HostileRequest> ParseHostileId(std::string_view id);
+
+}  // namespace quib::standin

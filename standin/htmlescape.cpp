@@ -1,5 +1,7 @@
 #include "standin/htmlescape.h"
 
+namespace quib::standin {
+
 std::string HtmlEscape(std::string_view text)
 {
     std::string out;
@@ -15,3 +17,5 @@ std::string HtmlEscape(std::string_view text)
     }
     return out;
 }
+
+}  // namespace quib::standin

@@ -4,4 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::standin {
+
 std::string HtmlEscape(std::string_view text);
+
+}  // namespace quib::standin

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+using namespace quib;
+using namespace quib::standin;
+
 namespace {
 
 int Usage()

@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+namespace quib::standin {
+
 namespace {
 
 struct Endpoint {
@@ -81,3 +83,5 @@ bool PeerWatch::PeerGone() const
     // Readable: either a pipelined request (still there) or the end of the stream.
     return recv(m_socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
 }
+
+}  // namespace quib::standin

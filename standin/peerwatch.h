@@ -3,6 +3,8 @@
 // that gives up frees the server thread at once instead of when the stall would have ended.
 #include <httplib.h>
 
+namespace quib::standin {
+
 class PeerWatch {
 public:
     // Finds the connection's socket by its address pair; without one PeerGone() is always false.
@@ -13,3 +15,5 @@ public:
 private:
     int m_socket = -1;  // not owned: the server closes it after the response
 };
+
+}  // namespace quib::standin

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <stdexcept>
 
+namespace quib::standin {
+
 namespace {
 
 // Several tests hold one connection stalled while they fetch over others.
@@ -179,3 +181,5 @@ void StandinWeb::Answer(const httplib::Request& request, httplib::Response& resp
     response.status = 404;
     response.set_content("no page " + standin.path + " on " + standin.host, "text/plain");
 }
+
+}  // namespace quib::standin

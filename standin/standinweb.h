@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+namespace quib::standin {
+
 struct StandinRequest {
     std::string host;                           // from the Host header, lower case, without the port
     std::string path;                           // decoded
@@ -74,3 +76,5 @@ private:
     std::string m_address;
     int m_port = 0;
 };
+
+}  // namespace quib::standin

@@ -8,6 +8,8 @@
 #include <elf.h>
 #include <link.h>
 
+namespace quib::host {
+
 namespace {
 
 // True when count entries of entrySize bytes from offset lie within size, without overflow.
@@ -72,3 +74,5 @@ QString ElfFileProblem(const QString& path)
     }
     return {};
 }
+
+}  // namespace quib::host

@@ -4,6 +4,10 @@
 // inside the loader. Reading the ELF headers costs little and turns that into an error page.
 #include <QString>
 
+namespace quib::host {
+
 // Empty when the file's ELF header, program header table, loadable segments and section header
 // table all lie within the file; otherwise what is wrong, for a person to read.
 QString ElfFileProblem(const QString& path);
+
+}  // namespace quib::host

@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+namespace quib::host {
+
 QString HostSettings::FilePath(const QString& appPath)
 {
     QString path = appPath;
@@ -111,3 +113,5 @@ HostSettings HostSettingsDialog::Settings() const
     settings.stallSeconds = StallSpin->value();
     return settings;
 }
+
+}  // namespace quib::host

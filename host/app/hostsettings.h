@@ -4,10 +4,15 @@
 #include <QDialog>
 #include <QString>
 
-struct NetworkSettings;
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
+
+namespace quib {
+struct NetworkSettings;
+}
+
+namespace quib::host {
 
 struct HostSettings {
     QString skinName = QStringLiteral("Sys");
@@ -42,3 +47,5 @@ public:
 private:
     HostSettings m_settings;
 };
+
+}  // namespace quib::host

@@ -28,6 +28,8 @@
 
 #include <exception>
 
+namespace quib::host {
+
 QString ModuleCaption(const QString& moduleName)
 {
     QFile description(
@@ -277,3 +279,5 @@ void HostWindow::closeEvent(QCloseEvent* event)
     m_environment.workers->WaitAll();
     event->accept();
 }
+
+}  // namespace quib::host

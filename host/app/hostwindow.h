@@ -13,13 +13,18 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
+class QTabWidget;
+
+namespace quib {
 class HostApp;
 class HostLog;
 class IModule;
 class MessageService;
-class QLabel;
-class QTabWidget;
 class WorkerRegistry;
+}
+
+namespace quib::host {
 
 // What every module's IApp shares.
 struct HostEnvironment {
@@ -85,3 +90,5 @@ private:
 
 // The caption a module's page gets: its description resource (UTF-8), else its name.
 QString ModuleCaption(const QString& moduleName);
+
+}  // namespace quib::host

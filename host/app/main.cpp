@@ -26,6 +26,10 @@
 #include <cstdio>
 #include <optional>
 
+using namespace quib;
+using namespace quib::host;
+using namespace quib::standin;
+
 namespace {
 
 struct Options {

@@ -11,6 +11,8 @@
 #include <exception>
 #include <memory>
 
+namespace quib::host {
+
 ModuleLoader::ModuleLoader(QString folder) : m_folder(std::move(folder)) {}
 
 QString ModuleLoader::LibraryPath(const QString& moduleName) const
@@ -74,3 +76,5 @@ QString DefaultModulesFolder()
         return QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("../" QUIB_INSTALL_MODULEDIR)));
     return QStringLiteral(QUIB_BUILD_MODULES_DIR);
 }
+
+}  // namespace quib::host

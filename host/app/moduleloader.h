@@ -5,9 +5,14 @@
 // may be in use until the very end.
 #include <QString>
 
+class QWidget;
+
+namespace quib {
 class IApp;
 class IModule;
-class QWidget;
+}
+
+namespace quib::host {
 
 struct ModuleLoad {
     IModule* module = nullptr;      // null when the module did not load
@@ -30,3 +35,5 @@ private:
 // The modules folder the host uses when none is given: beside the installed host
 // (<prefix>/lib/quib/modules), else the build tree's.
 QString DefaultModulesFolder();
+
+}  // namespace quib::host

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace quib::host {
+
 bool LoadQtTranslations(QCoreApplication& app)
 {
     auto* translator = new QTranslator(&app);  // the application owns it
@@ -16,3 +18,5 @@ bool LoadQtTranslations(QCoreApplication& app)
     }
     return QCoreApplication::installTranslator(translator);
 }
+
+}  // namespace quib::host

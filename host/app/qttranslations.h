@@ -3,5 +3,9 @@
 // the program's language, from the translations Qt installs beside itself.
 class QCoreApplication;
 
+namespace quib::host {
+
 // Installs Qt's Chinese translations on app for its lifetime; false when they are not installed.
 bool LoadQtTranslations(QCoreApplication& app);
+
+}  // namespace quib::host

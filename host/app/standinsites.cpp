@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+namespace quib::host {
+
 bool SeedStandinSites(const QString& appPath)
 {
     const QDir data(QDir(appPath).filePath(QStringLiteral("data")));
@@ -21,3 +23,5 @@ bool SeedStandinSites(const QString& appPath)
     QSaveFile out(file);
     return out.open(QIODevice::WriteOnly) && out.write(xml) == xml.size() && out.commit();
 }
+
+}  // namespace quib::host

@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+namespace quib {
+
 BrowserDocument::BrowserDocument(PageBridge* bridge, FrameAddress where, QString href, QString hostname)
     : m_bridge(bridge), m_where(std::move(where)), m_href(std::move(href)), m_hostname(std::move(hostname))
 {
@@ -50,3 +52,5 @@ bool BrowserDocument::SetValue(const std::string& name, const std::string& value
 {
     return m_bridge && m_bridge->SetValue(m_where, gbk::ToUnicode(name), gbk::ToUnicode(value));
 }
+
+}  // namespace quib

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+namespace quib {
+
 class BrowserDocument {
 public:
     BrowserDocument() = default;
@@ -48,3 +50,5 @@ private:
     QString m_href;
     QString m_hostname;
 };
+
+}  // namespace quib

@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+namespace quib {
+
 BrowserPage::BrowserPage(QWebEngineProfile* profile, Hooks hooks, QObject* parent)
     : QWebEnginePage(profile, parent), m_hooks(std::move(hooks))
 {
@@ -33,3 +35,5 @@ bool BrowserPage::javaScriptConfirm(const QUrl&, const QString& message)
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) { return false; }
+
+}  // namespace quib

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace quib {
+
 class BrowserPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -34,3 +36,5 @@ protected:
 private:
     Hooks m_hooks;
 };
+
+}  // namespace quib

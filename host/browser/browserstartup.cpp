@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+namespace quib {
+
 void PrepareBrowserApplication() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 void SetBrowserSwitches(const std::string& hostResolverRules)
@@ -87,3 +89,5 @@ void SetBrowserProxy(const std::string& chromiumProxy)
     flags += "--proxy-server=\"" + QByteArray::fromStdString(chromiumProxy) + "\"";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
 }
+
+}  // namespace quib

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace quib {
+
 // Widgets need shared OpenGL contexts for Qt WebEngine, set before QApplication exists.
 void PrepareBrowserApplication();
 // Chromium reads its switches once, when Qt WebEngine is first used in a process, so only the
@@ -30,3 +32,5 @@ void SetBrowserUserAgent(const QString& userAgent);
 QString BrowserUserAgent();
 // Chromium's --proxy-server switch; call with the host resolver rules, before the browser starts.
 void SetBrowserProxy(const std::string& chromiumProxy);
+
+}  // namespace quib

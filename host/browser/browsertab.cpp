@@ -16,6 +16,8 @@
 
 #include <exception>
 
+namespace quib {
+
 TBrowserTab::TBrowserTab(TTabWebForm& form, QWebEngineProfile* profile, bool withExternal, QWidget* parent)
     : QWidget(parent), m_form(form)
 {
@@ -126,3 +128,5 @@ void TBrowserTab::Drain()
     if (alive)
         m_draining = false;
 }
+
+}  // namespace quib

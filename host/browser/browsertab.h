@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
-class BrowserPage;
-class PageBridge;
 class QWebEngineProfile;
 class QWebEngineView;
+
+namespace quib {
+
+class BrowserPage;
+class PageBridge;
 class TTabWebForm;
 
 class TBrowserTab : public QWidget {
@@ -55,3 +58,5 @@ private:
     bool m_draining = false;
     bool m_loading = false;
 };
+
+}  // namespace quib

@@ -23,6 +23,8 @@
 
 #include <stdexcept>
 
+namespace quib {
+
 namespace {
 
 const QByteArray kScheme = "quib-bridge";
@@ -448,5 +450,7 @@ bool PageBridge::SetValue(const FrameAddress& where, const QString& name, const 
 {
     return Request(where, {{"op", "set"}, {"name", name}, {"value", value}}).has_value();
 }
+
+}  // namespace quib
 
 #include "pagebridge.moc"

@@ -23,6 +23,8 @@ class QEventLoop;
 class QWebEnginePage;
 class QWebEngineUrlRequestJob;
 
+namespace quib {
+
 // One frame document: the id the host gave it (new for every document a frame shows, including
 // one rewritten by document.open) and its frame, 0 for the top frame.
 struct FrameAddress {
@@ -111,3 +113,5 @@ void RegisterBridgeScheme();
 // The bridge script with the page's secret and the page scripts' external object filled in
 // (exposed for tests of the script text).
 QByteArray BridgeScript(const QByteArray& pageKey, const QByteArray& external = {});
+
+}  // namespace quib

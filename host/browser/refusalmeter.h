@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 
+namespace quib {
+
 class RefusalMeter {
 public:
     using Clock = std::chrono::steady_clock;
@@ -55,3 +57,5 @@ private:
     long long m_count = 0;
     Clock::time_point m_last{};
 };
+
+}  // namespace quib

@@ -9,6 +9,8 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
+namespace quib {
+
 namespace {
 
 class ResSchemeHandler : public QWebEngineUrlSchemeHandler {
@@ -49,3 +51,5 @@ void InstallResScheme(QWebEngineProfile& profile)
     if (!profile.urlSchemeHandler("res"))
         profile.installUrlSchemeHandler("res", new ResSchemeHandler(&profile));
 }
+
+}  // namespace quib

@@ -3,5 +3,9 @@
 // (res://Quib.bpl/About). RegisterResScheme must run before the application object exists.
 class QWebEngineProfile;
 
+namespace quib {
+
 void RegisterResScheme();
 void InstallResScheme(QWebEngineProfile& profile);
+
+}  // namespace quib

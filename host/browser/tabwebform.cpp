@@ -16,6 +16,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+namespace quib {
+
 TTabWebForm::TTabWebForm(QWidget* owner, IApp* app, QString homeAddress, QString caption, bool withExternal)
     : QWidget(owner, Qt::Window), App(app), HomeAddress(std::move(homeAddress)), m_profile(new QWebEngineProfile(this)),
       m_withExternal(withExternal)
@@ -174,3 +176,5 @@ void TTabWebForm::ReportEventError(const std::string& message)
         App->WriteLog(QStringLiteral("浏览器事件处理失败"), QString::fromUtf8(message.c_str()),
                       QStringLiteral("TTabWebForm"));
 }
+
+}  // namespace quib

@@ -12,13 +12,16 @@
 #include <string>
 #include <vector>
 
-class IApp;
-class IModule;
 class QAction;
 class QLineEdit;
 class QTabWidget;
 class QToolBar;
 class QWebEngineProfile;
+
+namespace quib {
+
+class IApp;
+class IModule;
 class TBrowserTab;
 
 // Settings of the form that a module may switch.
@@ -93,3 +96,5 @@ private:
     bool m_withExternal;
     bool m_closed = false;
 };
+
+}  // namespace quib

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+namespace quib {
+
 namespace {
 
 // The empty page a rendered page is left for comes at once; this bounds the wait all the same.
@@ -153,3 +155,5 @@ std::optional<std::string> WebPageRenderer::Render(const std::string& url, std::
     }
     return outcome->html->toStdString();
 }
+
+}  // namespace quib

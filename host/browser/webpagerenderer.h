@@ -10,6 +10,8 @@ class QEventLoop;
 class QWebEnginePage;
 class QWebEngineProfile;
 
+namespace quib {
+
 class WebPageRenderer final : public QObject, public PageRenderer {
 public:
     explicit WebPageRenderer(NetworkSettings network);
@@ -28,3 +30,5 @@ private:
     QWebEngineProfile* m_profile = nullptr;  // a child, made on the first render
     QWebEnginePage* m_page = nullptr;
 };
+
+}  // namespace quib

@@ -6,6 +6,9 @@
 #include <memory>
 
 class QWidget;
+
+namespace quib {
+
 class MessageService;
 class WorkerRegistry;
 struct NetworkSettings;
@@ -27,3 +30,5 @@ public:
     virtual const NetworkSettings& GetNetwork() = 0;
     virtual WorkerRegistry& GetWorkers() = 0;
 };
+
+}  // namespace quib

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QtGlobal>
 
+namespace quib {
+
 CoreApp::CoreApp(QString moduleName, QString appPath, MessageService& messages, WorkerRegistry& workers,
                  NetworkSettings network)
     : m_moduleName(std::move(moduleName)), m_appPath(std::move(appPath)), m_messages(messages), m_workers(workers),
@@ -27,3 +29,5 @@ void CoreApp::WriteLog(const QString& summary, const QString& detail, const QStr
 QString CoreApp::PropertiesPath() const { return m_appPath + m_moduleName + QStringLiteral(".properties"); }
 
 std::unique_ptr<TStringHashTable> CoreApp::GetProperties() { return TStringHashTable::LoadFromFile(PropertiesPath()); }
+
+}  // namespace quib

@@ -5,6 +5,8 @@
 #include "host/core/app.h"
 #include "host/core/networksettings.h"
 
+namespace quib {
+
 class HostLog;
 
 class CoreApp : public IApp {
@@ -37,3 +39,5 @@ private:
     QString m_skinName = QStringLiteral("Sys");
     HostLog* m_log = nullptr;
 };
+
+}  // namespace quib

@@ -3,6 +3,8 @@
 // whose result matters: it reports the last write errors of some file systems.
 #include <unistd.h>
 
+namespace quib {
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
@@ -25,3 +27,5 @@ public:
 private:
     int m_fd;
 };
+
+}  // namespace quib

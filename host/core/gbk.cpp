@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+namespace quib {
+
 namespace {
 
 // One conversion direction; iconv_t is closed with the object.
@@ -287,3 +289,5 @@ std::size_t CharCount(std::string_view bytes)
 }
 
 }  // namespace gbk
+
+}  // namespace quib

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib {
+
 namespace gbk {
 
 // Unicode to GBK; a character GBK cannot hold becomes '?'.
@@ -28,3 +30,5 @@ std::string_view CutToBytes(std::string_view bytes, std::size_t maxBytes);
 std::size_t CharCount(std::string_view bytes);
 
 }  // namespace gbk
+
+}  // namespace quib

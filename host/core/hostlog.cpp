@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace quib {
+
 namespace {
 
 QString Field(QString text)
@@ -61,3 +63,5 @@ QString HostLog::ReadAll() const
     }
     return text;
 }
+
+}  // namespace quib

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <mutex>
 
+namespace quib {
+
 class HostLog {
 public:
     explicit HostLog(QString path, std::int64_t maxBytes = 1 << 20, int generations = 3);
@@ -24,3 +26,5 @@ private:
     int m_generations;
     mutable std::mutex m_mutex;
 };
+
+}  // namespace quib

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace quib {
+
 namespace {
 
 const GumboNode& Node(const void* node) { return *static_cast<const GumboNode*>(node); }
@@ -192,3 +194,5 @@ std::string HtmlElement::InnerHtml() const
         [this] { return m_allowance && (m_allowance->Take(1), m_allowance->Spent()); });
     return out;
 }
+
+}  // namespace quib

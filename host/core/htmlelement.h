@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib {
+
 // The bytes of text and markup one walk may hand out through InnerText and InnerHtml, all
 // elements together, each node read for them counting as one more. Nested elements each span
 // what the next one holds again, so reading every one of them would cost time quadratic in the
@@ -54,3 +56,5 @@ private:
     const void* m_node;
     HtmlTextAllowance* m_allowance;
 };
+
+}  // namespace quib

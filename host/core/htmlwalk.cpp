@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace quib {
+
 namespace {
 
 // The parser's work budget, in steps of its open-element stack: every tag costs the parser a
@@ -381,3 +383,5 @@ std::size_t WalkHtml(std::string_view html, const std::function<void(const HtmlE
     }
     return visited;
 }
+
+}  // namespace quib

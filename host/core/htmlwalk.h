@@ -12,6 +12,8 @@
 #include <functional>
 #include <string_view>
 
+namespace quib {
+
 struct HtmlWalkReport {
     bool cutShort = false;        // part of the page was not walked
     std::size_t parsedBytes = 0;  // the leading part the parser read
@@ -26,3 +28,5 @@ std::size_t WalkHtml(std::string_view html, const std::function<void(const HtmlE
 // How many leading bytes of html the walk parses: all of them, unless the page's tags would
 // cost the parser more than a bounded multiple of its size.
 std::size_t HtmlParsablePrefix(std::string_view html);
+
+}  // namespace quib

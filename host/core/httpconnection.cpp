@@ -6,6 +6,8 @@
 #include <chrono>
 #include <mutex>
 
+namespace quib {
+
 namespace {
 
 void InitCurlOnce()
@@ -257,3 +259,5 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     m_responseText = std::move(transfer.body);
     return m_responseText;
 }
+
+}  // namespace quib

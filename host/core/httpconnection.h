@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quib {
+
 // Asked during transfers; setting the argument to true abandons the transfer.
 using TStopQuery = std::function<void(bool& terminated)>;
 
@@ -63,3 +65,5 @@ private:
     int m_responseCode = 0;
     void* m_curl = nullptr;  // CURL*, reused across Gets for connection keep-alive
 };
+
+}  // namespace quib

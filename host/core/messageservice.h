@@ -6,11 +6,15 @@
 class QDialog;
 class QWidget;
 
+namespace quib {
+
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    virtual void Alert(const QString& text) = 0;    // error box
-    virtual void Info(const QString& text) = 0;     // information box
+    virtual void Alert(const QString& text) = 0;     // error box
+    virtual void Info(const QString& text) = 0;      // information box
     virtual bool Question(const QString& text) = 0;  // yes/no box; true for yes
-    virtual int ShowModal(QDialog& dialog) = 0;     // runs the dialog modally, returns its result
+    virtual int ShowModal(QDialog& dialog) = 0;      // runs the dialog modally, returns its result
 };
+
+}  // namespace quib

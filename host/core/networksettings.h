@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace quib {
+
 struct NetworkSettings {
     // Host redirections in curl's CONNECT_TO form "HOST:PORT:CONNECT-TO-HOST:CONNECT-TO-PORT";
     // an empty HOST or PORT matches any.
@@ -20,3 +22,5 @@ struct NetworkSettings {
     // Pages one collection fetches at most: a pager that always shows a next page ends here.
     int maxPagesPerCollection = 10000;
 };
+
+}  // namespace quib

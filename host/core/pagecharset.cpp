@@ -9,6 +9,8 @@
 #include <cctype>
 #include <optional>
 
+namespace quib {
+
 namespace {
 
 std::string Lower(std::string_view text)
@@ -73,3 +75,5 @@ std::string PageTextToUtf8(std::string_view body, std::string_view contentType)
         return gbk::ToUtf8(body);
     return std::string(body);
 }
+
+}  // namespace quib

@@ -4,7 +4,11 @@
 #include <string>
 #include <string_view>
 
+namespace quib {
+
 enum class PageCharset { Utf8, Gbk };
 
 PageCharset DetectPageCharset(std::string_view body, std::string_view contentType);
 std::string PageTextToUtf8(std::string_view body, std::string_view contentType);
+
+}  // namespace quib

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace quib {
+
 class PageRenderer {
 public:
     virtual ~PageRenderer() = default;
@@ -19,3 +21,5 @@ public:
     // Ends a render in progress at once; may be called from within the render's loop.
     virtual void Stop() = 0;
 };
+
+}  // namespace quib

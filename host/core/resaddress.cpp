@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+namespace quib {
+
 namespace {
 
 // The entry of folder whose name equals name without regard to case.
@@ -46,3 +48,5 @@ std::optional<ResResource> ResolveResAddress(const QUrl& address)
     const bool html = typeEntry->compare(QLatin1String("HTML"), Qt::CaseInsensitive) == 0;
     return ResResource{path, html ? QStringLiteral("text/html") : QStringLiteral("application/octet-stream")};
 }
+
+}  // namespace quib

@@ -6,9 +6,13 @@
 
 #include <optional>
 
+namespace quib {
+
 struct ResResource {
     QString path;      // the Qt resource path
     QString mimeType;  // text/html for HTML resources
 };
 
 std::optional<ResResource> ResolveResAddress(const QUrl& address);
+
+}  // namespace quib

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quib {
+
 namespace {
 
 // The cause in the same language as the rest of the message.
@@ -135,3 +137,5 @@ void ReplaceFile(const QString& path, std::string_view content)
 }
 
 }  // namespace safefile
+
+}  // namespace quib

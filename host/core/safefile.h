@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib {
+
 namespace safefile {
 
 // The whole content of the regular file at path, or nothing when there is no file there. Throws
@@ -23,3 +25,5 @@ std::optional<std::string> ReadRegularFile(const QString& path, std::size_t maxB
 void ReplaceFile(const QString& path, std::string_view content);
 
 }  // namespace safefile
+
+}  // namespace quib

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <thread>
 
+namespace quib {
+
 namespace {
 
 // A stall of this many seconds abandons a plain fetch.
@@ -146,3 +148,5 @@ std::optional<std::string> SimpleParser::Render(const std::string& url)
     }
     return html;
 }
+
+}  // namespace quib

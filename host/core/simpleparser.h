@@ -19,6 +19,8 @@
 
 class QEventLoop;
 
+namespace quib {
+
 // What a load may do: it is never displayed and shows no dialogs; only its scripts can be
 // switched on.
 struct SimpleParserOptions {
@@ -68,3 +70,5 @@ private:
     std::shared_ptr<Transfer> m_transfer;
     std::unique_ptr<PageRenderer> m_renderer;
 };
+
+}  // namespace quib

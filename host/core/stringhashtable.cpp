@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace quib {
+
 namespace {
 
 // Values may hold line breaks (a copy template does), so one entry stays one line.
@@ -119,3 +121,5 @@ std::unique_ptr<TStringHashTable> TStringHashTable::LoadFromFile(const QString& 
     }
     return table;
 }
+
+}  // namespace quib

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace quib {
+
 class TStringHashTable {
 public:
     // Adds the key, or replaces its value in place when it is already there.
@@ -42,3 +44,5 @@ private:
     // Position of each key in m_entries: a table of many keys fills in linear time.
     std::unordered_map<std::string, std::size_t> m_index;
 };
+
+}  // namespace quib

@@ -1,5 +1,7 @@
 #include "host/core/urlencode.h"
 
+namespace quib {
+
 namespace {
 
 bool IsUnreserved(unsigned char c)
@@ -33,3 +35,5 @@ std::string EncodeURL(std::string_view text, bool forQueryValue)
     }
     return out;
 }
+
+}  // namespace quib

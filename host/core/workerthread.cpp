@@ -8,6 +8,8 @@
 #include <chrono>
 #include <utility>
 
+namespace quib {
+
 struct WorkerRegistry::Slot {
     const WorkerThread* key;
     std::weak_ptr<WorkerThread> worker;
@@ -188,3 +190,5 @@ void WorkerRegistry::DrainCalls()
 void WorkerThread::Synchronize(const std::function<void()>& fn) { m_registry->Synchronize(fn); }
 
 void WorkerThread::Post(std::function<void()> fn) { m_registry->Post(std::move(fn)); }
+
+}  // namespace quib

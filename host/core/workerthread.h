@@ -14,6 +14,8 @@
 #include <mutex>
 #include <thread>
 
+namespace quib {
+
 class WorkerThread;
 
 class WorkerRegistry : public QObject {
@@ -97,3 +99,5 @@ private:
     WorkerRegistry* m_registry = nullptr;
     std::atomic<bool> m_terminated{false};
 };
+
+}  // namespace quib

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QMessageBox>
 
+namespace quib {
+
 namespace {
 const QString kTitle = QStringLiteral("提示");
 }
@@ -25,3 +27,5 @@ bool DesktopMessageService::Question(const QString& text)
 }
 
 int DesktopMessageService::ShowModal(QDialog& dialog) { return dialog.exec(); }
+
+}  // namespace quib

@@ -2,6 +2,8 @@
 // The message service of a desktop session: real message boxes, parented to the active window.
 #include "host/core/messageservice.h"
 
+namespace quib {
+
 class DesktopMessageService final : public MessageService {
 public:
     void Alert(const QString& text) override;
@@ -9,3 +11,5 @@ public:
     bool Question(const QString& text) override;
     int ShowModal(QDialog& dialog) override;
 };
+
+}  // namespace quib

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace quib {
+
 class HostApp final : public CoreApp {
 public:
     using CoreApp::CoreApp;
@@ -15,3 +17,5 @@ public:
 private:
     QPointer<QWidget> m_mainForm;
 };
+
+}  // namespace quib

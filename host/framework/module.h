@@ -4,6 +4,9 @@
 #include <string>
 
 class QWidget;
+
+namespace quib {
+
 class IApp;
 
 class IModule {
@@ -27,3 +30,5 @@ private:
 
 // The exported entry every module library provides.
 extern "C" using LoadModuleFunction = IModule * (*)(IApp * app, ModuleException** error);
+
+}  // namespace quib

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <stdexcept>
 
+namespace quib {
+
 QString ResourcePath(const QString& moduleFile, const QString& type, const QString& name)
 {
     return QStringLiteral(":/modules/%1/%2/%3").arg(moduleFile, type.toUpper(), name.toUpper());
@@ -23,3 +25,5 @@ void GetResFile(const QString& moduleFile, const QString& type, const QString& n
         throw std::runtime_error(
             QStringLiteral("cannot write %1: %2").arg(targetFile, target.errorString()).toStdString());
 }
+
+}  // namespace quib

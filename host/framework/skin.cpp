@@ -4,6 +4,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+namespace quib {
+
 QColor RibbonSchemeColor(const QString& schemeName)
 {
     const QString name = schemeName.toLower();
@@ -45,3 +47,5 @@ RibbonStrip* ApplySkin(QWidget& dialog, const QString& skinName)
     }
     return strip;
 }
+
+}  // namespace quib

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace quib {
+
 inline constexpr int kRibbonStripHeight = 24;
 
 // The strip's colour for a scheme name; unknown names get the blue scheme.
@@ -25,3 +27,5 @@ private:
 
 // Applies the host's skin to a dialog being built; returns the strip, or nullptr for "Sys".
 RibbonStrip* ApplySkin(QWidget& dialog, const QString& skinName);
+
+}  // namespace quib

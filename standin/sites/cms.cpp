@@ -11,6 +11,8 @@
 #include <array>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "cms.standin.test";
@@ -223,3 +225,5 @@ void RegisterCms(StandinWeb& web)
         return Answer(*films, request, response);
     });
 }
+
+}  // namespace quib::standin

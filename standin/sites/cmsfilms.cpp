@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+namespace quib::standin {
+
 namespace {
 
 // A film as the database holds it; text in UTF-8, the address lists as the browser posted them.
@@ -264,3 +266,5 @@ bool AnswerFilmPage(CmsFilmStore& store, const CmsFilmVersion& version, const st
         AnswerGbk(response, FilmList(store.Films(version.name)));
     return true;
 }
+
+}  // namespace quib::standin

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace quib::standin {
+
 // What the film pages need to know of the CMS version that serves them.
 struct CmsFilmVersion {
     std::string name;    // "3.1", "4.x", "5.0", "6.0"
@@ -24,3 +26,5 @@ std::shared_ptr<CmsFilmStore> MakeCmsFilmStore();
 // version; false for any other page.
 bool AnswerFilmPage(CmsFilmStore& store, const CmsFilmVersion& version, const std::string& page,
                     const StandinRequest& request, httplib::Response& response);
+
+}  // namespace quib::standin

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kStyle =
@@ -146,3 +148,5 @@ void RegisterPartnerSite(StandinWeb& web)
     web.AddSite("ads.standin.test", AnswerAds);
     web.AddSite("portal.standin.test", AnswerPortal);
 }
+
+}  // namespace quib::standin

@@ -13,6 +13,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 bool AnswerShape(std::string_view id, httplib::Response& response, PageWriter write)
@@ -85,3 +87,5 @@ void RegisterHostilePages(StandinWeb& web)
     web.AddSite("you.video.sina.com.cn", AnswerSina);
     web.AddSite("6.cn", Answer6rooms);
 }
+
+}  // namespace quib::standin

@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.ouou.com";
@@ -41,3 +43,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterOuouPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 std::string PlayPage(const std::string& code)
@@ -27,3 +29,5 @@ bool AnswerOuouSinglePage(const StandinRequest& request, httplib::Response& resp
     AnswerSinglePageUtf8(response, match[1] == "empty" ? std::string() : PlayPage(match[1]));
     return true;
 }
+
+}  // namespace quib::standin

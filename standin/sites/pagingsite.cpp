@@ -9,6 +9,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "paging.standin.test";
@@ -51,3 +53,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterPagingSite(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.quib.test";
@@ -141,3 +143,5 @@ void RegisterPublisher(StandinWeb& web)
         return true;
     });
 }
+
+}  // namespace quib::standin

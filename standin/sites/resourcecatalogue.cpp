@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
+namespace quib::standin {
+
 namespace {
 
 struct Seed {
@@ -185,3 +187,5 @@ CatalogueQuery CatalogueQueryOf(const std::map<std::string, std::string>& params
             query.ids.push_back(*number);
     return query;
 }
+
+}  // namespace quib::standin

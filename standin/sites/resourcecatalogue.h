@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace quib::standin {
+
 struct CatalogueEpisode {
     std::string name;  // "第01集", "01", "20241103", "HD"
     int number = 0;
@@ -68,3 +70,5 @@ private:
 CatalogueQuery CatalogueQueryOf(const std::map<std::string, std::string>& params);
 // "YYYY-MM-DD hh:mm:ss", local time.
 std::string CatalogueTime(std::time_t when);
+
+}  // namespace quib::standin

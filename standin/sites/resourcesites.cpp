@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 // A JSON string as PHP's encoder writes it: "/" escaped, and with asciiOnly every character beyond
@@ -254,3 +256,5 @@ void RegisterResourceSites(StandinWeb& web)
     web.AddSite("zyodd.standin.test", Site(catalogue, "/api.php/provide/vod/", false, Style{true}));
     web.AddSite("zyhostile.standin.test", AnswerHostile);
 }
+
+}  // namespace quib::standin

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.tudou.com";
@@ -118,3 +120,5 @@ void RegisterRunningSeries(StandinWeb& web)
         return true;
     });
 }
+
+}  // namespace quib::standin

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 constexpr int kAlbums = 3;
@@ -156,3 +158,5 @@ void RegisterSearchPages(StandinWeb& web)
     web.AddSite("so.ouou.com", Serve(OuouPage));
     web.AddSite("so.video.sina.com.cn", Serve(SinaPage));
 }
+
+}  // namespace quib::standin

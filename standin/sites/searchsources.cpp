@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 // Bytes outside printable ASCII as %XX, so the page shows them whatever their encoding.
@@ -94,3 +96,5 @@ void RegisterSearchSources(StandinWeb& web)
     web.AddSite("image.baidu.com", ReceivedPage("百度图片 搜索", "/i"));
     web.AddSite("www.tudou.com", TudouSearch);
 }
+
+}  // namespace quib::standin

@@ -7,6 +7,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "you.video.sina.com.cn";
@@ -95,3 +97,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterSinaAlbums(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

@@ -7,6 +7,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const std::string kHead = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n";
@@ -51,3 +53,5 @@ bool AnswerSinaSinglePage(const StandinRequest& request, httplib::Response& resp
     }
     return false;
 }
+
+}  // namespace quib::standin

@@ -2,6 +2,8 @@
 
 #include "standin/gbktext.h"
 
+namespace quib::standin {
+
 void AnswerSinglePageGbk(httplib::Response& response, const std::string& utf8Page)
 {
     response.set_content(Utf8ToGbk(utf8Page), "text/html; charset=gbk");
@@ -21,3 +23,5 @@ void RegisterSinglePages(StandinWeb& web)
     web.AddSite("www.ouou.com", AnswerOuouSinglePage);
     web.AddSite("you.video.sina.com.cn", AnswerSinaSinglePage);
 }
+
+}  // namespace quib::standin

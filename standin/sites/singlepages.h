@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace quib::standin {
+
 bool AnswerTudouSinglePage(const StandinRequest& request, httplib::Response& response);   // www.tudou.com
 bool AnswerYoukuSinglePage(const StandinRequest& request, httplib::Response& response);   // v.youku.com
 bool Answer56SinglePage(const StandinRequest& request, httplib::Response& response);      // www.56.com
@@ -17,3 +19,5 @@ void RegisterSinglePages(StandinWeb& web);
 // A page written in UTF-8 source, served as GBK or as UTF-8 bytes; an empty page as an empty body.
 void AnswerSinglePageGbk(httplib::Response& response, const std::string& utf8Page);
 void AnswerSinglePageUtf8(httplib::Response& response, const std::string& utf8Page);
+
+}  // namespace quib::standin

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 
+namespace quib::standin {
+
 namespace {
 
 // Reads "-<word><number>" at the end of id into number; false when it is not there.
@@ -118,3 +120,5 @@ bool AnswerItemPage(std::string_view id, std::string_view number, httplib::Respo
         write(response, render(*n));
     return true;
 }
+
+}  // namespace quib::standin

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+namespace quib::standin {
+
 struct SiteAlbum {
     std::string id;  // as requested
     AlbumShape shape;
@@ -51,3 +53,5 @@ bool AnswerAlbumPage(std::string_view id, int number, httplib::Response& respons
 // Item `number`'s own page, or "not found" for the item the ID loses; false for no item number.
 bool AnswerItemPage(std::string_view id, std::string_view number, httplib::Response& response, PageWriter write,
                     const ItemPageRenderer& render);
+
+}  // namespace quib::standin

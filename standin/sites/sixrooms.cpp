@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "6.cn";
@@ -69,3 +71,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void Register6roomsPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

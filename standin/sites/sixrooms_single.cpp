@@ -7,6 +7,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const std::string kBroken = "<html><body><h2>六间房\xff\xfe视频</h2><script>pageMessage.evid = 'ev";
@@ -52,3 +54,5 @@ bool Answer6roomsSinglePage(const StandinRequest& request, httplib::Response& re
     }
     return false;
 }
+
+}  // namespace quib::standin

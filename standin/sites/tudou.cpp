@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.tudou.com";
@@ -51,3 +53,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterTudouPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.tudou.com";
@@ -84,3 +86,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterTudouFeed(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

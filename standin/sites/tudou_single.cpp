@@ -10,6 +10,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 std::string Digits(const std::string& text)
@@ -86,3 +88,5 @@ bool AnswerTudouSinglePage(const StandinRequest& request, httplib::Response& res
     }
     return false;
 }
+
+}  // namespace quib::standin

@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.56.com";
@@ -67,3 +69,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void Register56Albums(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

@@ -9,6 +9,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const std::string kHead = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\n";
@@ -73,3 +75,5 @@ bool Answer56SinglePage(const StandinRequest& request, httplib::Response& respon
     }
     return false;
 }
+
+}  // namespace quib::standin

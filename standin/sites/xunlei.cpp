@@ -11,6 +11,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "data.movie.xunlei.com";
@@ -147,3 +149,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterXunleiData(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

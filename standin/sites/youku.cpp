@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.youku.com";
@@ -97,3 +99,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterYoukuPlaylists(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

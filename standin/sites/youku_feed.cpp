@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 const char* const kHost = "www.youku.com";
@@ -99,3 +101,5 @@ bool Answer(const StandinRequest& request, httplib::Response& response)
 }  // namespace
 
 void RegisterYoukuFeed(StandinWeb& web) { web.AddSite(kHost, Answer); }
+
+}  // namespace quib::standin

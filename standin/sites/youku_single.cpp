@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+namespace quib::standin {
+
 namespace {
 
 std::string Player(const std::string& code)
@@ -57,3 +59,5 @@ bool AnswerYoukuSinglePage(const StandinRequest& request, httplib::Response& res
     }
     return false;
 }
+
+}  // namespace quib::standin

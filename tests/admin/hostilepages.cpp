@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+using namespace quib;
+using namespace quib::standin;
+
 namespace {
 
 // Collects what it sees into the input "loot" (its opener's, in a popup) and tries to command any

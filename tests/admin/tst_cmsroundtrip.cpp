@@ -44,6 +44,13 @@
 #include <memory>
 #include <set>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::collect;
+using namespace quib::admin;
+using namespace quib::test;
+using namespace quib::standin;
+
 using Kind = ScriptedMessages::Kind;
 
 namespace {

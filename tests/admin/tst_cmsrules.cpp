@@ -7,6 +7,10 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::collect;
+using namespace quib::admin;
+
 namespace {
 std::string G(std::string_view utf8) { return gbk::FromUtf8(utf8); }
 QString U(const std::string& text) { return QString::fromStdString(gbk::ToUtf8(text)); }

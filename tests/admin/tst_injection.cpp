@@ -5,6 +5,9 @@
 #include <QCryptographicHash>
 #include <QTest>
 
+using namespace quib;
+using namespace quib::admin;
+
 namespace {
 
 QString Names(const std::optional<std::vector<PageScript>>& scripts)

@@ -27,6 +27,13 @@
 #include <functional>
 #include <memory>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::collect;
+using namespace quib::admin;
+using namespace quib::test;
+using namespace quib::standin;
+
 using Kind = ScriptedMessages::Kind;
 
 namespace {

@@ -16,6 +16,12 @@
 
 #include <memory>
 
+using namespace quib;
+using namespace quib::admin;
+using namespace quib::test;
+using namespace quib::standin;
+using namespace quib::collect;
+
 namespace {
 
 using Args = std::vector<std::string>;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace quib;
+
 struct Seen {
     std::string tag, id, className, text, html;
     std::optional<std::string> value;

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace quib;
+
 class ResAddressTest : public QObject {
     Q_OBJECT
 private slots:

@@ -5,6 +5,10 @@
 
 #include <QTimer>
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::standin;
+
 class SimpleParserTest : public QObject {
     Q_OBJECT
 public:

@@ -6,6 +6,10 @@
 
 #include <QTimer>
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::standin;
+
 class SimpleParserRenderTest : public QObject {
     Q_OBJECT
 public:

@@ -17,6 +17,10 @@
 
 #include <memory>
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::standin;
+
 namespace {
 
 class RecordingForm : public TTabWebForm {

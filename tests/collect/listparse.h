@@ -6,11 +6,14 @@
 #include <functional>
 #include <string_view>
 
+using namespace quib;
+using namespace quib::collect;
+
 inline constexpr const char* kListRoot = "http://paging.standin.test";
 
-class ListParse : public TPageParse {
+class ListParse : public collect::TPageParse {
 public:
-    using TPageParse::TPageParse;
+    using collect::TPageParse::TPageParse;
     static inline bool stopAfterFirstPage = false;
     // Runs on the worker before the stop check of item n (from 1) of a page.
     static inline std::function<void(int n)> beforeItem;

@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::collect;
+
 Q_DECLARE_METATYPE(std::string)
 
 namespace {

@@ -2,6 +2,12 @@
 #include "tests/support/formfixture.h"
 #include "host/framework/skin.h"
 
+using namespace quib;
+using namespace quib::collect;
+using namespace quib::test;
+using namespace quib::results;
+using namespace quib::standin;
+
 using Kind = ScriptedMessages::Kind;
 
 namespace {

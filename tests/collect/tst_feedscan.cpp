@@ -7,6 +7,9 @@
 
 #include <vector>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 std::vector<ScannedItem> Scan(void (*scan)(std::string_view, const ItemSink&), const std::string& text)

@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 // "上传时间：" in GBK.

@@ -5,6 +5,9 @@
 #include <QProcess>
 #include <QTest>
 
+using namespace quib;
+using namespace quib::standin;
+
 class HostilePagesTest : public QObject {
     Q_OBJECT
 private slots:

@@ -8,6 +8,10 @@
 #include <atomic>
 #include <vector>
 
+using namespace quib;
+using namespace quib::standin;
+using namespace quib::collect;
+
 namespace {
 
 struct Item {

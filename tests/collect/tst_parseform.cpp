@@ -2,6 +2,12 @@
 #include "tests/support/formfixture.h"
 #include "tests/collect/listparse.h"
 
+using namespace quib;
+using namespace quib::collect;
+using namespace quib::test;
+using namespace quib::results;
+using namespace quib::standin;
+
 using Kind = ScriptedMessages::Kind;
 
 class ParseFormTest : public QObject {

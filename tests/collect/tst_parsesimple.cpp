@@ -4,6 +4,12 @@
 
 #include <QTimer>
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::results;
+using namespace quib::standin;
+
 class ParseSimpleTest : public QObject {
     Q_OBJECT
 public:

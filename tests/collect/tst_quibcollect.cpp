@@ -14,6 +14,11 @@
 #include <utility>
 #include <vector>
 
+using namespace quib;
+using namespace quib::cli;
+using namespace quib::standin;
+using namespace quib::results;
+
 namespace {
 
 struct Outcome {

@@ -5,6 +5,11 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::collect;
+using namespace quib::standin;
+using namespace quib::results;
+
 namespace {
 
 // A JSON answer holding one record with these play lists.

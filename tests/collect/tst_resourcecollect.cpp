@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace quib;
+using namespace quib::standin;
+
 namespace {
 
 const QString kJson = "http://zyjson.standin.test/api.php/provide/vod/";

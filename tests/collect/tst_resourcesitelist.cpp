@@ -11,6 +11,9 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 QByteArray Read(const QString& path)

@@ -3,6 +3,12 @@
 #include "host/core/gbk.h"
 #include "tests/support/formfixture.h"
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::results;
+using namespace quib::standin;
+
 namespace {
 
 RowFields OldRow(const QString& link)

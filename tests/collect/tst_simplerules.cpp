@@ -7,6 +7,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 // Walks html (UTF-8) with the rules of site and kind for the page at address (UTF-8), as the

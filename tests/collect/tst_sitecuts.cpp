@@ -4,6 +4,9 @@
 
 #include <functional>
 
+using namespace quib;
+using namespace quib::collect;
+
 using Cut = std::function<std::string(std::string_view)>;
 Q_DECLARE_METATYPE(Cut)
 

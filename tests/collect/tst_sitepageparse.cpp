@@ -3,6 +3,12 @@
 
 #include <cstdio>
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::results;
+using namespace quib::standin;
+
 using Kind = ScriptedMessages::Kind;
 
 namespace {

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+using namespace quib;
+using namespace quib::collect;
+
 class TextCursorTest : public QObject {
     Q_OBJECT
 private slots:

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace quib;
+
 using namespace Qt::StringLiterals;
 
 class GbkTest : public QObject {

@@ -13,6 +13,9 @@
 #include <optional>
 #include <thread>
 
+using namespace quib;
+using namespace quib::standin;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+using namespace quib;
+
 namespace {
 
 QByteArray ReadAll(const QString& path)

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace quib;
+
 namespace {
 
 // A dialog laid out the way the module forms are: a vertical box with some content.

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace quib;
+
 namespace {
 
 std::vector<std::string> Keys(const TStringHashTable& table)

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace quib;
+
 class UrlEncodeTest : public QObject {
     Q_OBJECT
 private slots:

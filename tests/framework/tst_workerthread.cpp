@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+using namespace quib;
+
 namespace {
 
 // Runs `calls` synchronised increments and checks each one ran on the user-interface thread.

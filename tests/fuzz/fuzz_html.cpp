@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 const char* const kSites[] = {"tudou", "56", "sina", "6"};

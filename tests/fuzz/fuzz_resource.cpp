@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+using namespace quib;
+using namespace quib::collect;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+using namespace quib;
+using namespace quib::results;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 4)

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+using namespace quib;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static QTemporaryDir dir;

@@ -14,6 +14,9 @@
 #include <cstdint>
 #include <string>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 // A parser run on the calling thread: its worker thread ends at once, and the reports it

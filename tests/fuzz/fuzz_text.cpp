@@ -11,6 +11,9 @@
 #include <string_view>
 #include <vector>
 
+using namespace quib;
+using namespace quib::collect;
+
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;

@@ -10,6 +10,9 @@
 #include <fstream>
 #include <string>
 
+using namespace quib;
+using namespace quib::standin;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <thread>
 
+using namespace quib;
+
 namespace {
 
 // Runs until the host stops the workers.

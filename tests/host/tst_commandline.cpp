@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace quib;
+
 class CommandLineTest : public QObject {
     Q_OBJECT
 

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace quib;
+
 class HostLogTest : public QObject {
     Q_OBJECT
 

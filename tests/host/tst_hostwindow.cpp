@@ -32,6 +32,11 @@
 
 #include <memory>
 
+using namespace quib;
+using namespace quib::host;
+using namespace quib::test;
+using namespace quib::standin;
+
 namespace {
 
 // The log's lines for one module and one summary, as "detail".

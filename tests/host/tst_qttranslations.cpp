@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace quib;
+using namespace quib::host;
+
 class QtTranslationsTest : public QObject {
     Q_OBJECT
 

@@ -30,6 +30,11 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace quib;
+using namespace quib::host;
+using namespace quib::test;
+using namespace quib::standin;
+
 namespace {
 
 const QString kFailed = QStringLiteral("栏目初始化失败！");

@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 class TestAddressList : public QObject {
     Q_OBJECT
 private slots:

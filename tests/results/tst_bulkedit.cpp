@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 namespace {
 
 QByteArray Gbk(const QString& text) { return QByteArray::fromStdString(gbk::FromUnicode(text)); }

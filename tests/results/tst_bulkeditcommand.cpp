@@ -6,6 +6,12 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::standin;
+
 namespace {
 
 // Fills the edit dialog's controls; the texts left empty stay empty.

@@ -9,6 +9,12 @@
 #include <QSpinBox>
 #include <QTimer>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::standin;
+
 namespace {
 
 // A main window stand-in: holds the template and owns the form.

@@ -5,6 +5,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 namespace {
 
 QByteArray Bytes(const std::string& text) { return QByteArray::fromStdString(text); }

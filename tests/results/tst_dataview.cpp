@@ -9,6 +9,9 @@
 
 #include <memory>
 
+using namespace quib;
+using namespace quib::results;
+
 namespace {
 
 RowFields Row(const QString& caption, const QString& url, const QString& date)

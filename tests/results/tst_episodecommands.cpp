@@ -11,6 +11,12 @@
 #include <QLabel>
 #include <QScreen>
 
+using namespace quib;
+using namespace quib::test;
+using namespace quib::results;
+using namespace quib::collect;
+using namespace quib::standin;
+
 class EpisodeCommandsTest : public QObject {
     Q_OBJECT
 private slots:

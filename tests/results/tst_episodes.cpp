@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 using Numbers = std::vector<std::optional<int>>;
 using Ranges = std::vector<std::pair<int, int>>;
 

@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 Q_DECLARE_METATYPE(MenuSpot)
 
 class TestGridCommands : public QObject {

@@ -6,6 +6,12 @@
 #include <QMenu>
 #include <QWindow>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::standin;
+
 namespace {
 
 std::vector<TestRow> FiveRows()

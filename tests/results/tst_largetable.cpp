@@ -8,6 +8,12 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::test;
+using namespace quib::collect;
+using namespace quib::standin;
+
 namespace {
 
 constexpr int kRows = 100000;

@@ -4,6 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 namespace {
 
 std::string Gbk(const QString& text) { return gbk::FromUnicode(text); }

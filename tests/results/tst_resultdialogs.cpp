@@ -18,6 +18,10 @@
 
 #include <memory>
 
+using namespace quib;
+using namespace quib::results;
+using namespace quib::test;
+
 namespace {
 
 template <class T>

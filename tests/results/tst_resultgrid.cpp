@@ -8,6 +8,9 @@
 #include <QScrollBar>
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 namespace {
 
 RowFields Row(const QString& caption)

@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using namespace quib;
+using namespace quib::results;
+
 class TestVisitAddress : public QObject {
     Q_OBJECT
 private slots:

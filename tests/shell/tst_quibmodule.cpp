@@ -37,6 +37,11 @@
 #include <functional>
 #include <memory>
 
+using namespace quib;
+using namespace quib::host;
+using namespace quib::test;
+using namespace quib::standin;
+
 namespace {
 
 StandinWeb* g_web = nullptr;

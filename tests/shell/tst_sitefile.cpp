@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 using namespace quib::collector;
+using namespace quib::admin;
 
 namespace {
 

@@ -9,6 +9,9 @@
 #include <stdexcept>
 #include <thread>
 
+using namespace quib;
+using namespace quib::standin;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace quib::test {
+
 // The control, or the end of the test run when the form has none of that name and type.
 template <typename T = QWidget>
 T* Control(const QObject& form, const char* name)
@@ -22,3 +24,5 @@ inline QString ShownPage(const QObject& form, const char* stack)
     const QWidget* page = Control<QStackedWidget>(form, stack)->currentWidget();
     return page ? page->objectName() : QString();
 }
+
+}  // namespace quib::test

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace quib::test {
+
 struct TestRow {
     TestRow(QString rowCaption, QString rowUrl = {}, QString rowDate = {}, QString rowLink = {}, bool rowChecked = true)
         : caption(std::move(rowCaption)), url(std::move(rowUrl)), date(std::move(rowDate)), link(std::move(rowLink)),
@@ -42,11 +44,11 @@ public:
             m_web = &m_ownWeb.emplace();
     }
     // With the stand-in web main() started (see QUIB_STANDIN_TEST_MAIN).
-    explicit FormFixture(StandinWeb& web) : m_web(&web) {}
+    explicit FormFixture(standin::StandinWeb& web) : m_web(&web) {}
 
     ScriptedMessages messages;
     std::unique_ptr<HostApp> app;
-    std::unique_ptr<TParseForm> form;
+    std::unique_ptr<collect::TParseForm> form;
 
     // The network reaches the stand-in web unless another is given.
     void Create(QWidget* owner = nullptr, std::optional<NetworkSettings> network = std::nullopt)
@@ -58,7 +60,7 @@ public:
             network = m_web ? StandinNetwork(*m_web) : NetworkSettings{};
         m_workers = std::make_unique<WorkerRegistry>();
         app = std::make_unique<HostApp>("Quib", m_dir.path(), messages, *m_workers, *network);
-        form = std::make_unique<TParseForm>(owner, app.get());
+        form = std::make_unique<collect::TParseForm>(owner, app.get());
         // As the standalone window shows it; the dialogs then open over it.
         form->resize(900, 600);
         app->SetMainForm(form.get());
@@ -74,8 +76,8 @@ public:
             m_web->ClearRequests();
     }
 
-    TParseForm& Form() { return *form; }
-    StandinWeb& Web() { return *m_web; }
+    collect::TParseForm& Form() { return *form; }
+    standin::StandinWeb& Web() { return *m_web; }
     WorkerRegistry& Workers() { return *m_workers; }
 
     void Show()
@@ -97,7 +99,7 @@ public:
     {
         if (!form->Running())
             return true;
-        QSignalSpy ended(&form->Engine(), &CollectionEngine::Ended);
+        QSignalSpy ended(&form->Engine(), &collect::CollectionEngine::Ended);
         return ended.wait(ms) || !form->Running();
     }
 
@@ -110,10 +112,10 @@ public:
     // Opens the table and appends the rows (RecId 1, 2, ... in order).
     void Fill(const std::vector<TestRow>& rows)
     {
-        MemData& data = form->Data();
+        results::MemData& data = form->Data();
         data.Open();
         for (const TestRow& row : rows) {
-            RowFields fields;
+            results::RowFields fields;
             fields.Caption = gbk::FromUnicode(row.caption);
             fields.Url = gbk::FromUnicode(row.url);
             fields.Date = gbk::FromUnicode(row.date);
@@ -155,6 +157,8 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<WorkerRegistry> m_workers;
-    std::optional<StandinWeb> m_ownWeb;
-    StandinWeb* m_web = nullptr;
+    std::optional<standin::StandinWeb> m_ownWeb;
+    standin::StandinWeb* m_web = nullptr;
 };
+
+}  // namespace quib::test

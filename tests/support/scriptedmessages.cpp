@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace quib::test {
+
 void ScriptedMessages::Alert(const QString& text) { m_shown.push_back({Kind::Alert, text}); }
 
 void ScriptedMessages::Info(const QString& text) { m_shown.push_back({Kind::Info, text}); }
@@ -30,3 +32,5 @@ std::vector<QString> ScriptedMessages::Texts(Kind kind) const
             texts.push_back(shown.text);
     return texts;
 }
+
+}  // namespace quib::test

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace quib::test {
+
 class ScriptedMessages final : public MessageService {
 public:
     enum class Kind { Alert, Info, Question, Modal };
@@ -34,3 +36,5 @@ private:
     std::deque<bool> m_answers;
     std::function<int(QDialog&)> m_modal;
 };
+
+}  // namespace quib::test

@@ -11,8 +11,10 @@
 
 #include <functional>
 
+namespace quib::test {
+
 // Connections to the sites' hosts go to the stand-in web.
-inline NetworkSettings StandinNetwork(const StandinWeb& web)
+inline NetworkSettings StandinNetwork(const standin::StandinWeb& web)
 {
     NetworkSettings network;
     network.connectTo = web.ConnectToRules();
@@ -22,7 +24,7 @@ inline NetworkSettings StandinNetwork(const StandinWeb& web)
 #define QUIB_STANDIN_TEST_MAIN(TestClass)        \
     int main(int argc, char** argv)              \
     {                                            \
-        StandinWeb web;                          \
+        standin::StandinWeb web;                 \
         web.Start();                             \
         PrepareBrowser(web.HostResolverRules()); \
         QApplication app(argc, argv);            \
@@ -33,9 +35,9 @@ inline NetworkSettings StandinNetwork(const StandinWeb& web)
 // The same for tests of the embedded browser form, whose pages also need the res:// and bridge
 // schemes; beforeStart may add sites to the web or keep a pointer to it.
 template <class TestClass>
-int RunEmbeddedBrowserTest(int argc, char** argv, const std::function<void(StandinWeb&)>& beforeStart = {})
+int RunEmbeddedBrowserTest(int argc, char** argv, const std::function<void(standin::StandinWeb&)>& beforeStart = {})
 {
-    StandinWeb web;
+    standin::StandinWeb web;
     if (beforeStart)
         beforeStart(web);
     web.Start();
@@ -44,3 +46,5 @@ int RunEmbeddedBrowserTest(int argc, char** argv, const std::function<void(Stand
     TestClass test;
     return QTest::qExec(&test, argc, argv);
 }
+
+}  // namespace quib::test

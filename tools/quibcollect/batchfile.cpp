@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+namespace quib::cli {
+
 std::vector<BatchLine> ParseBatch(std::string_view text, const QStringList& sites)
 {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
@@ -25,3 +27,5 @@ std::vector<BatchLine> ParseBatch(std::string_view text, const QStringList& site
     }
     return lines;
 }
+
+}  // namespace quib::cli

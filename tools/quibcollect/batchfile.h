@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quib::cli {
+
 struct BatchLine {
     int number = 0;  // 1-based line number in the file
     QString site;
@@ -18,3 +20,5 @@ struct BatchLine {
 // The lines to collect, in file order; a malformed line is kept with its problem, so that it can be
 // reported in its place while the others still run.
 std::vector<BatchLine> ParseBatch(std::string_view text, const QStringList& sites);
+
+}  // namespace quib::cli

@@ -3,6 +3,11 @@
 #include "host/core/simpleparser.h"
 #include "tools/quibcollect/climessages.h"
 
+namespace quib::cli {
+
+using namespace quib::collect;
+using namespace quib::results;
+
 CliCollection::CliCollection(IApp& app, CliMessages& messages, std::unique_ptr<PageRenderer> renderer)
     : m_order(m_data), m_engine(app, m_data)
 {
@@ -30,3 +35,5 @@ std::vector<int> CliCollection::DisplayOrder() const
         order.push_back(m_order.mapToSource(m_order.index(row, 0)).row());
     return order;
 }
+
+}  // namespace quib::cli

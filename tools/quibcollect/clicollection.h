@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+namespace quib::cli {
+
 class CliMessages;
 
 class CliCollection {
@@ -17,14 +19,16 @@ public:
     // renderer: what runs the pages' scripts for the single-page walk.
     CliCollection(IApp& app, CliMessages& messages, std::unique_ptr<PageRenderer> renderer);
 
-    CollectionEngine& Engine() { return m_engine; }
-    MemData& Data() { return m_data; }
+    collect::CollectionEngine& Engine() { return m_engine; }
+    results::MemData& Data() { return m_data; }
     // Storage indexes in the grid's order: by ID, as the grid starts.
     std::vector<int> DisplayOrder() const;
 
 private:
-    MemData m_data;
+    results::MemData m_data;
     // Declared after the table it sorts and before the engine, so it outlives every row signal.
-    ResultSortProxy m_order;
-    CollectionEngine m_engine;
+    results::ResultSortProxy m_order;
+    collect::CollectionEngine m_engine;
 };
+
+}  // namespace quib::cli

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace quib::cli {
+
 void CliMessages::Print(const QString& text)
 {
     if (m_liveLine)
@@ -47,3 +49,5 @@ int CliMessages::ChooseAlbum(const std::vector<QString>& lines)
     }
     return m_album - 1;
 }
+
+}  // namespace quib::cli

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace quib::cli {
+
 class CliMessages final : public MessageService {
 public:
     // album: the chooser line to take (1 = first, 0 = the chooser's default); listOnly: record
@@ -42,3 +44,5 @@ private:
     std::optional<std::vector<QString>> m_chooserLines;
     LiveLine* m_liveLine = nullptr;
 };
+
+}  // namespace quib::cli

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quib::cli {
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
@@ -177,3 +179,5 @@ void CollectArchive::Append(const std::vector<std::string>& keys)
     m_keys.insert(added.begin(), added.end());
     m_readBytes = start + static_cast<off_t>(text.size());
 }
+
+}  // namespace quib::cli

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+namespace quib::cli {
+
 class CollectArchive {
 public:
     // The archive's largest accepted size; at some 60 bytes a line that is about a million rows.
@@ -47,3 +49,5 @@ private:
     off_t m_readBytes = 0;                              // how much of the file has been read
     std::optional<std::pair<dev_t, ino_t>> m_readFile;  // the file that was read, when known
 };
+
+}  // namespace quib::cli

@@ -3,6 +3,10 @@
 #include "host/core/gbk.h"
 #include "results/memdata.h"
 
+namespace quib::cli {
+
+using namespace quib::results;
+
 CollectionOutput PlanOutput(const MemData& table, std::span<const int> displayOrder, std::string_view site,
                             const OutputChoice& choice, const CollectArchive* archive)
 {
@@ -34,3 +38,5 @@ CollectionOutput PlanOutput(const MemData& table, std::span<const int> displayOr
     }
     return output;
 }
+
+}  // namespace quib::cli

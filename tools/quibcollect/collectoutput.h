@@ -10,7 +10,11 @@
 #include <string_view>
 #include <vector>
 
+namespace quib::results {
 class MemData;
+}
+
+namespace quib::cli {
 
 struct OutputChoice {
     bool onlyNew = false;       // leave out rows the archive already has
@@ -19,11 +23,13 @@ struct OutputChoice {
 };
 
 struct CollectionOutput {
-    std::vector<int> rows;                 // table positions to print, in order
-    std::vector<std::string> archiveKeys;  // keys of the printed rows, for CollectArchive::Append
-    std::optional<EpisodeCheck> check;     // over the whole collection, whatever is printed
+    std::vector<int> rows;                       // table positions to print, in order
+    std::vector<std::string> archiveKeys;        // keys of the printed rows, for CollectArchive::Append
+    std::optional<results::EpisodeCheck> check;  // over the whole collection, whatever is printed
 };
 
 // displayOrder: the table's positions as the grid shows them. archive may be null.
-CollectionOutput PlanOutput(const MemData& table, std::span<const int> displayOrder, std::string_view site,
+CollectionOutput PlanOutput(const results::MemData& table, std::span<const int> displayOrder, std::string_view site,
                             const OutputChoice& choice, const CollectArchive* archive);
+
+}  // namespace quib::cli

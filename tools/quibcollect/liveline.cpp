@@ -1,5 +1,7 @@
 #include "tools/quibcollect/liveline.h"
 
+namespace quib::cli {
+
 namespace {
 
 // Back to the start of the line, and erase to its end: a shorter line leaves nothing behind.
@@ -22,3 +24,5 @@ void LiveLine::Clear()
     std::fflush(m_out);
     m_shown = false;
 }
+
+}  // namespace quib::cli

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace quib::cli {
+
 class LiveLine {
 public:
     explicit LiveLine(std::FILE* out) : m_out(out) {}
@@ -20,3 +22,5 @@ private:
     std::FILE* m_out;
     bool m_shown = false;
 };
+
+}  // namespace quib::cli

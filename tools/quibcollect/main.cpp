@@ -30,6 +30,12 @@
 #include <stdexcept>
 #include <unistd.h>
 
+using namespace quib;
+using namespace quib::cli;
+using namespace quib::collect;
+using namespace quib::results;
+using namespace quib::standin;
+
 namespace {
 
 NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<StandinWeb>& standin)

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+namespace quib::cli {
+
 namespace {
 
 const QStringList kSites = {"tudou", "youku", "56", "6jf", "ouou", "sina", "xunlei", "api"};
@@ -264,3 +266,5 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
 }
 
 const QStringList& SiteKeys() { return kSites; }
+
+}  // namespace quib::cli

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace quib::cli {
+
 struct CollectOptions {
     QString site;             // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei, api
     bool fast = true;         // as the form's fast switch starts
@@ -54,3 +56,5 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine ParseCommandLine(const QStringList& arguments);
+
+}  // namespace quib::cli

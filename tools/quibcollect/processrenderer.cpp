@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTimer>
 
+namespace quib::cli {
+
 namespace {
 
 // The browser starts afresh for every page: its start-up comes on top of the page's own limit.
@@ -131,3 +133,5 @@ std::optional<std::string> ProcessRenderer::Render(const std::string& url, std::
     }
     return document.toStdString();
 }
+
+}  // namespace quib::cli

@@ -9,6 +9,8 @@
 
 class QEventLoop;
 
+namespace quib::cli {
+
 class ProcessRenderer final : public QObject, public PageRenderer {
 public:
     // program: the helper's path; network: the redirections and user agent the page gets.
@@ -28,3 +30,5 @@ private:
     bool m_stopped = false;
     QEventLoop* m_loop = nullptr;  // the local loop of the render in progress
 };
+
+}  // namespace quib::cli

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdio>
 
+namespace quib::cli {
+
 int main(int argc, char** argv)
 {
     // Never shown: the page is only read.
@@ -59,3 +61,5 @@ int main(int argc, char** argv)
     }
     return 0;
 }
+
+}  // namespace quib::cli

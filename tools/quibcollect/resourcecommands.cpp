@@ -12,6 +12,11 @@
 #include <cstdio>
 #include <numeric>
 
+namespace quib::cli {
+
+using namespace quib::collect;
+using namespace quib::results;
+
 namespace {
 
 void PrintLine(const std::string& line)
@@ -154,3 +159,5 @@ std::optional<int> RunResourceCommand(const CollectOptions& options, const Netwo
         return Updated(options, network, archive);
     return std::nullopt;
 }
+
+}  // namespace quib::cli

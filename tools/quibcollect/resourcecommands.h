@@ -6,9 +6,13 @@
 
 #include <optional>
 
+namespace quib::cli {
+
 struct CollectOptions;
 class CollectArchive;
 
 // The exit status of the resource command the options name; nothing when they name none.
 std::optional<int> RunResourceCommand(const CollectOptions& options, const NetworkSettings& network,
                                       CollectArchive* archive);
+
+}  // namespace quib::cli

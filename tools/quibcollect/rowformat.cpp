@@ -4,6 +4,10 @@
 
 #include <cstdio>
 
+namespace quib::cli {
+
+using namespace quib::results;
+
 namespace {
 
 std::string TsvText(std::string text)
@@ -57,3 +61,5 @@ std::string JsonLine(const ResultRow& row, std::optional<std::string_view> album
            ",\"Date\":" + JsonString(gbk::ToUtf8(row.Date)) + ",\"Link\":" + JsonString(gbk::ToUtf8(row.Link)) +
            (album ? ",\"album\":" + JsonString(*album) : std::string()) + "}";
 }
+
+}  // namespace quib::cli
