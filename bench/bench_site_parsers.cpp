@@ -292,47 +292,117 @@ Standin StartStandinProcess()
 }
 
 // The whole album through the collection form, from the collect button to the end callback.
-void CollectAlbumThroughTheForm(benchmark::State& state, const Standin& web)
-{
-    QTemporaryDir dir;
-    ScriptedMessages messages;
-    WorkerRegistry workers;
-    HostApp app("Quib", dir.path(), messages, workers, Redirected(web));
-    TParseForm form(nullptr, &app);
-    form.FastSwitch().setChecked(false);
-    form.SiteRadio("tudou").setChecked(true);
-    form.UrlEditor().setText(QString::number(kAlbumPages) + "x" + QString::number(kAlbumItems));
-    for (auto _ : state) {
-        form.ButtonClick();
-        while (form.Running())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (form.Data().Count() != kAlbumPages * kAlbumItems || !messages.Messages().empty())
-            state.SkipWithError("the album was not collected completely");
+class FormAlbum {
+public:
+    explicit FormAlbum(const Standin& web)
+        : m_app("Quib", m_dir.path(), m_messages, m_workers, Redirected(web)), m_form(nullptr, &m_app)
+    {
+        m_form.FastSwitch().setChecked(false);
+        m_form.SiteRadio("tudou").setChecked(true);
+        m_form.UrlEditor().setText(QString::number(kAlbumPages) + "x" + QString::number(kAlbumItems));
     }
-    state.counters["rows"] = form.Data().Count();
-}
+    bool Collect()
+    {
+        m_form.ButtonClick();
+        while (m_form.Running())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return m_form.Data().Count() == kAlbumPages * kAlbumItems && m_messages.Messages().empty();
+    }
+    int Rows() { return m_form.Data().Count(); }
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedMessages m_messages;
+    WorkerRegistry m_workers;
+    HostApp m_app;
+    TParseForm m_form;
+};
 
 size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
 
 // The same pages, one after another, on one libcurl handle and nothing else.
-void FetchAlbumPagesWithCurl(benchmark::State& state, const Standin& web)
-{
-    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> rules(nullptr, curl_slist_free_all);
-    for (const std::string& rule : web.connectTo)
-        rules.reset(curl_slist_append(rules.release(), rule.c_str()));
-    curl_easy_setopt(curl.get(), CURLOPT_CONNECT_TO, rules.get());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Discard);
-    const std::string album = std::to_string(kAlbumPages) + "x" + std::to_string(kAlbumItems);
-    for (auto _ : state) {
+class CurlAlbum {
+public:
+    explicit CurlAlbum(const Standin& web)
+    {
+        for (const std::string& rule : web.connectTo)
+            m_rules.reset(curl_slist_append(m_rules.release(), rule.c_str()));
+        curl_easy_setopt(m_curl.get(), CURLOPT_CONNECT_TO, m_rules.get());
+        curl_easy_setopt(m_curl.get(), CURLOPT_WRITEFUNCTION, Discard);
+    }
+    bool Fetch()
+    {
+        const std::string album = std::to_string(kAlbumPages) + "x" + std::to_string(kAlbumItems);
+        bool fetched = true;
         for (int page = 1; page <= kAlbumPages; ++page) {
             const std::string url =
                 "http://www.tudou.com/playlist/showItems.do?lid=" + album + "&pn=" + std::to_string(page);
-            curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-            if (curl_easy_perform(curl.get()) != CURLE_OK)
-                state.SkipWithError("fetch failed");
+            curl_easy_setopt(m_curl.get(), CURLOPT_URL, url.c_str());
+            fetched = curl_easy_perform(m_curl.get()) == CURLE_OK && fetched;
         }
+        return fetched;
     }
+
+private:
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> m_curl{curl_easy_init(), curl_easy_cleanup};
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> m_rules{nullptr, curl_slist_free_all};
+};
+
+void CollectAlbumThroughTheForm(benchmark::State& state, const Standin& web)
+{
+    FormAlbum album(web);
+    for (auto _ : state)
+        if (!album.Collect())
+            state.SkipWithError("the album was not collected completely");
+    state.counters["rows"] = album.Rows();
+}
+
+void FetchAlbumPagesWithCurl(benchmark::State& state, const Standin& web)
+{
+    CurlAlbum album(web);
+    for (auto _ : state)
+        if (!album.Fetch())
+            state.SkipWithError("fetch failed");
+}
+
+double ProcessSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The form and libcurl alone in turns, each pair right beside each other (which goes first
+// alternates), after one pair that warms both up: x_curl is the median of the pairs' CPU time
+// ratios, so a machine whose load changes during the run moves both sides of a pair alike.
+void AlbumThroughTheFormAgainstCurl(benchmark::State& state, const Standin& web)
+{
+    FormAlbum form(web);
+    CurlAlbum curl(web);
+    if (!form.Collect() || !curl.Fetch())
+        state.SkipWithError("the album was not collected completely");
+    const auto cpu = [](auto&& run, bool& done) {
+        const double start = ProcessSeconds();
+        done = run() && done;
+        return ProcessSeconds() - start;
+    };
+    std::vector<double> ratios, formSeconds, curlSeconds;
+    bool done = true;
+    for (auto _ : state) {
+        const bool formFirst = ratios.size() % 2 == 0;
+        double formTime = formFirst ? cpu([&] { return form.Collect(); }, done) : 0;
+        const double curlTime = cpu([&] { return curl.Fetch(); }, done);
+        if (!formFirst)
+            formTime = cpu([&] { return form.Collect(); }, done);
+        ratios.push_back(formTime / curlTime);
+        formSeconds.push_back(formTime);
+        curlSeconds.push_back(curlTime);
+    }
+    if (!done)
+        state.SkipWithError("the album was not collected completely");
+    state.counters["x_curl"] = Median(ratios);
+    state.counters["form_ms"] = Median(formSeconds) * 1e3;
+    state.counters["curl_ms"] = Median(curlSeconds) * 1e3;
 }
 
 // The same pages through the host's HTTP client alone, as the worker fetches them.
@@ -392,6 +462,9 @@ int main(int argc, char** argv)
     timed(RegisterBenchmark("FetchAlbum500WithCurl", FetchAlbumPagesWithCurl, std::cref(web)))
         ->MeasureProcessCPUTime()
         ->Iterations(3);
+    timed(RegisterBenchmark("Album500ThroughTheFormAgainstCurl", AlbumThroughTheFormAgainstCurl, std::cref(web)))
+        ->MeasureProcessCPUTime()
+        ->Iterations(6);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
