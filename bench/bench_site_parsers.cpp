@@ -135,9 +135,10 @@ protected:
 // The page's address is hidden from the optimiser, so that no pass is hoisted out of its loop.
 std::size_t FindPass(const std::string& page)
 {
-    std::string_view text = page;
+    // std::string's own find (std::string_view's, inlined, runs nearly twice as fast).
+    const std::string* text = &page;
     benchmark::DoNotOptimize(text);
-    return text.find("<no such marker>");
+    return text->find("<no such marker>");
 }
 const void* MemchrPass(const std::string& page)
 {
