@@ -192,7 +192,7 @@ int CollectionEngine::AddRow(RowFields fields)
     int index = -1;
     try {
         fields.Status = true;
-        index = m_data.Append(fields);
+        index = m_data.Append(std::move(fields));
     } catch (...) {
         // A row that cannot be stored is dropped; the collection goes on.
         return -1;

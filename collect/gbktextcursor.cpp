@@ -96,6 +96,10 @@ bool GbkTextCursor::StartsCharacter(Place& place, std::size_t at) const
     // Between the cursor and the next character start lie only second bytes.
     if (at < m_start)
         return false;
+    // A byte after one that cannot begin a character (a letter, a blank, a second byte) begins
+    // one: only a lead byte before the candidate leaves it open.
+    if (at == m_start || !IsLead(byte(at - 1)))
+        return true;
     // m_start is a character start, and so is the frontier of this marker's checks; candidates
     // of one marker come in order, so neither lies behind at.
     std::size_t floor = std::max(m_start, place.frontier);

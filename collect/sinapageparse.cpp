@@ -5,12 +5,21 @@
 #include "collect/gbktextcursor.h"
 #include "collect/textcursor.h"
 
+#include <algorithm>
+
 namespace quib::collect {
 
 namespace {
 
 // Where a marker lies, counted from 1; 0 when it is absent.
 std::size_t PlaceOf(std::size_t offset) { return offset == std::string_view::npos ? 0 : offset + 1; }
+
+// The page up to the cursor, with room for a marker that begins before it and ends after it.
+std::string_view PagePast(std::string_view page, const GbkTextCursor& rest, std::string_view marker)
+{
+    const std::size_t cursor = page.size() - rest.Rest().size();
+    return page.substr(0, std::min(page.size(), cursor + marker.size() - 1));
+}
 
 }  // namespace
 
@@ -23,15 +32,7 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
     // Scanned character by character, not byte by byte: a marker never matches from the middle
     // of a Chinese character.
     GbkTextCursor rest(std::string_view{page});
-    // The next page is known from the pager alone, whether this page holds items or not.
-    if (rest.Contains(kNext)) {
-        Url = FirstAddress(Starter::SinaByWeb, Id, Index + 2, 0);
-        ++Index;
-    } else {
-        Url.clear();
-    }
-
-    ScanItems(
+    const bool goesOn = ScanItems(
         rest, kItem, kHref,
         [&](GbkTextCursor& item) {
             ItemLink = item.FieldBefore(kQuote);
@@ -44,6 +45,18 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
         },
         // The list ends with the block marked by kListEnd; items behind it belong elsewhere.
         [&](const GbkTextCursor& after) { return PlaceOf(after.Find(kListEnd)) >= PlaceOf(after.Find(kItem)); });
+    if (!goesOn)
+        return;
+
+    // The next page is known from the pager anywhere in the page, whether it held items or not. The
+    // pager closes the list, so it is looked for behind the items first, and the text before them is
+    // read again only when it is not there.
+    if (rest.Contains(kNext) || GbkTextCursor(PagePast(page, rest, kNext)).Contains(kNext)) {
+        Url = FirstAddress(Starter::SinaByWeb, Id, Index + 2, 0);
+        ++Index;
+    } else {
+        Url.clear();
+    }
 }
 
 }  // namespace quib::collect

@@ -12,6 +12,17 @@ namespace {
 
 std::string Cut(std::string_view value, std::size_t size) { return std::string(gbk::CutToBytes(value, size)); }
 
+// A field that fits is taken as it is; a longer one is cut to its column's size.
+void Take(std::string& cell, std::optional<std::string>& value, std::size_t size)
+{
+    if (!value)
+        return;
+    if (value->size() <= size)
+        cell = std::move(*value);
+    else
+        cell = Cut(*value, size);
+}
+
 QByteArray Bytes(const std::string& text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
 
 const std::string* TextOf(const ResultRow& row, int column)
@@ -43,14 +54,14 @@ void MemData::Close()
     endResetModel();
 }
 
-int MemData::Append(const RowFields& fields)
+int MemData::Append(RowFields fields)
 {
     if (!m_active)
         return -1;
     const int index = Count();
     ResultRow row;
     row.RecId = m_nextRecId++;
-    Assign(row, fields);
+    Assign(row, std::move(fields));
     if (Frozen()) {
         m_rows.push_back(std::move(row));
         return index;
@@ -117,6 +128,16 @@ void MemData::Assign(ResultRow& row, const RowFields& fields)
         row.Date = Cut(*fields.Date, kDateSize);
     if (fields.Link)
         row.Link = Cut(*fields.Link, kLinkSize);
+    if (fields.Status)
+        row.Status = *fields.Status;
+}
+
+void MemData::Assign(ResultRow& row, RowFields&& fields)
+{
+    Take(row.Caption, fields.Caption, kCaptionSize);
+    Take(row.Url, fields.Url, kUrlSize);
+    Take(row.Date, fields.Date, kDateSize);
+    Take(row.Link, fields.Link, kLinkSize);
     if (fields.Status)
         row.Status = *fields.Status;
 }

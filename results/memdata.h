@@ -26,7 +26,8 @@ public:
     const ResultRow& Row(int index) const { return m_rows.at(static_cast<std::size_t>(index)); }
 
     // New row (Status true unless given, RecId automatic); returns its index, or -1 when closed.
-    int Append(const RowFields& fields);
+    // The fields move into the row: a collection appends every row once.
+    int Append(RowFields fields);
     // Assigns the engaged fields; nothing on a closed table or a bad index.
     void Update(int index, const RowFields& fields);
     void SetStatus(int index, bool checked);
@@ -48,6 +49,7 @@ public:
 
 private:
     void Assign(ResultRow& row, const RowFields& fields);
+    void Assign(ResultRow& row, RowFields&& fields);
     void Changed(int index, int firstColumn, int lastColumn);
 
     std::vector<ResultRow> m_rows;

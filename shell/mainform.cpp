@@ -243,7 +243,10 @@ void TMainForm::FormClose()
         Properties->Add("DefaultSheet", std::to_string(PageControl->currentIndex()));
         Properties->SaveToFile(App->GetAppPath() + QString::fromStdString(ModuleName) + QStringLiteral(".properties"));
     } catch (const std::exception& e) {
+        // The old file stays (the save replaces it whole or not at all); the log may be on the same
+        // full disk, so the operator hears of it too.
         App->WriteLog(QStringLiteral("保存设置失败！"), QString::fromUtf8(e.what()), windowTitle());
+        App->GetMessages().Alert(QStringLiteral("保存设置失败！"));
     }
     Properties.reset();
 }

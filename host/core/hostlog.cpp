@@ -36,12 +36,19 @@ void HostLog::Write(const QString& module, const QString& summary, const QString
         Rotate();
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    // Unbuffered: a write that fails says so at once and leaves nothing behind to flush later.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered)) {
         // Nowhere to write: the message still reaches a person running from a terminal.
         qWarning("%s", qUtf8Printable(line.trimmed()));
         return;
     }
-    file.write(line.toUtf8());
+    const qint64 before = file.size();
+    const QByteArray bytes = line.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        // A full disk: likewise, and no half line is left to run into the next one.
+        qWarning("%s", qUtf8Printable(line.trimmed()));
+        file.resize(before);
+    }
 }
 
 void HostLog::Rotate()

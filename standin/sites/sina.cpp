@@ -60,7 +60,8 @@ std::string AlbumPageText(const SiteAlbum& album, const AlbumPage& page)
 }
 
 // "edge-nosa": items without the closing pager block. "edge-blank": a first page without
-// items that still links to the second.
+// items that still links to the second. "edge-toppager": two pages of two items, the first
+// linking on from a pager above its list only.
 bool AnswerEdge(const std::string& id, int page, httplib::Response& response)
 {
     std::string html = Head(id);
@@ -70,6 +71,14 @@ bool AnswerEdge(const std::string& id, int page, httplib::Response& response)
         html += "</ul></div>\n";
     } else if (id == "edge-blank" && page == 1) {
         html += "</ul></div>\n" + Pager(id, 1, true);
+    } else if (id == "edge-toppager" && page <= 2) {
+        // The next page is linked only from the pager above the list.
+        if (page == 1)
+            html.insert(html.find("<div class=\"list\">"),
+                        "<div class=\"pager\"><a href=\"/a/" + id + "/2/2.html\">下一页&gt;&gt;</a></div>\n");
+        for (int n = page * 2 - 1; n <= page * 2; ++n)
+            html += Item(id, n);
+        html += "</ul></div>\n" + Pager(id, page, false);
     } else if (id == "edge-blank" && page == 2) {
         for (int n = 1; n <= 2; ++n)
             html += Item(id, n);

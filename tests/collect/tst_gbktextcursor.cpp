@@ -38,6 +38,17 @@ void GbkTextCursorTest::matchesOnlyWholeCharacters_data()
         << QByteArray(("\xB0" + kUploaded).c_str()) << QByteArray(kUploaded.c_str()) << -1;
     QTest::newRow("chinese marker aligned")
         << QByteArray(("\xB0\xC9" + kUploaded).c_str()) << QByteArray(kUploaded.c_str()) << 2;
+    // 0x81 0x81 is one character: the letter after it begins one; after three, it is a second byte.
+    QTest::newRow("letter after a character ending in a lead-range byte")
+        << QByteArray("\x81\x81name=\"playlist\"") << QByteArray("name=\"playlist\"") << 2;
+    QTest::newRow("letter after an odd run of lead-range bytes")
+        << QByteArray("\x81\x81\x81name=\"playlist\"") << QByteArray("name=\"playlist\"") << -1;
+    QTest::newRow("letter after a byte no character begins with")
+        << QByteArray("\xFFname=\"playlist\"") << QByteArray("name=\"playlist\"") << 1;
+    QTest::newRow("chinese marker after a second byte in the letter range")
+        << QByteArray(("\xB0\x40" + kUploaded).c_str()) << QByteArray(kUploaded.c_str()) << 2;
+    QTest::newRow("chinese marker after a lead byte and a letter")
+        << QByteArray(("\x81\x40\x81" + kUploaded).c_str()) << QByteArray(kUploaded.c_str()) << -1;
     QTest::newRow("plain ascii") << QByteArray("ab title=\"x\"") << QByteArray("title=\"") << 3;
     // A lead byte without a trail byte stands alone, as a decoder reads it.
     QTest::newRow("stray lead byte before a quote") << QByteArray("\x81\"x") << QByteArray("\"") << 1;

@@ -89,6 +89,8 @@ private slots:
     void archiveThatCannotBeWrittenIsAnError();
     void archiveReadsHandEditedLines_data();
     void archiveReadsHandEditedLines();
+    void tornLastLineIsRecordedAgainWhole_data();
+    void tornLastLineIsRecordedAgainWhole();
     void overlappingRunsRecordALineOnce();
     void episodesCheckedAndSorted_data();
     void episodesCheckedAndSorted();
@@ -472,8 +474,8 @@ void QuibCollectTest::archiveLeavesOutWhatWasSeen()
 {
     QTemporaryDir folder;
     const QString archive = folder.filePath("seen.txt");
-    // Edited by hand: a blank line, and the last line without its line break.
-    Write(archive, "\ntudou 9001");
+    // Edited by hand: a blank line.
+    Write(archive, "\ntudou 9001\n");
     const QStringList arguments{"--site", "tudou", "--archive", archive, "--only-new", "tstseries"};
     SetSeries({{"连载 第1集", 9001}, {"连载 第2集", 9002}, {"连载 第3集", 9003}});
     Outcome outcome = Run(arguments);
@@ -532,12 +534,46 @@ void QuibCollectTest::archiveReadsHandEditedLines()
     QTEST(archive.Contains(CollectArchive::Key("tudou", url.toStdString())), "known");
 }
 
+void QuibCollectTest::tornLastLineIsRecordedAgainWhole_data()
+{
+    // What a run killed while appending leaves: its last line without the line break.
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("printed");  // the Url column of the rows printed as new
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("torn inside the address") << QByteArray("tudou 9001\ntudou 90") << QStringList{"9002", "9003"}
+                                             << QByteArray("tudou 9001\ntudou 9002\ntudou 9003\n");
+    QTest::newRow("torn before its line break") << QByteArray("tudou 9001\ntudou 9002") << QStringList{"9002", "9003"}
+                                                << QByteArray("tudou 9001\ntudou 9002\ntudou 9003\n");
+    QTest::newRow("the only line torn") << QByteArray("tudou 9001") << QStringList{"9001", "9002", "9003"}
+                                        << QByteArray("tudou 9001\ntudou 9002\ntudou 9003\n");
+    QTest::newRow("torn after every row was recorded")
+        << QByteArray("tudou 9001\ntudou 9002\ntudou 9003\ntudou 9") << QStringList{}
+        << QByteArray("tudou 9001\ntudou 9002\ntudou 9003\n");
+}
+
+void QuibCollectTest::tornLastLineIsRecordedAgainWhole()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, printed);
+    QTemporaryDir folder;
+    const QString archive = folder.filePath("seen.txt");
+    Write(archive, content);
+    SetSeries({{"连载 第1集", 9001}, {"连载 第2集", 9002}, {"连载 第3集", 9003}});
+    const Outcome outcome = Run({"--site", "tudou", "--archive", archive, "--only-new", "tstseries"});
+    QCOMPARE(outcome.exitCode, 0);
+    QStringList urls;
+    for (const QString& line : outcome.lines)
+        urls << line.section('\t', 3, 3);
+    QCOMPARE(urls, printed);
+    QTEST(ReadAll(archive), "after");
+}
+
 void QuibCollectTest::overlappingRunsRecordALineOnce()
 {
     // Cron and a hand-started run: both read the archive before either has appended.
     QTemporaryDir folder;
     const QString path = folder.filePath("seen.txt");
-    Write(path, "tudou 1");
+    Write(path, "tudou 1\n");
     CollectArchive cron(path);
     CollectArchive byHand(path);
     cron.Append({"tudou 2", "tudou 3"});

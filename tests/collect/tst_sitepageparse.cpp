@@ -225,6 +225,8 @@ void SitePageParseTest::listEndsWhereThePageSays_data()
     QTest::newRow("sina without list end") << QByteArray("sina") << QByteArray("edge-nosa") << 1 << 1;
     // A pager link on a page without items still leads on.
     QTest::newRow("sina pager without items") << QByteArray("sina") << QByteArray("edge-blank") << 2 << 2;
+    // The pager counts wherever it stands, above the list too.
+    QTest::newRow("sina pager above the list") << QByteArray("sina") << QByteArray("edge-toppager") << 4 << 2;
 }
 
 void SitePageParseTest::listEndsWhereThePageSays()

@@ -3,6 +3,7 @@
 #include "host/browser/browserstartup.h"
 #include "host/core/gbk.h"
 #include "host/framework/hostapp.h"
+#include "host/core/hostlog.h"
 #include "host/framework/module.h"
 #include "host/app/moduleloader.h"
 #include "host/framework/resources.h"
@@ -33,9 +34,13 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <QRegularExpression>
+
+#include <csignal>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace quib;
 using namespace quib::host;
@@ -82,6 +87,26 @@ int RequestsFor(const QString& target)
         count += QString::fromStdString(logged.target) == target;
     return count;
 }
+
+// A disk that is full for every file written past its first bytes, while the object lives.
+class FullDisk {
+public:
+    FullDisk()
+    {
+        // Past the limit write() fails with EFBIG instead of raising SIGXFSZ.
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit tight = m_old;
+        tight.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit m_old{};
+};
 
 // A host for one module in a folder of its own; the folder may outlive the session (a restart).
 struct Session {
@@ -266,6 +291,8 @@ private slots:
     void siteFileAtStart_data();
     void siteFileAtStart();
     void corruptSiteFileIsKeptAside();
+    void fullDiskKeepsTheFileAndSaysSoOnce_data();
+    void fullDiskKeepsTheFileAndSaysSoOnce();
     void closeWaitsForTheCollection();
 };
 
@@ -601,6 +628,50 @@ void QuibModuleTest::corruptSiteFileIsKeptAside()
     session.Command("AddSiteNavButton");
     QVERIFY(ReadFile(path).contains("http://b/admin/login.asp"));
     QCOMPARE(ReadFile(path + ".unreadable"), corrupt);
+}
+
+void QuibModuleTest::fullDiskKeepsTheFileAndSaysSoOnce_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("close");  // else a site is added
+    QTest::addColumn<QString>("alert");
+    QTest::newRow("settings at close") << "Quib.properties" << true << "保存设置失败！";
+    QTest::newRow("site file") << "data/tool.quib.sites.xml" << false << "添加站点失败！";
+}
+
+void QuibModuleTest::fullDiskKeepsTheFileAndSaysSoOnce()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, close);
+    QFETCH(QString, alert);
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("data/tool.quib.sites.xml"), SitesXml({"A"}).toUtf8());
+    TStringHashTable table;
+    table.Add("Format", "{title}");
+    table.SaveToFile(dir.filePath("Quib.properties"));
+    const QByteArray before = ReadFile(dir.filePath(file));
+    const QByteArray logged = "earlier\n";
+    WriteFile(dir.filePath("quib.log"), logged);
+    HostLog log(dir.filePath("quib.log"));
+    Session session(dir.path());
+    session.app.SetLog(&log);
+    QVERIFY(session.Start());
+    session.messages.OnModal(Fill({"B", "http://b/admin/login.asp", ""}));
+    {
+        const FullDisk full;
+        // The log is on the same disk: its entry goes to the terminal instead.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(alert)));
+        if (close) {
+            QVERIFY(session.Close());
+        } else {
+            session.RightClick(-1);
+            session.Command("AddSiteNavButton");
+        }
+    }
+    QCOMPARE(session.messages.Texts(ScriptedMessages::Kind::Alert), std::vector<QString>{alert});
+    QCOMPARE(ReadFile(dir.filePath(file)), before);
+    QCOMPARE(ReadFile(dir.filePath("quib.log")), logged);  // no half line either
+    QCOMPARE(QDir(dir.filePath("data")).entryList(QDir::Files), QStringList{"tool.quib.sites.xml"});
 }
 
 // Pages of the ten-thousand-page album the stand-in has served so far.

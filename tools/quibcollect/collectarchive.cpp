@@ -29,6 +29,13 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
+// The length of text up to and including its last line break.
+std::size_t WholeLines(std::string_view text)
+{
+    const std::size_t last = text.rfind('\n');
+    return last == std::string_view::npos ? 0 : last + 1;
+}
+
 [[noreturn]] void Fail(const QString& path, const char* what, int error)
 {
     throw std::runtime_error("cannot " + std::string(what) + " the archive " + path.toStdString() + ": " +
@@ -42,8 +49,12 @@ CollectArchive::CollectArchive(QString path) : m_path(std::move(path))
     const std::optional<std::string> content = safefile::ReadRegularFile(m_path, kMaxBytes);
     if (!content)
         return;
-    ReadLines(*content);
-    m_readBytes = static_cast<off_t>(content->size());
+    // A last line without its line break was cut off (a run killed while appending, or one still
+    // appending): it names nothing yet, and the next append drops it.
+    const std::size_t whole = WholeLines(*content);
+    ReadLines(std::string_view(*content).substr(0, whole));
+    m_readBytes = static_cast<off_t>(whole);
+    m_tornTail = whole < content->size();
     // Which file was read, so that a later append can tell the same file grown from one put in its place.
     struct stat info {};
     if (::stat(QFile::encodeName(m_path).constData(), &info) == 0 && info.st_size == m_readBytes)
@@ -89,10 +100,11 @@ void CollectArchive::CatchUp(int fd, const struct stat& info)
         done += static_cast<std::size_t>(n);
     }
     text.resize(done);
-    // The last line read before may have been unfinished; what follows it starts a new line, as the
-    // append below writes one, so the two halves are never joined into one key.
-    ReadLines(text);
-    m_readBytes = from + static_cast<off_t>(done);
+    // Only whole lines count; a torn last line is read again, or dropped by the append.
+    const std::size_t whole = WholeLines(text);
+    ReadLines(std::string_view(text).substr(0, whole));
+    m_readBytes = from + static_cast<off_t>(whole);
+    m_tornTail = whole < text.size();
     m_readFile = std::pair{info.st_dev, info.st_ino};
 }
 
@@ -110,7 +122,8 @@ std::string CollectArchive::Key(std::string_view site, std::string_view address)
 
 void CollectArchive::Append(const std::vector<std::string>& keys)
 {
-    if (std::all_of(keys.begin(), keys.end(), [this](const std::string& key) { return key.empty() || Contains(key); }))
+    if (!m_tornTail &&
+        std::all_of(keys.begin(), keys.end(), [this](const std::string& key) { return key.empty() || Contains(key); }))
         return;
 
     const QByteArray name = QFile::encodeName(m_path);
@@ -134,6 +147,14 @@ void CollectArchive::Append(const std::vector<std::string>& keys)
     if (::fstat(file.get(), &info) != 0)
         Fail(m_path, "examine", errno);
     CatchUp(file.get(), info);
+    // Under the lock nobody is appending: a last line without its line break is what a killed run
+    // left half written. It goes, and its row, not taken as seen, is recorded whole below.
+    const off_t start = m_readBytes;
+    if (m_tornTail) {
+        if (::ftruncate(file.get(), start) != 0)
+            Fail(m_path, "cut the torn last line of", errno);
+        m_tornTail = false;
+    }
 
     std::string text;
     std::vector<std::string> added;
@@ -146,14 +167,6 @@ void CollectArchive::Append(const std::vector<std::string>& keys)
     }
     if (text.empty())
         return;
-
-    const off_t start = info.st_size;
-    // A last line without its line break (an archive edited by hand) must not run into ours.
-    char last = '\n';
-    if (start > 0 && ::pread(file.get(), &last, 1, start - 1) != 1)
-        Fail(m_path, "read", errno);
-    if (last != '\n')
-        text.insert(text.begin(), '\n');
 
     const auto takeBack = [&](const char* what, int error) {
         // Under the lock nobody appended after us: cutting back to the start removes exactly our part.

@@ -1,8 +1,8 @@
 #pragma once
 // quib-collect's archive: the "site address" of every row it has printed, one a line, so that a
 // later run can leave out what was seen before. The file is only ever appended to, a whole batch of
-// lines at a time under a lock, and a failed append is taken back, so no half line is left behind
-// for the next run to misread.
+// lines at a time under a lock, and a failed append is taken back. A half line that a killed run
+// left at the end is never read as a key, and the next append cuts it off.
 #include <QString>
 
 #include <optional>
@@ -33,8 +33,9 @@ public:
 
     // Appends one line per key not yet in the archive (each once) and then knows them. Under the
     // file's lock it first reads what other runs appended since, so a key another run recorded
-    // meanwhile is not written again. Throws std::runtime_error naming the file when the lines could
-    // not all be written and synced; the file is then left as it was.
+    // meanwhile is not written again, and cuts off a torn last line. Throws std::runtime_error
+    // naming the file when the lines could not all be written and synced; the file is then left as
+    // it was.
     void Append(const std::vector<std::string>& keys);
 
     const QString& Path() const { return m_path; }
@@ -46,7 +47,8 @@ private:
 
     QString m_path;
     std::unordered_set<std::string> m_keys;
-    off_t m_readBytes = 0;                              // how much of the file has been read
+    off_t m_readBytes = 0;                              // how much of the file has been read, whole lines
+    bool m_tornTail = false;                            // a last line without its line break follows
     std::optional<std::pair<dev_t, ino_t>> m_readFile;  // the file that was read, when known
 };
 
