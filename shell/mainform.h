@@ -19,15 +19,19 @@
 #include <vector>
 
 class QMenu;
+namespace quib::collect {
 class TApiPage;
 class TParseForm;
+}  // namespace quib::collect
+namespace quib::admin {
 class TWebPage;
+}
 
 namespace quib::collector {
 
 class THelpPage;
 
-class TMainForm : public QWidget, public IModule, public IFormatOwner, private Ui::TMainForm {
+class TMainForm : public QWidget, public IModule, public results::IFormatOwner, private Ui::TMainForm {
     Q_OBJECT
 public:
     TMainForm(QWidget* owner, IApp& app);
@@ -42,7 +46,7 @@ public:
     std::string GetFormat() override { return Format; }
     void SetFormat(const std::string& format) override { Format = format; }
 
-    void CreateSite(TSiteData* site);
+    void CreateSite(admin::TSiteData* site);
     void PageControlChange(int index);
     void PageControlMouseDown(Qt::MouseButton button, const QPoint& pos);
     // CaijiTabSheet is the 快速采集 tab (caiji: 采集); keeps the docked collection form centred.
@@ -64,8 +68,8 @@ public:
     SiteDocument Document;
     QMenu* SitePopupMenu;
     THelpPage* HelpPage = nullptr;
-    TParseForm* ParseForm = nullptr;
-    TApiPage* ApiPage = nullptr;  // the resource sites' page, with a collection form of its own
+    collect::TParseForm* ParseForm = nullptr;
+    collect::TApiPage* ApiPage = nullptr;  // the resource sites' page, with a collection form of its own
     std::unique_ptr<TStringHashTable> Properties;
     IApp* App = nullptr;
     std::string ModuleName;
@@ -84,7 +88,7 @@ private:
     static void Dock(QWidget* panel, QWidget* sheet);
     void FreeSheet(QWidget* sheet);
 
-    std::vector<std::unique_ptr<TSiteData>> m_sites;
+    std::vector<std::unique_ptr<admin::TSiteData>> m_sites;
     std::map<QWidget*, std::unique_ptr<TSheetData>> m_sheets;
     QPointer<QWidget> m_popupSheet;  // the site tab last right-clicked (the menu's tag)
     bool m_closed = false;

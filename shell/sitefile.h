@@ -54,15 +54,15 @@ public:
 
     // The records of the root's children, in document order: attributes "title" and "url" as
     // they are, "version" normalised, Default empty. Missing attributes read as empty.
-    std::vector<TSiteData> Sites() const;
+    std::vector<admin::TSiteData> Sites() const;
 
     // Depth-first: the first node under start whose "url" equals url exactly.
     static pugi::xml_node FindSiteNode(pugi::xml_node start, std::string_view url);
 
     // Appends <site title url default="0" version/> to the root (the root is made if missing).
-    pugi::xml_node AppendSite(const TSiteData& site);
+    pugi::xml_node AppendSite(const admin::TSiteData& site);
     // Sets "title", "url" and "version" of node; "default" keeps its value.
-    static void UpdateSite(pugi::xml_node node, const TSiteData& site);
+    static void UpdateSite(pugi::xml_node node, const admin::TSiteData& site);
     // Removes node and saves; when the save fails the document is as it was before.
     void RemoveSiteAndSave(pugi::xml_node node, const QString& path);
 
