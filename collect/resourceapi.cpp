@@ -57,15 +57,45 @@ bool ValidUtf8(std::string_view text)
     return true;
 }
 
-// The body as valid UTF-8 without a byte order mark; a repair is said in warnings.
+// The body as valid UTF-8 without a byte order mark; a repair is said in warnings. A valid body is
+// not copied: it stays the caller's, and the answer is read before the caller lets it go.
 QByteArray Utf8Body(std::string_view body, QStringList& warnings)
 {
     if (body.size() >= 3 && std::memcmp(body.data(), "\xEF\xBB\xBF", 3) == 0)
         body.remove_prefix(3);
     if (ValidUtf8(body))
-        return QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+        return QByteArray::fromRawData(body.data(), static_cast<qsizetype>(body.size()));
     warnings << QStringLiteral("回答不是有效的 UTF-8 文本，无法识别的字节已换成替换字符");
     return QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size())).toUtf8();
+}
+
+// PHP writes every "/" of a string as "\/", and Qt's parser builds a string with escapes one
+// character at a time, several times slower than one without: a play list of 100,000 addresses
+// holds 300,000 of them. Dropping that one escape (and no other: "\\/" is a backslash and a
+// slash) leaves the same JSON.
+QByteArray WithoutEscapedSlashes(const QByteArray& json)
+{
+    if (!json.contains("\\/"))
+        return json;
+    QByteArray out;
+    out.reserve(json.size());
+    const char* p = json.constData();
+    const char* const end = p + json.size();
+    while (p < end) {
+        const char* backslash = static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(end - p)));
+        if (!backslash) {
+            out.append(p, end - p);
+            break;
+        }
+        out.append(p, backslash - p);
+        if (backslash + 1 < end && backslash[1] == '/') {
+            out.append('/');
+        } else {
+            out.append(backslash, std::min<qsizetype>(2, end - backslash));
+        }
+        p = backslash + 2;
+    }
+    return out;
 }
 
 std::optional<QString> TooLarge(std::string_view body)
@@ -113,7 +143,10 @@ QString TextOf(const QJsonValue& value)
 
 QString AddressText(QStringView text)
 {
-    QString address = text.trimmed().toString();
+    text = text.trimmed();
+    if (!text.contains(u'&'))
+        return text.toString();
+    QString address = text.toString();
     address.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
     return address;
 }
@@ -254,6 +287,7 @@ QString CleanResourceText(QStringView text)
 std::vector<ResourceEpisode> SplitEpisodes(QStringView list, int& empty)
 {
     std::vector<ResourceEpisode> episodes;
+    episodes.reserve(static_cast<std::size_t>(std::min<qsizetype>(list.count(u'#') + 1, kResourceMaxEpisodes + 1)));
     ForEachPart(list, u"#", [&](QStringView part) {
         part = part.trimmed();
         const qsizetype dollar = part.indexOf(u'$');
@@ -336,7 +370,7 @@ ResourcePage ParseResourceJson(std::string_view body)
         page.error = QStringLiteral("回答里的值超过 %1 个，不予读取").arg(kMaxJsonCommas);
         return page;
     }
-    const QByteArray bytes = Utf8Body(body, page.warnings);
+    const QByteArray bytes = WithoutEscapedSlashes(Utf8Body(body, page.warnings));
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
