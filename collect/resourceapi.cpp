@@ -531,9 +531,12 @@ bool SafeId(QStringView id)
     });
 }
 
+// An http(s) address without blanks or control characters, which no request line may carry.
 bool WebAddress(QStringView address)
 {
-    return address.startsWith(u"http://", Qt::CaseInsensitive) || address.startsWith(u"https://", Qt::CaseInsensitive);
+    if (!address.startsWith(u"http://", Qt::CaseInsensitive) && !address.startsWith(u"https://", Qt::CaseInsensitive))
+        return false;
+    return std::none_of(address.begin(), address.end(), [](QChar c) { return c.unicode() <= 0x20 || c == u'\x7F'; });
 }
 
 }  // namespace
@@ -546,9 +549,11 @@ std::optional<ResourceAddress> ParseResourceAddress(QStringView address)
     const qsizetype hash = address.lastIndexOf(u'#');
     if (hash >= 0) {
         const QStringView id = address.mid(hash + 1).trimmed();
-        if (!SafeId(id) || hash < 8)
+        const QStringView base = address.left(hash).trimmed();
+        // One "#" only: a base with a fragment of its own names no request.
+        if (!SafeId(id) || base.contains(u'#') || !WebAddress(base) || base.size() <= 8)
             return std::nullopt;
-        return ResourceAddress{address.left(hash).trimmed().toString(), id.toString()};
+        return ResourceAddress{base.toString(), id.toString()};
     }
     const qsizetype question = address.indexOf(u'?');
     if (question < 0)
@@ -576,7 +581,7 @@ namespace {
 
 QString Joined(const QString& base, const QString& query)
 {
-    if (base.endsWith(u'?') || base.endsWith(u'&'))
+    if (base.endsWith(u'?') || (base.endsWith(u'&') && base.contains(u'?')))
         return base + query;
     return base + (base.contains(u'?') ? u'&' : u'?') + query;
 }
