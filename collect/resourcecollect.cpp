@@ -61,8 +61,11 @@ void CollectionEngine::ParseResourceRecordEnd(TPageParse& thread)
     const int source = ChooseResourceSource(address ? address->base : QString(), *record);
     if (!alive)
         return;  // the form went away while the chooser was open
-    for (RowFields& row : ResourceEpisodeRows(*record, source))
+    int tooLong = 0;
+    for (RowFields& row : ResourceEpisodeRows(*record, source, &tooLong))
         AddRow(std::move(row));
+    if (tooLong > 0)
+        Alert(ResourceTooLongNote(tooLong));
     EndProcess();
 }
 

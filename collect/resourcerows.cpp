@@ -40,7 +40,12 @@ int ResourceSourceIndex(const ResourceRecord& record, const QString& name)
     return -1;
 }
 
-std::vector<RowFields> ResourceEpisodeRows(const ResourceRecord& record, int source)
+QString ResourceTooLongNote(int tooLong)
+{
+    return QStringLiteral("%1 个剧集的地址超过 %2 字节，表格存不下，已跳过").arg(tooLong).arg(kUrlSize);
+}
+
+std::vector<RowFields> ResourceEpisodeRows(const ResourceRecord& record, int source, int* tooLong)
 {
     std::vector<RowFields> rows;
     if (source < 0 || source >= static_cast<int>(record.sources.size()))
@@ -51,9 +56,15 @@ std::vector<RowFields> ResourceEpisodeRows(const ResourceRecord& record, int sou
     for (const ResourceEpisode& episode : episodes) {
         if (episode.address.isEmpty())
             continue;
+        std::string url = gbk::FromUnicode(episode.address);
+        if (url.size() > kUrlSize) {
+            if (tooLong)
+                ++*tooLong;
+            continue;
+        }
         RowFields row;
         row.Caption = gbk::FromUnicode(ResourceEpisodeTitle(record.name, episode.name));
-        row.Url = gbk::FromUnicode(episode.address);
+        row.Url = std::move(url);
         row.Date = date;
         row.Link = std::string();
         rows.push_back(std::move(row));

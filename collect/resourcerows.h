@@ -17,7 +17,11 @@ QString ResourceEpisodeTitle(const QString& series, const QString& episode);
 int ResourceSourceIndex(const ResourceRecord& record, const QString& name);
 
 // The rows (GBK) of the record's source at index: 标题 the episode title, 地址 the play address,
-// 时间 the record's update time. An episode without an address gives no row.
-std::vector<results::RowFields> ResourceEpisodeRows(const ResourceRecord& record, int source);
+// 时间 the record's update time. An episode without an address gives no row, and neither does one
+// whose address is longer than the table's 地址 holds (a cut address would play nothing): those
+// are counted in tooLong when given.
+std::vector<results::RowFields> ResourceEpisodeRows(const ResourceRecord& record, int source, int* tooLong = nullptr);
+// What to tell when addresses were too long.
+QString ResourceTooLongNote(int tooLong);
 
 }  // namespace quib::collect

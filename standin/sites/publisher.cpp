@@ -126,6 +126,13 @@ std::string Guide()
 <p>演示后台的地址是 <code>http://cms.standin.test/版本/admin/</code>（版本为 3.1、4.x、5.0 或 6.0），其中有“添加影片”表单和“影片管理”列表。
 表单上的“保存”把影片存进演示后台（每个版本各存各的，程序退出后清空），在“影片管理”中点“修改”可以重新打开它，再用“只添加新剧集”补上新的集数。
 各网站的搜索结果页（so.tudou.com、so.youku.com、so.56.com、6.cn/search.php、so.ouou.com、so.video.sina.com.cn）各列出三个专辑，每个旁边都有“采集”链接。</p>
+<p>演示资源站有三个，共用一份片库：<code>http://zyjson.standin.test/api.php/provide/vod/</code>（JSON）、
+<code>http://zyxml.standin.test/api.php/provide/vod/at/xml/</code>（XML）和 <code>http://zyodd.standin.test/api.php/provide/vod/</code>
+（JSON，带着常见的毛病：数字写成文本、缺“$”的剧集、播放源和播放列表个数对不上、空字段、页数虚报）。
+影片地址写成 <code>基础地址?ac=detail&amp;ids=1002</code> 或 <code>基础地址#1002</code>；“山海长歌”（1001）是连载中的剧，
+打开 <code>http://zyjson.standin.test/standin/grow?by=2</code> 它就多出两集，可以试“只添加新剧集”。
+命令行：<code>quib-collect --search 山 --api 基础地址</code>、<code>quib-collect --site api 影片地址</code>、
+<code>quib-collect --api 基础地址 --updated-hours 24</code>。</p>
 )");
 }
 

@@ -51,6 +51,8 @@ void ResourceApiTest::readsAnswers_data()
     row("json",
         JsonOne("ffm3u8$$$ffyun", R"(第01集$https:\/\/a\/1.m3u8#第02集$https:\/\/a\/2.m3u8$$$HD$https:\/\/b\/1)"), "",
         1, "ffm3u8|ffyun", 2, "第01集$https://a/1.m3u8", "");
+    // "\/" is a slash; "\\/" a backslash and a slash.
+    row("escaped slashes", JsonOne("ffm3u8", R"(A\\\/B$https:\/\/a\/1)"), "", 1, "ffm3u8", 1, "A\\/B$https://a/1", "");
     row("xml with CDATA and entities",
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"5.1\"><list page=\"2\" pagecount=\"9\" "
         "pagesize=\"20\" recordcount=\"170\"><video><last>2024-11-03 08:00:00</last><id>7</id><name><![CDATA[ 长河 "

@@ -86,6 +86,10 @@ void ResourceCollectTest::collectsARecord_data()
     QTest::newRow("quirky, an episode without $")
         << QStringList{"--site", "api", kOdd + "#1003", "--sort-episodes"} << 0 << 20
         << QStringLiteral("第01集\thttps://vod.standin.test/1003/1/index.m3u8");
+    // An address cut to the table's field would play nothing: the episode is left out, and said.
+    QTest::newRow("quirky, an address too long")
+        << QStringList{"--site", "api", "--source", "ffyun", kOdd + "#1006"} << 1 << 11
+        << QStringLiteral("长街夜话 20241001\thttps://share.standin.test/play/1006001");
     QTest::newRow("no such source") << QStringList{"--site", "api", "--source", "nope", kJson + "#1002"} << 1 << 0
                                     << QString();
     QTest::newRow("no such record") << QStringList{"--site", "api", kJson + "#99999"} << 1 << 0 << QString();

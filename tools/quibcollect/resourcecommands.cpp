@@ -96,8 +96,13 @@ bool PrintSeries(const CollectOptions& options, const ResourceRecord& record, co
     }
     MemData table;
     table.Open();
-    for (const RowFields& row : ResourceEpisodeRows(record, source))
+    int tooLong = 0;
+    for (const RowFields& row : ResourceEpisodeRows(record, source, &tooLong))
         table.Append(row);
+    // The rows that fit are printed, but the list is not whole.
+    const bool complete = tooLong == 0;
+    if (!complete)
+        Say(address + ": " + ResourceTooLongNote(tooLong));
     std::vector<int> order(static_cast<std::size_t>(table.Count()));
     std::iota(order.begin(), order.end(), 0);
     const OutputChoice choice{options.onlyNew, options.sortEpisodes, options.checkEpisodes};
@@ -121,7 +126,7 @@ bool PrintSeries(const CollectOptions& options, const ResourceRecord& record, co
         std::fprintf(stderr, "%s: %s\n", album.c_str(), EpisodeStatusLine(*output.check).toUtf8().constData());
         missingEpisodes = missingEpisodes || !output.check->missing.empty();
     }
-    return true;
+    return complete;
 }
 
 int Updated(const CollectOptions& options, const NetworkSettings& network, CollectArchive* archive)
