@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace quib::cli {
+using namespace quib;
 
 int main(int argc, char** argv)
 {
@@ -62,4 +62,3 @@ int main(int argc, char** argv)
     return 0;
 }
 
-}  // namespace quib::cli
