@@ -3,6 +3,11 @@
 #include "host/framework/gbk.h"
 #include "collect/textcursor.h"
 
+std::optional<std::string> TOuouPageParse::PageAddress(int index) const
+{
+    return BaseUrl + std::to_string(index + 1) + ".html";
+}
+
 void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<li class=\"spename\"><a href=\"", kQuote = "\"", kTagEnd = ">", kLinkEnd = "</a>";
@@ -23,7 +28,7 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 
     const std::string next = std::to_string(Index + 2);
     if (rest.Contains("/" + next + ".html\" class=\"font_cn\">" + next + "</a>")) {
-        Url = BaseUrl + next + ".html";
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

@@ -12,6 +12,11 @@ std::size_t PlaceOf(std::size_t offset) { return offset == std::string_view::npo
 
 }  // namespace
 
+std::optional<std::string> TSinaPageParse::PageAddress(int index) const
+{
+    return FirstAddress(Starter::SinaByWeb, Id, index + 1, 0);
+}
+
 void TSinaPageParse::ParseHTMLDocument(const std::string& page)
 {
     static const std::string kUploaded = gbk::FromUtf8("上传时间："), kNext = gbk::FromUtf8("下一页&gt;&gt;</a>");
@@ -23,7 +28,7 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
     GbkTextCursor rest(std::string_view{page});
     // The next page is known from the pager alone, whether this page holds items or not.
     if (rest.Contains(kNext)) {
-        Url = FirstAddress(Starter::SinaByWeb, Id, Index + 2, 0);
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

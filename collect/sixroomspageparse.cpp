@@ -4,6 +4,12 @@
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 
+// Positions are numbered from 0, as the index is.
+std::optional<std::string> TSixRoomsPageParse::PageAddress(int index) const
+{
+    return std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(index) + ".html";
+}
+
 void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kVideo = "pageMessage.evid = '", kVideoEnd = "'", kTitle = "<h4>", kTitleEnd = "</h4>";
@@ -30,6 +36,6 @@ void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
     ItemData = gbk::FromUtf8(rest.FieldBefore(kVideoEnd));
     Synchronize([this] { CallGetUrl(); });
 
-    Url = std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";
+    Url = *PageAddress(Index + 1);
     ++Index;
 }

@@ -5,6 +5,11 @@
 #include "collect/sitehosts.h"
 #include "collect/textcursor.h"
 
+std::optional<std::string> TTudouPageParse::PageAddress(int index) const
+{
+    return FirstAddress(Starter::TudouByWeb, Id, index + 1, 0);
+}
+
 void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 {
     static const std::string kItem = gbk::FromUtf8("<li>视频：<a href=\"");
@@ -25,7 +30,7 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 
     const int next = Index + 2;
     if (rest.Contains("<li><a href=\"javascript://\">" + std::to_string(next) + "</a></li>")) {
-        Url = FirstAddress(Starter::TudouByWeb, Id, next, 0);
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

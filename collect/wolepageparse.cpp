@@ -3,6 +3,14 @@
 #include "collect/itempagefetch.h"
 #include "collect/textcursor.h"
 
+std::string TWolePageParse::PageName(int index) const
+{
+    return "album-p-" + std::to_string(index + 1) + "_aid-" + Id + ".html";
+}
+
+// The album's pages lie in the folder of its first, whichever the draw picked.
+std::optional<std::string> TWolePageParse::PageAddress(int index) const { return BaseUrl + PageName(index); }
+
 void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<p class=\"videoTitle\"><a href=\"", kQuote = "\"", kTitle = "title=\"";
@@ -22,7 +30,7 @@ void TWolePageParse::ParseHTMLDocument(const std::string& page)
     if (!goesOn)
         return;
 
-    const std::string next = "album-p-" + std::to_string(Index + 2) + "_aid-" + Id + ".html";
+    const std::string next = PageName(Index + 1);
     if (rest.Contains(next)) {
         Url = BaseUrl + next;
         ++Index;

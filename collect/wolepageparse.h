@@ -8,4 +8,8 @@ public:
 
 protected:
     void ParseHTMLDocument(const std::string& page) override;
+    std::optional<std::string> PageAddress(int index) const override;
+
+private:
+    std::string PageName(int index) const;  // the page's file name, as the pager links it
 };

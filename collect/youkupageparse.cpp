@@ -5,6 +5,11 @@
 #include "collect/itempagefetch.h"
 #include "collect/textcursor.h"
 
+std::optional<std::string> TYoukuPageParse::PageAddress(int index) const
+{
+    return FirstAddress(Starter::YoukuByWeb, Id, index + 1, 0);
+}
+
 void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<li class=\"videoImg\"><a href=\"", kQuote = "\"", kTitle = "alt=\"",
@@ -34,7 +39,7 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 
     const int next = Index + 2;
     if (rest.Contains("playlist_show/id_" + Id + "_orderby_9_page_" + std::to_string(next) + ".html")) {
-        Url = FirstAddress(Starter::YoukuByWeb, Id, next, 0);
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

@@ -8,4 +8,5 @@ public:
 
 protected:
     void ParseHTMLDocument(const std::string& page) override;
+    std::optional<std::string> PageAddress(int index) const override;
 };

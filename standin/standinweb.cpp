@@ -2,6 +2,7 @@
 
 #include "standin/builtinsites.h"
 #include "standin/faultroutes.h"
+#include "standin/peerwatch.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +13,8 @@ namespace {
 
 // Several tests hold one connection stalled while they fetch over others.
 constexpr std::size_t kConnectionThreads = 16;
+// A latency is a slow link's, not a stall.
+constexpr int kMaxLatencyMs = 60000;
 
 std::string HostWithoutPort(std::string host)
 {
@@ -39,6 +42,12 @@ StandinRequest ToStandinRequest(const httplib::Request& request)
     out.method = request.method;
     out.body = request.body;
     out.headers = request.headers;
+    // Looked for only when asked: finding the connection's socket takes a walk over them all.
+    out.peerGone = [&request, watch = std::shared_ptr<PeerWatch>()]() mutable {
+        if (!watch)
+            watch = std::make_shared<PeerWatch>(request);
+        return watch->PeerGone();
+    };
     return out;
 }
 
@@ -80,8 +89,11 @@ int StandinWeb::Start(const std::string& address, int port)
         // costs more than the loopback transfer it saves; the server's own request object is not
         // const, only this view of it.
         const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
-        std::lock_guard lock(m_mutex);
-        m_log.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
+        {
+            std::lock_guard lock(m_mutex);
+            m_log.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
+        }
+        Delay();
         return httplib::Server::HandlerResponse::Unhandled;
     });
     server->set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
@@ -127,6 +139,19 @@ void StandinWeb::Stop()
 }
 
 int StandinWeb::Port() const { return m_port; }
+
+void StandinWeb::SetLatency(int milliseconds) { m_latencyMs = std::clamp(milliseconds, 0, kMaxLatencyMs); }
+
+int StandinWeb::Latency() const { return m_latencyMs; }
+
+void StandinWeb::Delay() const
+{
+    // In short naps, so a stop does not wait for a long latency to pass.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_latencyMs.load());
+    while (!m_stopping && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            until - std::chrono::steady_clock::now(), std::chrono::milliseconds(10)));
+}
 
 std::string StandinWeb::ClientAddress() const
 {
