@@ -146,10 +146,9 @@ THttpMulti::Result THttpMulti::Take(int key)
     Slot* slot = Find(key);
     if (!slot)
         throw std::logic_error("no transfer under this key");
+    // The others move on even when this one is in already: a request added since goes out now.
+    Pump();
     while (slot->state == Slot::State::Running) {
-        Pump();
-        if (slot->state != Slot::State::Running)
-            break;
         if (StopAsked()) {
             // Every transfer ends now, not one after another at its own next progress report.
             const std::string url = slot->connection->EffectiveUrl();
@@ -157,6 +156,7 @@ THttpMulti::Result THttpMulti::Take(int key)
             throw HttpError(HttpError::Cause::Aborted, url, 0, "对 " + url + " 的访问已终止");
         }
         curl_multi_poll(m_multi, nullptr, 0, kPollMs, nullptr);
+        Pump();
     }
     Result result = std::move(slot->result);
     Detach(*slot);
