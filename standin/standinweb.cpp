@@ -4,15 +4,25 @@
 #include "standin/faultroutes.h"
 #include "standin/peerwatch.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <system_error>
 
 namespace {
 
 // Several tests hold one connection stalled while they fetch over others.
 constexpr std::size_t kConnectionThreads = 16;
+// As a web server's listening socket.
+constexpr int kAcceptQueue = 511;
 // A latency is a slow link's, not a stall.
 constexpr int kMaxLatencyMs = 60000;
 
@@ -49,6 +59,32 @@ StandinRequest ToStandinRequest(const httplib::Request& request)
         return watch->PeerGone();
     };
     return out;
+}
+
+// The library listens with a queue of 5 unaccepted connections; a client that opens more at once
+// loses the rest of them to the kernel and tries again a second later. A web server keeps
+// hundreds, so the listening socket (the library does not hand it out) gets a queue as long.
+void WidenAcceptQueue(int port)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        int fd = -1;
+        const std::string name = entry.path().filename().string();
+        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
+            continue;
+        int listening = 0;
+        socklen_t length = sizeof listening;
+        sockaddr_storage address{};
+        socklen_t addressLength = sizeof address;
+        if (getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) != 0 || !listening ||
+            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &addressLength) != 0)
+            continue;
+        const int local = address.ss_family == AF_INET6  ? ntohs(reinterpret_cast<sockaddr_in6&>(address).sin6_port)
+                          : address.ss_family == AF_INET ? ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port)
+                                                         : -1;
+        if (local == port)
+            ::listen(fd, kAcceptQueue);
+    }
 }
 
 }  // namespace
@@ -118,6 +154,7 @@ int StandinWeb::Start(const std::string& address, int port)
     if (bound <= 0)
         throw std::runtime_error("the stand-in web cannot listen on " + address + ":" + std::to_string(port));
 
+    WidenAcceptQueue(bound);
     m_server = std::move(server);
     m_address = address;
     m_port = bound;

@@ -29,8 +29,9 @@ THttpMulti::THttpMulti(const NetworkSettings& settings, int maxTransfers, TStopQ
     m_multi = curl_multi_init();
     if (!m_multi)
         throw std::runtime_error("无法建立网络连接");
-    // No more connections kept than transfers run at once: an idle one holds a server's thread.
-    // The caller starts no more transfers than that, so the connections stay as few.
+    // No more connections open to a site, busy or idle, than transfers run at once: each holds
+    // one of the server's threads for as long as it is open. HTTP/2 streams share one.
+    curl_multi_setopt(m_multi, CURLMOPT_MAX_HOST_CONNECTIONS, static_cast<long>(m_maxTransfers));
     curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, static_cast<long>(m_maxTransfers));
     curl_multi_setopt(m_multi, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
 }
