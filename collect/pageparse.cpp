@@ -124,10 +124,14 @@ void TPageParse::Execute()
         // Only where the first page is where the site's addresses say: a walk that starts
         // elsewhere is not known to follow them.
         if (m_network.pageJobs > 1 && !Url.empty() && PageAddress(Index) == Url) {
-            m_ahead = std::make_unique<PagesAhead>(
-                m_network, m_network.pageJobs, Index + MaxPages - 1, [this](int index) { return PageAddress(index); },
-                [this](bool& t) { SocketTerminate(t); });
-            m_ahead->FillAfter(Index - 1, kFetchLimit);
+            try {
+                m_ahead = std::make_unique<PagesAhead>(
+                    m_network, m_network.pageJobs, Index + MaxPages - 1,
+                    [this](int index) { return PageAddress(index); }, [this](bool& t) { SocketTerminate(t); });
+                m_ahead->FillAfter(Index - 1, kFetchLimit);
+            } catch (...) {
+                m_ahead.reset();  // no fetching ahead today: the walk fetches its pages itself
+            }
         }
         while (!Url.empty())
             ParsePage();

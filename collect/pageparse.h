@@ -5,8 +5,6 @@
 #include "host/framework/httpconnection.h"
 #include "host/framework/workerthread.h"
 
-class PagesAhead;
-
 #include <atomic>
 #include <chrono>
 #include <exception>
@@ -18,6 +16,8 @@ class PagesAhead;
 #include <utility>
 #include <unordered_set>
 #include <vector>
+
+class PagesAhead;
 
 class TPageParse : public WorkerThread {
 public:
