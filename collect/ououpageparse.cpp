@@ -4,6 +4,11 @@
 #include "collect/textcursor.h"
 
 namespace quib::collect {
+std::optional<std::string> TOuouPageParse::PageAddress(int index) const
+{
+    return BaseUrl + std::to_string(index + 1) + ".html";
+}
+
 
 void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 {
@@ -25,7 +30,7 @@ void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 
     const std::string next = std::to_string(Index + 2);
     if (rest.Contains("/" + next + ".html\" class=\"font_cn\">" + next + "</a>")) {
-        Url = BaseUrl + next + ".html";
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

@@ -10,6 +10,7 @@ public:
 
 protected:
     void ParseHTMLDocument(const std::string& page) override;
+    std::optional<std::string> PageAddress(int index) const override;
 };
 
 }  // namespace quib::collect

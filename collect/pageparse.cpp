@@ -1,5 +1,7 @@
 #include "collect/pageparse.h"
 
+#include "collect/pagesahead.h"
+
 #include <stdexcept>
 #include <utility>
 
@@ -28,12 +30,14 @@ TPageParse::TPageParse(const NetworkSettings& network, const std::string& url, c
       DetailConnection(std::make_unique<THttpConnection>(network, [this](bool& t) { SocketTerminate(t); })),
       Index(index), Url(url), Id(id), OnGetUrl(std::move(onGetUrl)), OnParseError(std::move(onParseError)),
       OnParseEnd(std::move(onParseEnd)), OnCheckTerminated(std::move(onCheckTerminated)),
-      MaxPages(network.maxPagesPerCollection > 0 ? network.maxPagesPerCollection : 10000)
+      MaxPages(network.maxPagesPerCollection > 0 ? network.maxPagesPerCollection : 10000), m_network(network)
 {
     const std::size_t slash = url.rfind('/');
     if (slash != std::string::npos)
         BaseUrl = url.substr(0, slash + 1);
 }
+
+TPageParse::~TPageParse() = default;
 
 void TPageParse::SocketTerminate(bool& terminated)
 {
@@ -119,6 +123,18 @@ void TPageParse::FailHandOver(const std::exception& error, const std::string& ur
 void TPageParse::Execute()
 {
     try {
+        // Only where the first page is where the site's addresses say: a walk that starts
+        // elsewhere is not known to follow them.
+        if (m_network.pageJobs > 1 && !Url.empty() && PageAddress(Index) == Url) {
+            try {
+                m_ahead = std::make_unique<PagesAhead>(
+                    m_network, m_network.pageJobs, Index + MaxPages - 1,
+                    [this](int index) { return PageAddress(index); }, [this](bool& t) { SocketTerminate(t); });
+                m_ahead->FillAfter(Index - 1, kFetchLimit);
+            } catch (...) {
+                m_ahead.reset();  // no fetching ahead today: the walk fetches its pages itself
+            }
+        }
         while (!Url.empty())
             ParsePage();
     } catch (...) {
@@ -129,8 +145,26 @@ void TPageParse::Execute()
         Synchronize([this] { CallParseEnd(); });
     } catch (...) {
     }
+    // Pages still on their way past the end, or cut off by a stop, end here.
+    m_ahead.reset();
     Connection.reset();
     DetailConnection.reset();
+}
+
+const std::string& TPageParse::FetchPage(std::string& arrived)
+{
+    if (m_ahead) {
+        if (auto page = m_ahead->Take(Index, Url)) {
+            arrived = std::move(page->effectiveUrl);
+            m_pageAhead = std::move(page->body);
+            // The next pages go out before this one is scanned.
+            m_ahead->FillAfter(Index, kFetchLimit);
+            return m_pageAhead;
+        }
+    }
+    Connection->Get(Url, kFetchLimit);
+    arrived = Connection->EffectiveUrl();
+    return Connection->ResponseText();
 }
 
 void TPageParse::ParsePage()
@@ -146,11 +180,11 @@ void TPageParse::ParsePage()
         if (!FetchedPages.insert(Url).second)
             throw std::runtime_error("页面 " + Url + " 已经采集过，下一页又回到了它，采集到此为止");
         m_pageInProgress->store(Index + 1, std::memory_order_relaxed);
-        Connection->Get(Url, kFetchLimit);
-        const std::string& arrived = Connection->EffectiveUrl();
+        std::string arrived;
+        const std::string& page = FetchPage(arrived);
         if (arrived != Url && !FetchedPages.insert(arrived).second)
             throw std::runtime_error("页面 " + Url + " 转到了已经采集过的 " + arrived + "，采集到此为止");
-        ParseHTMLDocument(Connection->ResponseText());
+        ParseHTMLDocument(page);
         // Pages read quickly go over together; the last one, or rows kept long enough, at once.
         if (Url.empty() || HandOverDue())
             HandOverRows();

@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace quib::collect {
+
+class PagesAhead;
 
 // Not a parser: the worker each site's scanner (ParseHTMLDocument) runs on. The name is kept.
 class TPageParse : public WorkerThread {
@@ -36,6 +39,7 @@ public:
     TPageParse(const NetworkSettings& network, const std::string& url, const std::string& id, int index,
                TOnGetUrlEvent onGetUrl, TOnParseErrorEvent onParseError, TOnPaseEndEvent onParseEnd,
                TCheckTerminatedEvent onCheckTerminated);
+    ~TPageParse() override;
 
     // The stop query of both connections: a pending stop request reaches a transfer in flight.
     void SocketTerminate(bool& terminated);
@@ -57,6 +61,9 @@ protected:
     // The site parser: receives one page, reports its items, then sets Url to the next page's
     // address (adding 1 to Index) or clears it.
     virtual void ParseHTMLDocument(const std::string& page) = 0;
+    // The address of the page at an index, where the site's addresses follow from the index alone;
+    // the pages are then fetched ahead of the walk (see PagesAhead). Nothing by default.
+    virtual std::optional<std::string> PageAddress(int) const { return std::nullopt; }
 
     void CallGetUrl();
     void CallParseError();
@@ -154,6 +161,14 @@ protected:
 private:
     // On the user-interface thread: a row callback failed; reports it and stops the worker.
     void FailHandOver(const std::exception& error, const std::string& url, int index);
+    // The page at Url, fetched ahead or now; arrived is where it ended after redirects.
+    const std::string& FetchPage(std::string& arrived);
+
+    // Pages fetched at once (NetworkSettings::pageJobs) and the fetches ahead, on the worker's
+    // thread only.
+    NetworkSettings m_network;
+    std::unique_ptr<PagesAhead> m_ahead;
+    std::string m_pageAhead;  // the page in hand when it was fetched ahead
 
     // A stop asked for, or a failure, while rows were appended: no later row is. Read and
     // written on the user-interface thread only.

@@ -23,6 +23,11 @@ std::string_view PagePast(std::string_view page, const GbkTextCursor& rest, std:
 
 }  // namespace
 
+std::optional<std::string> TSinaPageParse::PageAddress(int index) const
+{
+    return FirstAddress(Starter::SinaByWeb, Id, index + 1, 0);
+}
+
 void TSinaPageParse::ParseHTMLDocument(const std::string& page)
 {
     static const std::string kUploaded = gbk::FromUtf8("上传时间："), kNext = gbk::FromUtf8("下一页&gt;&gt;</a>");
@@ -52,7 +57,7 @@ void TSinaPageParse::ParseHTMLDocument(const std::string& page)
     // pager closes the list, so it is looked for behind the items first, and the text before them is
     // read again only when it is not there.
     if (rest.Contains(kNext) || GbkTextCursor(PagePast(page, rest, kNext)).Contains(kNext)) {
-        Url = FirstAddress(Starter::SinaByWeb, Id, Index + 2, 0);
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

@@ -5,6 +5,12 @@
 #include "collect/textcursor.h"
 
 namespace quib::collect {
+// Positions are numbered from 0, as the index is.
+std::optional<std::string> TSixRoomsPageParse::PageAddress(int index) const
+{
+    return std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(index) + ".html";
+}
+
 
 void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
 {
@@ -32,7 +38,7 @@ void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
     ItemData = gbk::FromUtf8(rest.FieldBefore(kVideoEnd));
     Synchronize([this] { CallGetUrl(); });
 
-    Url = std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(Index + 1) + ".html";
+    Url = *PageAddress(Index + 1);
     ++Index;
 }
 

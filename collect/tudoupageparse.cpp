@@ -6,6 +6,11 @@
 #include "collect/textcursor.h"
 
 namespace quib::collect {
+std::optional<std::string> TTudouPageParse::PageAddress(int index) const
+{
+    return FirstAddress(Starter::TudouByWeb, Id, index + 1, 0);
+}
+
 
 void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 {
@@ -27,7 +32,7 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 
     const int next = Index + 2;
     if (rest.Contains("<li><a href=\"javascript://\">" + std::to_string(next) + "</a></li>")) {
-        Url = FirstAddress(Starter::TudouByWeb, Id, next, 0);
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

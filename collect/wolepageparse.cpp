@@ -4,6 +4,14 @@
 #include "collect/textcursor.h"
 
 namespace quib::collect {
+std::string TWolePageParse::PageName(int index) const
+{
+    return "album-p-" + std::to_string(index + 1) + "_aid-" + Id + ".html";
+}
+
+// The album's pages lie in the folder of its first, whichever the draw picked.
+std::optional<std::string> TWolePageParse::PageAddress(int index) const { return BaseUrl + PageName(index); }
+
 
 void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {
@@ -24,7 +32,7 @@ void TWolePageParse::ParseHTMLDocument(const std::string& page)
     if (!goesOn)
         return;
 
-    const std::string next = "album-p-" + std::to_string(Index + 2) + "_aid-" + Id + ".html";
+    const std::string next = PageName(Index + 1);
     if (rest.Contains(next)) {
         Url = BaseUrl + next;
         ++Index;

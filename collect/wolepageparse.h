@@ -10,6 +10,10 @@ public:
 
 protected:
     void ParseHTMLDocument(const std::string& page) override;
+    std::optional<std::string> PageAddress(int index) const override;
+
+private:
+    std::string PageName(int index) const;  // the page's file name, as the pager links it
 };
 
 }  // namespace quib::collect

@@ -6,6 +6,11 @@
 #include "collect/textcursor.h"
 
 namespace quib::collect {
+std::optional<std::string> TYoukuPageParse::PageAddress(int index) const
+{
+    return FirstAddress(Starter::YoukuByWeb, Id, index + 1, 0);
+}
+
 
 void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 {
@@ -36,7 +41,7 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 
     const int next = Index + 2;
     if (rest.Contains("playlist_show/id_" + Id + "_orderby_9_page_" + std::to_string(next) + ".html")) {
-        Url = FirstAddress(Starter::YoukuByWeb, Id, next, 0);
+        Url = *PageAddress(Index + 1);
         ++Index;
     } else {
         Url.clear();

@@ -1,4 +1,5 @@
-// quib-standin [--address A] [--port P] [--version]: serves the stand-in web until SIGINT or SIGTERM.
+// quib-standin [--address A] [--port P] [--latency MS] [--version]: serves the stand-in web until
+// SIGINT or SIGTERM; --latency holds every response that many milliseconds, as a slow link would.
 #include "standin/standinweb.h"
 
 #include <csignal>
@@ -15,7 +16,7 @@ namespace {
 
 int Usage()
 {
-    std::cerr << "usage: quib-standin [--address A] [--port P] [--version]\n";
+    std::cerr << "usage: quib-standin [--address A] [--port P] [--latency MS] [--version]\n";
     return 2;
 }
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
 {
     std::string address = "127.0.0.1";
     int port = 0;
+    int latency = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--version") {
@@ -39,6 +41,12 @@ int main(int argc, char** argv)
             if (*end != '\0' || value < 0 || value > 65535)
                 return Usage();
             port = static_cast<int>(value);
+        } else if (arg == "--latency" && i + 1 < argc) {
+            char* end = nullptr;
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || value < 0 || value > 60000)
+                return Usage();
+            latency = static_cast<int>(value);
         } else {
             return Usage();
         }
@@ -53,6 +61,7 @@ int main(int argc, char** argv)
 
     try {
         StandinWeb web;
+        web.SetLatency(latency);
         const int bound = web.Start(address, port);
         std::cout << "quib-standin listening on " << address << ":" << bound << "\n"
                   << "connect-to rule: " << web.ConnectToRules().front() << "\n"

@@ -2,11 +2,20 @@
 
 #include "standin/builtinsites.h"
 #include "standin/faultroutes.h"
+#include "standin/peerwatch.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <system_error>
 
 namespace quib::standin {
 
@@ -14,6 +23,10 @@ namespace {
 
 // Several tests hold one connection stalled while they fetch over others.
 constexpr std::size_t kConnectionThreads = 16;
+// As a web server's listening socket.
+constexpr int kAcceptQueue = 511;
+// A latency is a slow link's, not a stall.
+constexpr int kMaxLatencyMs = 60000;
 
 std::string HostWithoutPort(std::string host)
 {
@@ -41,7 +54,39 @@ StandinRequest ToStandinRequest(const httplib::Request& request)
     out.method = request.method;
     out.body = request.body;
     out.headers = request.headers;
+    // Looked for only when asked: finding the connection's socket takes a walk over them all.
+    out.peerGone = [&request, watch = std::shared_ptr<PeerWatch>()]() mutable {
+        if (!watch)
+            watch = std::make_shared<PeerWatch>(request);
+        return watch->PeerGone();
+    };
     return out;
+}
+
+// The library listens with a queue of 5 unaccepted connections; a client that opens more at once
+// loses the rest of them to the kernel and tries again a second later. A web server keeps
+// hundreds, so the listening socket (the library does not hand it out) gets a queue as long.
+void WidenAcceptQueue(int port)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        int fd = -1;
+        const std::string name = entry.path().filename().string();
+        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
+            continue;
+        int listening = 0;
+        socklen_t length = sizeof listening;
+        sockaddr_storage address{};
+        socklen_t addressLength = sizeof address;
+        if (getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) != 0 || !listening ||
+            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &addressLength) != 0)
+            continue;
+        const int local = address.ss_family == AF_INET6  ? ntohs(reinterpret_cast<sockaddr_in6&>(address).sin6_port)
+                          : address.ss_family == AF_INET ? ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port)
+                                                         : -1;
+        if (local == port)
+            ::listen(fd, kAcceptQueue);
+    }
 }
 
 }  // namespace
@@ -82,8 +127,11 @@ int StandinWeb::Start(const std::string& address, int port)
         // costs more than the loopback transfer it saves; the server's own request object is not
         // const, only this view of it.
         const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
-        std::lock_guard lock(m_mutex);
-        m_log.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
+        {
+            std::lock_guard lock(m_mutex);
+            m_log.push_back({HostWithoutPort(request.get_header_value("Host")), request.target});
+        }
+        Delay();
         return httplib::Server::HandlerResponse::Unhandled;
     });
     server->set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
@@ -108,6 +156,7 @@ int StandinWeb::Start(const std::string& address, int port)
     if (bound <= 0)
         throw std::runtime_error("the stand-in web cannot listen on " + address + ":" + std::to_string(port));
 
+    WidenAcceptQueue(bound);
     m_server = std::move(server);
     m_address = address;
     m_port = bound;
@@ -129,6 +178,19 @@ void StandinWeb::Stop()
 }
 
 int StandinWeb::Port() const { return m_port; }
+
+void StandinWeb::SetLatency(int milliseconds) { m_latencyMs = std::clamp(milliseconds, 0, kMaxLatencyMs); }
+
+int StandinWeb::Latency() const { return m_latencyMs; }
+
+void StandinWeb::Delay() const
+{
+    // In short naps, so a stop does not wait for a long latency to pass.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_latencyMs.load());
+    while (!m_stopping && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            until - std::chrono::steady_clock::now(), std::chrono::milliseconds(10)));
+}
 
 std::string StandinWeb::ClientAddress() const
 {

@@ -24,6 +24,8 @@ struct StandinRequest {
     std::string method;  // "GET", "HEAD" or "POST"
     std::string body;    // the request body of a POST
     httplib::Headers headers;
+    // True once the client has closed the connection; asked while the handler runs.
+    std::function<bool()> peerGone;
 };
 
 // A site answers the requests for its host; returning false means "not mine" and gives 404.
@@ -48,6 +50,11 @@ public:
     void Stop();
     int Port() const;
 
+    // Every response waits this long before it is answered, as across a slow link; 0 for none.
+    // May be changed while the server runs.
+    void SetLatency(int milliseconds);
+    int Latency() const;
+
     // {"::ADDR:PORT"}: every host and port goes to this server (curl CONNECT_TO).
     std::vector<std::string> ConnectToRules() const;
     // "MAP * ADDR:PORT" for Chromium's --host-resolver-rules.
@@ -63,6 +70,7 @@ public:
 
 private:
     void Answer(const httplib::Request& request, httplib::Response& response) const;
+    void Delay() const;  // the latency, cut short by Stop
     std::string ClientAddress() const;
     std::string ClientEndpoint() const;  // ADDR:PORT, brackets around IPv6
 
@@ -73,6 +81,7 @@ private:
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_latencyMs{0};
     std::string m_address;
     int m_port = 0;
 };

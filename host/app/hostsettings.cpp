@@ -13,6 +13,14 @@
 #include <QVBoxLayout>
 
 namespace quib::host {
+namespace {
+
+// More at once than this only crowds the site.
+constexpr int kMaxPageJobs = 16;
+constexpr int kMaxStandinLatencyMs = 60000;
+
+}  // namespace
+
 
 QString HostSettings::FilePath(const QString& appPath)
 {
@@ -32,6 +40,9 @@ HostSettings HostSettings::Load(const QString& appPath)
     settings.userAgent = file.value(QStringLiteral("UserAgent")).toString().trimmed();
     settings.proxy = file.value(QStringLiteral("Proxy")).toString().trimmed();
     settings.stallSeconds = qBound(0, file.value(QStringLiteral("StallSeconds"), 0).toInt(), 3600);
+    settings.pageJobs = qBound(1, file.value(QStringLiteral("PageJobs"), settings.pageJobs).toInt(), kMaxPageJobs);
+    settings.standinLatencyMs =
+        qBound(0, file.value(QStringLiteral("StandinLatencyMs"), 0).toInt(), kMaxStandinLatencyMs);
     return settings;
 }
 
@@ -42,6 +53,8 @@ bool HostSettings::Save(const QString& appPath) const
     file.setValue(QStringLiteral("UserAgent"), userAgent);
     file.setValue(QStringLiteral("Proxy"), proxy);
     file.setValue(QStringLiteral("StallSeconds"), stallSeconds);
+    file.setValue(QStringLiteral("PageJobs"), pageJobs);
+    file.setValue(QStringLiteral("StandinLatencyMs"), standinLatencyMs);
     file.sync();
     return file.status() == QSettings::NoError;
 }
@@ -51,6 +64,7 @@ void HostSettings::ApplyTo(NetworkSettings& network) const
     network.userAgent = userAgent.isEmpty() ? NetworkSettings{}.userAgent : userAgent.toStdString();
     network.proxy = proxy.toStdString();
     network.stallSeconds = stallSeconds;
+    network.pageJobs = pageJobs;
 }
 
 QStringList SkinNames()
@@ -93,6 +107,18 @@ HostSettingsDialog::HostSettingsDialog(const HostSettings& settings, const QStri
     StallSpin->setSpecialValueText(QStringLiteral("默认（每个请求自己的限制）"));
     StallSpin->setValue(settings.stallSeconds);
     form->addRow(QStringLiteral("请求无响应上限"), StallSpin);
+    PageJobsSpin = new QSpinBox(this);
+    PageJobsSpin->setRange(1, kMaxPageJobs);
+    PageJobsSpin->setSuffix(QStringLiteral(" 页"));
+    PageJobsSpin->setValue(settings.pageJobs);
+    PageJobsSpin->setToolTip(QStringLiteral("1：一页接一页地下载"));
+    form->addRow(QStringLiteral("同时下载的专辑页数"), PageJobsSpin);
+    StandinLatencySpin = new QSpinBox(this);
+    StandinLatencySpin->setRange(0, kMaxStandinLatencyMs);
+    StandinLatencySpin->setSingleStep(50);
+    StandinLatencySpin->setSuffix(QStringLiteral(" 毫秒"));
+    StandinLatencySpin->setValue(settings.standinLatencyMs);
+    form->addRow(QStringLiteral("演示网站的响应延迟"), StandinLatencySpin);
     layout->addLayout(form);
     auto* note = new QLabel(QStringLiteral("浏览器的代理在下次启动时生效；用户代理对之后打开的页面生效。"), this);
     note->setWordWrap(true);
@@ -111,6 +137,8 @@ HostSettings HostSettingsDialog::Settings() const
     settings.userAgent = UserAgentEdit->text().trimmed();
     settings.proxy = ProxyEdit->text().trimmed();
     settings.stallSeconds = StallSpin->value();
+    settings.pageJobs = PageJobsSpin->value();
+    settings.standinLatencyMs = StandinLatencySpin->value();
     return settings;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The host's own settings, in its own file in the data folder (never in a module's
-// .properties): the skin, the user agent, the proxy and the stall limit of a request.
+// .properties): the skin, the user agent, the proxy, the stall limit of a request, how many pages
+// of an album are fetched at once, and the stand-in web's latency.
 #include <QDialog>
 #include <QString>
 
@@ -19,6 +20,10 @@ struct HostSettings {
     QString userAgent;     // empty: the built-in defaults of the HTTP client and the browser
     QString proxy;         // curl's syntax; empty: direct
     int stallSeconds = 0;  // 0: each request's own limit
+    int pageJobs = 4;      // pages of an album fetched at once; 1: one after another
+    int standinLatencyMs = 0;  // what the built-in stand-in web waits before each answer
+
+    bool operator==(const HostSettings&) const = default;
 
     static QString FilePath(const QString& appPath);
     static HostSettings Load(const QString& appPath);
@@ -43,6 +48,8 @@ public:
     QLineEdit* UserAgentEdit;
     QLineEdit* ProxyEdit;
     QSpinBox* StallSpin;
+    QSpinBox* PageJobsSpin;
+    QSpinBox* StandinLatencySpin;  // of use in the stand-in mode only
 
 private:
     HostSettings m_settings;

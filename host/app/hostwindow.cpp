@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -192,8 +193,7 @@ QWidget* HostWindow::ShowAbout(int index)
 
 void HostWindow::SetSettings(const HostSettings& settings)
 {
-    const bool changed = settings.skinName != m_settings.skinName || settings.userAgent != m_settings.userAgent ||
-                         settings.proxy != m_settings.proxy || settings.stallSeconds != m_settings.stallSeconds;
+    const bool changed = settings != m_settings;
     m_settings = settings;
     if (changed && !m_settings.Save(m_environment.appPath))
         m_environment.messages->Alert(
@@ -210,11 +210,14 @@ void HostWindow::SetSettings(const HostSettings& settings)
     }
     if (m_environment.commandLineUserAgent.isEmpty())
         SetBrowserUserAgent(m_settings.userAgent);
+    if (m_environment.standin && m_environment.setStandinLatency)
+        m_environment.setStandinLatency(m_settings.standinLatencyMs);
 }
 
 void HostWindow::ShowSettings()
 {
     HostSettingsDialog dialog(m_settings, m_settings.skinName, this);
+    dialog.StandinLatencySpin->setEnabled(m_environment.standin);
     if (m_environment.messages->ShowModal(dialog) == QDialog::Accepted)
         SetSettings(dialog.Settings());
 }

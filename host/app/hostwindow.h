@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,7 @@ struct HostEnvironment {
     HostLog* log = nullptr;
     bool standin = false;  // the built-in stand-in web answers every site
     QString standinNote;   // what the status line says then
+    std::function<void(int milliseconds)> setStandinLatency;  // the stand-in web's, when it runs
 };
 
 class HostWindow : public QMainWindow {

@@ -186,6 +186,7 @@ int main(int argc, char** argv)
         standin->Start();
         environment.network.connectTo = standin->ConnectToRules();
         environment.standin = true;
+        environment.setStandinLatency = [web = &*standin](int milliseconds) { web->SetLatency(milliseconds); };
         environment.standinNote = QStringLiteral(
                                       "演示模式：所有网站都由内置演示网站 (127.0.0.1:%1) 应答，数据在 %2。"
                                       "用 --live 连接真实网站。")

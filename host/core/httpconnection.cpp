@@ -84,12 +84,28 @@ const char* ChineseCause(CURLcode code)
 // State of one Get, reached from curl's callbacks.
 struct THttpConnection::Transfer {
     std::string body;
-    std::size_t maxBody;
+    std::size_t maxBody = 0;
     bool tooLarge = false;
     bool stopped = false;
     bool pastDeadline = false;
-    const TStopQuery* stopQuery;
+    const TStopQuery* stopQuery = nullptr;
     std::chrono::steady_clock::time_point deadline;
+    std::string url;
+    std::string host;
+    long stallSeconds = 0;
+    int deadlineSeconds = 0;
+    curl_slist* connectTo = nullptr;
+    curl_slist* headerList = nullptr;
+    char curlText[CURL_ERROR_SIZE] = {};
+
+    Transfer() = default;
+    Transfer(const Transfer&) = delete;
+    Transfer& operator=(const Transfer&) = delete;
+    ~Transfer()
+    {
+        curl_slist_free_all(connectTo);
+        curl_slist_free_all(headerList);
+    }
 
     static size_t Write(char* data, size_t size, size_t count, void* self)
     {
@@ -131,11 +147,23 @@ THttpConnection::THttpConnection(NetworkSettings settings, TStopQuery stopQuery)
 
 THttpConnection::~THttpConnection()
 {
+    // A transfer begun and never finished: the handle forgets the lists before they go.
+    if (m_curl && m_transfer) {
+        curl_easy_setopt(static_cast<CURL*>(m_curl), CURLOPT_CONNECT_TO, nullptr);
+        curl_easy_setopt(static_cast<CURL*>(m_curl), CURLOPT_HTTPHEADER, nullptr);
+    }
+    m_transfer.reset();
     if (m_curl)
         curl_easy_cleanup(static_cast<CURL*>(m_curl));
 }
 
 std::string THttpConnection::Get(const std::string& url, int limit, const std::vector<std::string>* headers)
+{
+    Begin(url, limit, headers);
+    return Finish(curl_easy_perform(static_cast<CURL*>(m_curl)));
+}
+
+void THttpConnection::Begin(const std::string& url, int limit, const std::vector<std::string>* headers)
 {
     m_responseText.clear();
     m_responseCode = 0;
@@ -148,26 +176,27 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     CURL* curl = static_cast<CURL*>(m_curl);
     if (!curl)
         throw HttpError(HttpError::Cause::Other, host, 0, "无法建立网络连接（" + host + "）");
+    // The handle forgets a transfer begun and never finished before its state goes.
     curl_easy_reset(curl);
+    m_transfer.reset();
 
     const long stallSeconds = m_settings.stallSeconds > 0 ? m_settings.stallSeconds : limit > 0 ? limit : 16;
     const int deadlineSeconds = m_settings.transferDeadlineSeconds > 0 ? m_settings.transferDeadlineSeconds : 300;
-    Transfer transfer{{},
-                      m_settings.maxBodyBytes,
-                      false,
-                      false,
-                      false,
-                      &m_stopQuery,
-                      std::chrono::steady_clock::now() + std::chrono::seconds(deadlineSeconds)};
-    char curlText[CURL_ERROR_SIZE] = {};
+    m_transfer = std::make_unique<Transfer>();
+    Transfer& transfer = *m_transfer;
+    transfer.maxBody = m_settings.maxBodyBytes;
+    transfer.stopQuery = &m_stopQuery;
+    transfer.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(deadlineSeconds);
+    transfer.url = url;
+    transfer.host = host;
+    transfer.stallSeconds = stallSeconds;
+    transfer.deadlineSeconds = deadlineSeconds;
 
-    curl_slist* connectTo = nullptr;
     for (const std::string& rule : m_settings.connectTo)
-        connectTo = curl_slist_append(connectTo, rule.c_str());
-    curl_slist* headerList = nullptr;
+        transfer.connectTo = curl_slist_append(transfer.connectTo, rule.c_str());
     if (headers)
         for (const std::string& header : *headers)
-            headerList = curl_slist_append(headerList, header.c_str());
+            transfer.headerList = curl_slist_append(transfer.headerList, header.c_str());
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -180,23 +209,34 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, m_settings.userAgent.c_str());
-    const bool proxied = !m_settings.proxy.empty();
-    if (proxied) {
+    if (!m_settings.proxy.empty()) {
         curl_easy_setopt(curl, CURLOPT_PROXY, m_settings.proxy.c_str());
         // The proxy takes every request, as it does the browser's: no environment's bypass list
         // decides otherwise, so a failed connection is surely the proxy's.
         curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
     }
-    curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
+    curl_easy_setopt(curl, CURLOPT_CONNECT_TO, transfer.connectTo);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, transfer.headerList);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::Write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::Progress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curlText);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, transfer.curlText);
+}
 
-    const CURLcode code = curl_easy_perform(curl);
+std::string THttpConnection::Finish(int result)
+{
+    const auto code = static_cast<CURLcode>(result);
+    CURL* curl = static_cast<CURL*>(m_curl);
+    // The state goes with this call, whatever it ends in.
+    const std::unique_ptr<Transfer> owned = std::move(m_transfer);
+    Transfer& transfer = *owned;
+    const std::string& url = transfer.url;
+    const std::string& host = transfer.host;
+    const long stallSeconds = transfer.stallSeconds;
+    const int deadlineSeconds = transfer.deadlineSeconds;
+    const char* curlText = transfer.curlText;
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     char* lastUrl = nullptr;
@@ -208,11 +248,10 @@ std::string THttpConnection::Get(const std::string& url, int limit, const std::v
     // The lists must outlive the transfer; the handle forgets them before they go.
     curl_easy_setopt(curl, CURLOPT_CONNECT_TO, nullptr);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-    curl_slist_free_all(connectTo);
-    curl_slist_free_all(headerList);
     m_responseCode = static_cast<int>(status);
 
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    const bool proxied = !m_settings.proxy.empty();
 
     using Cause = HttpError::Cause;
     if (transfer.stopped)

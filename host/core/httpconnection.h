@@ -56,7 +56,15 @@ public:
     const std::string& ContentType() const { return m_contentType; }
 
 private:
+    // A transfer in two halves, so that THttpMulti can run several connections' at once on their
+    // handles: Begin sets the handle up, Finish takes curl's result and ends as Get does.
+    friend class THttpMulti;
+    void Begin(const std::string& url, int limit, const std::vector<std::string>* headers);
+    std::string Finish(int curlCode);
+    void* Handle() const { return m_curl; }
+
     struct Transfer;
+    std::unique_ptr<Transfer> m_transfer;  // the transfer begun and not yet finished
     NetworkSettings m_settings;
     TStopQuery m_stopQuery;
     std::string m_responseText;

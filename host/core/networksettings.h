@@ -21,6 +21,9 @@ struct NetworkSettings {
     int transferDeadlineSeconds = 300;
     // Pages one collection fetches at most: a pager that always shows a next page ends here.
     int maxPagesPerCollection = 10000;
+    // Pages of an album fetched at once where the site's page addresses can be computed; 1 walks
+    // them one after another. The host and the command line offer more.
+    int pageJobs = 1;
 };
 
 }  // namespace quib

@@ -280,6 +280,8 @@ void QuibCollectTest::wrongCommandLine_data()
     QTest::newRow("no site") << QStringList{"1x1"};
     QTest::newRow("no address") << QStringList{"--site", "tudou"};
     QTest::newRow("page out of range") << QStringList{"--site", "tudou", "--page", "256", "1x1"};
+    QTest::newRow("no pages at once") << QStringList{"--site", "tudou", "--jobs", "0", "1x1"};
+    QTest::newRow("too many pages at once") << QStringList{"--site", "tudou", "--jobs", "17", "1x1"};
     QTest::newRow("album for another site") << QStringList{"--site", "youku", "--album", "1", "1x1"};
     QTest::newRow("album and list") << QStringList{"--site", "xunlei", "--album", "1", "--list-albums", "a1x1"};
     QTest::newRow("unknown option") << QStringList{"--site", "tudou", "--bogus", "1x1"};

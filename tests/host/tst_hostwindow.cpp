@@ -255,6 +255,7 @@ private slots:
                 settings.UserAgentEdit->setText(QStringLiteral("TestAgent/1.0"));
                 settings.ProxyEdit->setText(QStringLiteral(" socks5h://127.0.0.1:1080 "));
                 settings.StallSpin->setValue(7);
+                settings.PageJobsSpin->setValue(6);
                 return int(QDialog::Accepted);
             });
             host.window->ShowSettings();
@@ -263,6 +264,7 @@ private slots:
             QCOMPARE(app.GetNetwork().userAgent, std::string("TestAgent/1.0"));
             QCOMPARE(QString::fromStdString(app.GetNetwork().proxy), proxy);
             QCOMPARE(app.GetNetwork().stallSeconds, 7);
+            QCOMPARE(app.GetNetwork().pageJobs, 6);
             QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("TestGood.properties"))));  // never a module's file
         }
         Host again(dir.path(), standin);
@@ -270,6 +272,7 @@ private slots:
         HostApp& app = *again.window->Modules()[0]->app;
         QCOMPARE(again.window->Settings().proxy, QStringLiteral("socks5h://127.0.0.1:1080"));
         QCOMPARE(app.GetNetwork().stallSeconds, 7);
+        QCOMPARE(app.GetNetwork().pageJobs, 6);
         QCOMPARE(QString::fromStdString(app.GetNetwork().proxy), proxy);
     }
 

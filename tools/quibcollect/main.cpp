@@ -49,6 +49,7 @@ NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<St
             network.connectTo.push_back(rule);
     if (!options.userAgent.isEmpty())
         network.userAgent = options.userAgent.toStdString();
+    network.pageJobs = options.jobs;
     return network;
 }
 

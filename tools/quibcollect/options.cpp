@@ -83,6 +83,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption fast("fast", "Read Tudou and Youku albums from their feeds (the default).");
     const QCommandLineOption noFast("no-fast", "Walk the Tudou and Youku playlist pages instead.");
     const QCommandLineOption page("page", "The page to start from, 1 to 255 (default 1).", "n", "1");
+    const QCommandLineOption jobs("jobs", "Album pages fetched at once, 1 to 16 (default 4; 1: one after another).",
+                                  "n", "4");
     const QCommandLineOption album("album", "Xunlei: take the chooser's line n (1 = first).", "n");
     const QCommandLineOption listAlbums("list-albums", "Xunlei: print the chooser's lines instead of collecting.");
     const QCommandLineOption connectTo(
@@ -114,6 +116,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     parser.addOptions({help,      version,      live,          site,     fast,   noFast, page,   album, listAlbums,
                        connectTo, userAgent,    json,          standin,  layout, merge,  format, batch, archive,
                        onlyNew,   sortEpisodes, checkEpisodes, progress, quiet,  source, search, api,   updatedHours});
+    parser.addOption(jobs);
     parser.addPositionalArgument("ADDRESS-OR-ID", "The album address or ID (not with --batch).");
 
     if (!parser.parse(arguments))
@@ -200,6 +203,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     options.page = parser.value(page).toInt(&ok);
     if (!ok || options.page < 1 || options.page > 255)
         return {std::nullopt, Problem("--page must be a number from 1 to 255."), kUsageError};
+    options.jobs = parser.value(jobs).toInt(&ok);
+    if (!ok || options.jobs < 1 || options.jobs > 16)
+        return {std::nullopt, Problem("--jobs must be a number from 1 to 16."), kUsageError};
     if (parser.isSet(album)) {
         options.album = parser.value(album).toInt(&ok);
         if (!ok || options.album < 1)

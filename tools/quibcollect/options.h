@@ -11,6 +11,7 @@ struct CollectOptions {
     QString site;             // a site key: tudou, youku, 56, 6jf, ouou, sina, xunlei, api
     bool fast = true;         // as the form's fast switch starts
     int page = 1;             // the start page, 1..255
+    int jobs = 4;             // album pages fetched at once, 1..16; 1 walks them one after another
     int album = 0;            // Xunlei: the chooser line to take (1 = first); 0 keeps the first
     bool listAlbums = false;  // Xunlei: print the chooser's lines instead of collecting
     QStringList connectTo;    // curl's HOST:PORT:ADDR:PORT

@@ -1,0 +1,51 @@
+#include "collect/pagesahead.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace quib::collect {
+
+PagesAhead::PagesAhead(const NetworkSettings& settings, int window, int lastIndex, PageAddress address,
+                       TStopQuery stopQuery)
+    : m_transfers(settings, window, std::move(stopQuery)), m_window(std::max(1, window)), m_lastIndex(lastIndex),
+      m_address(std::move(address))
+{
+}
+
+void PagesAhead::FillAfter(int index, int limit)
+{
+    m_nextIndex = std::max(m_nextIndex, index + 1);
+    // The window reaches no further than its size past the page in hand, so a list that ends
+    // there costs no more requests than that.
+    while (!m_ended && m_nextIndex <= std::min(index + m_window, m_lastIndex) && m_transfers.Running() < m_window) {
+        const std::optional<std::string> url = m_address(m_nextIndex);
+        if (!url || !m_transfers.Start(m_nextIndex, *url, limit)) {
+            m_ended = true;
+            break;
+        }
+        ++m_nextIndex;
+    }
+    m_transfers.Pump();
+}
+
+std::optional<THttpMulti::Result> PagesAhead::Take(int index, const std::string& url)
+{
+    if (!m_transfers.Has(index))
+        return std::nullopt;
+    if (m_address(index) != url) {
+        // The walk went where the addresses did not say: what was fetched ahead is no use.
+        m_transfers.DropAll();
+        m_ended = true;
+        return std::nullopt;
+    }
+    THttpMulti::Result result = m_transfers.Take(index);
+    // A failed page, or one that arrived where an earlier one did, ends the list here: the
+    // pages behind it are not asked for.
+    if (result.error || !m_seen.insert(result.effectiveUrl).second)
+        m_ended = true;
+    if (result.error)
+        std::rethrow_exception(result.error);
+    return result;
+}
+
+}  // namespace quib::collect

@@ -1,0 +1,44 @@
+#pragma once
+// An album's pages fetched ahead of the worker that scans them, a window of them at once, where
+// the site's page addresses can be computed. The worker still walks the pages one after another
+// and decides from each whether another follows; it only finds the page it asks for already on
+// its way. So the rows come in the walk's order, and a page past the end costs at most the
+// window's worth of requests that nobody takes.
+#include "host/core/httpmulti.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+namespace quib::collect {
+
+class PagesAhead {
+public:
+    // The address of the page at an index, nothing where it cannot be known beforehand.
+    using PageAddress = std::function<std::optional<std::string>(int index)>;
+
+    // window: pages fetched at once; lastIndex: no page past it is asked for.
+    PagesAhead(const NetworkSettings& settings, int window, int lastIndex, PageAddress address, TStopQuery stopQuery);
+
+    // Fills the window with the pages that follow index (the page in hand).
+    void FillAfter(int index, int limit);
+    // The page at index, when it was fetched ahead at this very address; waits for it. Nothing
+    // when it was not (then the caller fetches it itself). A stop ends every transfer at once and
+    // throws HttpError Aborted; so does a transfer's own failure, with its own error.
+    std::optional<THttpMulti::Result> Take(int index, const std::string& url);
+    // Moves the transfers on without waiting: they go out while the page in hand is scanned.
+    void Pump() { m_transfers.Pump(); }
+
+private:
+    THttpMulti m_transfers;
+    int m_window;
+    int m_lastIndex;
+    PageAddress m_address;
+    int m_nextIndex = -1;  // the next page to ask for; -1 before the first
+    // Nothing more is asked for: a page failed or led back to one seen.
+    bool m_ended = false;
+    std::unordered_set<std::string> m_seen;  // the addresses pages arrived at
+};
+
+}  // namespace quib::collect
