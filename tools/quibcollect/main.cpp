@@ -13,7 +13,6 @@
 #include "results/memdata.h"
 #include "tools/quibcollect/options.h"
 #include "tools/quibcollect/resourcecommands.h"
-#include "collect/parse.h"
 #include "tools/quibcollect/processrenderer.h"
 #include "tools/quibcollect/rowformat.h"
 #include "host/core/safefile.h"
