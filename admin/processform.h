@@ -19,7 +19,7 @@
 namespace quib {
 class IApp;
 class RibbonStrip;
-}
+}  // namespace quib
 namespace quib::collect {
 class TParseForm;
 }

@@ -9,7 +9,6 @@ std::optional<std::string> TOuouPageParse::PageAddress(int index) const
     return BaseUrl + std::to_string(index + 1) + ".html";
 }
 
-
 void TOuouPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<li class=\"spename\"><a href=\"", kQuote = "\"", kTagEnd = ">", kLinkEnd = "</a>";

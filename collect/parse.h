@@ -17,7 +17,7 @@
 namespace quib::results {
 class DataView;
 class MemData;
-}
+}  // namespace quib::results
 
 namespace quib::collect {
 

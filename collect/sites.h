@@ -31,7 +31,7 @@
 namespace quib {
 class WorkerRegistry;
 struct NetworkSettings;
-}
+}  // namespace quib
 
 namespace quib::collect {
 

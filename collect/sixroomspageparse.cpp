@@ -11,7 +11,6 @@ std::optional<std::string> TSixRoomsPageParse::PageAddress(int index) const
     return std::string(sitehosts::kSixRoomsRoot) + "/plist/" + Id + "/" + std::to_string(index) + ".html";
 }
 
-
 void TSixRoomsPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kVideo = "pageMessage.evid = '", kVideoEnd = "'", kTitle = "<h4>", kTitleEnd = "</h4>";

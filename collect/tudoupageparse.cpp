@@ -11,7 +11,6 @@ std::optional<std::string> TTudouPageParse::PageAddress(int index) const
     return FirstAddress(Starter::TudouByWeb, Id, index + 1, 0);
 }
 
-
 void TTudouPageParse::ParseHTMLDocument(const std::string& page)
 {
     static const std::string kItem = gbk::FromUtf8("<li>视频：<a href=\"");

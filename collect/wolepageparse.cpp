@@ -12,7 +12,6 @@ std::string TWolePageParse::PageName(int index) const
 // The album's pages lie in the folder of its first, whichever the draw picked.
 std::optional<std::string> TWolePageParse::PageAddress(int index) const { return BaseUrl + PageName(index); }
 
-
 void TWolePageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<p class=\"videoTitle\"><a href=\"", kQuote = "\"", kTitle = "title=\"";

@@ -11,7 +11,6 @@ std::optional<std::string> TYoukuPageParse::PageAddress(int index) const
     return FirstAddress(Starter::YoukuByWeb, Id, index + 1, 0);
 }
 
-
 void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
 {
     const std::string_view kItem = "<li class=\"videoImg\"><a href=\"", kQuote = "\"", kTitle = "alt=\"",

@@ -21,7 +21,6 @@ constexpr int kMaxStandinLatencyMs = 60000;
 
 }  // namespace
 
-
 QString HostSettings::FilePath(const QString& appPath)
 {
     QString path = appPath;

@@ -17,10 +17,10 @@ namespace quib::host {
 
 struct HostSettings {
     QString skinName = QStringLiteral("Sys");
-    QString userAgent;     // empty: the built-in defaults of the HTTP client and the browser
-    QString proxy;         // curl's syntax; empty: direct
-    int stallSeconds = 0;  // 0: each request's own limit
-    int pageJobs = 4;      // pages of an album fetched at once; 1: one after another
+    QString userAgent;         // empty: the built-in defaults of the HTTP client and the browser
+    QString proxy;             // curl's syntax; empty: direct
+    int stallSeconds = 0;      // 0: each request's own limit
+    int pageJobs = 4;          // pages of an album fetched at once; 1: one after another
     int standinLatencyMs = 0;  // what the built-in stand-in web waits before each answer
 
     bool operator==(const HostSettings&) const = default;

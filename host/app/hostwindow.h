@@ -23,7 +23,7 @@ class HostLog;
 class IModule;
 class MessageService;
 class WorkerRegistry;
-}
+}  // namespace quib
 
 namespace quib::host {
 
@@ -36,8 +36,8 @@ struct HostEnvironment {
     MessageService* messages = nullptr;
     WorkerRegistry* workers = nullptr;
     HostLog* log = nullptr;
-    bool standin = false;  // the built-in stand-in web answers every site
-    QString standinNote;   // what the status line says then
+    bool standin = false;                                     // the built-in stand-in web answers every site
+    QString standinNote;                                      // what the status line says then
     std::function<void(int milliseconds)> setStandinLatency;  // the stand-in web's, when it runs
 };
 

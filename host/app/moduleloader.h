@@ -10,7 +10,7 @@ class QWidget;
 namespace quib {
 class IApp;
 class IModule;
-}
+}  // namespace quib
 
 namespace quib::host {
 

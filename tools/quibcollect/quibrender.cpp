@@ -61,4 +61,3 @@ int main(int argc, char** argv)
     }
     return 0;
 }
-
