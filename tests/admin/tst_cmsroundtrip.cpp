@@ -915,9 +915,9 @@ void CmsRoundTripTest::resourceSeriesFoundCollectedAndUpdated()
     Collected searched;
     AnswerCollection({1, true, 1, false}, searched, {}, [&](QDialog& modal) {
         if (auto* search = dynamic_cast<TSearchForm*>(&modal)) {
-            search->ApiComboBox->setCurrentIndex(1);
-            search->ApiRadio->click();
-            search->OkButton->click();
+            Control<QComboBox>(*search, "ApiComboBox")->setCurrentIndex(1);
+            Control<QRadioButton>(*search, "ApiRadio")->click();
+            Control<QPushButton>(*search, "OkButton")->click();
             return search->result();
         }
         if (auto* results = dynamic_cast<TApiResultForm*>(&modal)) {

@@ -6,8 +6,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace quib;
-
 class CommandLineTest : public QObject {
     Q_OBJECT
 

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace quib;
 using namespace quib::collector;
 using namespace quib::admin;
 
