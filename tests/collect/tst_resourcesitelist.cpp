@@ -2,6 +2,7 @@
 // that cannot be read is refused and kept aside by the next save, a full disk keeps the old file,
 // and the source chosen last is remembered per site.
 #include "collect/resourcesitelist.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,21 +14,9 @@
 
 using namespace quib;
 using namespace quib::collect;
+using namespace quib::test;
 
 namespace {
-
-QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 ResourceSiteList Sample()
 {

@@ -3,6 +3,7 @@
 // file that could not be loaded. The old file name is tested through the module.
 #include "host/core/gbk.h"
 #include "shell/sitefile.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,21 +18,9 @@
 using namespace quib;
 using namespace quib::collector;
 using namespace quib::admin;
+using namespace quib::test;
 
 namespace {
-
-QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 std::string G(const char* utf8) { return gbk::FromUtf8(utf8); }
 
