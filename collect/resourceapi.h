@@ -64,7 +64,7 @@ struct ResourcePage {
 };
 
 // The largest answer read; a larger one is refused whole.
-inline constexpr std::size_t kResourceMaxBody = 50u * 1000u * 1000u;
+inline constexpr std::size_t kResourceMaxBody = std::size_t{50} * 1000 * 1000;
 // Episodes one record may bring; the rest are dropped with a warning (a table of more is no list
 // an operator can check).
 inline constexpr int kResourceMaxEpisodes = 200000;

@@ -29,7 +29,7 @@ namespace resourcesites {
 QString FilePath(const QString& appPath);
 
 // A list file larger than this is not a list of sites.
-inline constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxFileBytes = std::size_t{1024} * 1024;
 
 // The list in the file; an empty list when there is no file. Throws std::runtime_error (UTF-8
 // message) when the file cannot be read or is not such a list.

@@ -3,9 +3,7 @@
 // names by which a typed address is recognised. Only the host redirects them, never the module.
 #include <string_view>
 
-namespace quib::collect {
-
-namespace sitehosts {
+namespace quib::collect::sitehosts {
 
 inline constexpr std::string_view kTudouRoot = "http://www.tudou.com";
 inline constexpr std::string_view kYoukuRoot = "http://www.youku.com";
@@ -22,6 +20,4 @@ inline constexpr std::string_view kSixRoomsDomain = "6.cn";
 inline constexpr std::string_view kOuouDomain = "ouou.com";
 inline constexpr std::string_view kSinaDomain = "sina.com.cn";
 
-}  // namespace sitehosts
-
-}  // namespace quib::collect
+}  // namespace quib::collect::sitehosts

@@ -5,9 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quib::results {
-
-namespace textsearch {
+namespace quib::results::textsearch {
 
 inline constexpr std::size_t npos = std::string_view::npos;
 
@@ -21,6 +19,4 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view tag, std::s
 // Every exact occurrence of `tag` replaced by `value`.
 std::string ReplaceAll(std::string_view text, std::string_view tag, std::string_view value);
 
-}  // namespace textsearch
-
-}  // namespace quib::results
+}  // namespace quib::results::textsearch

@@ -24,7 +24,7 @@ inline constexpr const char* kFileName = "tool.quib.sites.xml";
 inline constexpr const char* kOldFileName = "sites.xml";
 
 // A site file larger than this is not a site list; it is refused rather than read.
-inline constexpr std::size_t kMaxFileBytes = 8 * 1024 * 1024;
+inline constexpr std::size_t kMaxFileBytes = std::size_t{8} * 1024 * 1024;
 
 // "4." anywhere gives "4.x"; "5.0" and "6.0" stay; anything else is "3.1".
 std::string NormaliseVersion(std::string_view version);

@@ -6,9 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace quib {
-
-namespace gbk {
+namespace quib::gbk {
 
 // Unicode to GBK; a character GBK cannot hold becomes '?'.
 std::string FromUnicode(QStringView text);
@@ -29,6 +27,4 @@ std::string_view CutToBytes(std::string_view bytes, std::size_t maxBytes);
 // Number of characters (a two-byte character counts once).
 std::size_t CharCount(std::string_view bytes);
 
-}  // namespace gbk
-
-}  // namespace quib
+}  // namespace quib::gbk

@@ -10,9 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace quib {
-
-namespace safefile {
+namespace quib::safefile {
 
 // The whole content of the regular file at path, or nothing when there is no file there. Throws
 // when path is something else (a folder, a FIFO, a device, also through a link), is larger than
@@ -24,6 +22,4 @@ std::optional<std::string> ReadRegularFile(const QString& path, std::size_t maxB
 // goes, the old file stays as it was, and the call throws.
 void ReplaceFile(const QString& path, std::string_view content);
 
-}  // namespace safefile
-
-}  // namespace quib
+}  // namespace quib::safefile
