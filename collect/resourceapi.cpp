@@ -431,7 +431,7 @@ ResourcePage ParseResourceJson(std::string_view body)
         page.records.push_back(std::move(record));
     }
     const QJsonArray classes = root.value(u"class").toArray();
-    for (const QJsonValue& item : classes) {
+    for (const QJsonValue item : classes) {
         const QJsonObject object = item.toObject();
         ResourceCategory category{TextOf(object.value(u"type_id")), TextOf(object.value(u"type_name"))};
         if (!category.id.isEmpty())

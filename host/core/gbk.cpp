@@ -18,7 +18,7 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : m_handle(iconv_open(to, from))
     {
-        if (m_handle == reinterpret_cast<iconv_t>(-1))
+        if (m_handle == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr): iconv's failure value
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
     }
     ~Converter() { iconv_close(m_handle); }
@@ -104,7 +104,7 @@ public:
     {
         if (!IsLeadByte(lead) || trail < kFirstTrail || trail > kLastTrail)
             return 0;
-        return m_units[static_cast<std::size_t>((lead - 0x81) * kTrails + (trail - kFirstTrail))];
+        return m_units[static_cast<std::size_t>(lead - 0x81) * kTrails + static_cast<std::size_t>(trail - kFirstTrail)];
     }
 
 private:
@@ -144,7 +144,7 @@ private:
         }
     }
 
-    std::array<char16_t, 126 * kTrails> m_units{};
+    std::array<char16_t, std::size_t{126} * kTrails> m_units{};
 };
 
 const PairTable& Pairs()

@@ -75,7 +75,7 @@ std::optional<std::string> ReadRegularFile(const QString& path, std::size_t maxB
         if (filled == content.size()) {
             if (content.size() > maxBytes)
                 tooLarge();
-            content.resize(std::min(maxBytes + 1, content.size() + 64 * 1024));
+            content.resize(std::min(maxBytes + 1, content.size() + std::size_t{64} * 1024));
             if (filled == content.size())
                 tooLarge();
         }
