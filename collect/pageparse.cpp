@@ -157,10 +157,16 @@ const std::string& TPageParse::FetchPage(std::string& arrived)
         if (auto page = m_ahead->Take(Index, Url)) {
             arrived = std::move(page->effectiveUrl);
             m_pageAhead = std::move(page->body);
+            if (PagesFetched == 1)
+                if (const std::optional<int> last = StatedLastIndex(m_pageAhead); last && *last >= Index)
+                    m_ahead->SetStatedLast(*last);
             // The next pages go out before this one is scanned.
             m_ahead->FillAfter(Index, kFetchLimit);
             return m_pageAhead;
         }
+        // A page not fetched ahead (the walk went past a stated last page): the window goes on
+        // from here while this one is fetched.
+        m_ahead->FillAfter(Index, kFetchLimit);
     }
     Connection->Get(Url, kFetchLimit);
     arrived = Connection->EffectiveUrl();

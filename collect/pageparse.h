@@ -64,6 +64,9 @@ protected:
     // The address of the page at an index, where the site's addresses follow from the index alone;
     // the pages are then fetched ahead of the walk (see PagesAhead). Nothing by default.
     virtual std::optional<std::string> PageAddress(int) const { return std::nullopt; }
+    // The index of the album's last page, where the first page's pager states how many there
+    // are; it keeps the pages fetched ahead from going past the end. Nothing by default.
+    virtual std::optional<int> StatedLastIndex(const std::string&) const { return std::nullopt; }
 
     void CallGetUrl();
     void CallParseError();

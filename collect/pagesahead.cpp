@@ -15,9 +15,11 @@ PagesAhead::PagesAhead(const NetworkSettings& settings, int window, int lastInde
 void PagesAhead::FillAfter(int index, int limit)
 {
     m_nextIndex = std::max(m_nextIndex, index + 1);
+    // A page the walk reached past the stated last one proves the statement wrong.
+    const int last = m_statedLast && index <= *m_statedLast ? std::min(m_lastIndex, *m_statedLast) : m_lastIndex;
     // The window reaches no further than its size past the page in hand, so a list that ends
     // there costs no more requests than that.
-    while (!m_ended && m_nextIndex <= std::min(index + m_window, m_lastIndex) && m_transfers.Running() < m_window) {
+    while (!m_ended && m_nextIndex <= std::min(index + m_window, last) && m_transfers.Running() < m_window) {
         const std::optional<std::string> url = m_address(m_nextIndex);
         if (!url || !m_transfers.Start(m_nextIndex, *url, limit)) {
             m_ended = true;
@@ -26,6 +28,14 @@ void PagesAhead::FillAfter(int index, int limit)
         ++m_nextIndex;
     }
     m_transfers.Pump();
+}
+
+void PagesAhead::SetStatedLast(int index)
+{
+    m_statedLast = index;
+    for (int past = index + 1; past < m_nextIndex; ++past)
+        m_transfers.Drop(past);
+    m_nextIndex = std::min(m_nextIndex, index + 1);
 }
 
 std::optional<THttpMulti::Result> PagesAhead::Take(int index, const std::string& url)

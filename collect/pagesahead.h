@@ -23,6 +23,10 @@ public:
 
     // Fills the window with the pages that follow index (the page in hand).
     void FillAfter(int index, int limit);
+    // The last page's index, as the album's first page states it: no page past it is asked for,
+    // and those already on their way are ended. A walk that goes on past it shows the statement
+    // wrong; from there the window runs ahead again (see FillAfter).
+    void SetStatedLast(int index);
     // The page at index, when it was fetched ahead at this very address; waits for it. Nothing
     // when it was not (then the caller fetches it itself). A stop ends every transfer at once and
     // throws HttpError Aborted; so does a transfer's own failure, with its own error.
@@ -34,6 +38,7 @@ private:
     THttpMulti m_transfers;
     int m_window;
     int m_lastIndex;
+    std::optional<int> m_statedLast;
     PageAddress m_address;
     int m_nextIndex = -1;  // the next page to ask for; -1 before the first
     // Nothing more is asked for: a page failed or led back to one seen.

@@ -3,12 +3,21 @@
 #include "collect/addressrules.h"
 #include "host/core/gbk.h"
 #include "collect/sitehosts.h"
+#include "collect/statedpages.h"
 #include "collect/textcursor.h"
 
 namespace quib::collect {
 std::optional<std::string> TTudouPageParse::PageAddress(int index) const
 {
     return FirstAddress(Starter::TudouByWeb, Id, index + 1, 0);
+}
+
+// Pages are numbered from 1, indexes from 0.
+std::optional<int> TTudouPageParse::StatedLastIndex(const std::string& page) const
+{
+    static const std::string kBefore = gbk::FromUtf8("共"), kAfter = gbk::FromUtf8("页");
+    const std::optional<int> pages = StatedPageCount(page, kBefore, kAfter);
+    return pages ? std::optional<int>(*pages - 1) : std::nullopt;
 }
 
 void TTudouPageParse::ParseHTMLDocument(const std::string& page)

@@ -3,12 +3,20 @@
 #include "collect/addressrules.h"
 #include "host/core/gbk.h"
 #include "collect/itempagefetch.h"
+#include "collect/statedpages.h"
 #include "collect/textcursor.h"
 
 namespace quib::collect {
 std::optional<std::string> TYoukuPageParse::PageAddress(int index) const
 {
     return FirstAddress(Starter::YoukuByWeb, Id, index + 1, 0);
+}
+
+// Pages are numbered from 1, indexes from 0.
+std::optional<int> TYoukuPageParse::StatedLastIndex(const std::string& page) const
+{
+    const std::optional<int> pages = StatedPageCount(page, "共", "页");
+    return pages ? std::optional<int>(*pages - 1) : std::nullopt;
 }
 
 void TYoukuPageParse::ParseHTMLDocument(const std::string& page)

@@ -11,6 +11,7 @@ public:
 protected:
     void ParseHTMLDocument(const std::string& page) override;
     std::optional<std::string> PageAddress(int index) const override;
+    std::optional<int> StatedLastIndex(const std::string& page) const override;
 };
 
 }  // namespace quib::collect

@@ -49,6 +49,7 @@ std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id)
     };
     album.endless = takeFlag("-endless");
     album.nextAfterLast = !album.endless && takeFlag("-back");
+    TakeSuffix(shape, "says", album.statedPages);
     TakeSuffix(shape, "fail", album.failingPage);
     TakeSuffix(shape, "lost", album.lostItem);
     const auto parsed = ParseAlbumShape(shape);
@@ -56,6 +57,13 @@ std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id)
         return std::nullopt;
     album.shape = *parsed;
     return album;
+}
+
+std::optional<int> StatedPages(const SiteAlbum& album, const AlbumPage& page)
+{
+    if (album.endless)
+        return std::nullopt;
+    return album.statedPages > 0 ? album.statedPages : page.pages;
 }
 
 PagerWindow PagerAround(const AlbumPage& page)

@@ -3,7 +3,8 @@
 // for trouble on purpose: "3x5-fail2" answers page 2 with a server error, "3x5-lost4" answers
 // the own page of item 4 with "not found", "3x5-endless" never ends: every page, past the last
 // too, shows a next page (a 6rooms playlist: every position holds a video), "3x5-back" shows a
-// next page on its last page too, which is not there (a test sends it back to the first).
+// next page on its last page too, which is not there (a test sends it back to the first),
+// "9x5-says4" has a pager that states four pages while there are nine.
 // Sites that number pages from 0 count them the same.
 #include "standin/albumshape.h"
 #include "standin/standinweb.h"
@@ -22,6 +23,7 @@ struct SiteAlbum {
     int lostItem = 0;     // 1-based; 0: none
     bool endless = false;
     bool nextAfterLast = false;
+    int statedPages = 0;  // what the pager says; 0: the truth
 };
 
 std::optional<SiteAlbum> ParseSiteAlbum(std::string_view id);
@@ -32,6 +34,8 @@ struct PagerWindow {
     int last = 1;
 };
 PagerWindow PagerAround(const AlbumPage& page);
+// The page count a pager states ("共 N 页"): nothing for an album that never ends.
+std::optional<int> StatedPages(const SiteAlbum& album, const AlbumPage& page);
 // A whole decimal number, nothing else.
 std::optional<int> ParseNumber(std::string_view text);
 

@@ -17,13 +17,15 @@ std::string ItemLine(const std::string& id, int n)
            "\" target=\"_blank\"> 土豆视频 第" + std::to_string(n) + "集 </a></li>\n";
 }
 
-std::string Pager(const AlbumPage& page)
+std::string Pager(const SiteAlbum& album, const AlbumPage& page)
 {
     std::string html = "<div class=\"page_nav\"><ul>\n";
     const PagerWindow pager = PagerAround(page);
     for (int q = pager.first; q <= pager.last; ++q)
         html += q == page.page ? "<li class=\"current\">" + std::to_string(q) + "</li>\n"
                                : "<li><a href=\"javascript://\">" + std::to_string(q) + "</a></li>\n";
+    if (const std::optional<int> pages = StatedPages(album, page))
+        html += "<li class=\"total\">共 " + std::to_string(*pages) + " 页</li>\n";
     return html + "</ul></div>\n";
 }
 
@@ -35,7 +37,7 @@ std::string PlaylistPage(const SiteAlbum& album, const AlbumPage& page)
         album.id + " - 土豆网</title></head><body>\n<div class=\"pack_list\"><ul>\n";
     for (int n = page.firstItem; n <= page.lastItem; ++n)
         html += ItemLine(album.id, n);
-    return html + "</ul></div>\n" + Pager(page) + "</body></html>\n";
+    return html + "</ul></div>\n" + Pager(album, page) + "</body></html>\n";
 }
 
 bool Answer(const StandinRequest& request, httplib::Response& response)

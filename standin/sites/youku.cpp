@@ -29,6 +29,8 @@ std::string Pager(const SiteAlbum& album, const AlbumPage& page)
         if (q != page.page)
             html += "<a href=\"/playlist_show/id_" + album.id + "_orderby_9_page_" + std::to_string(q) + ".html\">" +
                     std::to_string(q) + "</a> ";
+    if (const std::optional<int> pages = StatedPages(album, page))
+        html += "<span class=\"total\">共" + std::to_string(*pages) + "页</span>";
     return html + "</div>\n";
 }
 

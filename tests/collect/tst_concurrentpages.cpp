@@ -2,6 +2,7 @@
 // gives, and a stop ends every transfer in flight without a row of a later page.
 #include "tests/support/formfixture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -51,6 +52,8 @@ private slots:
     void cleanup() { m_f.Destroy(); }
     void rowsAsOnePageAfterAnother_data();
     void rowsAsOnePageAfterAnother();
+    void requestsPastTheEnd_data();
+    void requestsPastTheEnd();
     void stopEndsEveryTransfer();
 
 private:
@@ -121,6 +124,8 @@ void ConcurrentPagesTest::rowsAsOnePageAfterAnother_data()
     QTest::newRow("6rooms, position 4 fails") << QByteArray("6jf") << QByteArray("1x9-fail5") << 4;
     QTest::newRow("sina, first page empty") << QByteArray("sina") << QByteArray("edge-blank") << 2;
     QTest::newRow("youku, list ends inside") << QByteArray("youku") << QByteArray("edge-tail") << 3;
+    // A pager that states too few pages bounds nothing once the walk goes past them.
+    QTest::newRow("tudou, pager states 4 of 9") << QByteArray("tudou") << QByteArray("9x3-says4") << 27;
 }
 
 void ConcurrentPagesTest::rowsAsOnePageAfterAnother()
@@ -135,6 +140,34 @@ void ConcurrentPagesTest::rowsAsOnePageAfterAnother()
     }
     // The messages (a failure's alert) come after the rows.
     QCOMPARE(m_f.form->Data().Count(), rows);
+}
+
+void ConcurrentPagesTest::requestsPastTheEnd_data()
+{
+    QTest::addColumn<QByteArray>("site");
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<QByteArray>("pageTarget");  // what the album's page requests hold
+    QTest::addColumn<int>("mostPast");
+    // Tudou's pager states the album's pages: none is asked for past them.
+    QTest::newRow("tudou, pages stated") << QByteArray("tudou") << QByteArray("9x3") << QByteArray("pn=") << 0;
+    // Sina's pager does not: the window past the last page is asked for, no more.
+    QTest::newRow("sina, pages not stated") << QByteArray("sina") << QByteArray("9x3") << QByteArray("/a/9x3/") << 8;
+}
+
+void ConcurrentPagesTest::requestsPastTheEnd()
+{
+    QFETCH(QByteArray, site);
+    QFETCH(QByteArray, id);
+    QFETCH(QByteArray, pageTarget);
+    QFETCH(int, mostPast);
+    constexpr int kJobs = 8, kPages = 9;
+    m_f.Web().ClearRequests();
+    QCOMPARE(Collect(site, id, kJobs).size(), kPages * 3);
+    const auto requests = m_f.Web().Requests();
+    const auto pageRequests = std::count_if(requests.begin(), requests.end(), [&](const StandinWeb::Logged& logged) {
+        return logged.target.find(pageTarget.toStdString()) != std::string::npos;
+    });
+    QVERIFY2(pageRequests >= kPages && pageRequests <= kPages + mostPast, QByteArray::number(int(pageRequests)));
 }
 
 void ConcurrentPagesTest::stopEndsEveryTransfer()
