@@ -2,6 +2,7 @@
 
 #include "collect/stopflag.h"
 #include "host/core/httpconnection.h"
+#include "host/core/httpmulti.h"
 
 #include <QHash>
 #include <QSet>
@@ -29,16 +30,64 @@ bool ResourceSearch::AllFailed() const
     return true;
 }
 
-ResourcePage FetchResourcePage(const std::string& url, const NetworkSettings& network, const StopFlag* stop,
-                               int deadlineSeconds)
+namespace {
+
+// An answer from a stranger: capped in size and time.
+NetworkSettings ResourceNetwork(const NetworkSettings& network, int deadlineSeconds)
 {
     NetworkSettings settings = network;
     settings.maxBodyBytes = std::min(settings.maxBodyBytes, kResourceMaxBody);
     if (deadlineSeconds > 0)
         settings.transferDeadlineSeconds = deadlineSeconds;
-    THttpConnection connection(settings, [stop](bool& terminated) { terminated = stop && stop->IsSet(); });
-    const std::string body = connection.Get(url, deadlineSeconds > 0 ? deadlineSeconds : 16);
-    return ParseResourceAnswer(body);
+    return settings;
+}
+
+int StallLimit(int deadlineSeconds) { return deadlineSeconds > 0 ? deadlineSeconds : 16; }
+
+TStopQuery StopQueryOf(const StopFlag* stop)
+{
+    return [stop](bool& terminated) { terminated = stop && stop->IsSet(); };
+}
+
+}  // namespace
+
+ResourcePage FetchResourcePage(const std::string& url, const NetworkSettings& network, const StopFlag* stop,
+                               int deadlineSeconds)
+{
+    THttpConnection connection(ResourceNetwork(network, deadlineSeconds), StopQueryOf(stop));
+    return ParseResourceAnswer(connection.Get(url, StallLimit(deadlineSeconds)));
+}
+
+ResourcePages::ResourcePages(const NetworkSettings& network, const StopFlag* stop, int deadlineSeconds)
+    : m_network(ResourceNetwork(network, deadlineSeconds)), m_stop(stop), m_deadlineSeconds(deadlineSeconds),
+      m_jobs(std::max(1, network.pageJobs))
+{
+    if (m_jobs > 1)
+        m_transfers = std::make_unique<THttpMulti>(m_network, m_jobs, StopQueryOf(stop));
+}
+
+ResourcePages::~ResourcePages() = default;
+
+void ResourcePages::Expect(const std::string& url)
+{
+    if (!m_transfers || m_keys.contains(url) || m_transfers->Running() >= m_jobs)
+        return;
+    if (m_transfers->Start(m_nextKey, url, StallLimit(m_deadlineSeconds)))
+        m_keys.emplace(url, m_nextKey++);
+    m_transfers->Pump();
+}
+
+ResourcePage ResourcePages::Fetch(const std::string& url)
+{
+    const auto started = m_keys.find(url);
+    if (started == m_keys.end())
+        return FetchResourcePage(url, m_network, m_stop, m_deadlineSeconds);
+    const int key = started->second;
+    m_keys.erase(started);
+    THttpMulti::Result result = m_transfers->Take(key);
+    if (result.error)
+        std::rethrow_exception(result.error);
+    return ParseResourceAnswer(result.body);
 }
 
 ResourceSearch SearchResourceSites(const std::vector<ResourceSite>& sites, const QString& word,
@@ -91,18 +140,27 @@ ResourceSearch SearchResourceSites(const std::vector<ResourceSite>& sites, const
     return search;
 }
 
-ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const ResourceFetch& fetch)
+ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const ResourceFetch& fetch,
+                                    const ResourceExpect& expect, int window)
 {
     ResourceUpdates updates;
     ResourceQuery query;
     query.hours = hours;
+    const auto addressOf = [&base, &query](int number) {
+        query.page = number;
+        return ResourceQueryAddress(base, query).toStdString();
+    };
     int pages = 1;
     QSet<QString> seen;
     for (int number = 1; number <= pages; ++number) {
-        query.page = number;
+        // The pages after this one go out with it, as far as the count allows; the first page
+        // goes alone, since it tells the count.
+        if (expect && number > 1)
+            for (int ahead = number; ahead < number + window && ahead <= pages; ++ahead)
+                expect(addressOf(ahead));
         ResourcePage page;
         try {
-            page = fetch(ResourceQueryAddress(base, query).toStdString());
+            page = fetch(addressOf(number));
         } catch (const std::exception& e) {
             updates.error = QString::fromUtf8(e.what());
             return updates;
@@ -139,6 +197,13 @@ ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const Resour
         }
     }
     return updates;
+}
+
+ResourceUpdates WalkResourceUpdates(const QString& base, int hours, ResourcePages& pages)
+{
+    return WalkResourceUpdates(
+        base, hours, [&pages](const std::string& url) { return pages.Fetch(url); },
+        [&pages](const std::string& url) { pages.Expect(url); }, pages.Jobs());
 }
 
 }  // namespace quib::collect

@@ -9,8 +9,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace quib {
+class THttpMulti;
+}
 
 namespace quib::collect {
 
@@ -59,9 +65,37 @@ ResourceSearch SearchResourceSites(const std::vector<ResourceSite>& sites, const
 ResourcePage FetchResourcePage(const std::string& url, const NetworkSettings& network, const StopFlag* stop = nullptr,
                                int deadlineSeconds = kResourceSearchDeadline);
 
+// API pages fetched several at once (NetworkSettings::pageJobs) over reused connections, with the
+// caps of FetchResourcePage: a page expected is on its way before it is asked for.
+class ResourcePages {
+public:
+    explicit ResourcePages(const NetworkSettings& network, const StopFlag* stop = nullptr,
+                           int deadlineSeconds = kResourceSearchDeadline);
+    ~ResourcePages();
+    ResourcePages(const ResourcePages&) = delete;
+    ResourcePages& operator=(const ResourcePages&) = delete;
+
+    int Jobs() const { return m_jobs; }
+    // Starts url's transfer when one of the jobs is free.
+    void Expect(const std::string& url);
+    // The page at url: the transfer expected, or one of its own; throws HttpError when it fails.
+    ResourcePage Fetch(const std::string& url);
+
+private:
+    NetworkSettings m_network;
+    const StopFlag* m_stop;
+    int m_deadlineSeconds;
+    int m_jobs;
+    std::unique_ptr<THttpMulti> m_transfers;
+    std::map<std::string, int> m_keys;  // the transfers started, by address
+    int m_nextKey = 0;
+};
+
 // Every record changed in the last `hours`, page after page of ac=detail&h=hours, up to
 // kResourcePageCap pages (the cap is said in warnings when the site claims more). A page that
-// fails ends the walk with error set; the records read so far are kept.
+// fails ends the walk with error set; the records read so far are kept. The records come in the
+// pages' order; expect, when given, is told of up to `window` pages before each is fetched (none
+// past the count the first page states), so they can be on their way at once.
 struct ResourceUpdates {
     std::vector<ResourceRecord> records;
     QStringList warnings;
@@ -69,6 +103,10 @@ struct ResourceUpdates {
     int pagesRead = 0;
 };
 using ResourceFetch = std::function<ResourcePage(const std::string& url)>;
-ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const ResourceFetch& fetch);
+using ResourceExpect = std::function<void(const std::string& url)>;
+ResourceUpdates WalkResourceUpdates(const QString& base, int hours, const ResourceFetch& fetch,
+                                    const ResourceExpect& expect = {}, int window = 1);
+// The same over the network, window pages at once.
+ResourceUpdates WalkResourceUpdates(const QString& base, int hours, ResourcePages& pages);
 
 }  // namespace quib::collect

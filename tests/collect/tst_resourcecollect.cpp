@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace quib;
 using namespace quib::standin;
 
@@ -43,6 +45,8 @@ private slots:
     void searchesEverySiteAtOnce();
     void updatedRunPrintsOnlyNewEpisodes();
     void pageCountIsCapped();
+    void updatedPagesAtOnce_data();
+    void updatedPagesAtOnce();
 
 private:
     Outcome Run(QStringList arguments);
@@ -179,6 +183,36 @@ void ResourceCollectTest::pageCountIsCapped()
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY2(outcome.errors.contains(QStringLiteral("只读前 200 页")), qPrintable(outcome.errors));
     QCOMPARE(outcome.lines.size(), 200 * 20);
+}
+
+void ResourceCollectTest::updatedPagesAtOnce_data()
+{
+    QTest::addColumn<QString>("api");
+    QTest::addColumn<int>("mostPageRequests");
+    // Two pages, as the first one states: not one request more.
+    QTest::newRow("count stated") << kJson << 2;
+    // Nine pages claimed, two there: the walk ends at the first empty page (3), which one after
+    // another asks for too; the window of four reaches three past it.
+    QTest::newRow("count lies") << kOdd << 3 + 3;
+}
+
+void ResourceCollectTest::updatedPagesAtOnce()
+{
+    QFETCH(QString, api);
+    QFETCH(int, mostPageRequests);
+    const QStringList arguments{"--api", api, "--updated-hours", "24"};
+    const Outcome walked = Run(arguments + QStringList{"--jobs", "1"});
+    QCOMPARE(walked.exitCode, 0);
+    m_web.ClearRequests();
+    const Outcome atOnce = Run(arguments + QStringList{"--jobs", "4"});
+    QCOMPARE(atOnce.exitCode, 0);
+    QVERIFY(walked.lines.size() > 20);
+    QCOMPARE(atOnce.lines, walked.lines);
+    const auto requests = m_web.Requests();
+    const auto pageRequests = std::count_if(requests.begin(), requests.end(), [](const StandinWeb::Logged& logged) {
+        return logged.target.find("pg=") != std::string::npos;
+    });
+    QVERIFY2(pageRequests >= 2 && pageRequests <= mostPageRequests, QByteArray::number(int(pageRequests)));
 }
 
 QTEST_GUILESS_MAIN(ResourceCollectTest)

@@ -83,7 +83,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption fast("fast", "Read Tudou and Youku albums from their feeds (the default).");
     const QCommandLineOption noFast("no-fast", "Walk the Tudou and Youku playlist pages instead.");
     const QCommandLineOption page("page", "The page to start from, 1 to 255 (default 1).", "n", "1");
-    const QCommandLineOption jobs("jobs", "Album pages fetched at once, 1 to 16 (default 4; 1: one after another).",
+    const QCommandLineOption jobs("jobs", "Album or API pages fetched at once, 1 to 16 (default 4; 1: one after another).",
                                   "n", "4");
     const QCommandLineOption album("album", "Xunlei: take the chooser's line n (1 = first).", "n");
     const QCommandLineOption listAlbums("list-albums", "Xunlei: print the chooser's lines instead of collecting.");
@@ -138,6 +138,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         if (!hoursOk || options.updatedHours < 1 || options.updatedHours > 8760)
             return {std::nullopt, Problem("--updated-hours must be a number from 1 to 8760."), kUsageError};
     }
+    bool jobsOk = false;
+    options.jobs = parser.value(jobs).toInt(&jobsOk);
+    if (!jobsOk || options.jobs < 1 || options.jobs > 16)
+        return {std::nullopt, Problem("--jobs must be a number from 1 to 16."), kUsageError};
     const bool resourceRun = parser.isSet(search) || parser.isSet(updatedHours);
     if (parser.isSet(search) && parser.isSet(updatedHours))
         return {std::nullopt, Problem("--search and --updated-hours exclude each other."), kUsageError};
@@ -203,9 +207,6 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     options.page = parser.value(page).toInt(&ok);
     if (!ok || options.page < 1 || options.page > 255)
         return {std::nullopt, Problem("--page must be a number from 1 to 255."), kUsageError};
-    options.jobs = parser.value(jobs).toInt(&ok);
-    if (!ok || options.jobs < 1 || options.jobs > 16)
-        return {std::nullopt, Problem("--jobs must be a number from 1 to 16."), kUsageError};
     if (parser.isSet(album)) {
         options.album = parser.value(album).toInt(&ok);
         if (!ok || options.album < 1)

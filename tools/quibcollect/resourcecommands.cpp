@@ -134,8 +134,8 @@ int Updated(const CollectOptions& options, const NetworkSettings& network, Colle
     bool failed = false;
     bool missingEpisodes = false;
     for (const QString& base : options.apis) {
-        const ResourceUpdates updates = WalkResourceUpdates(
-            base, options.updatedHours, [&network](const std::string& url) { return FetchResourcePage(url, network); });
+        ResourcePages pages(network);
+        const ResourceUpdates updates = WalkResourceUpdates(base, options.updatedHours, pages);
         if (!options.quiet)
             for (const QString& warning : updates.warnings)
                 Say(base + ": " + warning);
