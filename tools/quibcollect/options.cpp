@@ -83,8 +83,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption fast("fast", "Read Tudou and Youku albums from their feeds (the default).");
     const QCommandLineOption noFast("no-fast", "Walk the Tudou and Youku playlist pages instead.");
     const QCommandLineOption page("page", "The page to start from, 1 to 255 (default 1).", "n", "1");
-    const QCommandLineOption jobs("jobs", "Album or API pages fetched at once, 1 to 16 (default 4; 1: one after another).",
-                                  "n", "4");
+    const QCommandLineOption jobs(
+        "jobs", "Album or API pages fetched at once, 1 to 16 (default 4; 1: one after another).", "n", "4");
     const QCommandLineOption album("album", "Xunlei: take the chooser's line n (1 = first).", "n");
     const QCommandLineOption listAlbums("list-albums", "Xunlei: print the chooser's lines instead of collecting.");
     const QCommandLineOption connectTo(
