@@ -1,5 +1,6 @@
 #include "collect/pageparse.h"
 
+#include "collect/itempagefetch.h"
 #include "collect/pagesahead.h"
 
 #include <stdexcept>
@@ -171,6 +172,22 @@ const std::string& TPageParse::FetchPage(std::string& arrived)
     Connection->Get(Url, kFetchLimit);
     arrived = Connection->EffectiveUrl();
     return Connection->ResponseText();
+}
+
+std::optional<std::string> TPageParse::ItemPage(const std::string& url)
+{
+    if (m_ahead) {
+        try {
+            if (std::optional<THttpMulti::Result> page = m_ahead->FetchBeside(url, kFetchLimit))
+                return std::move(page->body);
+        } catch (...) {
+            // As FetchItemPage: a failed item page leaves its row without the page's data.
+            if (Terminated())
+                return std::nullopt;
+            return std::string();
+        }
+    }
+    return FetchItemPage(*DetailConnection, url, kFetchLimit, *this);
 }
 
 void TPageParse::ParsePage()

@@ -128,6 +128,9 @@ protected:
     {
         return ScanItems(rest, itemMarker, {}, std::forward<CutItem>(cutItem), [](const Cursor&) { return true; });
     }
+    // An item's own page, as FetchItemPage gives it: beside the pages fetched ahead when there
+    // are, so they go on meanwhile.
+    std::optional<std::string> ItemPage(const std::string& url);
     // Takes one item of a document read whole as the current one, counts it and queues it.
     void ReportItem(std::string caption, std::string link, std::string data, std::string date);
 

@@ -7,7 +7,9 @@ namespace quib::collect {
 
 PagesAhead::PagesAhead(const NetworkSettings& settings, int window, int lastIndex, PageAddress address,
                        TStopQuery stopQuery)
-    : m_transfers(settings, window, std::move(stopQuery)), m_window(std::max(1, window)), m_lastIndex(lastIndex),
+    // One transfer more than the window, for the page fetched beside them.
+    : m_transfers(settings, std::max(1, window) + 1, std::move(stopQuery)), m_window(std::max(1, window)),
+      m_lastIndex(lastIndex),
       m_address(std::move(address))
 {
 }
@@ -28,6 +30,17 @@ void PagesAhead::FillAfter(int index, int limit)
         ++m_nextIndex;
     }
     m_transfers.Pump();
+}
+
+std::optional<THttpMulti::Result> PagesAhead::FetchBeside(const std::string& url, int limit)
+{
+    constexpr int kBeside = -1;  // pages count from 0
+    if (!m_transfers.Start(kBeside, url, limit))
+        return std::nullopt;
+    THttpMulti::Result result = m_transfers.Take(kBeside);
+    if (result.error)
+        std::rethrow_exception(result.error);
+    return result;
 }
 
 void PagesAhead::SetStatedLast(int index)

@@ -33,6 +33,11 @@ public:
     std::optional<THttpMulti::Result> Take(int index, const std::string& url);
     // Moves the transfers on without waiting: they go out while the page in hand is scanned.
     void Pump() { m_transfers.Pump(); }
+    // Another page (an item's own) fetched now beside the pages ahead, which go on meanwhile: on
+    // a connection of their own they would wait unattended, and a slow item page would let their
+    // connect or stall limit run out. Throws the transfer's HttpError, Aborted on a stop; nothing
+    // when no transfer is free (then the caller fetches it itself).
+    std::optional<THttpMulti::Result> FetchBeside(const std::string& url, int limit);
 
 private:
     THttpMulti m_transfers;

@@ -1,6 +1,5 @@
 #include "collect/wolepageparse.h"
 
-#include "collect/itempagefetch.h"
 #include "collect/textcursor.h"
 
 namespace quib::collect {
@@ -19,7 +18,7 @@ void TWolePageParse::ParseHTMLDocument(const std::string& page)
     TextCursor rest(std::string_view{page});
     const bool goesOn = ScanItems(rest, kItem, [&](TextCursor& item) {
         ItemLink = BaseUrl + item.FieldBefore(kQuote);
-        const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
+        const auto itemPage = ItemPage(ItemLink);
         if (!itemPage)
             return false;
         ItemData = *itemPage;

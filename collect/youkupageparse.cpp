@@ -2,7 +2,6 @@
 
 #include "collect/addressrules.h"
 #include "host/core/gbk.h"
-#include "collect/itempagefetch.h"
 #include "collect/statedpages.h"
 #include "collect/textcursor.h"
 
@@ -31,7 +30,7 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
         rest, kItem, {},
         [&](TextCursor& item) {
             ItemLink = gbk::FromUtf8(item.FieldBefore(kQuote));
-            const auto itemPage = FetchItemPage(*DetailConnection, ItemLink, kFetchLimit, *this);
+            const auto itemPage = ItemPage(ItemLink);
             if (!itemPage)
                 return false;
             ItemData = *itemPage;

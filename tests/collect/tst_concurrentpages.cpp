@@ -124,6 +124,8 @@ void ConcurrentPagesTest::rowsAsOnePageAfterAnother_data()
     QTest::newRow("6rooms, position 4 fails") << QByteArray("6jf") << QByteArray("1x9-fail5") << 4;
     QTest::newRow("sina, first page empty") << QByteArray("sina") << QByteArray("edge-blank") << 2;
     QTest::newRow("youku, list ends inside") << QByteArray("youku") << QByteArray("edge-tail") << 3;
+    // An item page lost among the pages fetched ahead: its row goes without the page's data.
+    QTest::newRow("youku, item 5 lost") << QByteArray("youku") << QByteArray("6x2-lost5") << 12;
     // A pager that states too few pages bounds nothing once the walk goes past them.
     QTest::newRow("tudou, pager states 4 of 9") << QByteArray("tudou") << QByteArray("9x3-says4") << 27;
 }
