@@ -9,8 +9,7 @@ PagesAhead::PagesAhead(const NetworkSettings& settings, int window, int lastInde
                        TStopQuery stopQuery)
     // One transfer more than the window, for the page fetched beside them.
     : m_transfers(settings, std::max(1, window) + 1, std::move(stopQuery)), m_window(std::max(1, window)),
-      m_lastIndex(lastIndex),
-      m_address(std::move(address))
+      m_lastIndex(lastIndex), m_address(std::move(address))
 {
 }
 
