@@ -7,10 +7,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <cstdint>
 #include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -48,6 +54,26 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
+// The loopback port of the stand-in web a run announced on standard error; 0 for none.
+int AnnouncedPort(const QString& errors)
+{
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral(R"(on the built-in stand-in web \(127\.0\.0\.1:(\d+)\))")).match(errors);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+bool Listening(int port)
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool connected = ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(socket);
+    return connected;
+}
+
 void Write(const QString& path, const QByteArray& content)
 {
     QFile file(path);
@@ -77,6 +103,7 @@ private slots:
     void layoutPrintsTheCopyText();
     void standinWorksOfflineAndHeadless_data();
     void standinWorksOfflineAndHeadless();
+    void standinEndsWhenTheToolIsKilled();
     void helpDocumentsTheOptions();
     void tsvKeepsSixFieldsPerLine();
     void jsonEscapes_data();
@@ -352,6 +379,26 @@ void QuibCollectTest::standinWorksOfflineAndHeadless()
     QCOMPARE(outcome.lines.size(), 2);
     QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
     QVERIFY(m_web.Requests().empty());  // its own stand-in answered, not this one
+    // Its server is a child process, stopped before the tool ends.
+    const int port = AnnouncedPort(outcome.errors);
+    QVERIFY(port > 0);
+    QVERIFY(!Listening(port));
+}
+
+void QuibCollectTest::standinEndsWhenTheToolIsKilled()
+{
+    // A record that stalls keeps the tool busy while its stand-in serves.
+    QProcess process;
+    process.start(QStringLiteral(QUIB_COLLECT_PATH),
+                  {"--site", "api", "http://zy.test/__fault/stall?seconds=120&ac=detail&ids=1"});
+    QString errors;
+    QTRY_VERIFY_WITH_TIMEOUT((errors += QString::fromUtf8(process.readAllStandardError()), AnnouncedPort(errors) > 0),
+                             60000);
+    const int port = AnnouncedPort(errors);
+    QVERIFY(Listening(port));
+    process.kill();
+    QVERIFY(process.waitForFinished());
+    QTRY_VERIFY_WITH_TIMEOUT(!Listening(port), 30000);
 }
 
 void QuibCollectTest::helpDocumentsTheOptions()
