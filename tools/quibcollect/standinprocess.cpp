@@ -18,8 +18,6 @@ constexpr QByteArrayView kListening = "quib-standin listening on ";
 constexpr QByteArrayView kConnectTo = "connect-to rule: ";
 // More than that before its address and it is no stand-in.
 constexpr qsizetype kMaxGreeting = 4096;
-// A server that ignores its stop signal is not waited for longer.
-constexpr int kStopWaitMs = 5000;
 
 }  // namespace
 
@@ -27,13 +25,10 @@ StandinProcess::StandinProcess(QString program) : m_program(std::move(program)) 
 
 StandinProcess::~StandinProcess()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(kStopWaitMs)) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
+    // It keeps nothing, so it is killed outright: its server's orderly stop would cost the tool's
+    // exit more than the whole collection of a short album.
+    m_process.kill();
+    m_process.waitForFinished();
 }
 
 QString StandinProcess::DefaultProgram()
@@ -50,7 +45,7 @@ void StandinProcess::Start(std::chrono::milliseconds timeout)
     const pid_t parent = ::getpid();
     // A quib-collect killed outright must not leave its server running.
     m_process.setChildProcessModifier([parent] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(1);
     });

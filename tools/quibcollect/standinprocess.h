@@ -15,7 +15,7 @@ class StandinProcess {
 public:
     // program: the quib-standin to start.
     explicit StandinProcess(QString program);
-    ~StandinProcess();  // stops the server and waits for it
+    ~StandinProcess();  // ends the server and waits for it
     StandinProcess(const StandinProcess&) = delete;
     StandinProcess& operator=(const StandinProcess&) = delete;
 
