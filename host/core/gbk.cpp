@@ -77,10 +77,14 @@ private:
     iconv_t m_handle;
 };
 
+// Forms glibc converts by itself, with no module to load at the first text: GBK has no character
+// beyond the Basic Multilingual Plane, so its UTF-16 is UCS-2; UTF-32 is UCS-4.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr const char* kUtf16 = "UTF-16LE";
+constexpr const char* kUtf16 = "UCS-2LE";
+constexpr const char* kUtf32 = "UCS-4LE";
 #else
-constexpr const char* kUtf16 = "UTF-16BE";
+constexpr const char* kUtf16 = "UCS-2BE";
+constexpr const char* kUtf32 = "UCS-4BE";
 #endif
 
 // glibc unloads a conversion module soon after its last descriptor closes. A worker thread
@@ -89,7 +93,7 @@ constexpr const char* kUtf16 = "UTF-16BE";
 // process, keeps the modules loaded and spares every later open a dlopen.
 void KeepConversionModulesLoaded()
 {
-    static const Converter toGbk("GBK", "UTF-32LE");
+    static const Converter toGbk("GBK", kUtf32);
     static const Converter fromGbk(kUtf16, "GBK");
 }
 
@@ -210,7 +214,7 @@ std::string FromUnicode(QStringView text)
                                static_cast<std::size_t>(ucs4.size()) * 4);
     // Opening a conversion costs more than converting a field: each thread keeps its own.
     KeepConversionModulesLoaded();
-    thread_local Converter toGbk("GBK", "UTF-32LE");
+    thread_local Converter toGbk("GBK", kUtf32);
     return toGbk.Run(raw, "?", 4);
 }
 

@@ -43,6 +43,7 @@ void GbkTest::threadsReadTheFirstTextsAtOnce()
     std::vector<QString> read(kThreads);
     {
         std::vector<std::jthread> threads;
+        threads.reserve(kThreads);
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&, t] { read[t] = gbk::ToUnicode(texts[t]); });
     }

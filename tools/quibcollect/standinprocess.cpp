@@ -34,7 +34,7 @@ StandinProcess::~StandinProcess()
 QString StandinProcess::DefaultProgram()
 {
     const QString here = QCoreApplication::applicationDirPath();
-    const QString beside = here + QStringLiteral("/quib-standin");
+    QString beside = here + QStringLiteral("/quib-standin");
     if (QFileInfo(beside).isExecutable())
         return beside;
     return here + QStringLiteral("/../../standin/quib-standin");
