@@ -5,7 +5,7 @@
 #   500-pages: a Tudou playlist of 500 pages (500x20 --no-fast), against curl fetching the same
 #              500 pages one after another over one connection.
 # Wall time and peak RSS (/usr/bin/time) of every run; each program writes what it got to a file
-# (quib-collect its rows, curl the pages). The programs run in turn, quib-collect then curl (then
+# (quib-collect its rows, curl the pages; the peak's runs to /dev/null). The programs run in turn, quib-collect then curl (then
 # the other build's quib-collect, when one is given), so every ratio comes from runs taken at the
 # same load; prints the medians of RUNS rounds and the load before and after.
 #   bench/collect-startup.sh [BUILD_DIR] [RUNS] [OTHER_BUILD_DIR]
@@ -29,14 +29,17 @@ port=$(sed -n 's/.*listening on [^:]*:\([0-9]*\).*/\1/p' "$work/standin.out")
 [ -n "$port" ] || { echo "the stand-in did not start" >&2; exit 1; }
 route="::127.0.0.1:$port"
 
-# One run: appends "WALL_US PEAK_KIB" to the file named first; the output goes to $work/out.
+# One run: appends "WALL_US PEAK_KIB" to the file named first; the output goes to $work/out. The
+# wall time comes from a run of its own, as /usr/bin/time's start and wait would count in it.
 measure() {
   local into=$1 start end
   shift
-  start=$(date +%s%N)
-  /usr/bin/time -f %M -o "$work/peak" "$@" >"$work/out"
-  end=$(date +%s%N)
-  echo "$(((end - start) / 1000)) $(tail -n 1 "$work/peak")" >>"$into"
+  # Read without starting a process, which would count as the program's own time.
+  start=${EPOCHREALTIME/[.,]/}
+  "$@" >"$work/out"
+  end=${EPOCHREALTIME/[.,]/}
+  /usr/bin/time -f %M -o "$work/peak" "$@" >/dev/null
+  echo "$((end - start)) $(tail -n 1 "$work/peak")" >>"$into"
 }
 
 # One quib-collect run of BUILD, its rows checked: NAME BUILD ROWS ARGS...
