@@ -7,16 +7,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <arpa/inet.h>
-#include <cstdint>
 #include <mutex>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -54,26 +48,6 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
-// The loopback port of the stand-in web a run announced on standard error; 0 for none.
-int AnnouncedPort(const QString& errors)
-{
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral(R"(on the built-in stand-in web \(127\.0\.0\.1:(\d+)\))")).match(errors);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
-bool Listening(int port)
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected = ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(socket);
-    return connected;
-}
-
 void Write(const QString& path, const QByteArray& content)
 {
     QFile file(path);
@@ -103,7 +77,8 @@ private slots:
     void layoutPrintsTheCopyText();
     void standinWorksOfflineAndHeadless_data();
     void standinWorksOfflineAndHeadless();
-    void standinEndsWhenTheToolIsKilled();
+    void standinModuleLoadedOnlyForStandinRuns_data();
+    void standinModuleLoadedOnlyForStandinRuns();
     void helpDocumentsTheOptions();
     void tsvKeepsSixFieldsPerLine();
     void jsonEscapes_data();
@@ -379,26 +354,38 @@ void QuibCollectTest::standinWorksOfflineAndHeadless()
     QCOMPARE(outcome.lines.size(), 2);
     QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
     QVERIFY(m_web.Requests().empty());  // its own stand-in answered, not this one
-    // Its server is a child process, stopped before the tool ends.
-    const int port = AnnouncedPort(outcome.errors);
-    QVERIFY(port > 0);
-    QVERIFY(!Listening(port));
 }
 
-void QuibCollectTest::standinEndsWhenTheToolIsKilled()
+void QuibCollectTest::standinModuleLoadedOnlyForStandinRuns_data()
 {
-    // A record that stalls keeps the tool busy while its stand-in serves.
+    QTest::addColumn<bool>("redirect");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("redirected hosts") << true << 0 << 3;
+    QTest::newRow("stand-in run") << false << 1 << 0;
+}
+
+void QuibCollectTest::standinModuleLoadedOnlyForStandinRuns()
+{
+    QFETCH(bool, redirect);
+    QFETCH(int, exitCode);
+    QFETCH(int, rows);
+    // A copy of the tool where its stand-in module is nowhere to be found.
+    const QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("usr/bin")));
+    const QString copy = dir.filePath("usr/bin/quib-collect");
+    QVERIFY(QFile::copy(QStringLiteral(QUIB_COLLECT_PATH), copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QStringList arguments{"--site", "tudou", "1x3"};
+    if (redirect)
+        arguments = QStringList{"--connect-to", QString::fromStdString(m_web.ConnectToRules().front())} + arguments;
     QProcess process;
-    process.start(QStringLiteral(QUIB_COLLECT_PATH),
-                  {"--site", "api", "http://zy.test/__fault/stall?seconds=120&ac=detail&ids=1"});
-    QString errors;
-    QTRY_VERIFY_WITH_TIMEOUT((errors += QString::fromUtf8(process.readAllStandardError()), AnnouncedPort(errors) > 0),
-                             60000);
-    const int port = AnnouncedPort(errors);
-    QVERIFY(Listening(port));
-    process.kill();
-    QVERIFY(process.waitForFinished());
-    QTRY_VERIFY_WITH_TIMEOUT(!Listening(port), 30000);
+    process.start(copy, arguments);
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(process.readAllStandardOutput().count('\n'), rows);
+    const QByteArray errors = process.readAllStandardError();
+    QCOMPARE(errors.contains("quib-collect: cannot load the stand-in web: "), !redirect);
 }
 
 void QuibCollectTest::helpDocumentsTheOptions()

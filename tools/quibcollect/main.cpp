@@ -16,7 +16,7 @@
 #include "tools/quibcollect/processrenderer.h"
 #include "tools/quibcollect/rowformat.h"
 #include "host/core/safefile.h"
-#include "tools/quibcollect/standinprocess.h"
+#include "tools/quibcollect/loadedstandin.h"
 #include "host/core/workerthread.h"
 
 #include <QCoreApplication>
@@ -36,7 +36,7 @@ using namespace quib::results;
 
 namespace {
 
-NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<StandinProcess>& standin)
+NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<LoadedStandin>& standin)
 {
     NetworkSettings network;
     for (const QString& rule : options.connectTo)
@@ -267,9 +267,9 @@ int Run(const CollectOptions& options)
     }
 
     // Declared before the workers, so it still answers while they are stopped at exit.
-    std::optional<StandinProcess> standin;
+    std::optional<LoadedStandin> standin;
     if (options.standin) {
-        standin.emplace(StandinProcess::DefaultProgram());
+        standin.emplace(LoadedStandin::DefaultPath());
         try {
             standin->Start();
         } catch (const std::exception& error) {

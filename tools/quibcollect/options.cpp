@@ -59,8 +59,7 @@ const char* const kDescription =
     "rows of every series the site changed in the last N hours (all pages), each with its record\n"
     "address as a last column; with --archive and --only-new only the episodes not seen before.\n"
     "\n"
-    "By default the built-in stand-in web answers every site (said on standard error), served by\n"
-    "quib-standin in a child process that ends with the run;\n"
+    "By default the built-in stand-in web answers every site in-process (said on standard error);\n"
     "--live reaches the real sites, and so does --connect-to, which redirects chosen hosts.\n"
     "\n"
     "Example, offline on the built-in stand-in web:\n"
@@ -93,7 +92,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption userAgent("user-agent", "User agent of every request.", "text");
     const QCommandLineOption json("json", "One JSON object per row instead of tab-separated fields.");
     const QCommandLineOption standin(
-        "standin", "Serve the built-in stand-in web (a quib-standin child) and send every host to it (the default).");
+        "standin", "Serve the built-in stand-in web in-process and send every host to it (the default).");
     const QCommandLineOption live("live", "Reach the real sites instead of the stand-in web.");
     const QCommandLineOption layout("layout", "Print the copy text of layout n (0 to 3) instead of the rows.", "n");
     const QCommandLineOption merge("merge", "With --layout: rows merged into one line (1 to 100).", "n");
