@@ -8,7 +8,7 @@
 
 namespace quib::cli {
 
-LoadedStandin::LoadedStandin(QString path) : m_library(std::move(path)) {}
+LoadedStandin::LoadedStandin(const QString& path) : m_library(path) {}
 
 LoadedStandin::~LoadedStandin() = default;
 

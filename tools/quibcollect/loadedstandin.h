@@ -16,7 +16,7 @@ namespace quib::cli {
 class LoadedStandin {
 public:
     // path: the module (libquibstandin.so) to load.
-    explicit LoadedStandin(QString path);
+    explicit LoadedStandin(const QString& path);
     ~LoadedStandin();  // stops the server; the module stays loaded to the end of the process
     LoadedStandin(const LoadedStandin&) = delete;
     LoadedStandin& operator=(const LoadedStandin&) = delete;
