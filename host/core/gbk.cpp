@@ -111,7 +111,7 @@ public:
         if (!IsLeadByte(lead) || trail < kFirstTrail || trail > kLastTrail)
             return 0;
         const auto row = static_cast<std::size_t>(lead - 0x81);
-        if (!m_ready[row].load(std::memory_order_acquire))
+        if (!m_ready[row].load(std::memory_order_acquire)) [[unlikely]]
             Fill(row);
         return m_units[row * kTrails + static_cast<std::size_t>(trail - kFirstTrail)];
     }
@@ -120,7 +120,8 @@ private:
     static constexpr int kFirstTrail = 0x40, kLastTrail = 0xFE, kTrails = kLastTrail - kFirstTrail + 1;
     static constexpr std::size_t kLeads = 126;
 
-    void Fill(std::size_t row) const
+    // Out of the decoding loop, which runs over every pair of a long text.
+    [[gnu::noinline, gnu::cold]] void Fill(std::size_t row) const
     {
         const std::lock_guard lock(m_filling);
         if (m_ready[row].load(std::memory_order_relaxed))
