@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
-
+#include <atomic>
 #include <cerrno>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 
 namespace quib {
@@ -75,10 +77,14 @@ private:
     iconv_t m_handle;
 };
 
+// Forms glibc converts by itself, with no module to load at the first text: GBK has no character
+// beyond the Basic Multilingual Plane, so its UTF-16 is UCS-2; UTF-32 is UCS-4.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr const char* kUtf16 = "UTF-16LE";
+constexpr const char* kUtf16 = "UCS-2LE";
+constexpr const char* kUtf32 = "UCS-4LE";
 #else
-constexpr const char* kUtf16 = "UTF-16BE";
+constexpr const char* kUtf16 = "UCS-2BE";
+constexpr const char* kUtf32 = "UCS-4BE";
 #endif
 
 // glibc unloads a conversion module soon after its last descriptor closes. A worker thread
@@ -87,64 +93,79 @@ constexpr const char* kUtf16 = "UTF-16BE";
 // process, keeps the modules loaded and spares every later open a dlopen.
 void KeepConversionModulesLoaded()
 {
-    static const Converter toGbk("GBK", "UTF-32LE");
+    static const Converter toGbk("GBK", kUtf32);
     static const Converter fromGbk(kUtf16, "GBK");
 }
 
 bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // The UTF-16 unit of every GBK byte pair, read from iconv once. A short title costs iconv more in
-// the call than in its characters, and the result table reads every title of a collection.
+// the call than in its characters, and the result table reads every title of a collection. Each
+// lead byte's row is read when a text first needs it: a short run reads a few dozen of them, not
+// all 24,000 pairs (a millisecond at every start).
 class PairTable {
 public:
-    PairTable() { Fill(); }
-
-    // The pair's unit, or 0 when the pair is no GBK character (or the table could not be read).
+    // The pair's unit, or 0 when the pair is no GBK character (or its row could not be read).
     char16_t At(unsigned char lead, unsigned char trail) const
     {
         if (!IsLeadByte(lead) || trail < kFirstTrail || trail > kLastTrail)
             return 0;
-        return m_units[static_cast<std::size_t>(lead - 0x81) * kTrails + static_cast<std::size_t>(trail - kFirstTrail)];
+        const auto row = static_cast<std::size_t>(lead - 0x81);
+        if (!m_ready[row].load(std::memory_order_acquire)) [[unlikely]]
+            Fill(row);
+        return m_units[row * kTrails + static_cast<std::size_t>(trail - kFirstTrail)];
     }
 
 private:
     static constexpr int kFirstTrail = 0x40, kLastTrail = 0xFE, kTrails = kLastTrail - kFirstTrail + 1;
+    static constexpr std::size_t kLeads = 126;
 
-    void Fill()
+    // Out of the decoding loop, which runs over every pair of a long text.
+    [[gnu::noinline, gnu::cold]] void Fill(std::size_t row) const
     {
+        const std::lock_guard lock(m_filling);
+        if (m_ready[row].load(std::memory_order_relaxed))
+            return;  // another thread read it meanwhile
         std::string pairs;
-        pairs.reserve(m_units.size() * 2);
-        for (int lead = 0x81; lead <= 0xFE; ++lead)
-            for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
-                pairs.push_back(static_cast<char>(lead));
-                pairs.push_back(static_cast<char>(trail));
-            }
-        Converter converter(kUtf16, "GBK");
+        pairs.reserve(std::size_t{kTrails} * 2);
+        for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+            pairs.push_back(static_cast<char>(0x81 + row));
+            pairs.push_back(static_cast<char>(trail));
+        }
+        char16_t* const units = m_units.data() + row * kTrails;
+        if (!m_converter)
+            m_converter = std::make_unique<Converter>(kUtf16, "GBK");
+        Converter& converter = *m_converter;
+        converter.Reset();
         char* const first = pairs.data();
         char* in = first;
         std::size_t inLeft = pairs.size();
         while (inLeft > 0) {
             const std::size_t pairAt = static_cast<std::size_t>(in - first) / 2;
-            char* const outFirst = reinterpret_cast<char*>(m_units.data() + pairAt);
+            char* const outFirst = reinterpret_cast<char*>(units + pairAt);
             char* out = outFirst;
-            std::size_t outLeft = (m_units.size() - pairAt) * sizeof(char16_t);
+            std::size_t outLeft = (kTrails - pairAt) * sizeof(char16_t);
             const Converter::Result result = converter.Step(&in, &inLeft, &out, &outLeft);
-            // Each pair read gives one unit, in step with the input; anything else and the table
-            // is not trusted: every text then goes through iconv as before.
+            // Each pair read gives one unit, in step with the input; anything else and the row
+            // is not trusted: its texts then go through iconv as before.
             const std::size_t pairsRead = static_cast<std::size_t>(in - first) / 2 - pairAt;
             const std::size_t unitsWritten = static_cast<std::size_t>(out - outFirst) / sizeof(char16_t);
             if ((in - first) % 2 != 0 || pairsRead != unitsWritten || result == Converter::Result::Full) {
-                m_units.fill(0);
-                return;
+                std::fill(units, units + kTrails, char16_t{0});
+                break;
             }
             if (result != Converter::Result::Done) {
                 in += 2;  // no character: its unit stays 0
                 inLeft -= 2;
             }
         }
+        m_ready[row].store(true, std::memory_order_release);
     }
 
-    std::array<char16_t, std::size_t{126} * kTrails> m_units{};
+    mutable std::mutex m_filling;  // guards the rows being read and the converter
+    mutable std::unique_ptr<Converter> m_converter;
+    mutable std::array<std::atomic<bool>, kLeads> m_ready{};
+    mutable std::array<char16_t, kLeads * kTrails> m_units{};
 };
 
 const PairTable& Pairs()
@@ -194,7 +215,7 @@ std::string FromUnicode(QStringView text)
                                static_cast<std::size_t>(ucs4.size()) * 4);
     // Opening a conversion costs more than converting a field: each thread keeps its own.
     KeepConversionModulesLoaded();
-    thread_local Converter toGbk("GBK", "UTF-32LE");
+    thread_local Converter toGbk("GBK", kUtf32);
     return toGbk.Run(raw, "?", 4);
 }
 

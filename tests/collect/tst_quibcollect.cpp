@@ -77,6 +77,8 @@ private slots:
     void layoutPrintsTheCopyText();
     void standinWorksOfflineAndHeadless_data();
     void standinWorksOfflineAndHeadless();
+    void standinModuleLoadedOnlyForStandinRuns_data();
+    void standinModuleLoadedOnlyForStandinRuns();
     void helpDocumentsTheOptions();
     void tsvKeepsSixFieldsPerLine();
     void jsonEscapes_data();
@@ -352,6 +354,38 @@ void QuibCollectTest::standinWorksOfflineAndHeadless()
     QCOMPARE(outcome.lines.size(), 2);
     QCOMPARE(outcome.lines[1], QString("2\t1\t第2集\thttp://vod.xunlei.com/a1x2_1/2.rmvb\t\t"));
     QVERIFY(m_web.Requests().empty());  // its own stand-in answered, not this one
+}
+
+void QuibCollectTest::standinModuleLoadedOnlyForStandinRuns_data()
+{
+    QTest::addColumn<bool>("redirect");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("redirected hosts") << true << 0 << 3;
+    QTest::newRow("stand-in run") << false << 1 << 0;
+}
+
+void QuibCollectTest::standinModuleLoadedOnlyForStandinRuns()
+{
+    QFETCH(bool, redirect);
+    QFETCH(int, exitCode);
+    QFETCH(int, rows);
+    // A copy of the tool where its stand-in module is nowhere to be found.
+    const QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("usr/bin")));
+    const QString copy = dir.filePath("usr/bin/quib-collect");
+    QVERIFY(QFile::copy(QStringLiteral(QUIB_COLLECT_PATH), copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QStringList arguments{"--site", "tudou", "1x3"};
+    if (redirect)
+        arguments = QStringList{"--connect-to", QString::fromStdString(m_web.ConnectToRules().front())} + arguments;
+    QProcess process;
+    process.start(copy, arguments);
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(process.readAllStandardOutput().count('\n'), rows);
+    const QByteArray errors = process.readAllStandardError();
+    QCOMPARE(errors.contains("quib-collect: cannot load the stand-in web: "), !redirect);
 }
 
 void QuibCollectTest::helpDocumentsTheOptions()

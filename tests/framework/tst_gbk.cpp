@@ -2,6 +2,10 @@
 
 #include <QTest>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 using namespace quib;
 
 using namespace Qt::StringLiterals;
@@ -9,6 +13,7 @@ using namespace Qt::StringLiterals;
 class GbkTest : public QObject {
     Q_OBJECT
 private slots:
+    void threadsReadTheFirstTextsAtOnce();  // first: before any other case has read a pair
     void roundTrip_data();
     void roundTrip();
     void replacesWhatGbkLacks_data();
@@ -22,6 +27,29 @@ private slots:
     void charCount_data();
     void charCount();
 };
+
+void GbkTest::threadsReadTheFirstTextsAtOnce()
+{
+    // Every pair, each thread starting at another lead byte, so they read the same rows at once.
+    constexpr int kThreads = 4;
+    std::vector<std::string> texts(kThreads);
+    for (int t = 0; t < kThreads; ++t)
+        for (int i = 0; i < 0x7F; ++i)
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                texts[t] += static_cast<char>(0x80 + (i + t * 0x1F) % 0x7F);
+                texts[t] += static_cast<char>(trail);
+                texts[t] += 'x';
+            }
+    std::vector<QString> read(kThreads);
+    {
+        std::vector<std::jthread> threads;
+        threads.reserve(kThreads);
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] { read[t] = gbk::ToUnicode(texts[t]); });
+    }
+    for (int t = 0; t < kThreads; ++t)
+        QCOMPARE(read[t], QString::fromStdString(gbk::ToUtf8(texts[t])));
+}
 
 void GbkTest::roundTrip_data()
 {

@@ -16,7 +16,7 @@
 #include "tools/quibcollect/processrenderer.h"
 #include "tools/quibcollect/rowformat.h"
 #include "host/core/safefile.h"
-#include "standin/standinweb.h"
+#include "tools/quibcollect/loadedstandin.h"
 #include "host/core/workerthread.h"
 
 #include <QCoreApplication>
@@ -33,11 +33,10 @@ using namespace quib;
 using namespace quib::cli;
 using namespace quib::collect;
 using namespace quib::results;
-using namespace quib::standin;
 
 namespace {
 
-NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<StandinWeb>& standin)
+NetworkSettings NetworkFor(const CollectOptions& options, const std::optional<LoadedStandin>& standin)
 {
     NetworkSettings network;
     for (const QString& rule : options.connectTo)
@@ -268,10 +267,15 @@ int Run(const CollectOptions& options)
     }
 
     // Declared before the workers, so it still answers while they are stopped at exit.
-    std::optional<StandinWeb> standin;
+    std::optional<LoadedStandin> standin;
     if (options.standin) {
-        standin.emplace();
-        standin->Start();
+        standin.emplace(LoadedStandin::DefaultPath());
+        try {
+            standin->Start();
+        } catch (const std::exception& error) {
+            Complain(QString::fromUtf8(error.what()));
+            return kExitFailed;
+        }
         if (!options.quiet)
             std::fprintf(stderr,
                          "quib-collect: on the built-in stand-in web (127.0.0.1:%d); --live reaches the real sites\n",
