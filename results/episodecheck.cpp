@@ -51,34 +51,49 @@ std::optional<int> EpisodeOfRow(const ResultRow& row) { return EpisodeNumber(gbk
 
 namespace {
 
-int LastOf(const EpisodeEntry& entry) { return std::max(*entry.number, entry.last); }
+// An entry whose address is read where the table holds it, for a check made at once.
+struct EntryView {
+    std::optional<int> number;
+    std::string_view address;
+    int last = 0;
+};
 
-bool SameEpisodes(const EpisodeEntry& a, const EpisodeEntry& b)
+template <class Entry>
+int LastOf(const Entry& entry)
+{
+    return std::max(*entry.number, entry.last);
+}
+
+template <class Entry>
+bool SameEpisodes(const Entry& a, const Entry& b)
 {
     if (!a.number || !b.number)
         return a.number == b.number;
     return *a.number == *b.number && LastOf(a) == LastOf(b);
 }
 
-}  // namespace
-
-std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
+// Calls take(entry, address) for every row of the table in storage order, with its episodes read
+// from its title; one buffer serves every title.
+template <class Take>
+void ReadEntries(const MemData& table, Take&& take)
 {
-    std::vector<EpisodeEntry> entries;
-    entries.reserve(static_cast<std::size_t>(table.Count()));
+    QString title;
     for (int i = 0; i < table.Count(); ++i) {
         const ResultRow& row = table.Row(i);
-        EpisodeEntry entry{std::nullopt, row.Url};
-        if (const std::optional<EpisodeSpan> span = EpisodeRange(gbk::ToUnicode(row.Caption))) {
-            entry.number = span->first;
-            entry.last = span->last;
+        title.truncate(0);
+        gbk::AppendUnicode(title, row.Caption, true);
+        std::optional<int> number;
+        int last = 0;
+        if (const std::optional<EpisodeSpan> span = EpisodeRangeInPlace(title)) {
+            number = span->first;
+            last = span->last;
         }
-        entries.push_back(std::move(entry));
+        take(number, last, row.Url);
     }
-    return entries;
 }
 
-EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
+template <class Entry>
+EpisodeCheck Check(std::span<const Entry> entries)
 {
     EpisodeCheck check;
     check.rows = static_cast<int>(entries.size());
@@ -87,7 +102,7 @@ EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
     std::unordered_map<std::string_view, std::size_t> firstWith;  // address -> its first entry
     firstWith.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const EpisodeEntry& entry = entries[i];
+        const Entry& entry = entries[i];
         if (entry.address.empty()) {
             ++check.withoutAddress;
         } else {
@@ -128,6 +143,30 @@ EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
             check.duplicated.push_back(number);
     }
     return check;
+}
+
+}  // namespace
+
+std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
+{
+    std::vector<EpisodeEntry> entries;
+    entries.reserve(static_cast<std::size_t>(table.Count()));
+    ReadEntries(table, [&](std::optional<int> number, int last, const std::string& address) {
+        entries.push_back(EpisodeEntry{number, address, last});
+    });
+    return entries;
+}
+
+EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries) { return Check(entries); }
+
+EpisodeCheck CheckEpisodes(const MemData& table)
+{
+    std::vector<EntryView> entries;
+    entries.reserve(static_cast<std::size_t>(table.Count()));
+    ReadEntries(table, [&](std::optional<int> number, int last, std::string_view address) {
+        entries.push_back(EntryView{number, address, last});
+    });
+    return Check(std::span<const EntryView>(entries));
 }
 
 QString EpisodeStatusLine(const EpisodeCheck& check)

@@ -1,5 +1,7 @@
+#include "host/core/gbk.h"
 #include "results/episodecheck.h"
 #include "results/episodenumber.h"
+#include "results/memdata.h"
 
 #include <QTest>
 
@@ -142,7 +144,19 @@ void TestEpisodes::statusLine()
 {
     QFETCH(Numbers, numbers);
     QFETCH(std::vector<std::string>, addresses);
-    QTEST(EpisodeStatusLine(CheckEpisodes(Entries(numbers, addresses))), "line");
+    const std::vector<EpisodeEntry> entries = Entries(numbers, addresses);
+    QTEST(EpisodeStatusLine(CheckEpisodes(entries)), "line");
+
+    // The same rows in a table, read in its own pass: titles of every length through one buffer.
+    MemData table;
+    table.Open();
+    for (const EpisodeEntry& entry : entries) {
+        RowFields row;
+        row.Caption = gbk::FromUtf8(entry.number ? "土豆视频 第" + std::to_string(*entry.number) + "集" : "预告");
+        row.Url = entry.address;
+        table.Append(std::move(row));
+    }
+    QTEST(EpisodeStatusLine(CheckEpisodes(table)), "line");
 }
 
 void TestEpisodes::rangesCountEveryEpisode_data()
