@@ -7,9 +7,11 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <functional>
 #include <numeric>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace quib::results {
@@ -92,6 +94,34 @@ void ReadEntries(const MemData& table, Take&& take)
     }
 }
 
+// The first entry of each address, found by open addressing over the entries' positions: one
+// allocation for the whole table instead of a node per row.
+class FirstWithAddress {
+public:
+    explicit FirstWithAddress(std::size_t entries) : m_slots(std::bit_ceil(entries + entries / 2 + 1), 0) {}
+
+    // The first position whose entry has the address of entries[position]: position itself when
+    // no earlier one has.
+    template <class Entry>
+    std::size_t Of(std::span<const Entry> entries, std::size_t position)
+    {
+        const std::string_view address = entries[position].address;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = std::hash<std::string_view>{}(address)&mask;; slot = (slot + 1) & mask) {
+            if (m_slots[slot] == 0) {
+                m_slots[slot] = static_cast<std::uint32_t>(position + 1);
+                return position;
+            }
+            const std::size_t earlier = m_slots[slot] - 1;
+            if (std::string_view(entries[earlier].address) == address)
+                return earlier;
+        }
+    }
+
+private:
+    std::vector<std::uint32_t> m_slots;  // a position + 1; 0 for a free slot
+};
+
 template <class Entry>
 EpisodeCheck Check(std::span<const Entry> entries)
 {
@@ -99,20 +129,16 @@ EpisodeCheck Check(std::span<const Entry> entries)
     check.rows = static_cast<int>(entries.size());
     std::vector<EpisodeSpan> named;  // every episode range a row names, as often as it is named
     named.reserve(entries.size());
-    std::unordered_map<std::string_view, std::size_t> firstWith;  // address -> its first entry
-    firstWith.reserve(entries.size());
+    FirstWithAddress firstWith(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& entry = entries[i];
         if (entry.address.empty()) {
             ++check.withoutAddress;
-        } else {
-            const auto [earlier, isFirst] = firstWith.try_emplace(entry.address, i);
-            if (!isFirst) {
-                ++check.repeatedAddresses;
-                // The same video listed again says nothing new about its episode.
-                if (SameEpisodes(entries[earlier->second], entry))
-                    continue;
-            }
+        } else if (const std::size_t earlier = firstWith.Of(entries, i); earlier != i) {
+            ++check.repeatedAddresses;
+            // The same video listed again says nothing new about its episode.
+            if (SameEpisodes(entries[earlier], entry))
+                continue;
         }
         if (entry.number)
             named.push_back({*entry.number, LastOf(entry)});
