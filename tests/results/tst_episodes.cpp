@@ -116,6 +116,7 @@ void TestEpisodes::statusLine_data()
         if (n != 23)
             gapped.push_back(n);
     std::vector<std::string> addresses;
+    addresses.reserve(45);
     for (int n = 0; n < 45; ++n)
         addresses.push_back(n == 10 || n == 20 ? "same" : "a" + std::to_string(n));
     QTest::newRow("gap and repeated addresses") << gapped << addresses << "共 45 条，第1–46集，缺第23集；重复地址 1 条";
