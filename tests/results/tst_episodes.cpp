@@ -33,6 +33,7 @@ private slots:
     void rangesCountEveryEpisode_data();
     void rangesCountEveryEpisode();
     void ordersByEpisodeKeepingTheRest();
+    void tableCheckAgreesWithItsEntries();
 };
 
 void TestEpisodes::readsTheEpisodeNumber_data()
@@ -185,6 +186,26 @@ void TestEpisodes::ordersByEpisodeKeepingTheRest()
     QCOMPARE(EpisodeOrder(entries), (std::vector<int>{2, 5, 0, 3, 1, 4}));
     const auto repeated = RepeatedAddresses(Entries({1, 2, 3, 4}, {"x", "", "x", ""}));
     QCOMPARE(repeated, (std::vector<bool>{false, false, true, false}));
+}
+
+// Thousands of rows, addresses repeated at several distances and titles of every form: the table's
+// own pass finds the same first row of each address as the entries do.
+void TestEpisodes::tableCheckAgreesWithItsEntries()
+{
+    const char* const forms[] = {"土豆视频 第%1集", "EP%1", "%1集", "预告片", "[%1]", "第%1-%2集", "片花 %1"};
+    MemData table;
+    table.Open();
+    for (int n = 0; n < 5000; ++n) {
+        RowFields row;
+        const QString title = QString::fromUtf8(forms[n % 7]).arg(n / 3).arg(n / 3 + 1);
+        row.Caption = gbk::FromUnicode(title);
+        row.Url = n % 11 == 0 ? std::string() : "http://v/" + std::to_string(n % 5 == 0 ? n / 5 : n % 1700);
+        table.Append(std::move(row));
+    }
+    const EpisodeCheck check = CheckEpisodes(table);
+    QCOMPARE(check, CheckEpisodes(EpisodeEntries(table)));
+    QVERIFY(check.repeatedAddresses > 1000);
+    QVERIFY(check.withoutAddress > 400);
 }
 
 QTEST_APPLESS_MAIN(TestEpisodes)
