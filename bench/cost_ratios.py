@@ -25,7 +25,8 @@ def one_run(binary, pattern):
     out = subprocess.run([binary, "--benchmark_filter=" + pattern, "--benchmark_format=json"],
                          check=True, capture_output=True, text=True,
                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
-    results = {b["name"].split("/iterations")[0].split("/real_time")[0]: b for b in json.loads(out)["benchmarks"]}
+    results = {b["name"].split("/iterations")[0].split("/real_time")[0].split("/manual_time")[0]: b
+               for b in json.loads(out)["benchmarks"]}
     ratios = {}
     album = next((b for n, b in results.items() if n.startswith(ALBUM)), None)
     curl = next((b for n, b in results.items() if n.startswith(CURL)), None)

@@ -90,16 +90,17 @@ void TPageParse::HandOverRows()
         return;
     // The worker goes on to the next page while the user interface appends these rows; the
     // calls after it (the next page's rows, an error, the end) come after them, in order.
-    Post([this, items = std::exchange(QueuedItems, {}), url = Url, index = Index] {
+    Post([this, items = std::exchange(QueuedItems, {}), url = Url, index = Index]() mutable {
         if (m_listEnded)
             return;  // a stop or a failure while earlier rows were appended ended the list there
         try {
             // A stop asked for before these rows were queued was seen by the parser, which
             // queued nothing after it: only one asked for while a row is appended ends the list.
             const bool stopAskedBefore = KeepWholeList || StopRequestedNow();
-            for (const QueuedItem& item : items) {
+            for (QueuedItem& item : items) {
                 if (OnGetUrl)
-                    OnGetUrl(item.data, item.link, item.caption, item.date, item.index, *this);
+                    OnGetUrl(std::move(item.data), std::move(item.link), std::move(item.caption), std::move(item.date),
+                             item.index, *this);
                 if (!stopAskedBefore && StopRequestedNow()) {
                     m_listEnded = true;
                     break;

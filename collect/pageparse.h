@@ -26,10 +26,10 @@ class TPageParse : public WorkerThread {
 public:
     // The callbacks keep the module's names, typo included (TOnPaseEndEvent: parse end). OnGetUrl
     // is the row callback: its Html is the item's data (the row's Url), its Url the item's link,
-    // its Index the item's number on its page (ItemCount), not the worker's page Index.
-    using TOnGetUrlEvent =
-        std::function<void(const std::string& Html, const std::string& Url, const std::string& Caption,
-                           const std::string& Date, int Index, TPageParse& PP)>;
+    // its Index the item's number on its page (ItemCount), not the worker's page Index. The texts
+    // are the callback's own: a queued item's fields move into its row instead of being copied.
+    using TOnGetUrlEvent = std::function<void(std::string Html, std::string Url, std::string Caption, std::string Date,
+                                              int Index, TPageParse& PP)>;
     using TOnParseErrorEvent =
         std::function<void(const std::exception& E, const std::string& Url, int Index, TPageParse& PP)>;
     using TOnPaseEndEvent = std::function<void(TPageParse& PP)>;

@@ -153,7 +153,7 @@ void TParseForm::Ended()
 
 void TParseForm::ShowEpisodeLine()
 {
-    QString line = EpisodeStatusLine(CheckEpisodes(EpisodeEntries(Data())));
+    QString line = EpisodeStatusLine(CheckEpisodes(Data()));
     // A list that broke off must not pass for a whole one.
     switch (m_engine->LastEnd()) {
     case CollectionEngine::EndKind::Failed: line = QStringLiteral("采集出错，未完成：") + line; break;

@@ -128,12 +128,16 @@ const SiteRecord kTudou{
               [](const std::string& id, int page, int) {
                   return std::string(kTudouRoot) + "/playlist/showItems.do?lid=" + id + "&pn=" + Number(page);
               },
-              true, [](const SiteItem& item) { return ItemRow(item.caption, CutTudouUrl(item.data), {}, item.link); }},
+              true,
+              [](const SiteItem& item) {
+                  return ItemRow(std::move(item.caption), CutTudouUrl(item.data), {}, std::move(item.link));
+              }},
     .feed = CollectionWay{
         Starter::TudouByRss, StartPageWorker<TTudouRssParse>,
         [](const std::string& id, int, int) { return std::string(kTudouRoot) + "/playlist/rss.do?lid=" + id; }, false,
         [](const SiteItem& item) {
-            return RowFields{item.caption, item.data, TudouFeedDate(item.date), item.link, true};
+            return RowFields{std::move(item.caption), std::move(item.data), TudouFeedDate(item.date),
+                             std::move(item.link), true};
         }},
 };
 
@@ -191,12 +195,16 @@ const SiteRecord kYouku{
                   return std::string(kYoukuRoot) + "/playlist_show/id_" + id + "_orderby_9_page_" + Number(page) +
                          ".html";
               },
-              true, [](const SiteItem& item) { return ItemRow(item.caption, CutYoukuUrl(item.data), {}, item.link); }},
+              true,
+              [](const SiteItem& item) {
+                  return ItemRow(std::move(item.caption), CutYoukuUrl(item.data), {}, std::move(item.link));
+              }},
     .feed = CollectionWay{
         Starter::YoukuByRss, StartPageWorker<TYoukuRssParse>,
         [](const std::string& id, int, int) { return std::string(kYoukuRoot) + "/playlist/rss/id/" + id; }, false,
         [](const SiteItem& item) {
-            return RowFields{item.caption, item.data, YoukuFeedDate(item.date), item.link, true};
+            return RowFields{std::move(item.caption), std::move(item.data), YoukuFeedDate(item.date),
+                             std::move(item.link), true};
         }},
 };
 
@@ -270,7 +278,10 @@ const SiteRecord kWole{
                   const std::string folder = draw >= 10 ? "/w" + Number(draw) : std::string("/w");
                   return std::string(kWoleRoot) + folder + "/album-p-" + Number(page) + "_aid-" + id + ".html";
               },
-              true, [](const SiteItem& item) { return ItemRow(item.caption, CutWoleUrl(item.data), {}, item.link); }},
+              true,
+              [](const SiteItem& item) {
+                  return ItemRow(std::move(item.caption), CutWoleUrl(item.data), {}, std::move(item.link));
+              }},
     .feed = std::nullopt,
 };
 
@@ -324,7 +335,10 @@ const SiteRecord kSixRooms{
               [](const std::string& id, int page, int) {
                   return std::string(kSixRoomsRoot) + "/plist/" + id + "/" + Number(page - 1) + ".html";
               },
-              true, [](const SiteItem& item) { return ItemRow(item.caption, item.data, {}, item.link); }},
+              true,
+              [](const SiteItem& item) {
+                  return ItemRow(std::move(item.caption), std::move(item.data), {}, std::move(item.link));
+              }},
     .feed = std::nullopt,
     .walkUntitledItem = true,
 };
@@ -367,7 +381,10 @@ const SiteRecord kOuou{
               [](const std::string& id, int page, int) {
                   return std::string(kOuouRoot) + "/playlistinfo/v_" + id + "/" + Number(page) + ".html";
               },
-              true, [](const SiteItem& item) { return ItemRow(item.caption, CutOuouUrl(item.data), {}, item.link); }},
+              true,
+              [](const SiteItem& item) {
+                  return ItemRow(std::move(item.caption), CutOuouUrl(item.data), {}, std::move(item.link));
+              }},
     .feed = std::nullopt,
 };
 
@@ -423,7 +440,10 @@ const SiteRecord kSina{
                   return std::string(kSinaRoot) + "/a/" + id + "/" + Number(page) + "/2.html";
               },
               true,
-              [](const SiteItem& item) { return ItemRow(item.caption, CutSinaUrl(item.data), item.date, item.link); }},
+              [](const SiteItem& item) {
+                  return ItemRow(std::move(item.caption), CutSinaUrl(item.data), std::move(item.date),
+                                 std::move(item.link));
+              }},
     .feed = std::nullopt,
 };
 

@@ -37,12 +37,13 @@ namespace quib::collect {
 
 struct TParseData;
 
-// One item a worker reported, as its row callback receives it.
+// One item a worker reported, as its row callback receives it. The texts are the callback's own:
+// a row may take them over (std::move) rather than copy them.
 struct SiteItem {
-    const std::string& data;
-    const std::string& link;
-    const std::string& caption;
-    const std::string& date;
+    std::string& data;
+    std::string& link;
+    std::string& caption;
+    std::string& date;
 };
 
 // The callbacks a page worker reports to.

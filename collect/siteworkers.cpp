@@ -30,8 +30,8 @@ void CollectionEngine::LaunchSiteWorker(const WorkerStart& start)
 TPageParse::TOnGetUrlEvent CollectionEngine::ItemRows(const SiteRecord& site, const CollectionWay& way)
 {
     // The records live as long as the program; the engine may not (see Guarded).
-    return [alive = m_alive, &site, &way](const std::string& Html, const std::string& Url, const std::string& Caption,
-                                          const std::string& Date, int, TPageParse&) {
+    return [alive = m_alive, &site, &way](std::string Html, std::string Url, std::string Caption, std::string Date, int,
+                                          TPageParse&) {
         if (CollectionEngine* engine = *alive)
             engine->AddItemRow(site, way, SiteItem{Html, Url, Caption, Date});
     };

@@ -28,10 +28,13 @@ void TTudouPageParse::ParseHTMLDocument(const std::string& page)
     // Scanned where it lies; each marker is searched once per place (see TextCursor).
     TextCursor rest(std::string_view{page});
     const bool goesOn = ScanItems(rest, kItem, [&](TextCursor& item) {
-        ItemLink = std::string(sitehosts::kTudouRoot) + item.FieldBefore(kQuote);
+        // The fields were moved on with the last item: each is built once, in a buffer of its size.
+        const std::string_view path = FieldOf(item.ViewBefore(kQuote));
+        ItemLink.reserve(sitehosts::kTudouRoot.size() + path.size());
+        ItemLink.assign(sitehosts::kTudouRoot).append(path);
         ItemData = ItemLink;
         item.SkipPast(kTagEnd);
-        ItemCaption = item.TrimmedFieldBefore(kLinkEnd);
+        ItemCaption.assign(TrimmedFieldOf(item.ViewBefore(kLinkEnd)));
         ItemDate.clear();
         return true;
     });

@@ -7,9 +7,11 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <functional>
 #include <numeric>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace quib::results {
@@ -51,53 +53,92 @@ std::optional<int> EpisodeOfRow(const ResultRow& row) { return EpisodeNumber(gbk
 
 namespace {
 
-int LastOf(const EpisodeEntry& entry) { return std::max(*entry.number, entry.last); }
+// An entry whose address is read where the table holds it, for a check made at once.
+struct EntryView {
+    std::optional<int> number;
+    std::string_view address;
+    int last = 0;
+};
 
-bool SameEpisodes(const EpisodeEntry& a, const EpisodeEntry& b)
+template <class Entry>
+int LastOf(const Entry& entry)
+{
+    return std::max(*entry.number, entry.last);
+}
+
+template <class Entry>
+bool SameEpisodes(const Entry& a, const Entry& b)
 {
     if (!a.number || !b.number)
         return a.number == b.number;
     return *a.number == *b.number && LastOf(a) == LastOf(b);
 }
 
-}  // namespace
-
-std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
+// Calls take(entry, address) for every row of the table in storage order, with its episodes read
+// from its title; one buffer serves every title.
+template <class Take>
+void ReadEntries(const MemData& table, Take&& take)
 {
-    std::vector<EpisodeEntry> entries;
-    entries.reserve(static_cast<std::size_t>(table.Count()));
+    QString title;
     for (int i = 0; i < table.Count(); ++i) {
         const ResultRow& row = table.Row(i);
-        EpisodeEntry entry{std::nullopt, row.Url};
-        if (const std::optional<EpisodeSpan> span = EpisodeRange(gbk::ToUnicode(row.Caption))) {
-            entry.number = span->first;
-            entry.last = span->last;
+        title.truncate(0);
+        gbk::AppendUnicode(title, row.Caption, true);
+        std::optional<int> number;
+        int last = 0;
+        if (const std::optional<EpisodeSpan> span = EpisodeRangeInPlace(title)) {
+            number = span->first;
+            last = span->last;
         }
-        entries.push_back(std::move(entry));
+        take(number, last, row.Url);
     }
-    return entries;
 }
 
-EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
+// The first entry of each address, found by open addressing over the entries' positions: one
+// allocation for the whole table instead of a node per row.
+class FirstWithAddress {
+public:
+    explicit FirstWithAddress(std::size_t entries) : m_slots(std::bit_ceil(entries + entries / 2 + 1), 0) {}
+
+    // The first position whose entry has the address of entries[position]: position itself when
+    // no earlier one has.
+    template <class Entry>
+    std::size_t Of(std::span<const Entry> entries, std::size_t position)
+    {
+        const std::string_view address = entries[position].address;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = std::hash<std::string_view>{}(address)&mask;; slot = (slot + 1) & mask) {
+            if (m_slots[slot] == 0) {
+                m_slots[slot] = static_cast<std::uint32_t>(position + 1);
+                return position;
+            }
+            const std::size_t earlier = m_slots[slot] - 1;
+            if (std::string_view(entries[earlier].address) == address)
+                return earlier;
+        }
+    }
+
+private:
+    std::vector<std::uint32_t> m_slots;  // a position + 1; 0 for a free slot
+};
+
+template <class Entry>
+EpisodeCheck Check(std::span<const Entry> entries)
 {
     EpisodeCheck check;
     check.rows = static_cast<int>(entries.size());
     std::vector<EpisodeSpan> named;  // every episode range a row names, as often as it is named
     named.reserve(entries.size());
-    std::unordered_map<std::string_view, std::size_t> firstWith;  // address -> its first entry
-    firstWith.reserve(entries.size());
+    FirstWithAddress firstWith(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const EpisodeEntry& entry = entries[i];
+        const Entry& entry = entries[i];
         if (entry.address.empty()) {
             ++check.withoutAddress;
-        } else {
-            const auto [earlier, isFirst] = firstWith.try_emplace(entry.address, i);
-            if (!isFirst) {
-                ++check.repeatedAddresses;
-                // The same video listed again says nothing new about its episode.
-                if (SameEpisodes(entries[earlier->second], entry))
-                    continue;
-            }
+        } else if (const std::size_t earlier = firstWith.Of(entries, i); earlier != i) {
+            ++check.repeatedAddresses;
+            // The same video listed again says nothing new about its episode.
+            if (SameEpisodes(entries[earlier], entry))
+                continue;
         }
         if (entry.number)
             named.push_back({*entry.number, LastOf(entry)});
@@ -128,6 +169,30 @@ EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries)
             check.duplicated.push_back(number);
     }
     return check;
+}
+
+}  // namespace
+
+std::vector<EpisodeEntry> EpisodeEntries(const MemData& table)
+{
+    std::vector<EpisodeEntry> entries;
+    entries.reserve(static_cast<std::size_t>(table.Count()));
+    ReadEntries(table, [&](std::optional<int> number, int last, const std::string& address) {
+        entries.push_back(EpisodeEntry{number, address, last});
+    });
+    return entries;
+}
+
+EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries) { return Check(entries); }
+
+EpisodeCheck CheckEpisodes(const MemData& table)
+{
+    std::vector<EntryView> entries;
+    entries.reserve(static_cast<std::size_t>(table.Count()));
+    ReadEntries(table, [&](std::optional<int> number, int last, std::string_view address) {
+        entries.push_back(EntryView{number, address, last});
+    });
+    return Check(std::span<const EntryView>(entries));
 }
 
 QString EpisodeStatusLine(const EpisodeCheck& check)

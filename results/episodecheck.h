@@ -42,6 +42,9 @@ std::vector<EpisodeEntry> EpisodeEntries(const MemData& table);
 // A range counts every episode in it. An address listed twice is one repeated address; its rows
 // count as episodes again only when they name different ones.
 EpisodeCheck CheckEpisodes(std::span<const EpisodeEntry> entries);
+// The same for the table's rows as they are stored (CheckEpisodes(EpisodeEntries(table))), in one
+// pass that copies no address.
+EpisodeCheck CheckEpisodes(const MemData& table);
 
 // "共 45 条，第1–46集，缺第23集；重复地址 2 条；无地址 3 条": what a status line under the grid says.
 QString EpisodeStatusLine(const EpisodeCheck& check);

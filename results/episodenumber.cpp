@@ -18,9 +18,8 @@ bool IsAsciiLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c
 bool IsSpace(QChar c) { return c == u' ' || c == u'\t' || c == u'_' || c == u'\u3000'; }
 
 // Full-width digits, letters and brackets read as their ASCII forms; letters in upper case.
-QString Normalised(QStringView title)
+void Normalise(QString& text)
 {
-    QString text = title.toString();
     for (QChar& c : text) {
         const char16_t u = c.unicode();
         if (u >= 0xFF01 && u <= 0xFF5E)
@@ -28,7 +27,6 @@ QString Normalised(QStringView title)
         if (c >= u'a' && c <= u'z')
             c = QChar(c.unicode() - 32);
     }
-    return text;
 }
 
 struct Number {
@@ -236,7 +234,14 @@ std::optional<int> Trailing(const QString& text)
 
 std::optional<EpisodeSpan> EpisodeRange(QStringView title)
 {
-    const QString text = Normalised(title);
+    QString text = title.toString();
+    return EpisodeRangeInPlace(text);
+}
+
+std::optional<EpisodeSpan> EpisodeRangeInPlace(QString& title)
+{
+    Normalise(title);
+    const QString& text = title;
     if (const auto span = Ordinal(text); span && span->last <= kLargestEpisode)
         return span;
     for (auto read : {Marked, Counted, Bracketed, Trailing}) {

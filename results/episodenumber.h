@@ -2,6 +2,7 @@
 // The episode number a video's title names. Sites write it many ways (第12集, 第十二集, EP12, E12,
 // 12集, (12), or a number that ends the title); a year, a resolution, a date or a series' total
 // (全40集) in the same title is not one.
+#include <QString>
 #include <QStringView>
 
 #include <optional>
@@ -24,5 +25,8 @@ inline constexpr int kLargestEpisode = 999999;
 std::optional<int> EpisodeNumber(QStringView title);
 // The episodes the title names, or nothing when it names none.
 std::optional<EpisodeSpan> EpisodeRange(QStringView title);
+// EpisodeRange of a title that may be changed on the way (its letters and full-width forms
+// normalised where they lie): a reader of many titles reuses one buffer for them all.
+std::optional<EpisodeSpan> EpisodeRangeInPlace(QString& title);
 
 }  // namespace quib::results

@@ -1,6 +1,9 @@
 #include "results/resultsortproxy.h"
 
 #include "results/memdata.h"
+#include "results/resultrow.h"
+
+#include <utility>
 
 namespace quib::results {
 
@@ -10,13 +13,44 @@ ResultSortProxy::ResultSortProxy(MemData& data, QObject* parent) : QSortFilterPr
     setSortRole(MemData::kSortRole);
     setDynamicSortFilter(true);
     // Ranks are by storage index: a refilled table would inherit them row for row. Dropped before
-    // the proxy maps the new rows.
+    // the proxy maps the new rows, and the column sort back in force once the table is reset.
     connect(&data, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         if (m_rank.empty())
             return;
         m_rank.clear();
+        m_rankDropped = true;
         emit RowOrderDropped();
     });
+    connect(&data, &QAbstractItemModel::modelReset, this, [this] {
+        if (std::exchange(m_rankDropped, false))
+            ApplySort();
+    });
+}
+
+void ResultSortProxy::sort(int column, Qt::SortOrder order)
+{
+    m_column = column;
+    m_order = order;
+    ApplySort();
+}
+
+void ResultSortProxy::ApplySort()
+{
+    int column = m_column;
+    Qt::SortOrder order = m_order;
+    if (!m_rank.empty()) {
+        // lessThan reads the ranks whatever the column: any column makes the proxy ask it.
+        if (column < 0 || (column == ColId && order == Qt::AscendingOrder)) {
+            column = ColId;
+            order = Qt::AscendingOrder;
+        }
+    } else if (column == ColId && order == Qt::AscendingOrder) {
+        column = -1;  // storage order, no comparisons
+    }
+    if (column == sortColumn() && order == sortOrder())
+        invalidate();  // the same sort over new ranks or none
+    else
+        QSortFilterProxyModel::sort(column, order);
 }
 
 void ResultSortProxy::SetRowOrder(const std::vector<int>& storageOrder)
@@ -34,7 +68,7 @@ void ResultSortProxy::SetRowOrder(const std::vector<int>& storageOrder)
     m_rank = std::move(rank);
     if (m_rank.empty())
         return;
-    invalidate();
+    ApplySort();
 }
 
 void ResultSortProxy::ClearRowOrder()
@@ -42,7 +76,7 @@ void ResultSortProxy::ClearRowOrder()
     if (m_rank.empty())
         return;
     m_rank.clear();
-    invalidate();
+    ApplySort();
 }
 
 std::size_t ResultSortProxy::RankOf(int row) const

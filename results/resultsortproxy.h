@@ -24,6 +24,11 @@ public:
     void ClearRowOrder();
     bool HasRowOrder() const { return !m_rank.empty(); }
 
+    // Sorted by 序号 upwards the rows are in storage order (numbers grow with it): the proxy then
+    // keeps that order without comparing rows, so appended rows are announced without a sort.
+    // sortColumn() reads -1 meanwhile.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 signals:
     // The command's order was dropped because the table was emptied.
     void RowOrderDropped();
@@ -33,10 +38,16 @@ protected:
 
 private:
     std::size_t RankOf(int row) const;
+    // Sorts as the last sort() asked, or by the command's ranks while they rule.
+    void ApplySort();
 
     const MemData& m_data;
     // Position in the command's order by storage index; empty while the column sort rules.
     std::vector<std::size_t> m_rank;
+    // The sort asked for; the proxy's own column is -1 while it is 序号 upwards.
+    int m_column = -1;
+    Qt::SortOrder m_order = Qt::AscendingOrder;
+    bool m_rankDropped = false;  // by a reset of the table, not yet sorted again
 };
 
 }  // namespace quib::results

@@ -232,13 +232,18 @@ std::size_t AppendUnicode(QString& out, std::string_view bytes, bool final)
     // rows) is not held a third time as UTF-8 on the way. No GBK byte or byte pair gives more
     // than one UTF-16 unit, so the input's length is enough room; growing is only a safeguard.
     KeepConversionModulesLoaded();
+    qsizetype used = out.size();  // UTF-16 units written
+    out.resize(used + static_cast<qsizetype>(bytes.size()) + 1);
+    const std::size_t known = DecodeKnownPairs(bytes, out, used);
+    if (known == bytes.size()) {
+        // The common case, a title of ASCII and table pairs: no call into iconv at all.
+        out.resize(used);
+        return bytes.size();
+    }
     // Opening a descriptor costs more than converting a title: each thread keeps its own.
     thread_local Converter converter(kUtf16, "GBK");
     converter.Reset();
-    qsizetype used = out.size();  // UTF-16 units written
-    out.resize(used + static_cast<qsizetype>(bytes.size()) + 1);
     // GBK has no shift state, so iconv takes over from any character boundary.
-    const std::size_t known = DecodeKnownPairs(bytes, out, used);
     char* in = const_cast<char*>(bytes.data()) + known;
     std::size_t inLeft = bytes.size() - known;
     while (inLeft > 0) {

@@ -190,6 +190,9 @@ void TestDataView::headerClickSorts_data()
     QStringList byUrl = byIdDown;  // urls count down as the rows go on
 
     QTest::newRow("id again flips to descending") << int(ColId) << 1 << byIdDown;
+    QStringList byId = byIdDown;
+    std::reverse(byId.begin(), byId.end());
+    QTest::newRow("id clicked twice is ascending again") << int(ColId) << 2 << byId;
     QTest::newRow("caption ascending") << int(ColCaption) << 1 << byCaption;
     QTest::newRow("caption descending") << int(ColCaption) << 2 << byCaptionDown;
     QTest::newRow("url ascending") << int(ColUrl) << 1 << byUrl;

@@ -1,5 +1,7 @@
+#include "host/core/gbk.h"
 #include "results/episodecheck.h"
 #include "results/episodenumber.h"
+#include "results/memdata.h"
 
 #include <QTest>
 
@@ -31,6 +33,7 @@ private slots:
     void rangesCountEveryEpisode_data();
     void rangesCountEveryEpisode();
     void ordersByEpisodeKeepingTheRest();
+    void tableCheckAgreesWithItsEntries();
 };
 
 void TestEpisodes::readsTheEpisodeNumber_data()
@@ -114,6 +117,7 @@ void TestEpisodes::statusLine_data()
         if (n != 23)
             gapped.push_back(n);
     std::vector<std::string> addresses;
+    addresses.reserve(45);
     for (int n = 0; n < 45; ++n)
         addresses.push_back(n == 10 || n == 20 ? "same" : "a" + std::to_string(n));
     QTest::newRow("gap and repeated addresses") << gapped << addresses << "共 45 条，第1–46集，缺第23集；重复地址 1 条";
@@ -142,7 +146,19 @@ void TestEpisodes::statusLine()
 {
     QFETCH(Numbers, numbers);
     QFETCH(std::vector<std::string>, addresses);
-    QTEST(EpisodeStatusLine(CheckEpisodes(Entries(numbers, addresses))), "line");
+    const std::vector<EpisodeEntry> entries = Entries(numbers, addresses);
+    QTEST(EpisodeStatusLine(CheckEpisodes(entries)), "line");
+
+    // The same rows in a table, read in its own pass: titles of every length through one buffer.
+    MemData table;
+    table.Open();
+    for (const EpisodeEntry& entry : entries) {
+        RowFields row;
+        row.Caption = gbk::FromUtf8(entry.number ? "土豆视频 第" + std::to_string(*entry.number) + "集" : "预告");
+        row.Url = entry.address;
+        table.Append(std::move(row));
+    }
+    QTEST(EpisodeStatusLine(CheckEpisodes(table)), "line");
 }
 
 void TestEpisodes::rangesCountEveryEpisode_data()
@@ -170,6 +186,26 @@ void TestEpisodes::ordersByEpisodeKeepingTheRest()
     QCOMPARE(EpisodeOrder(entries), (std::vector<int>{2, 5, 0, 3, 1, 4}));
     const auto repeated = RepeatedAddresses(Entries({1, 2, 3, 4}, {"x", "", "x", ""}));
     QCOMPARE(repeated, (std::vector<bool>{false, false, true, false}));
+}
+
+// Thousands of rows, addresses repeated at several distances and titles of every form: the table's
+// own pass finds the same first row of each address as the entries do.
+void TestEpisodes::tableCheckAgreesWithItsEntries()
+{
+    const char* const forms[] = {"土豆视频 第%1集", "EP%1", "%1集", "预告片", "[%1]", "第%1-%2集", "片花 %1"};
+    MemData table;
+    table.Open();
+    for (int n = 0; n < 5000; ++n) {
+        RowFields row;
+        const QString title = QString::fromUtf8(forms[n % 7]).arg(n / 3).arg(n / 3 + 1);
+        row.Caption = gbk::FromUnicode(title);
+        row.Url = n % 11 == 0 ? std::string() : "http://v/" + std::to_string(n % 5 == 0 ? n / 5 : n % 1700);
+        table.Append(std::move(row));
+    }
+    const EpisodeCheck check = CheckEpisodes(table);
+    QCOMPARE(check, CheckEpisodes(EpisodeEntries(table)));
+    QVERIFY(check.repeatedAddresses > 1000);
+    QVERIFY(check.withoutAddress > 400);
 }
 
 QTEST_APPLESS_MAIN(TestEpisodes)
