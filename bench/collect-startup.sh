@@ -12,6 +12,8 @@
 # Defaults: build-release, 11 rounds (after one warm-up round), no other build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/standin-server.sh
+source "$root/bench/standin-server.sh"
 build=${1:-$root/build-release}
 runs=${2:-11}
 other=${3:-}
@@ -19,14 +21,7 @@ standin=$build/standin/quib-standin
 work=$(mktemp -d)
 trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-"$standin" >"$work/standin.out" &
-server=$!
-for _ in $(seq 100); do
-  grep -q "listening on" "$work/standin.out" 2>/dev/null && break
-  sleep 0.05
-done
-port=$(sed -n 's/.*listening on [^:]*:\([0-9]*\).*/\1/p' "$work/standin.out")
-[ -n "$port" ] || { echo "the stand-in did not start" >&2; exit 1; }
+start_standin "$standin" "$work"
 route="::127.0.0.1:$port"
 
 # One run: appends "WALL_US PEAK_KIB" to the file named first; the output goes to $work/out. The

@@ -6,6 +6,8 @@
 # Defaults: build, 5 runs, 100 ms, a Tudou playlist of 100 pages of 20 items ("100x20").
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/standin-server.sh
+source "$root/bench/standin-server.sh"
 build=${1:-$root/build}
 runs=${2:-5}
 latency=${3:-100}
@@ -16,19 +18,12 @@ standin=$build/standin/quib-standin
 work=$(mktemp -d)
 trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-"$standin" --latency "$latency" >"$work/standin.out" &
-server=$!
-for _ in $(seq 100); do
-  grep -q "listening on" "$work/standin.out" 2>/dev/null && break
-  sleep 0.05
-done
-port=$(sed -n 's/.*listening on [^:]*:\([0-9]*\).*/\1/p' "$work/standin.out")
-[ -n "$port" ] || { echo "the stand-in did not start" >&2; exit 1; }
+start_standin "$standin" "$work" --latency "$latency"
 
 echo "album $site $album, ${latency} ms per response, $runs runs, load: $(cut -d' ' -f1-3 /proc/loadavg)"
 for jobs in 1 4 8; do
   times=()
-  for run in $(seq "$runs"); do
+  for _ in $(seq "$runs"); do
     start=$(date +%s.%N)
     "$collect" --quiet --no-fast --jobs "$jobs" --connect-to "::127.0.0.1:$port" --site "$site" "$album" \
       >"$work/rows-$jobs.txt"
