@@ -175,9 +175,17 @@ const std::string& TPageParse::FetchPage(std::string& arrived)
     return Connection->ResponseText();
 }
 
-std::optional<std::string> TPageParse::ItemPage(const std::string& url)
+std::size_t TPageParse::ItemPagesAhead() const
+{
+    return m_ahead ? static_cast<std::size_t>(m_network.pageJobs) : 0;
+}
+
+std::optional<std::string> TPageParse::ItemPage(const std::string& url, const std::vector<std::string>& upcoming)
 {
     if (m_ahead) {
+        m_ahead->ExpectBeside(url, kFetchLimit);
+        for (const std::string& next : upcoming)
+            m_ahead->ExpectBeside(next, kFetchLimit);
         try {
             if (std::optional<THttpMulti::Result> page = m_ahead->FetchBeside(url, kFetchLimit))
                 return std::move(page->body);
@@ -209,6 +217,9 @@ void TPageParse::ParsePage()
         if (arrived != Url && !FetchedPages.insert(arrived).second)
             throw std::runtime_error("页面 " + Url + " 转到了已经采集过的 " + arrived + "，采集到此为止");
         ParseHTMLDocument(page);
+        // Item pages fetched for items the list did not reach are of no use.
+        if (m_ahead)
+            m_ahead->DropBeside();
         // Pages read quickly go over together; the last one, or rows kept long enough, at once.
         if (Url.empty() || HandOverDue())
             HandOverRows();

@@ -129,8 +129,11 @@ protected:
         return ScanItems(rest, itemMarker, {}, std::forward<CutItem>(cutItem), [](const Cursor&) { return true; });
     }
     // An item's own page, as FetchItemPage gives it: beside the pages fetched ahead when there
-    // are, so they go on meanwhile.
-    std::optional<std::string> ItemPage(const std::string& url);
+    // are, so they go on meanwhile. upcoming: the links of the items that follow on the page, in
+    // order, up to ItemPagesAhead() of them: their pages go out at once.
+    std::optional<std::string> ItemPage(const std::string& url, const std::vector<std::string>& upcoming = {});
+    // How many upcoming item links ItemPage can use: none without pages fetched ahead.
+    std::size_t ItemPagesAhead() const;
     // Takes one item of a document read whole as the current one, counts it and queues it.
     void ReportItem(std::string caption, std::string link, std::string data, std::string date);
 

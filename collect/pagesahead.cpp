@@ -7,7 +7,7 @@ namespace quib::collect {
 
 PagesAhead::PagesAhead(const NetworkSettings& settings, int window, int lastIndex, PageAddress address,
                        TStopQuery stopQuery)
-    // One transfer more than the window, for the page fetched beside them.
+    // The window, pages and item pages ahead alike, and the item page asked for now.
     : m_transfers(settings, std::max(1, window) + 1, std::move(stopQuery)), m_window(std::max(1, window)),
       m_lastIndex(lastIndex), m_address(std::move(address))
 {
@@ -31,15 +31,36 @@ void PagesAhead::FillAfter(int index, int limit)
     m_transfers.Pump();
 }
 
+void PagesAhead::ExpectBeside(const std::string& url, int limit)
+{
+    if (m_transfers.Running() >= m_window || m_beside.contains(url))
+        return;
+    if (m_transfers.Start(m_nextBesideKey, url, limit))
+        m_beside.emplace(url, m_nextBesideKey--);
+}
+
 std::optional<THttpMulti::Result> PagesAhead::FetchBeside(const std::string& url, int limit)
 {
-    constexpr int kBeside = -1;  // pages count from 0
-    if (!m_transfers.Start(kBeside, url, limit))
-        return std::nullopt;
-    THttpMulti::Result result = m_transfers.Take(kBeside);
+    int key = 0;
+    if (const auto expected = m_beside.find(url); expected != m_beside.end()) {
+        key = expected->second;
+        m_beside.erase(expected);
+    } else {
+        key = m_nextBesideKey--;
+        if (!m_transfers.Start(key, url, limit))
+            return std::nullopt;
+    }
+    THttpMulti::Result result = m_transfers.Take(key);
     if (result.error)
         std::rethrow_exception(result.error);
     return result;
+}
+
+void PagesAhead::DropBeside()
+{
+    for (const auto& [url, key] : m_beside)
+        m_transfers.Drop(key);
+    m_beside.clear();
 }
 
 void PagesAhead::SetStatedLast(int index)

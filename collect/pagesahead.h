@@ -7,6 +7,7 @@
 #include "host/core/httpmulti.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -33,11 +34,16 @@ public:
     std::optional<THttpMulti::Result> Take(int index, const std::string& url);
     // Moves the transfers on without waiting: they go out while the page in hand is scanned.
     void Pump() { m_transfers.Pump(); }
-    // Another page (an item's own) fetched now beside the pages ahead, which go on meanwhile: on
-    // a connection of their own they would wait unattended, and a slow item page would let their
-    // connect or stall limit run out. Throws the transfer's HttpError, Aborted on a stop; nothing
-    // when no transfer is free (then the caller fetches it itself).
+    // Items' own pages, fetched beside the album pages, so that all move on together: on a
+    // connection of its own an item page would leave the pages ahead unattended for as long as it
+    // took, and a slow one would let their connect or stall limit run out.
+    // ExpectBeside starts an item page that will be asked for soon, while fewer transfers than
+    // the window run; FetchBeside takes it, or fetches it now, and throws the transfer's HttpError
+    // (Aborted on a stop), or gives nothing when no transfer is free (the caller then fetches it
+    // itself); DropBeside ends those not asked for (the page's list ended before them).
+    void ExpectBeside(const std::string& url, int limit);
     std::optional<THttpMulti::Result> FetchBeside(const std::string& url, int limit);
+    void DropBeside();
 
 private:
     THttpMulti m_transfers;
@@ -49,6 +55,8 @@ private:
     // Nothing more is asked for: a page failed or led back to one seen.
     bool m_ended = false;
     std::unordered_set<std::string> m_seen;  // the addresses pages arrived at
+    std::map<std::string, int> m_beside;     // item pages started, by address; keys below 0
+    int m_nextBesideKey = -1;
 };
 
 }  // namespace quib::collect

@@ -18,7 +18,10 @@ void TWolePageParse::ParseHTMLDocument(const std::string& page)
     TextCursor rest(std::string_view{page});
     const bool goesOn = ScanItems(rest, kItem, [&](TextCursor& item) {
         ItemLink = BaseUrl + item.FieldBefore(kQuote);
-        const auto itemPage = ItemPage(ItemLink);
+        std::vector<std::string> upcoming;
+        for (TextCursor ahead(item.Rest()); upcoming.size() < ItemPagesAhead() && ahead.SkipPast(kItem);)
+            upcoming.push_back(BaseUrl + ahead.FieldBefore(kQuote));
+        const auto itemPage = ItemPage(ItemLink, upcoming);
         if (!itemPage)
             return false;
         ItemData = *itemPage;

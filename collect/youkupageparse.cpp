@@ -30,7 +30,10 @@ void TYoukuPageParse::ParseHTMLDocument(const std::string& page)
         rest, kItem, {},
         [&](TextCursor& item) {
             ItemLink = gbk::FromUtf8(item.FieldBefore(kQuote));
-            const auto itemPage = ItemPage(ItemLink);
+            std::vector<std::string> upcoming;
+            for (TextCursor ahead(item.Rest()); upcoming.size() < ItemPagesAhead() && ahead.SkipPast(kItem);)
+                upcoming.push_back(gbk::FromUtf8(ahead.FieldBefore(kQuote)));
+            const auto itemPage = ItemPage(ItemLink, upcoming);
             if (!itemPage)
                 return false;
             ItemData = *itemPage;
