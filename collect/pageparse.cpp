@@ -175,10 +175,7 @@ const std::string& TPageParse::FetchPage(std::string& arrived)
     return Connection->ResponseText();
 }
 
-std::size_t TPageParse::ItemPagesAhead() const
-{
-    return m_ahead ? static_cast<std::size_t>(m_network.pageJobs) : 0;
-}
+std::size_t TPageParse::ItemPagesAhead() const { return m_ahead ? static_cast<std::size_t>(m_network.pageJobs) : 0; }
 
 std::optional<std::string> TPageParse::ItemPage(const std::string& url, const std::vector<std::string>& upcoming)
 {
