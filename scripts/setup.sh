@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev
   fonts-wqy-microhei
   clang-format clang-tidy
+  # The benchmark scripts in bench/: curl as the yardstick, /usr/bin/time for peak memory, bc.
+  curl time bc
 )
 
 missing=()
